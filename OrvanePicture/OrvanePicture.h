@@ -1,0 +1,5 @@
+#pragma once
+// The OrvanePicture package: anti-aliased drawing of pictures.
+
+#include "OrvanePicture/ColorTriple.h"
+#include "OrvanePicture/FastBMP.h"

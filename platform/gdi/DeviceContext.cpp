@@ -1,0 +1,49 @@
+#include "gdi/DeviceContext.h"
+
+namespace gdi {
+
+DeviceContext::~DeviceContext() {
+  if (surface_) --surface_->selectCount;
+}
+
+BitmapObject* DeviceContext::Select(BitmapObject* bitmap) {
+  BitmapObject* previous = surface_;
+  if (previous) --previous->selectCount;
+  surface_ = bitmap;
+  if (surface_) ++surface_->selectCount;
+  return previous;
+}
+
+void DeviceContext::SetClip(const Region& deviceRegion) {
+  clip_ = deviceRegion;
+  hasClip_ = true;
+}
+
+void DeviceContext::ClearClip() {
+  clip_ = Region();
+  hasClip_ = false;
+}
+
+Region DeviceContext::EffectiveClip() const {
+  if (!surface_) return Region();
+  Region drawable(surface_->Bounds());
+  if (!hasClip_) return drawable;
+  return Region::Combine(drawable, clip_, RegionOp::And);
+}
+
+HDC CreateCompatibleDC(HDC) { return new DeviceContext(); }
+
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
+  if (!dc) return nullptr;
+  auto* bitmap = dynamic_cast<BitmapObject*>(object);
+  if (!bitmap) return nullptr;
+  return dc->Select(bitmap);
+}
+
+bool DeleteDC(HDC dc) {
+  if (!dc) return false;
+  delete dc;
+  return true;
+}
+
+}  // namespace gdi

@@ -1,0 +1,134 @@
+#include "gdi/SpanPaint.h"
+
+#include <cstring>
+
+#include "gdi/DeviceContext.h"
+
+namespace gdi {
+
+COLORREF ApplyRop2(Rop2 rop, COLORREF p, COLORREF d) {
+  COLORREF r = 0;
+  switch (rop) {
+    case Rop2::Black: r = 0; break;
+    case Rop2::NotMergePen: r = ~(p | d); break;
+    case Rop2::MaskNotPen: r = ~p & d; break;
+    case Rop2::NotCopyPen: r = ~p; break;
+    case Rop2::MaskPenNot: r = p & ~d; break;
+    case Rop2::Not: r = ~d; break;
+    case Rop2::XorPen: r = p ^ d; break;
+    case Rop2::NotMaskPen: r = ~(p & d); break;
+    case Rop2::MaskPen: r = p & d; break;
+    case Rop2::NotXorPen: r = ~(p ^ d); break;
+    case Rop2::Nop: r = d; break;
+    case Rop2::MergeNotPen: r = ~p | d; break;
+    case Rop2::CopyPen: r = p; break;
+    case Rop2::MergePenNot: r = p | ~d; break;
+    case Rop2::MergePen: r = p | d; break;
+    case Rop2::White: r = 0xFFFFFF; break;
+  }
+  return r & 0xFFFFFF;
+}
+
+namespace {
+
+inline COLORREF Read24(const uint8_t* p) { return RGB(p[2], p[1], p[0]); }
+inline void Write24(uint8_t* p, COLORREF c) {
+  p[0] = GetBValue(c);
+  p[1] = GetGValue(c);
+  p[2] = GetRValue(c);
+}
+inline uint32_t Pixel32(COLORREF c) { return (uint32_t{GetRValue(c)} << 16) | (uint32_t{GetGValue(c)} << 8) | GetBValue(c); }
+inline COLORREF Read32(const uint8_t* p) { return RGB(p[2], p[1], p[0]); }
+
+void SolidCopy32(uint8_t* row, int32_t, int32_t x0, int32_t x1, const Paint& paint) {
+  const uint32_t v = Pixel32(paint.color);
+  auto* p = reinterpret_cast<uint32_t*>(row) + x0;
+  for (int32_t n = x1 - x0; n > 0; --n) *p++ = v;
+}
+
+void SolidCopy24(uint8_t* row, int32_t, int32_t x0, int32_t x1, const Paint& paint) {
+  const uint8_t b = GetBValue(paint.color), g = GetGValue(paint.color), r = GetRValue(paint.color);
+  uint8_t* p = row + static_cast<ptrdiff_t>(x0) * 3;
+  if (b == g && g == r) {
+    std::memset(p, b, static_cast<size_t>(x1 - x0) * 3);
+    return;
+  }
+  for (int32_t n = x1 - x0; n > 0; --n, p += 3) {
+    p[0] = b;
+    p[1] = g;
+    p[2] = r;
+  }
+}
+
+template <int Bpp>
+void SolidRop(uint8_t* row, int32_t, int32_t x0, int32_t x1, const Paint& paint) {
+  uint8_t* p = row + static_cast<ptrdiff_t>(x0) * Bpp;
+  for (int32_t x = x0; x < x1; ++x, p += Bpp) Write24(p, ApplyRop2(paint.rop, paint.color, Read24(p)));
+}
+
+int32_t Wrap(int64_t v, int32_t n) {
+  const int64_t m = v % n;
+  return static_cast<int32_t>(m < 0 ? m + n : m);
+}
+
+template <int Bpp>
+void PatternSpan(uint8_t* row, int32_t y, int32_t x0, int32_t x1, const Paint& paint) {
+  const PatternImage& pat = *paint.pattern;
+  const int32_t py = Wrap(int64_t{y} - paint.patternOrigin.y, pat.height);
+  const COLORREF* src = pat.pixels.data() + static_cast<ptrdiff_t>(py) * pat.width;
+  const uint8_t* mask = paint.patternMask ? paint.patternMask + static_cast<ptrdiff_t>(py) * pat.width : nullptr;
+  int32_t px = Wrap(int64_t{x0} - paint.patternOrigin.x, pat.width);
+  uint8_t* p = row + static_cast<ptrdiff_t>(x0) * Bpp;
+  for (int32_t x = x0; x < x1; ++x, p += Bpp) {
+    if (!mask || mask[px]) {
+      const COLORREF c = paint.rop == Rop2::CopyPen ? src[px] : ApplyRop2(paint.rop, src[px], Read24(p));
+      Write24(p, c);
+    }
+    if (++px == pat.width) px = 0;
+  }
+}
+
+}  // namespace
+
+SpanFn SelectSpanFn(PixelFormat format, const Paint& paint) {
+  const bool is24 = format == PixelFormat::Bgr24;
+  if (paint.pattern && paint.pattern->width > 0 && paint.pattern->height > 0)
+    return is24 ? PatternSpan<3> : PatternSpan<4>;
+  if (paint.rop == Rop2::CopyPen) return is24 ? SolidCopy24 : SolidCopy32;
+  return is24 ? SolidRop<3> : SolidRop<4>;
+}
+
+RenderTarget::RenderTarget(BitmapObject* surface, Region drawable)
+    : surface_(surface), drawable_(std::move(drawable)) {
+  if (surface_) drawable_.IntersectRect(surface_->Bounds());
+  bounds_ = drawable_.Bounds();
+  singleRect_ = drawable_.Rects().size() == 1;
+  SetPaint(Paint{});
+}
+
+RenderTarget::RenderTarget(const DeviceContext& dc) : RenderTarget(dc.Surface(), dc.EffectiveClip()) {}
+
+void RenderTarget::SetPaint(const Paint& paint) {
+  paint_ = paint;
+  if (paint_.pattern && (paint_.pattern->width <= 0 || paint_.pattern->height <= 0)) paint_.pattern = nullptr;
+  fn_ = surface_ ? SelectSpanFn(surface_->Format(), paint_) : nullptr;
+}
+
+void RenderTarget::Span(int32_t y, int32_t x0, int32_t x1) {
+  if (!fn_ || y < bounds_.top || y >= bounds_.bottom || x0 >= x1) return;
+  if (paint_.rop == Rop2::Nop) return;
+  uint8_t* row = surface_->Row(y);
+  if (singleRect_) {
+    const int32_t a = std::max(x0, bounds_.left), b = std::min(x1, bounds_.right);
+    if (a < b) fn_(row, y, a, b, paint_);
+    return;
+  }
+  drawable_.ForEachSpanPart(y, x0, x1, [&](int32_t a, int32_t b) { fn_(row, y, a, b, paint_); });
+}
+
+void RenderTarget::FillRect(const Rect& r) {
+  const Rect cut = r.Intersect(bounds_);
+  for (int32_t y = cut.top; y < cut.bottom; ++y) Span(y, cut.left, cut.right);
+}
+
+}  // namespace gdi

@@ -1,0 +1,61 @@
+#pragma once
+// Span filling: everything the rasteriser, the canvas and the metafile
+// player paint ends up as horizontal spans [x0, x1) on a row. The function
+// that writes a span is chosen once per paint from the surface format, the
+// paint kind and the raster operation, never per pixel.
+
+#include <cstdint>
+
+#include "gdi/BitmapObject.h"
+#include "gdi/DrawingObjects.h"
+#include "gdi/Region.h"
+
+namespace gdi {
+
+// What a span is painted with: a solid colour, or a pattern repeated from an
+// origin (brush patterns and hatches; `patternMask`, when present, marks the
+// pattern pixels that are painted, the others being left alone).
+struct Paint {
+  COLORREF color = 0;
+  Rop2 rop = Rop2::CopyPen;
+  const PatternImage* pattern = nullptr;
+  const uint8_t* patternMask = nullptr;  // width*height bytes, 1 = paint
+  Point patternOrigin;                   // device position of pattern pixel (0, 0)
+
+  static Paint Solid(COLORREF c, Rop2 r = Rop2::CopyPen) { return Paint{c, r, nullptr, nullptr, {}}; }
+};
+
+using SpanFn = void (*)(uint8_t* row, int32_t y, int32_t x0, int32_t x1, const Paint& paint);
+
+SpanFn SelectSpanFn(PixelFormat format, const Paint& paint);
+
+// Combines a source colour with a destination colour by a binary raster operation.
+COLORREF ApplyRop2(Rop2 rop, COLORREF pen, COLORREF dst);
+
+// Writes spans to a surface, limited to a drawable region (device
+// coordinates). Spans may come in any order; each is cut to the region.
+class RenderTarget {
+ public:
+  RenderTarget(BitmapObject* surface, Region drawable);
+  // The surface and drawable region of a device context.
+  explicit RenderTarget(const class DeviceContext& dc);
+
+  bool IsEmpty() const { return surface_ == nullptr || drawable_.IsEmpty(); }
+  const Region& Drawable() const { return drawable_; }
+  Rect ClipBounds() const { return bounds_; }
+  BitmapObject* Surface() const { return surface_; }
+
+  void SetPaint(const Paint& paint);
+  void Span(int32_t y, int32_t x0, int32_t x1);
+  void FillRect(const Rect& deviceRect);
+
+ private:
+  BitmapObject* surface_;
+  Region drawable_;
+  Rect bounds_;
+  bool singleRect_;
+  Paint paint_;
+  SpanFn fn_ = nullptr;
+};
+
+}  // namespace gdi

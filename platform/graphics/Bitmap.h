@@ -1,0 +1,54 @@
+#pragma once
+// TBitmap: an offscreen bitmap in the screen's pixel format (32 bits a
+// pixel, 8 bits a channel, so key colours survive copies exactly). Once its
+// Width and then its Height are set above 0 it holds that many pixels, all
+// white, and draws through its own canvas.
+
+#include <memory>
+
+#include "gdi/DeviceContext.h"
+#include "graphics/Canvas.h"
+#include "graphics/Graphic.h"
+
+namespace vcl {
+
+class TBitmap : public TGraphic {
+ public:
+  TBitmap();
+  ~TBitmap() override;
+  TBitmap(const TBitmap&) = delete;
+  TBitmap& operator=(const TBitmap&) = delete;
+
+  const char* ClassName() const override { return "TBitmap"; }
+  int32_t Width() const override { return width_; }
+  int32_t Height() const override { return height_; }
+  // Resizing keeps the pixels that stay inside and makes the new ones white;
+  // a size that cannot be provided raises EOutOfResources and keeps the old one.
+  void SetWidth(int32_t value) { SetSize(value, height_); }
+  void SetHeight(int32_t value) { SetSize(width_, value); }
+  void SetSize(int32_t width, int32_t height);
+
+  TCanvas& Canvas() { return *canvas_; }
+  // The pixel surface (nullptr while either side is 0).
+  gdi::BitmapObject* Surface() const { return surface_; }
+
+  void Draw(TCanvas& canvas, const TRect& r) const override;
+  std::unique_ptr<TGraphic> Clone() const override;
+  // Loads an uncompressed BMP file of 1, 4, 8, 24 or 32 bits a pixel.
+  void LoadFromBytes(const uint8_t* data, size_t size) override;
+
+ private:
+  void ReplaceSurface(gdi::BitmapObject* surface, int32_t width, int32_t height);
+
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  gdi::BitmapObject* surface_ = nullptr;
+  gdi::HDC dc_ = nullptr;
+  std::unique_ptr<TCanvas> canvas_;
+};
+
+// Draws `src` (a whole surface) stretched into `dst` rectangle of a canvas,
+// nearest pixel, as GDI's default stretch mode does; only drawable pixels change.
+void StretchSurface(TCanvas& canvas, const TRect& dst, const gdi::BitmapObject& src);
+
+}  // namespace vcl

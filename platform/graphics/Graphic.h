@@ -1,0 +1,33 @@
+#pragma once
+// TGraphic: the base of every picture kind (bitmap, metafile, icon). A
+// graphic reports its size in pixels and draws itself stretched into a
+// rectangle of a canvas.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "graphics/GraphicsTypes.h"
+
+namespace vcl {
+
+class TCanvas;
+
+class TGraphic {
+ public:
+  virtual ~TGraphic() = default;
+  virtual const char* ClassName() const = 0;
+  virtual int32_t Width() const = 0;
+  virtual int32_t Height() const = 0;
+  virtual bool Empty() const { return Width() == 0 || Height() == 0; }
+  // Draws the graphic so that it covers columns r.left..r.right-1 and rows r.top..r.bottom-1.
+  virtual void Draw(TCanvas& canvas, const TRect& r) const = 0;
+  // A copy of the graphic (immutable data may be shared).
+  virtual std::unique_ptr<TGraphic> Clone() const = 0;
+  // Replaces the content by the data of a file of this kind; raises on bad data.
+  virtual void LoadFromBytes(const uint8_t* data, size_t size) = 0;
+  void LoadFromFile(const std::string& fileName);
+};
+
+}  // namespace vcl

@@ -1,0 +1,37 @@
+#pragma once
+// Every message text of the runtime, in one place. The texts are the
+// runtime's own (German) and are shown to users exactly as they stand.
+
+#include <string>
+
+namespace rtl::msg {
+
+inline constexpr const char* FileNotFound = "Datei nicht gefunden";
+inline constexpr const char* InvalidFileName = "Ungültiger Dateiname";
+inline constexpr const char* TooManyOpenFiles = "Zu viele geöffnete Dateien";
+inline constexpr const char* AccessDenied = "Dateizugriff verweigert";
+inline constexpr const char* EndOfFile = "Versuch hinter dem Dateiende zu lesen";
+inline constexpr const char* DiskFull = "Zu wenig Speicherplatz";
+inline constexpr const char* InvalidInput = "Ungültige numerische Eingabe";
+inline constexpr const char* InOutErrorFmt = "E/A-Fehler %d";
+inline constexpr const char* OutOfMemory = "Zu wenig Arbeitsspeicher";
+inline constexpr const char* ZeroDivide = "Gleitkommadivision durch Null";
+inline constexpr const char* InvalidOp = "Ungültige Gleitkommaoperation";
+inline constexpr const char* FOpenErrorFmt = "Datei %s kann nicht geöffnet werden";
+inline constexpr const char* ReadError = "Stream-Lesefehler";
+inline constexpr const char* InvalidMetafile = "Metadatei ist ungültig";
+inline constexpr const char* UnknownExtensionFmt = "Unbekannte Bilddateierweiterung (.%s)";
+inline constexpr const char* OutOfResources = "Systemressourcen erschöpft.";
+inline constexpr const char* ResNotFoundFmt = "Ressource %s wurde nicht gefunden";
+inline constexpr const char* InvalidBitmap = "Bitmap ist ungültig";
+inline constexpr const char* InvalidIcon = "Symbol ist ungültig";
+inline constexpr const char* AppErrorCaption = "Anwendungsfehler";
+inline constexpr const char* LastChanceFmt = "Exception %s in Modul %s bei %p.";
+
+// The text of an I/O error code: the fixed texts above, "E/A-Fehler %d" otherwise.
+std::string InOutErrorText(int code);
+
+// Replaces the first "%s" of a format with a value.
+std::string FormatS(const char* format, const std::string& value);
+
+}  // namespace rtl::msg
