@@ -1,0 +1,42 @@
+#pragma once
+// Device-independent bitmaps as they appear in files and metafile records:
+// a BITMAPINFOHEADER (or the older 12-byte BITMAPCOREHEADER), a colour
+// table, and the bits at 1, 4, 8, 16, 24 or 32 bits a pixel, uncompressed,
+// RLE8, RLE4 or with bit fields. Every size, count and offset is checked
+// against the data before it is used.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "gdi/GdiTypes.h"
+#include "gdi/SpanPaint.h"
+
+namespace gdi {
+
+// A decoded image: top row first, each pixel a colour value (red in bits 0-7).
+struct DibImage {
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<COLORREF> pixels;
+};
+
+// Decodes a DIB whose header (with colour table) and bits are given
+// separately, as metafile records hold them. Returns false on any
+// inconsistency (and leaves `out` empty). Images above `maxPixels` are refused.
+bool DecodeDib(const uint8_t* header, size_t headerSize, const uint8_t* bits, size_t bitsSize, DibImage& out,
+               uint64_t maxPixels = uint64_t{1} << 26);
+
+// Decodes a packed DIB: header, colour table and bits in one block (bitsOffset
+// 0 means the bits follow the colour table).
+bool DecodePackedDib(const uint8_t* data, size_t size, DibImage& out, size_t bitsOffset = 0);
+
+// Draws (part of) an image stretched into a device rectangle, nearest pixel
+// (GDI's default stretch mode), with a raster operation; the source rectangle
+// is in image pixels (top row 0). Negative destination extents mirror.
+void StretchImage(RenderTarget& target, const DibImage& image, double dstX, double dstY, double dstWidth,
+                  double dstHeight, int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight,
+                  uint32_t rasterOp);
+
+}  // namespace gdi

@@ -1,0 +1,31 @@
+#pragma once
+// TIcon: the first image of an icon file (.ico), drawn stretched with its
+// transparency mask (pixels outside the mask keep the canvas's colour).
+
+#include <memory>
+
+#include "gdi/DibImage.h"
+#include "graphics/Graphic.h"
+
+namespace vcl {
+
+class TIcon : public TGraphic {
+ public:
+  const char* ClassName() const override { return "TIcon"; }
+  int32_t Width() const override { return image_ ? image_->width : 0; }
+  int32_t Height() const override { return image_ ? image_->height : 0; }
+  void Draw(TCanvas& canvas, const TRect& r) const override;
+  std::unique_ptr<TGraphic> Clone() const override;
+  // Loads the first image of an icon file; bad data raises EInvalidGraphic "Symbol ist ungültig".
+  void LoadFromBytes(const uint8_t* data, size_t size) override;
+
+  // The image, top row first; `mask` marks (1) the opaque pixels.
+  const gdi::DibImage* Image() const { return image_.get(); }
+  const std::vector<uint8_t>* Mask() const { return mask_.get(); }
+
+ private:
+  std::shared_ptr<const gdi::DibImage> image_;
+  std::shared_ptr<const std::vector<uint8_t>> mask_;
+};
+
+}  // namespace vcl

@@ -1,0 +1,43 @@
+#pragma once
+// TMetafile: an enhanced metafile (EMF), or a placeable Windows metafile
+// (WMF) converted to one, held as immutable bytes that copies share. Its
+// size in pixels comes from the header: frame extent (0.01 mm) x device
+// pixels / (device millimetres x 100), a 64-bit product rounded half away
+// from zero. An empty metafile is 0 x 0 and draws nothing.
+
+#include <memory>
+#include <vector>
+
+#include "graphics/Graphic.h"
+
+namespace vcl {
+
+class TMetafile : public TGraphic {
+ public:
+  TMetafile() = default;
+  const char* ClassName() const override { return "TMetafile"; }
+  int32_t Width() const override { return width_; }
+  int32_t Height() const override { return height_; }
+  bool Empty() const override { return !data_; }
+
+  // Plays the records so that the frame covers columns r.left..r.right-1 and
+  // rows r.top..r.bottom-1, aliased, changing only the pixels they paint;
+  // the canvas's own state is restored afterwards.
+  void Draw(TCanvas& canvas, const TRect& r) const override;
+  std::unique_ptr<TGraphic> Clone() const override;
+
+  // Loads an EMF or a placeable WMF. Anything else: EInvalidGraphic
+  // "Metadatei ist ungültig"; an EMF shorter than its header's byte count:
+  // EReadError "Stream-Lesefehler". On failure the metafile keeps its content.
+  void LoadFromBytes(const uint8_t* data, size_t size) override;
+
+  // The EMF bytes (empty when empty).
+  const std::vector<uint8_t>* Data() const { return data_.get(); }
+
+ private:
+  std::shared_ptr<const std::vector<uint8_t>> data_;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+};
+
+}  // namespace vcl
