@@ -38,7 +38,6 @@ inline void Write24(uint8_t* p, COLORREF c) {
   p[2] = GetRValue(c);
 }
 inline uint32_t Pixel32(COLORREF c) { return (uint32_t{GetRValue(c)} << 16) | (uint32_t{GetGValue(c)} << 8) | GetBValue(c); }
-inline COLORREF Read32(const uint8_t* p) { return RGB(p[2], p[1], p[0]); }
 
 void SolidCopy32(uint8_t* row, int32_t, int32_t x0, int32_t x1, const Paint& paint) {
   const uint32_t v = Pixel32(paint.color);
