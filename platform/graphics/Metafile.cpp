@@ -1,0 +1,66 @@
+#include "graphics/Metafile.h"
+
+#include <cstring>
+#include <limits>
+
+#include "graphics/EmfPlayer.h"
+#include "graphics/WmfConverter.h"
+#include "rtl/Exceptions.h"
+#include "rtl/FloatMath.h"
+#include "rtl/Messages.h"
+
+namespace vcl {
+
+namespace {
+
+// ENHMETAHEADER field offsets.
+constexpr size_t kType = 0, kFrame = 24, kSignature = 40, kBytes = 48, kDevice = 72, kMillimeters = 80;
+constexpr uint32_t kEmfSignature = 0x464D4520;  // " EMF"
+constexpr size_t kMinimumEmfSize = 101;         // more than 100 bytes
+
+uint32_t U32(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+int32_t I32(const uint8_t* p) { return static_cast<int32_t>(U32(p)); }
+
+bool LooksLikeEmf(const uint8_t* data, size_t size) {
+  return size >= kMinimumEmfSize && U32(data + kType) == 1 && U32(data + kSignature) == kEmfSignature;
+}
+
+// frame extent (0.01 mm) x device pixels / (device mm x 100), rounded half away from zero.
+int32_t PixelExtent(int32_t frameLow, int32_t frameHigh, int32_t devicePixels, int32_t deviceMillimetres) {
+  const int64_t denominator = int64_t{deviceMillimetres} * 100;
+  if (denominator == 0) return 0;
+  const int64_t pixels = rtl::DivRoundHalfAway((int64_t{frameHigh} - frameLow) * devicePixels, denominator);
+  constexpr int64_t lo = std::numeric_limits<int32_t>::min(), hi = std::numeric_limits<int32_t>::max();
+  return static_cast<int32_t>(pixels < lo ? lo : pixels > hi ? hi : pixels);
+}
+
+}  // namespace
+
+void TMetafile::LoadFromBytes(const uint8_t* data, size_t size) {
+  std::vector<uint8_t> emf;
+  if (LooksLikeEmf(data, size)) {
+    const uint32_t declared = U32(data + kBytes);
+    if (declared > size) throw rtl::EReadError();
+    if (declared < kMinimumEmfSize) throw rtl::EInvalidGraphic(rtl::msg::InvalidMetafile);
+    emf.assign(data, data + declared);
+  } else if (!IsPlaceableWmf(data, size) || !ConvertPlaceableWmfToEmf(data, size, emf) ||
+             !LooksLikeEmf(emf.data(), emf.size())) {
+    throw rtl::EInvalidGraphic(rtl::msg::InvalidMetafile);
+  }
+  const uint8_t* h = emf.data();
+  width_ = PixelExtent(I32(h + kFrame), I32(h + kFrame + 8), I32(h + kDevice), I32(h + kMillimeters));
+  height_ = PixelExtent(I32(h + kFrame + 4), I32(h + kFrame + 12), I32(h + kDevice + 4), I32(h + kMillimeters + 4));
+  data_ = std::make_shared<const std::vector<uint8_t>>(std::move(emf));
+}
+
+void TMetafile::Draw(TCanvas& canvas, const TRect& r) const {
+  if (data_) PlayEnhancedMetafile(canvas, r, *data_);
+}
+
+std::unique_ptr<TGraphic> TMetafile::Clone() const { return std::make_unique<TMetafile>(*this); }
+
+}  // namespace vcl
