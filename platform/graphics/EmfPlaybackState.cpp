@@ -1,0 +1,210 @@
+#include "graphics/EmfPlaybackState.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "graphics/EmfRecords.h"
+
+namespace emf {
+
+namespace {
+constexpr double kDeviceLimit = 1e8;  // far beyond any destination, well inside int32 after rounding
+constexpr size_t kMaxSavedStates = 1024;
+}  // namespace
+
+Affine Affine::Then(const Affine& n) const {
+  return Affine{n.a * a + n.c * b,      n.b * a + n.d * b,      n.a * c + n.c * d,
+                n.b * c + n.d * d,      n.a * e + n.c * f + n.e, n.b * e + n.d * f + n.f};
+}
+
+bool Affine::Finite() const {
+  return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d) && std::isfinite(e) &&
+         std::isfinite(f);
+}
+
+double ClampDevice(double v) {
+  if (!(v > -kDeviceLimit)) return -kDeviceLimit;
+  if (v > kDeviceLimit) return kDeviceLimit;
+  return v;
+}
+
+int32_t RoundToInt(double v) { return static_cast<int32_t>(std::lround(ClampDevice(v))); }
+
+EmfPlaybackState::EmfPlaybackState(gdi::BitmapObject* surface, const gdi::Region& universe, const Affine& playback,
+                                   double devicePixelsX, double devicePixelsY, double deviceMmX, double deviceMmY,
+                                   uint32_t handleCount)
+    : surface_(surface),
+      universe_(universe),
+      playback_(playback),
+      devicePixelsX_(devicePixelsX),
+      devicePixelsY_(devicePixelsY),
+      deviceMmX_(deviceMmX),
+      deviceMmY_(deviceMmY),
+      handleCount_(handleCount) {}
+
+Affine EmfPlaybackState::PageToDevice() const {
+  double sx = dc_.viewportExtX / dc_.windowExtX, sy = dc_.viewportExtY / dc_.windowExtY;
+  if (dc_.mapMode == MM_TEXT) sx = sy = 1;
+  if (dc_.mapMode == MM_ISOTROPIC) {
+    // Both axes take the smaller scale, each keeping its own direction.
+    const double s = std::min(std::fabs(sx), std::fabs(sy));
+    sx = std::copysign(s, sx);
+    sy = std::copysign(s, sy);
+  }
+  return Affine{sx, 0, 0, sy, dc_.viewportOrgX - dc_.windowOrgX * sx, dc_.viewportOrgY - dc_.windowOrgY * sy};
+}
+
+const Affine& EmfPlaybackState::LogicalToDevice() {
+  if (!transformValid_) {
+    logicalToDevice_ = dc_.world.Then(PageToDevice()).Then(playback_);
+    if (!logicalToDevice_.Finite()) logicalToDevice_ = Affine{0, 0, 0, 0, 0, 0};
+    transformValid_ = true;
+  }
+  return logicalToDevice_;
+}
+
+gdi::PointD EmfPlaybackState::ToDevice(gdi::PointD logical) {
+  const gdi::PointD p = LogicalToDevice().Apply(logical);
+  // 28.4 fixed point, as GDI keeps device coordinates.
+  return gdi::PointD{std::round(ClampDevice(p.x) * 16) / 16, std::round(ClampDevice(p.y) * 16) / 16};
+}
+
+double EmfPlaybackState::DeviceLengthX(double logical) {
+  const gdi::PointD v = LogicalToDevice().ApplyVector({logical, 0});
+  return std::min(std::hypot(v.x, v.y), kDeviceLimit);
+}
+
+double EmfPlaybackState::DeviceLengthY(double logical) {
+  const gdi::PointD v = LogicalToDevice().ApplyVector({0, logical});
+  return std::min(std::hypot(v.x, v.y), kDeviceLimit);
+}
+
+void EmfPlaybackState::SetMapMode(uint32_t mode) {
+  double unitsPerMm = 0;
+  switch (mode) {
+    case MM_TEXT:
+      dc_.windowExtX = dc_.windowExtY = dc_.viewportExtX = dc_.viewportExtY = 1;
+      break;
+    case MM_LOMETRIC: unitsPerMm = 10; break;
+    case MM_HIMETRIC: unitsPerMm = 100; break;
+    case MM_LOENGLISH: unitsPerMm = 100 / 25.4; break;
+    case MM_HIENGLISH: unitsPerMm = 1000 / 25.4; break;
+    case MM_TWIPS: unitsPerMm = 1440 / 25.4; break;
+    case MM_ISOTROPIC:
+    case MM_ANISOTROPIC: break;  // the extents of the previous mode stay
+    default: return;
+  }
+  if (unitsPerMm > 0) {
+    // The reference device's size in logical units against its size in pixels; y grows upwards.
+    dc_.windowExtX = deviceMmX_ * unitsPerMm;
+    dc_.windowExtY = deviceMmY_ * unitsPerMm;
+    dc_.viewportExtX = devicePixelsX_;
+    dc_.viewportExtY = -devicePixelsY_;
+  }
+  dc_.mapMode = mode;
+  transformValid_ = false;
+}
+
+void EmfPlaybackState::SaveDC() {
+  if (saved_.size() < kMaxSavedStates) saved_.push_back(dc_);
+}
+
+bool EmfPlaybackState::RestoreDC(int32_t relative) {
+  const int64_t count = static_cast<int64_t>(saved_.size());
+  const int64_t level = relative < 0 ? count + relative + 1 : relative;  // 1-based level to restore
+  if (relative == 0 || level < 1 || level > count) return false;
+  const bool clipChanged = dc_.hasClip || saved_[static_cast<size_t>(level - 1)].hasClip;
+  dc_ = std::move(saved_[static_cast<size_t>(level - 1)]);
+  saved_.resize(static_cast<size_t>(level - 1));
+  transformValid_ = false;
+  if (clipChanged) target_.reset();
+  return true;
+}
+
+void EmfPlaybackState::StoreObject(uint32_t index, EmfObject object) {
+  if (ValidIndex(index)) objects_[index] = std::move(object);
+}
+
+const EmfObject* EmfPlaybackState::FindObject(uint32_t index) const {
+  const auto it = objects_.find(index);
+  return it == objects_.end() ? nullptr : &it->second;
+}
+
+void EmfPlaybackState::DeleteObject(uint32_t index) { objects_.erase(index); }
+
+void EmfPlaybackState::CombineClip(const gdi::Region& region, gdi::RegionOp op) {
+  const gdi::Region& base = dc_.hasClip ? dc_.clip : universe_;
+  gdi::Region combined = op == gdi::RegionOp::Copy ? region : gdi::Region::Combine(base, region, op);
+  dc_.clip = gdi::Region::Combine(combined, universe_, gdi::RegionOp::And);
+  dc_.hasClip = true;
+  target_.reset();
+}
+
+void EmfPlaybackState::ResetClip() {
+  dc_.hasClip = false;
+  dc_.clip = gdi::Region();
+  target_.reset();
+}
+
+void EmfPlaybackState::OffsetClip(int32_t dx, int32_t dy) {
+  if (!dc_.hasClip) return;
+  dc_.clip.Offset(dx, dy);
+  dc_.clip = gdi::Region::Combine(dc_.clip, universe_, gdi::RegionOp::And);
+  target_.reset();
+}
+
+gdi::RenderTarget& EmfPlaybackState::Target() {
+  if (!target_) target_.emplace(surface_, dc_.hasClip ? dc_.clip : universe_);
+  return *target_;
+}
+
+gdi::Region RegionFromContours(const std::vector<gdi::Contour>& contours, gdi::FillMode mode, const gdi::Rect& bounds) {
+  if (bounds.IsEmpty() || contours.empty()) return gdi::Region();
+  std::unique_ptr<gdi::BitmapObject, bool (*)(gdi::HGDIOBJ)> mask(
+      gdi::CreateScreenBitmap(bounds.Width(), bounds.Height()), gdi::DeleteObject);
+  if (!mask) return gdi::Region();
+  {
+    gdi::RenderTarget target(mask.get(), gdi::Region(mask->Bounds()));
+    target.SetPaint(gdi::Paint::Solid(gdi::RGB(255, 255, 255)));
+    std::vector<gdi::Contour> moved = contours;
+    for (gdi::Contour& c : moved)
+      for (gdi::PointD& p : c) p = gdi::PointD{p.x - bounds.left, p.y - bounds.top};
+    gdi::FillPolygons(target, moved, mode);
+  }
+  // Rows with the same runs form one band; the bands' rectangles are joined pairwise.
+  std::vector<gdi::Region> parts;
+  std::vector<std::pair<int32_t, int32_t>> runs, bandRuns;
+  int32_t bandTop = 0;
+  const auto flush = [&](int32_t bottom) {
+    for (const auto& [x0, x1] : bandRuns)
+      parts.emplace_back(gdi::Rect{x0 + bounds.left, bandTop + bounds.top, x1 + bounds.left, bottom + bounds.top});
+  };
+  for (int32_t y = 0; y <= mask->Height(); ++y) {
+    runs.clear();
+    if (y < mask->Height()) {
+      const auto* row = reinterpret_cast<const uint32_t*>(mask->Row(y));
+      for (int32_t x = 0; x < mask->Width();) {
+        if (!row[x]) { ++x; continue; }
+        const int32_t start = x;
+        while (x < mask->Width() && row[x]) ++x;
+        runs.emplace_back(start, x);
+      }
+    }
+    if (runs != bandRuns) {
+      flush(y);
+      bandRuns = runs;
+      bandTop = y;
+    }
+  }
+  while (parts.size() > 1) {
+    std::vector<gdi::Region> next;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2)
+      next.push_back(gdi::Region::Combine(parts[i], parts[i + 1], gdi::RegionOp::Or));
+    if (parts.size() % 2) next.push_back(std::move(parts.back()));
+    parts = std::move(next);
+  }
+  return parts.empty() ? gdi::Region() : std::move(parts[0]);
+}
+
+}  // namespace emf

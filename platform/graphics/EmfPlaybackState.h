@@ -1,0 +1,143 @@
+#pragma once
+// The device-context state of metafile playback: mapping mode, window and
+// viewport, world transform, the selected pen, brush and font, colours and
+// modes, the current position and the metafile's clip region; the stack of
+// saved states; the table of objects the records create; and the transform
+// from the metafile's logical units to the destination's device pixels.
+//
+// Coordinates go logical -> (world transform) -> page -> (window/viewport
+// mapping) -> reference device -> (playback transform: the header's frame
+// onto the destination rectangle) -> destination device pixels.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "gdi/DrawingObjects.h"
+#include "gdi/Rasterizer.h"
+#include "gdi/Region.h"
+#include "gdi/SpanPaint.h"
+
+namespace emf {
+
+// An affine transform: x' = a x + c y + e, y' = b x + d y + f.
+struct Affine {
+  double a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
+  gdi::PointD Apply(gdi::PointD p) const { return {a * p.x + c * p.y + e, b * p.x + d * p.y + f}; }
+  gdi::PointD ApplyVector(gdi::PointD v) const { return {a * v.x + c * v.y, b * v.x + d * v.y}; }
+  // This transform first, then `next`.
+  Affine Then(const Affine& next) const;
+  bool AxisAligned() const { return b == 0 && c == 0; }
+  double Determinant() const { return a * d - b * c; }
+  bool Finite() const;
+};
+
+// A brush as the records create it; a monochrome brush takes the text and
+// background colours of the moment it paints (0 bits: text colour).
+struct BrushObject {
+  gdi::Brush brush;
+  bool mono = false;
+  gdi::COLORREF monoZero = 0;  // the colour the decoder gives 0 bits
+};
+
+struct EmfObject {
+  enum class Kind : uint8_t { Pen, Brush, Font } kind = Kind::Pen;
+  gdi::Pen pen;          // width in logical units
+  BrushObject brush;
+  gdi::Font font;        // height and width in logical units
+};
+
+struct DcState {
+  uint32_t mapMode = 1;  // MM_TEXT
+  double windowExtX = 1, windowExtY = 1, viewportExtX = 1, viewportExtY = 1;
+  double windowOrgX = 0, windowOrgY = 0, viewportOrgX = 0, viewportOrgY = 0;
+  Affine world;
+  gdi::Pen pen;          // black, cosmetic, solid
+  BrushObject brush;     // white, solid
+  gdi::Font font;
+  gdi::COLORREF textColor = 0;
+  gdi::COLORREF bkColor = gdi::RGB(255, 255, 255);
+  gdi::BackgroundMode bkMode = gdi::BackgroundMode::Opaque;
+  gdi::Rop2 rop2 = gdi::Rop2::CopyPen;
+  gdi::FillMode fillMode = gdi::FillMode::Alternate;
+  uint32_t textAlign = 0;
+  double miterLimit = 10;
+  bool arcClockwise = false;
+  gdi::PointD position;  // current position, logical units
+  bool hasClip = false;
+  gdi::Region clip;      // device pixels, when hasClip
+};
+
+class EmfPlaybackState {
+ public:
+  // `playback` maps reference-device units onto destination pixels; drawing
+  // stays inside `universe` (the canvas's drawable region cut to the destination).
+  EmfPlaybackState(gdi::BitmapObject* surface, const gdi::Region& universe, const Affine& playback,
+                   double devicePixelsX, double devicePixelsY, double deviceMmX, double deviceMmY,
+                   uint32_t handleCount);
+
+  DcState& Dc() { return dc_; }
+  const DcState& Dc() const { return dc_; }
+
+  // Logical units -> destination pixels (the full chain), and the playback part alone.
+  const Affine& LogicalToDevice();
+  const Affine& Playback() const { return playback_; }
+  // Call after changing the mapping or the world transform.
+  void TransformChanged() { transformValid_ = false; }
+  // A logical point in destination pixels, snapped to 1/16 pixel and kept in a safe range.
+  gdi::PointD ToDevice(gdi::PointD logical);
+  gdi::PointD ToDevice(gdi::Point logical) { return ToDevice(gdi::PointD{double(logical.x), double(logical.y)}); }
+  // The device length of a logical length along x (pen widths, font sizes).
+  double DeviceLengthX(double logical);
+  double DeviceLengthY(double logical);
+
+  void SetMapMode(uint32_t mode);
+
+  // Saved states: false when the request names no saved state.
+  void SaveDC();
+  bool RestoreDC(int32_t relative);
+
+  // Objects: index 1 .. handleCount-1.
+  bool ValidIndex(uint32_t index) const { return index >= 1 && index < handleCount_; }
+  void StoreObject(uint32_t index, EmfObject object);
+  const EmfObject* FindObject(uint32_t index) const;
+  void DeleteObject(uint32_t index);
+
+  // Clipping, in device pixels. The metafile's region is combined with the
+  // universe; without one the universe is drawable.
+  void CombineClip(const gdi::Region& region, gdi::RegionOp op);
+  void ResetClip();
+  void OffsetClip(int32_t dx, int32_t dy);
+  const gdi::Region& Universe() const { return universe_; }
+  // The region drawing goes to: universe cut by the metafile's clip.
+  gdi::RenderTarget& Target();
+  gdi::BitmapObject* Surface() const { return surface_; }
+
+ private:
+  Affine PageToDevice() const;
+
+  gdi::BitmapObject* surface_;
+  gdi::Region universe_;
+  Affine playback_;
+  double devicePixelsX_, devicePixelsY_, deviceMmX_, deviceMmY_;
+  uint32_t handleCount_;
+  DcState dc_;
+  std::vector<DcState> saved_;
+  std::unordered_map<uint32_t, EmfObject> objects_;
+  Affine logicalToDevice_;
+  bool transformValid_ = false;
+  std::optional<gdi::RenderTarget> target_;
+};
+
+// Clamps a device coordinate into a range every later step handles
+// (NaN becomes the low end).
+double ClampDevice(double v);
+// Rounds a double to int32, clamped.
+int32_t RoundToInt(double v);
+
+// The set of pixels covered by contours under a fill mode, limited to `bounds`.
+gdi::Region RegionFromContours(const std::vector<gdi::Contour>& contours, gdi::FillMode mode, const gdi::Rect& bounds);
+
+}  // namespace emf

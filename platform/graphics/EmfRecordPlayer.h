@@ -1,0 +1,95 @@
+#pragma once
+// EmfRecordPlayer: plays the records of an enhanced metafile, one at a
+// time, onto the playback state's render target. Each record is read
+// through a bounds-checked reader; a record whose sizes, counts, offsets or
+// handles fail their checks is skipped. Inside a path bracket the drawing
+// records add to the path instead of drawing.
+//
+// The record groups live in separate sources: EmfPlayer.cpp (dispatch,
+// mapping, modes, clipping), EmfObjects.cpp (pens, brushes, fonts),
+// EmfShapes.cpp (lines, curves and shapes), EmfPaths.cpp (path records),
+// EmfText.cpp (text) and EmfBitmaps.cpp (bitmap records).
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "gdi/DeviceContext.h"
+#include "gdi/Rasterizer.h"
+#include "graphics/EmfPath.h"
+#include "graphics/EmfPlaybackState.h"
+#include "graphics/EmfRecordReader.h"
+
+namespace emf {
+
+class EmfRecordPlayer {
+ public:
+  explicit EmfRecordPlayer(EmfPlaybackState& state);
+  EmfRecordPlayer(const EmfRecordPlayer&) = delete;
+  EmfRecordPlayer& operator=(const EmfRecordPlayer&) = delete;
+
+  // Plays one record (the header and EOF are the caller's).
+  void Play(EmfRecordReader& record);
+
+ private:
+  // EmfPlayer.cpp
+  bool PlayMappingRecord(EmfRecordReader& r);
+  bool PlayModeRecord(EmfRecordReader& r);
+  bool PlayClipRecord(EmfRecordReader& r);
+  void ClipToLogicalRect(const gdi::Rect& logical, gdi::RegionOp op);
+
+  // EmfObjects.cpp
+  bool PlayObjectRecord(EmfRecordReader& r);
+  void CreatePen(EmfRecordReader& r);
+  void ExtCreatePen(EmfRecordReader& r);
+  void CreateBrushIndirect(EmfRecordReader& r);
+  void CreateDibBrush(EmfRecordReader& r, bool mono);
+  void CreateFont(EmfRecordReader& r);
+  void SelectObject(uint32_t handle);
+  void SelectStockObject(uint32_t n);
+
+  // EmfShapes.cpp
+  bool PlayShapeRecord(EmfRecordReader& r);
+  void PolyRecord(EmfRecordReader& r, bool sixteenBit);
+  void PolyPolyRecord(EmfRecordReader& r, bool sixteenBit);
+  void BoxRecord(EmfRecordReader& r);
+  void ArcRecord(EmfRecordReader& r);
+  void AngleArc(EmfRecordReader& r);
+  void SetPixel(EmfRecordReader& r);
+  // Drawing with the selected brush and pen, in device pixels.
+  void Fill(const std::vector<gdi::Contour>& contours);
+  void Stroke(const std::vector<gdi::PointD>& points, bool closed);
+  void FillAndStroke(const std::vector<gdi::PointD>& outline);
+  bool BrushPaint(gdi::Paint& paint);
+  gdi::StrokeStyle PenStyle();
+  // Segments from the current position: drawn, or added to the path.
+  void LinesFromCurrent(const std::vector<gdi::Point>& points);
+  void BeziersFromCurrent(const std::vector<gdi::Point>& points);
+  std::vector<gdi::PointD> DevicePoints(const std::vector<gdi::Point>& logical);
+  std::vector<gdi::PointD> FlattenBeziers(const std::vector<gdi::PointD>& devicePoints);
+  // The device outline of an ellipse-based shape in a logical box.
+  gdi::Contour EllipseOutline(const gdi::Rect& box);
+  std::vector<gdi::PointD> ArcOutline(const gdi::Rect& box, gdi::Point start, gdi::Point end);
+  // Points of an elliptic arc sampled in logical space: centre, radii, start
+  // angle and sweep in radians (counter-clockwise positive, y down).
+  std::vector<gdi::PointD> SampleArc(gdi::PointD centre, double rx, double ry, double start, double sweep);
+  bool DeviceBox(const gdi::Rect& logical, double& l, double& t, double& r, double& b);
+
+  // EmfPaths.cpp
+  bool PlayPathRecord(EmfRecordReader& r);
+
+  // EmfText.cpp
+  void TextOut(EmfRecordReader& r, bool wide);
+
+  // EmfBitmaps.cpp
+  void StretchDibBits(EmfRecordReader& r);
+  void BitBlt(EmfRecordReader& r, bool stretch);
+  void SetDibBitsToDevice(EmfRecordReader& r);
+
+  EmfPlaybackState& state_;
+  EmfPath path_;
+  gdi::DeviceContext paintDc_;  // carries the modes BrushPaint reads; never drawn into
+  std::shared_ptr<gdi::PatternImage> monoPattern_;  // a monochrome brush in the colours of the moment
+};
+
+}  // namespace emf

@@ -1,0 +1,434 @@
+// Lines, curves and shapes: the poly records (16- and 32-bit points),
+// LineTo, the box shapes, the arcs, SetPixelV; and the two ways every shape
+// is drawn: filled with the brush by the DC's fill mode, then outlined with
+// the pen. Inside a path bracket the same records add figures to the path.
+//
+// Box shapes follow GDI's compatible graphics mode: the box excludes its
+// right and bottom edges, so a rectangle outline runs along right - 1 and
+// bottom - 1, and without a pen the fill is one pixel narrower and shorter.
+
+#include <algorithm>
+#include <cmath>
+
+#include "gdi/RectangleShape.h"
+#include "graphics/EmfRecordPlayer.h"
+#include "graphics/EmfRecords.h"
+
+namespace emf {
+
+namespace {
+
+constexpr size_t kMaxFlattenedPoints = size_t{1} << 21;
+constexpr double kPi = 3.14159265358979323846;
+
+double NormalisedSweep(double from, double to, bool clockwise) {
+  double sweep = to - from;
+  if (clockwise) {
+    while (sweep >= 0) sweep -= 2 * kPi;
+    while (sweep < -2 * kPi) sweep += 2 * kPi;
+  } else {
+    while (sweep <= 0) sweep += 2 * kPi;
+    while (sweep > 2 * kPi) sweep -= 2 * kPi;
+  }
+  return sweep;
+}
+
+}  // namespace
+
+bool EmfRecordPlayer::PlayShapeRecord(EmfRecordReader& r) {
+  switch (r.Type()) {
+    case EMR_LINETO: {
+      const gdi::Point p = r.PointL();
+      if (r.Ok()) LinesFromCurrent({p});
+      return true;
+    }
+    case EMR_POLYGON: case EMR_POLYLINE: case EMR_POLYBEZIER: case EMR_POLYLINETO: case EMR_POLYBEZIERTO:
+      PolyRecord(r, false);
+      return true;
+    case EMR_POLYGON16: case EMR_POLYLINE16: case EMR_POLYBEZIER16: case EMR_POLYLINETO16:
+    case EMR_POLYBEZIERTO16:
+      PolyRecord(r, true);
+      return true;
+    case EMR_POLYPOLYGON: case EMR_POLYPOLYLINE: PolyPolyRecord(r, false); return true;
+    case EMR_POLYPOLYGON16: case EMR_POLYPOLYLINE16: PolyPolyRecord(r, true); return true;
+    case EMR_RECTANGLE: case EMR_ELLIPSE: case EMR_ROUNDRECT: BoxRecord(r); return true;
+    case EMR_ARC: case EMR_ARCTO: case EMR_CHORD: case EMR_PIE: ArcRecord(r); return true;
+    case EMR_ANGLEARC: AngleArc(r); return true;
+    case EMR_SETPIXELV: SetPixel(r); return true;
+    default: return false;
+  }
+}
+
+// --- drawing ----------------------------------------------------------------
+
+bool EmfRecordPlayer::BrushPaint(gdi::Paint& paint) {
+  const DcState& dc = state_.Dc();
+  paintDc_.rop2 = dc.rop2;
+  paintDc_.bkColor = dc.bkColor;
+  paintDc_.bkMode = dc.bkMode;
+  if (!dc.brush.mono || !dc.brush.brush.pattern) return gdi::BrushPaint(paintDc_, dc.brush.brush, paint);
+  // A monochrome brush: 0 bits in the text colour, 1 bits in the background colour.
+  const gdi::PatternImage& source = *dc.brush.brush.pattern;
+  if (!monoPattern_) monoPattern_ = std::make_shared<gdi::PatternImage>();
+  monoPattern_->width = source.width;
+  monoPattern_->height = source.height;
+  monoPattern_->pixels.resize(source.pixels.size());
+  for (size_t i = 0; i < source.pixels.size(); ++i)
+    monoPattern_->pixels[i] = source.pixels[i] == dc.brush.monoZero ? dc.textColor : dc.bkColor;
+  gdi::Brush brush = dc.brush.brush;
+  brush.pattern = monoPattern_;
+  return gdi::BrushPaint(paintDc_, brush, paint);
+}
+
+gdi::StrokeStyle EmfRecordPlayer::PenStyle() {
+  const gdi::Pen& pen = state_.Dc().pen;
+  const double width = state_.DeviceLengthX(pen.width);
+  gdi::StrokeStyle style = gdi::StrokeStyleFor(pen, width);
+  // A simple pen no wider than one device pixel is a cosmetic pen.
+  if (!pen.geometric && std::lround(width) <= 1) style.cosmetic = true;
+  if (pen.geometric && pen.style == gdi::PenStyle::UserStyle && !style.cosmetic) {
+    const double unit = state_.DeviceLengthX(1);
+    style.dashes.clear();
+    for (uint32_t e : pen.userDashes) style.dashes.push_back(std::min(e * unit, 1e8));
+  }
+  style.miterLimit = state_.Dc().miterLimit;
+  return style;
+}
+
+void EmfRecordPlayer::Fill(const std::vector<gdi::Contour>& contours) {
+  gdi::Paint paint;
+  if (contours.empty() || !BrushPaint(paint)) return;
+  gdi::RenderTarget& target = state_.Target();
+  if (target.IsEmpty()) return;
+  target.SetPaint(paint);
+  gdi::FillPolygons(target, contours, state_.Dc().fillMode);
+}
+
+void EmfRecordPlayer::Stroke(const std::vector<gdi::PointD>& points, bool closed) {
+  const DcState& dc = state_.Dc();
+  if (dc.pen.style == gdi::PenStyle::Null || points.size() < 2) return;
+  gdi::RenderTarget& target = state_.Target();
+  if (target.IsEmpty()) return;
+  const gdi::StrokeStyle style = PenStyle();
+  if (style.cosmetic && !style.dashes.empty() && dc.bkMode == gdi::BackgroundMode::Opaque) {
+    // The gaps of a cosmetic dashed line take the background colour.
+    gdi::StrokeStyle gaps = style;
+    gaps.dashes.clear();
+    target.SetPaint(gdi::Paint::Solid(dc.bkColor, dc.rop2));
+    gdi::StrokePolyline(target, points, closed, gaps);
+  }
+  target.SetPaint(gdi::Paint::Solid(dc.pen.color, dc.rop2));
+  gdi::StrokePolyline(target, points, closed, style);
+}
+
+void EmfRecordPlayer::FillAndStroke(const std::vector<gdi::PointD>& outline) {
+  Fill({outline});
+  Stroke(outline, true);
+}
+
+std::vector<gdi::PointD> EmfRecordPlayer::DevicePoints(const std::vector<gdi::Point>& logical) {
+  std::vector<gdi::PointD> out;
+  out.reserve(logical.size());
+  for (const gdi::Point& p : logical) out.push_back(state_.ToDevice(p));
+  return out;
+}
+
+std::vector<gdi::PointD> EmfRecordPlayer::FlattenBeziers(const std::vector<gdi::PointD>& d) {
+  std::vector<gdi::PointD> out;
+  if (d.empty()) return out;
+  out.push_back(d[0]);
+  for (size_t i = 1; i + 2 < d.size() && out.size() < kMaxFlattenedPoints; i += 3)
+    gdi::FlattenBezier(d[i - 1], d[i], d[i + 1], d[i + 2], out);
+  return out;
+}
+
+void EmfRecordPlayer::LinesFromCurrent(const std::vector<gdi::Point>& points) {
+  if (points.empty()) return;
+  DcState& dc = state_.Dc();
+  gdi::PointD from = state_.ToDevice(dc.position);
+  const std::vector<gdi::PointD> device = DevicePoints(points);
+  dc.position = gdi::PointD{double(points.back().x), double(points.back().y)};
+  if (path_.Recording()) {
+    for (const gdi::PointD& p : device) {
+      path_.LineTo(from, p);
+      from = p;
+    }
+    return;
+  }
+  std::vector<gdi::PointD> line{from};
+  line.insert(line.end(), device.begin(), device.end());
+  Stroke(line, false);
+}
+
+void EmfRecordPlayer::BeziersFromCurrent(const std::vector<gdi::Point>& points) {
+  if (points.empty()) return;
+  DcState& dc = state_.Dc();
+  std::vector<gdi::PointD> device{state_.ToDevice(dc.position)};
+  const std::vector<gdi::PointD> rest = DevicePoints(points);
+  device.insert(device.end(), rest.begin(), rest.end());
+  dc.position = gdi::PointD{double(points.back().x), double(points.back().y)};
+  if (path_.Recording()) {
+    for (size_t i = 1; i + 2 < device.size(); i += 3)
+      path_.BezierTo(device[i - 1], device[i], device[i + 1], device[i + 2]);
+    return;
+  }
+  Stroke(FlattenBeziers(device), false);
+}
+
+// --- poly records -----------------------------------------------------------
+
+void EmfRecordPlayer::PolyRecord(EmfRecordReader& r, bool sixteenBit) {
+  r.Skip(16);  // bounds
+  const uint32_t count = r.U32();
+  std::vector<gdi::Point> points;
+  if (!r.Ok() || !r.Points(count, sixteenBit, points)) return;
+  switch (r.Type()) {
+    case EMR_POLYGON: case EMR_POLYGON16: {
+      if (points.size() < 2) return;
+      const std::vector<gdi::PointD> device = DevicePoints(points);
+      if (path_.Recording()) path_.AddFigure(device, true);
+      else FillAndStroke(device);
+      return;
+    }
+    case EMR_POLYLINE: case EMR_POLYLINE16: {
+      if (points.size() < 2) return;
+      const std::vector<gdi::PointD> device = DevicePoints(points);
+      if (path_.Recording()) path_.AddFigure(device, false);
+      else Stroke(device, false);
+      return;
+    }
+    case EMR_POLYLINETO: case EMR_POLYLINETO16: LinesFromCurrent(points); return;
+    case EMR_POLYBEZIER: case EMR_POLYBEZIER16: {
+      if (points.empty() || (points.size() - 1) % 3 != 0) return;
+      const std::vector<gdi::PointD> flat = FlattenBeziers(DevicePoints(points));
+      if (path_.Recording()) path_.AddFigure(flat, false);
+      else Stroke(flat, false);
+      return;
+    }
+    case EMR_POLYBEZIERTO: case EMR_POLYBEZIERTO16:
+      if (points.size() % 3 == 0) BeziersFromCurrent(points);
+      return;
+    default: return;
+  }
+}
+
+void EmfRecordPlayer::PolyPolyRecord(EmfRecordReader& r, bool sixteenBit) {
+  r.Skip(16);  // bounds
+  const uint32_t polys = r.U32(), total = r.U32();
+  std::vector<uint32_t> counts;
+  std::vector<gdi::Point> points;
+  if (!r.Ok() || !r.U32Array(polys, counts)) return;
+  uint64_t sum = 0;
+  for (uint32_t c : counts) sum += c;
+  if (sum != total || !r.Points(total, sixteenBit, points)) return;
+
+  const bool polygon = r.Type() == EMR_POLYPOLYGON || r.Type() == EMR_POLYPOLYGON16;
+  const std::vector<gdi::PointD> device = DevicePoints(points);
+  std::vector<gdi::Contour> figures;
+  size_t at = 0;
+  for (uint32_t c : counts) {
+    if (c >= 2) figures.emplace_back(device.begin() + static_cast<ptrdiff_t>(at),
+                                     device.begin() + static_cast<ptrdiff_t>(at + c));
+    at += c;
+  }
+  if (path_.Recording()) {
+    for (const gdi::Contour& f : figures) path_.AddFigure(f, polygon);
+    return;
+  }
+  if (polygon) Fill(figures);
+  for (const gdi::Contour& f : figures) Stroke(f, polygon);
+}
+
+// --- box shapes -------------------------------------------------------------
+
+bool EmfRecordPlayer::DeviceBox(const gdi::Rect& logical, double& l, double& t, double& r, double& b) {
+  if (!state_.LogicalToDevice().AxisAligned()) return false;
+  const gdi::PointD p = state_.ToDevice(gdi::Point{logical.left, logical.top});
+  const gdi::PointD q = state_.ToDevice(gdi::Point{logical.right, logical.bottom});
+  l = std::round(std::min(p.x, q.x));
+  t = std::round(std::min(p.y, q.y));
+  r = std::round(std::max(p.x, q.x));
+  b = std::round(std::max(p.y, q.y));
+  return true;
+}
+
+std::vector<gdi::PointD> EmfRecordPlayer::SampleArc(gdi::PointD centre, double rx, double ry, double start,
+                                                    double sweep) {
+  // Segments short enough to stay within a quarter pixel of the curve.
+  const double radius = std::max({state_.DeviceLengthX(rx), state_.DeviceLengthY(ry), 1.0});
+  const double step = 2 * std::acos(std::max(-1.0, 1 - 0.25 / radius));
+  const double n = std::clamp(std::ceil(std::fabs(sweep) / std::max(step, 1e-6)), 2.0, 4096.0);
+  std::vector<gdi::PointD> out;
+  out.reserve(static_cast<size_t>(n) + 1);
+  for (int i = 0; i <= static_cast<int>(n); ++i) {
+    const double a = start + sweep * i / n;
+    out.push_back(state_.ToDevice(gdi::PointD{centre.x + rx * std::cos(a), centre.y - ry * std::sin(a)}));
+  }
+  return out;
+}
+
+gdi::Contour EmfRecordPlayer::EllipseOutline(const gdi::Rect& box) {
+  double l, t, r, b;
+  if (DeviceBox(box, l, t, r, b)) return gdi::EllipseContour(l, t, r, b);
+  const gdi::PointD centre{(double(box.left) + box.right) / 2, (double(box.top) + box.bottom) / 2};
+  gdi::Contour c = SampleArc(centre, std::fabs(double(box.right) - box.left) / 2,
+                             std::fabs(double(box.bottom) - box.top) / 2, 0, 2 * kPi);
+  c.pop_back();
+  return c;
+}
+
+void EmfRecordPlayer::BoxRecord(EmfRecordReader& r) {
+  const gdi::Rect box = r.RectL();
+  gdi::Point corner;
+  if (r.Type() == EMR_ROUNDRECT) corner = r.PointL();
+  if (!r.Ok()) return;
+  const DcState& dc = state_.Dc();
+  const bool hasPen = dc.pen.style != gdi::PenStyle::Null;
+  double l, t, rt, b;
+  const bool axisAligned = DeviceBox(box, l, t, rt, b);
+  if (axisAligned && hasPen && dc.pen.style == gdi::PenStyle::InsideFrame) {
+    // The pen stays inside the box: the outline moves in by half its width.
+    const double inset = std::floor(state_.DeviceLengthX(dc.pen.width) / 2);
+    if (inset > 0 && rt - l > 2 * inset && b - t > 2 * inset) {
+      l += inset;
+      t += inset;
+      rt -= inset;
+      b -= inset;
+    }
+  }
+
+  std::vector<gdi::PointD> outline;
+  bool cosmeticInset = false;
+  switch (r.Type()) {
+    case EMR_RECTANGLE:
+      if (axisAligned) {
+        outline = {{l, t}, {rt - 1, t}, {rt - 1, b - 1}, {l, b - 1}};
+        cosmeticInset = true;
+      } else {
+        outline = {state_.ToDevice(gdi::Point{box.left, box.top}), state_.ToDevice(gdi::Point{box.right, box.top}),
+                   state_.ToDevice(gdi::Point{box.right, box.bottom}),
+                   state_.ToDevice(gdi::Point{box.left, box.bottom})};
+      }
+      break;
+    case EMR_ELLIPSE: outline = axisAligned ? gdi::EllipseContour(l, t, rt, b) : EllipseOutline(box); break;
+    case EMR_ROUNDRECT:
+      if (axisAligned) {
+        outline = gdi::RoundRectContour(l, t, rt, b, std::round(state_.DeviceLengthX(std::abs(double(corner.x)))),
+                                        std::round(state_.DeviceLengthY(std::abs(double(corner.y)))));
+      } else {
+        outline = EllipseOutline(box);  // a rotated rounded rectangle: approximated by its ellipse
+      }
+      break;
+    default: return;
+  }
+  if (outline.empty()) return;
+  if (path_.Recording()) {
+    path_.AddFigure(outline, true);
+    return;
+  }
+  if (cosmeticInset && hasPen && PenStyle().cosmetic) {
+    // A one-pixel border covers the box's edge pixels; the brush fills only inside them.
+    if (rt - l > 2 && b - t > 2) Fill({gdi::Contour{{l + 1, t + 1}, {rt - 1, t + 1}, {rt - 1, b - 1}, {l + 1, b - 1}}});
+    Stroke(outline, true);
+    return;
+  }
+  FillAndStroke(outline);
+}
+
+// --- arcs -------------------------------------------------------------------
+
+std::vector<gdi::PointD> EmfRecordPlayer::ArcOutline(const gdi::Rect& box, gdi::Point start, gdi::Point end) {
+  const Affine& m = state_.LogicalToDevice();
+  const bool clockwise = state_.Dc().arcClockwise != (m.Determinant() < 0);
+  double l, t, r, b;
+  if (DeviceBox(box, l, t, r, b))
+    return gdi::ArcPoints(l, t, r, b, state_.ToDevice(start), state_.ToDevice(end), clockwise);
+  const gdi::PointD centre{(double(box.left) + box.right) / 2, (double(box.top) + box.bottom) / 2};
+  const double rx = std::fabs(double(box.right) - box.left) / 2, ry = std::fabs(double(box.bottom) - box.top) / 2;
+  if (rx == 0 || ry == 0) return {};
+  const auto angle = [&](gdi::Point p) { return std::atan2(-(p.y - centre.y) / ry, (p.x - centre.x) / rx); };
+  const double a0 = angle(start);
+  return SampleArc(centre, rx, ry, a0, NormalisedSweep(a0, angle(end), state_.Dc().arcClockwise));
+}
+
+void EmfRecordPlayer::ArcRecord(EmfRecordReader& r) {
+  const gdi::Rect box = r.RectL();
+  const gdi::Point start = r.PointL(), end = r.PointL();
+  if (!r.Ok()) return;
+  std::vector<gdi::PointD> arc = ArcOutline(box, start, end);
+  if (arc.empty()) return;
+  DcState& dc = state_.Dc();
+  switch (r.Type()) {
+    case EMR_ARC:
+      if (path_.Recording()) path_.AddFigure(arc, false);
+      else Stroke(arc, false);
+      return;
+    case EMR_ARCTO: {
+      // A line from the current position to the arc's start, then the arc.
+      const gdi::PointD from = state_.ToDevice(dc.position);
+      const gdi::PointD centre{(double(box.left) + box.right) / 2, (double(box.top) + box.bottom) / 2};
+      const double rx = std::fabs(double(box.right) - box.left) / 2, ry = std::fabs(double(box.bottom) - box.top) / 2;
+      const double dx = end.x - centre.x, dy = end.y - centre.y;
+      const double k = (rx > 0 && ry > 0 && (dx != 0 || dy != 0)) ? 1 / std::hypot(dx / rx, dy / ry) : 0;
+      dc.position = gdi::PointD{centre.x + dx * k, centre.y + dy * k};
+      if (path_.Recording()) {
+        path_.LineTo(from, arc.front());
+        for (size_t i = 1; i < arc.size(); ++i) path_.LineTo(arc[i - 1], arc[i]);
+        return;
+      }
+      arc.insert(arc.begin(), from);
+      Stroke(arc, false);
+      return;
+    }
+    case EMR_CHORD:
+      if (path_.Recording()) path_.AddFigure(arc, true);
+      else FillAndStroke(arc);
+      return;
+    case EMR_PIE: {
+      double l, t, rt, b;
+      const gdi::PointD centre = DeviceBox(box, l, t, rt, b)
+                                     ? gdi::PointD{(l + rt) / 2, (t + b) / 2}
+                                     : state_.ToDevice(gdi::PointD{(double(box.left) + box.right) / 2,
+                                                                   (double(box.top) + box.bottom) / 2});
+      arc.push_back(centre);
+      if (path_.Recording()) path_.AddFigure(arc, true);
+      else FillAndStroke(arc);
+      return;
+    }
+    default: return;
+  }
+}
+
+void EmfRecordPlayer::AngleArc(EmfRecordReader& r) {
+  const gdi::Point centre = r.PointL();
+  const uint32_t radius = r.U32();
+  const float startDegrees = r.F32(), sweepDegrees = r.F32();
+  if (!r.Ok() || radius > 0x7FFFFFFF || !std::isfinite(startDegrees) || !std::isfinite(sweepDegrees)) return;
+  const double start = std::fmod(double(startDegrees), 360.0) * kPi / 180;
+  const double sweep = std::clamp(double(sweepDegrees), -720.0, 720.0) * kPi / 180;
+  const gdi::PointD c{double(centre.x), double(centre.y)};
+  std::vector<gdi::PointD> arc = SampleArc(c, radius, radius, start, sweep);
+  DcState& dc = state_.Dc();
+  const gdi::PointD from = state_.ToDevice(dc.position);
+  dc.position = gdi::PointD{c.x + radius * std::cos(start + sweep), c.y - radius * std::sin(start + sweep)};
+  if (path_.Recording()) {
+    path_.LineTo(from, arc.front());
+    for (size_t i = 1; i < arc.size(); ++i) path_.LineTo(arc[i - 1], arc[i]);
+    return;
+  }
+  arc.insert(arc.begin(), from);
+  Stroke(arc, false);
+}
+
+void EmfRecordPlayer::SetPixel(EmfRecordReader& r) {
+  const gdi::Point p = r.PointL();
+  const uint32_t color = r.U32();
+  if (!r.Ok()) return;
+  const gdi::PointD d = state_.ToDevice(p);
+  gdi::RenderTarget& target = state_.Target();
+  const int32_t x = RoundToInt(d.x), y = RoundToInt(d.y);
+  target.SetPaint(gdi::Paint::Solid(color & 0xFFFFFF));
+  target.Span(y, x, x + 1);
+}
+
+}  // namespace emf

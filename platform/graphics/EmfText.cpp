@@ -1,0 +1,137 @@
+// Text records (ExtTextOutW and ExtTextOutA): the font selected in logical
+// units is scaled to device pixels, the reference point is placed by the
+// text alignment (left/centre/right, top/baseline/bottom, or the current
+// position) along the font's escapement, the opaque rectangle or the text
+// cells are filled with the background colour, and the glyphs are drawn
+// aliased by the font engine with the record's advances when it has them.
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "gdi/FontEngine.h"
+#include "graphics/EmfRecordPlayer.h"
+#include "graphics/EmfRecords.h"
+
+namespace emf {
+
+namespace {
+
+constexpr uint32_t kMaxCharacters = 4096;  // per record; longer runs are cut
+constexpr double kMaxFontPixels = 2048;
+constexpr double kPi = 3.14159265358979323846;
+
+int32_t ScaledFontSize(int32_t logical, double deviceLength) {
+  if (logical == 0) return 0;
+  const double pixels = std::clamp(std::round(deviceLength), 1.0, kMaxFontPixels);
+  return logical < 0 ? -static_cast<int32_t>(pixels) : static_cast<int32_t>(pixels);
+}
+
+}  // namespace
+
+void EmfRecordPlayer::TextOut(EmfRecordReader& r, bool wide) {
+  r.Skip(16);  // bounds
+  r.Skip(12);  // graphics mode, x and y scale (used only by printing)
+  const gdi::Point reference = r.PointL();
+  const uint32_t chars = r.U32(), stringOffset = r.U32(), options = r.U32();
+  const gdi::Rect rect = r.RectL();
+  const uint32_t dxOffset = r.U32();
+  if (!r.Ok()) return;
+  const uint8_t* string = nullptr;
+  if (!r.Block(stringOffset, uint64_t{chars} * (wide ? 2 : 1), string)) return;
+  const uint32_t count = std::min(chars, kMaxCharacters);
+
+  DcState& dc = state_.Dc();
+  gdi::RenderTarget& target = state_.Target();
+  if (target.IsEmpty() || path_.Recording()) return;
+
+  // The opaque/clipping rectangle in device pixels (axis-aligned transforms only).
+  gdi::Rect deviceRect;
+  const bool hasRect = (options & (ETO_OPAQUE | ETO_CLIPPED)) && !(options & ETO_NO_RECT);
+  if (hasRect) {
+    double l, t, rt, b;
+    if (DeviceBox(rect, l, t, rt, b)) deviceRect = gdi::Rect{RoundToInt(l), RoundToInt(t), RoundToInt(rt), RoundToInt(b)};
+  }
+  if (hasRect && (options & ETO_OPAQUE) && !deviceRect.IsEmpty()) {
+    target.SetPaint(gdi::Paint::Solid(dc.bkColor));
+    target.FillRect(deviceRect);
+  }
+  if (count == 0 || (options & ETO_GLYPH_INDEX)) return;  // glyph indices name no characters
+
+  std::u32string text;
+  if (wide) {
+    std::vector<uint16_t> units(count);
+    for (uint32_t i = 0; i < count; ++i) units[i] = static_cast<uint16_t>(string[2 * i] | (string[2 * i + 1] << 8));
+    text = gdi::Utf16ToUtf32(units.data(), units.size());
+  } else {
+    for (uint32_t i = 0; i < count; ++i) text.push_back(string[i]);  // single-byte text read as Latin-1
+  }
+  if (text.empty()) return;
+
+  gdi::Font font = dc.font;
+  font.height = ScaledFontSize(font.height, state_.DeviceLengthY(std::abs(double(font.height))));
+  font.width = ScaledFontSize(font.width, state_.DeviceLengthX(std::abs(double(font.width))));
+
+  // Advances: the record's (logical, accumulated then scaled so rounding does not drift) or the font's.
+  std::vector<int32_t> advances;
+  const uint64_t dxStride = (options & ETO_PDY) ? 2 : 1;
+  const uint8_t* dx = nullptr;
+  if (dxOffset != 0 && r.Block(dxOffset, uint64_t{chars} * 4 * dxStride, dx) && dx && text.size() == count) {
+    const double unit = state_.DeviceLengthX(1);
+    int64_t logical = 0;
+    int64_t previous = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+      const uint8_t* p = dx + i * 4 * dxStride;
+      logical += static_cast<int32_t>(uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) |
+                                      (uint32_t{p[3]} << 24));
+      const int64_t device = RoundToInt(double(logical) * unit);
+      advances.push_back(static_cast<int32_t>(std::clamp<int64_t>(device - previous, -1000000, 1000000)));
+      previous = device;
+    }
+  } else {
+    advances = gdi::CharacterAdvances(font, text);
+  }
+  double width = 0;
+  for (int32_t a : advances) width += a;
+
+  // Placement along the escapement: `along` runs with the text, `down` towards its descent.
+  const gdi::TextMetrics metrics = gdi::GetTextMetrics(font);
+  const double angle = font.escapement / 10.0 * kPi / 180;
+  const gdi::PointD along{std::cos(angle), -std::sin(angle)}, down{std::sin(angle), std::cos(angle)};
+  const bool updateCp = (dc.textAlign & gdi::TA_UPDATECP) != 0;
+  const gdi::PointD ref = state_.ToDevice(updateCp ? dc.position : gdi::PointD{double(reference.x), double(reference.y)});
+  double shift = 0;
+  if ((dc.textAlign & gdi::TA_CENTER) == gdi::TA_CENTER) shift = -width / 2;
+  else if (dc.textAlign & gdi::TA_RIGHT) shift = -width;
+  double drop = metrics.ascent;  // TA_TOP
+  if ((dc.textAlign & gdi::TA_BASELINE) == gdi::TA_BASELINE) drop = 0;
+  else if (dc.textAlign & gdi::TA_BOTTOM) drop = -metrics.descent;
+  const gdi::PointD origin{ref.x + along.x * shift + down.x * drop, ref.y + along.y * shift + down.y * drop};
+  if (updateCp) {
+    const double unit = state_.DeviceLengthX(1);
+    if (unit > 0 && !(dc.textAlign & gdi::TA_RIGHT)) dc.position.x += width / unit;
+  }
+
+  // Clipped text draws through a target cut to the rectangle.
+  std::optional<gdi::RenderTarget> clipped;
+  if (hasRect && (options & ETO_CLIPPED)) {
+    gdi::Region region = target.Drawable();
+    region.IntersectRect(deviceRect);
+    clipped.emplace(state_.Surface(), region);
+  }
+  gdi::RenderTarget& out = clipped ? *clipped : target;
+
+  if (dc.bkMode == gdi::BackgroundMode::Opaque && !(options & ETO_OPAQUE)) {
+    // Opaque background: the text cells take the background colour.
+    const auto at = [&](double a, double d) {
+      return gdi::PointD{origin.x + along.x * a + down.x * d, origin.y + along.y * a + down.y * d};
+    };
+    const gdi::Contour cells{at(0, -metrics.ascent), at(width, -metrics.ascent), at(width, metrics.descent),
+                             at(0, metrics.descent)};
+    out.SetPaint(gdi::Paint::Solid(dc.bkColor));
+    gdi::FillPolygons(out, {cells}, gdi::FillMode::Winding);
+  }
+  gdi::DrawGlyphs(out, font, origin, text, dc.textColor, advances.size() == text.size() ? &advances : nullptr);
+}
+
+}  // namespace emf
