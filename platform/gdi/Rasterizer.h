@@ -11,6 +11,7 @@
 // target's area.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "gdi/DrawingObjects.h"
@@ -29,6 +30,12 @@ using Contour = std::vector<PointD>;  // closed implicitly (last point joins the
 // Fills a set of contours with the target's current paint by a fill mode.
 void FillPolygons(RenderTarget& target, const std::vector<Contour>& contours, FillMode mode);
 
+// The same for contours stored one after another, `counts[i]` points each
+// (as polypolygon records hold them). Counts beyond the points given are
+// ignored; contours of fewer than 3 points add nothing.
+void FillPolyPolygon(RenderTarget& target, std::span<const PointD> points, std::span<const uint32_t> counts,
+                     FillMode mode);
+
 // Appends the flattened cubic Bézier p0 p1 p2 p3 to `out`, without p0 and
 // ending exactly at p3; the polyline stays within a small fraction of a
 // device pixel of the true curve.
@@ -43,6 +50,9 @@ struct StrokeStyle {
   PenJoin join = PenJoin::Round;
   double miterLimit = 10;
   bool insideFrame = false;
+  // Cosmetic dashed pens in opaque background mode: the paint of the gap
+  // pixels (nullptr leaves the gaps alone). The caller owns it.
+  const Paint* gapPaint = nullptr;
 };
 
 // The stroke style of a pen whose width is already in device pixels

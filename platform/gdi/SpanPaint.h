@@ -46,6 +46,7 @@ class RenderTarget {
   BitmapObject* Surface() const { return surface_; }
 
   void SetPaint(const Paint& paint);
+  const Paint& CurrentPaint() const { return paint_; }
   void Span(int32_t y, int32_t x0, int32_t x1);
   void FillRect(const Rect& deviceRect);
 

@@ -1,0 +1,292 @@
+// Polygon scan conversion by GDI's rule: pixel (i, j) is covered when the
+// point (i, j) lies inside the shape, left and top edges inside, right and
+// bottom edges outside, horizontal edges ignored.
+//
+// Vertices are rounded to 1/256 pixel. Each edge keeps its crossing with the
+// current row as an exact rational, integer part plus remainder, stepped by a
+// DDA from row to row, so the column where a span starts (the ceiling of the
+// crossing) is exact and the same for two polygons that share an edge. Rows
+// are swept top to bottom with an active edge list kept sorted by crossing.
+//
+// Shapes reaching far outside the clip bounds are first clipped in double
+// precision to a guard box around them (Sutherland-Hodgman), which keeps the
+// winding number of every point inside the box; afterwards every coordinate
+// fits the fixed-point range and only visible rows are visited.
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "gdi/Rasterizer.h"
+
+namespace gdi {
+
+namespace {
+
+constexpr int kSubBits = 8;
+constexpr int64_t kOne = int64_t{1} << kSubBits;
+// How far outside the clip bounds a shape may reach before it is clipped.
+constexpr double kGuardMargin = 1 << 20;
+// Inputs beyond this are pinned first, so no intermediate overflows.
+constexpr double kHuge = 1e100;
+
+struct Edge {
+  int64_t x;      // ceiling of the crossing on the current row
+  int64_t q;      // floor of the crossing
+  int64_t r;      // remainder of the crossing, in [0, den)
+  int64_t stepQ;  // change of the crossing from one row to the next
+  int64_t stepR;
+  int64_t den;
+  int32_t yTop;  // first row
+  int32_t yEnd;  // first row below the edge
+  int32_t winding;
+};
+
+struct Box {
+  double left, top, right, bottom;
+};
+
+struct FillScratch {
+  std::vector<Edge> edges;
+  std::vector<Edge*> active;
+  std::vector<PointD> clipA, clipB;
+};
+
+FillScratch& Scratch() {
+  thread_local FillScratch scratch;
+  return scratch;
+}
+
+inline int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
+  int64_t q = a / b;
+  if (a % b < 0) --q;
+  return q;
+}
+
+inline __int128 FloorDiv128(__int128 a, __int128 b) {  // b > 0
+  __int128 q = a / b;
+  if (a % b < 0) --q;
+  return q;
+}
+
+inline int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
+
+inline int64_t ToFixed(double v) { return static_cast<int64_t>(std::floor(v * kOne + 0.5)); }
+
+inline double Pin(double v) { return std::clamp(v, -kHuge, kHuge); }
+
+// Adds the edge between two fixed-point vertices, limited to rows [top, bottom).
+void AddEdge(std::vector<Edge>& edges, int64_t x0, int64_t y0, int64_t x1, int64_t y1, int32_t top,
+             int32_t bottom) {
+  if (y0 == y1) return;
+  int32_t winding = 1;
+  if (y0 > y1) {
+    std::swap(x0, x1);
+    std::swap(y0, y1);
+    winding = -1;
+  }
+  const int64_t yTop = std::max<int64_t>(CeilDiv(y0, kOne), top);
+  const int64_t yEnd = std::min<int64_t>(CeilDiv(y1, kOne), bottom);
+  if (yTop >= yEnd) return;
+  const int64_t dx = x1 - x0, dy = y1 - y0;
+  Edge e;
+  e.den = dy << kSubBits;
+  // Crossing on row yTop: (x0 * dy + (yTop * kOne - y0) * dx) / (kOne * dy).
+  const __int128 n = static_cast<__int128>(x0) * dy + static_cast<__int128>(yTop * kOne - y0) * dx;
+  const __int128 q = FloorDiv128(n, e.den);
+  e.q = static_cast<int64_t>(q);
+  e.r = static_cast<int64_t>(n - q * e.den);
+  e.x = e.q + (e.r != 0);
+  e.stepQ = FloorDiv(dx, dy);
+  e.stepR = (dx - e.stepQ * dy) << kSubBits;
+  e.yTop = static_cast<int32_t>(yTop);
+  e.yEnd = static_cast<int32_t>(yEnd);
+  e.winding = winding;
+  edges.push_back(e);
+}
+
+// Keeps the part of `src` on the inner side of one box side. The crossing
+// point is always computed from the inside vertex towards the outside one, so
+// an edge shared by two polygons is cut at the same point in both.
+template <bool kVertical, bool kKeepAbove>
+void ClipSide(const std::vector<PointD>& src, std::vector<PointD>& dst, double bound) {
+  dst.clear();
+  if (src.empty()) return;
+  auto coord = [](const PointD& p) { return kVertical ? p.x : p.y; };
+  auto inside = [&](const PointD& p) { return kKeepAbove ? coord(p) >= bound : coord(p) <= bound; };
+  auto cut = [&](const PointD& in, const PointD& out) {
+    const double t = (bound - coord(in)) / (coord(out) - coord(in));
+    if (kVertical) return PointD{bound, in.y + t * (out.y - in.y)};
+    return PointD{in.x + t * (out.x - in.x), bound};
+  };
+  PointD prev = src.back();
+  bool prevIn = inside(prev);
+  for (const PointD& p : src) {
+    const bool in = inside(p);
+    if (in != prevIn) dst.push_back(prevIn ? cut(prev, p) : cut(p, prev));
+    if (in) dst.push_back(p);
+    prev = p;
+    prevIn = in;
+  }
+}
+
+void ClipToBox(std::vector<PointD>& poly, std::vector<PointD>& tmp, const Box& box) {
+  ClipSide<true, true>(poly, tmp, box.left);
+  ClipSide<true, false>(tmp, poly, box.right);
+  ClipSide<false, true>(poly, tmp, box.top);
+  ClipSide<false, false>(tmp, poly, box.bottom);
+}
+
+void AddContourEdges(std::vector<Edge>& edges, const PointD* pts, size_t n, const Rect& clip) {
+  if (n < 3) return;
+  int64_t px = ToFixed(pts[n - 1].x), py = ToFixed(pts[n - 1].y);
+  for (size_t i = 0; i < n; ++i) {
+    const int64_t x = ToFixed(pts[i].x), y = ToFixed(pts[i].y);
+    AddEdge(edges, px, py, x, y, clip.top, clip.bottom);
+    px = x;
+    py = y;
+  }
+}
+
+// Sweeps the rows of the edge table and writes the covered spans.
+void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode) {
+  auto& edges = s.edges;
+  if (edges.empty()) return;
+  std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.yTop < b.yTop; });
+  auto& active = s.active;
+  active.clear();
+  const bool nonZero = mode == FillMode::Winding;
+  const int64_t left = clip.left, right = clip.right;
+  size_t next = 0;
+  int32_t y = edges[0].yTop;
+  while (next < edges.size() || !active.empty()) {
+    if (active.empty() && edges[next].yTop > y) y = edges[next].yTop;
+    while (next < edges.size() && edges[next].yTop == y) {
+      // Insert in order of crossing; the list stays sorted.
+      Edge* e = &edges[next++];
+      size_t j = active.size();
+      active.push_back(e);
+      while (j > 0 && active[j - 1]->x > e->x) {
+        active[j] = active[j - 1];
+        --j;
+      }
+      active[j] = e;
+    }
+
+    // Spans where the winding number is non-zero (odd for ALTERNATE);
+    // touching spans are joined so each row gets as few writes as possible.
+    int32_t wind = 0;
+    int64_t spanStart = 0, pendL = 0, pendR = std::numeric_limits<int64_t>::min();
+    for (Edge* e : active) {
+      const int32_t before = wind;
+      wind = nonZero ? wind + e->winding : wind ^ 1;
+      if (before == 0 && wind != 0) {
+        spanStart = e->x;
+      } else if (before != 0 && wind == 0) {
+        const int64_t l = std::max(spanStart, left), r = std::min(e->x, right);
+        if (l < r) {
+          if (l == pendR) {
+            pendR = r;
+          } else {
+            if (pendR > pendL) target.Span(y, static_cast<int32_t>(pendL), static_cast<int32_t>(pendR));
+            pendL = l;
+            pendR = r;
+          }
+        }
+      }
+    }
+    if (pendR > pendL) target.Span(y, static_cast<int32_t>(pendL), static_cast<int32_t>(pendR));
+
+    // Next row: drop finished edges, step the others, restore the order.
+    ++y;
+    size_t k = 0;
+    for (Edge* e : active) {
+      if (e->yEnd == y) continue;
+      e->q += e->stepQ;
+      e->r += e->stepR;
+      if (e->r >= e->den) {
+        e->r -= e->den;
+        ++e->q;
+      }
+      e->x = e->q + (e->r != 0);
+      Edge* cur = e;
+      size_t j = k;
+      while (j > 0 && active[j - 1]->x > cur->x) {
+        active[j] = active[j - 1];
+        --j;
+      }
+      active[j] = cur;
+      ++k;
+    }
+    active.resize(k);
+  }
+}
+
+}  // namespace
+
+void FillPolyPolygon(RenderTarget& target, std::span<const PointD> points, std::span<const uint32_t> counts,
+                     FillMode mode) {
+  if (target.IsEmpty() || points.empty() || counts.empty()) return;
+  const Rect clip = target.ClipBounds();
+
+  // The contours actually present, their bounds, and no NaN or infinity.
+  double minX = std::numeric_limits<double>::infinity(), minY = minX, maxX = -minX, maxY = -minX;
+  size_t used = 0;
+  for (uint32_t c : counts) {
+    if (c > points.size() - used) break;
+    used += c;
+  }
+  for (size_t i = 0; i < used; ++i) {
+    const PointD p = points[i];
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;
+    minX = std::min(minX, p.x);
+    maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y);
+    maxY = std::max(maxY, p.y);
+  }
+  if (used == 0 || maxX <= clip.left || minX >= clip.right || maxY <= clip.top || minY >= clip.bottom) return;
+
+  const Box guard{clip.left - kGuardMargin, clip.top - kGuardMargin, clip.right + kGuardMargin,
+                  clip.bottom + kGuardMargin};
+  const bool needClip = minX < guard.left || maxX > guard.right || minY < guard.top || maxY > guard.bottom;
+
+  FillScratch& s = Scratch();
+  s.edges.clear();
+  size_t offset = 0;
+  for (uint32_t c : counts) {
+    if (c > used - offset) break;
+    const PointD* pts = points.data() + offset;
+    offset += c;
+    if (c < 3) continue;
+    if (!needClip) {
+      AddContourEdges(s.edges, pts, c, clip);
+      continue;
+    }
+    s.clipA.clear();
+    for (uint32_t i = 0; i < c; ++i) s.clipA.push_back(PointD{Pin(pts[i].x), Pin(pts[i].y)});
+    ClipToBox(s.clipA, s.clipB, guard);
+    AddContourEdges(s.edges, s.clipA.data(), s.clipA.size(), clip);
+  }
+  Sweep(target, s, clip, mode);
+}
+
+void FillPolygons(RenderTarget& target, const std::vector<Contour>& contours, FillMode mode) {
+  if (target.IsEmpty() || contours.empty()) return;
+  if (contours.size() == 1) {
+    const uint32_t count = static_cast<uint32_t>(std::min<size_t>(contours[0].size(), UINT32_MAX));
+    FillPolyPolygon(target, contours[0], std::span<const uint32_t>(&count, 1), mode);
+    return;
+  }
+  thread_local std::vector<PointD> flat;
+  thread_local std::vector<uint32_t> counts;
+  flat.clear();
+  counts.clear();
+  for (const Contour& c : contours) {
+    if (c.size() > UINT32_MAX) return;
+    flat.insert(flat.end(), c.begin(), c.end());
+    counts.push_back(static_cast<uint32_t>(c.size()));
+  }
+  FillPolyPolygon(target, flat, counts, mode);
+}
+
+}  // namespace gdi

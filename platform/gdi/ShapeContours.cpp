@@ -1,0 +1,146 @@
+// Outlines of ellipses, rounded rectangles and elliptic arcs.
+//
+// A GDI box (left, top, right, bottom) puts the shape's pixels in columns
+// left..right-1 and rows top..bottom-1, so the curve is the one inscribed in
+// (left, top, right-1, bottom-1): stroked with a cosmetic pen it passes
+// through the outermost pixels, and filled by the point-inside rule it covers
+// the pixels within. For a whole-number box the ellipse of (0, 0, 10, 10)
+// is centred on (4.5, 4.5).
+//
+// Curves are sampled at equal steps of the ellipse's parameter, as many as
+// keep the chords within a fraction of a pixel of the curve. A closed
+// ellipse is built from one quarter whose offsets are rounded to the fill's
+// 1/256-pixel grid and mirrored, so it is exactly symmetric; its vertices sit
+// a little outside the curve and the chords' middles as far inside.
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "gdi/Rasterizer.h"
+
+namespace gdi {
+
+namespace {
+
+constexpr double kTolerance = 0.125;  // device pixels
+constexpr int kMaxQuarterSteps = 512;
+constexpr double kGrid = 256;
+
+struct Ellipse {
+  double cx = 0, cy = 0, rx = 0, ry = 0;
+};
+
+// The ellipse of a GDI box; false when the box is empty or not finite.
+bool EllipseOf(double left, double top, double right, double bottom, Ellipse& e) {
+  if (!std::isfinite(left) || !std::isfinite(top) || !std::isfinite(right) || !std::isfinite(bottom)) return false;
+  if (left > right) std::swap(left, right);
+  if (top > bottom) std::swap(top, bottom);
+  if (right - left <= 0 || bottom - top <= 0) return false;
+  e.rx = std::max(0.0, (right - left - 1) / 2);
+  e.ry = std::max(0.0, (bottom - top - 1) / 2);
+  e.cx = left + e.rx;
+  e.cy = top + e.ry;
+  return true;
+}
+
+// Parameter steps for a quarter of an ellipse with the larger radius r,
+// given the chord error allowed.
+int QuarterSteps(double r, double allowed) {
+  if (r <= allowed) return 2;
+  const double step = 2 * std::acos(1 - allowed / r);
+  return static_cast<int>(std::clamp(std::ceil(std::numbers::pi / 2 / step), 2.0, double{kMaxQuarterSteps}));
+}
+
+double OnGrid(double v) { return std::round(v * kGrid) / kGrid; }
+
+// Offsets of the first quarter, parameter 0 to pi/2: (rx, 0) ... (0, ry),
+// y pointing up, rounded to the grid.
+void Quarter(double rx, double ry, std::vector<PointD>& q) {
+  const int m = QuarterSteps(std::max(rx, ry), 2 * kTolerance);
+  const double half = std::numbers::pi / 4 / m;
+  const double grow = (1 + 1 / std::cos(half)) / 2;
+  q.clear();
+  for (int k = 0; k <= m; ++k) {
+    const double a = std::numbers::pi / 2 * k / m;
+    const double x = k == m ? 0 : OnGrid(rx * grow * std::cos(a));
+    const double y = k == 0 ? 0 : OnGrid(ry * grow * std::sin(a));
+    q.push_back(PointD{x, y});
+  }
+}
+
+void AddPoint(Contour& c, PointD p) {
+  if (c.empty() || !(c.back() == p)) c.push_back(p);
+}
+
+// Appends the four quarters around the centres of a rounded shape: the
+// corners (right-top, left-top, left-bottom, right-bottom) counter-clockwise
+// as seen on screen, starting on the right side.
+void AddQuarters(Contour& c, const std::vector<PointD>& q, double left, double top, double right, double bottom) {
+  const size_t m = q.size() - 1;
+  for (size_t k = 0; k < m; ++k) AddPoint(c, PointD{right + q[k].x, top - q[k].y});
+  for (size_t k = 0; k < m; ++k) AddPoint(c, PointD{left - q[m - k].x, top - q[m - k].y});
+  for (size_t k = 0; k < m; ++k) AddPoint(c, PointD{left - q[k].x, bottom + q[k].y});
+  for (size_t k = 0; k < m; ++k) AddPoint(c, PointD{right + q[m - k].x, bottom + q[m - k].y});
+  while (c.size() > 1 && c.back() == c.front()) c.pop_back();
+}
+
+}  // namespace
+
+Contour EllipseContour(double left, double top, double right, double bottom) {
+  Contour c;
+  Ellipse e;
+  if (!EllipseOf(left, top, right, bottom, e)) return c;
+  std::vector<PointD> q;
+  Quarter(e.rx, e.ry, q);
+  AddQuarters(c, q, e.cx, e.cy, e.cx, e.cy);
+  return c;
+}
+
+Contour RoundRectContour(double left, double top, double right, double bottom, double cornerWidth,
+                         double cornerHeight) {
+  Contour c;
+  Ellipse box;
+  if (!EllipseOf(left, top, right, bottom, box)) return c;
+  const double l = box.cx - box.rx, t = box.cy - box.ry, r = box.cx + box.rx, b = box.cy + box.ry;
+  double rx = std::isfinite(cornerWidth) ? std::min(std::abs(cornerWidth) / 2, box.rx) : 0;
+  double ry = std::isfinite(cornerHeight) ? std::min(std::abs(cornerHeight) / 2, box.ry) : 0;
+  if (rx <= 0 || ry <= 0) rx = ry = 0;
+  std::vector<PointD> q;
+  if (rx > 0) Quarter(rx, ry, q);
+  else q = {PointD{0, 0}, PointD{0, 0}};
+  AddQuarters(c, q, l + rx, t + ry, r - rx, b - ry);
+  return c;
+}
+
+std::vector<PointD> ArcPoints(double left, double top, double right, double bottom, PointD start, PointD end,
+                              bool clockwise) {
+  std::vector<PointD> out;
+  Ellipse e;
+  if (!EllipseOf(left, top, right, bottom, e) || !std::isfinite(start.x) || !std::isfinite(start.y) ||
+      !std::isfinite(end.x) || !std::isfinite(end.y))
+    return out;
+  // The parameter where a ray from the centre meets the ellipse
+  // (x = cx + rx cos t, y = cy - ry sin t: t grows counter-clockwise on screen).
+  auto param = [&](PointD p) { return std::atan2(-(p.y - e.cy) * e.rx, (p.x - e.cx) * e.ry); };
+  const double from = param(start);
+  double sweep = param(end) - from;
+  const double full = 2 * std::numbers::pi;
+  if (clockwise) {
+    while (sweep >= 0) sweep -= full;
+    while (sweep < -full) sweep += full;
+  } else {
+    while (sweep <= 0) sweep += full;
+    while (sweep > full) sweep -= full;
+  }
+  const int perQuarter = QuarterSteps(std::max(e.rx, e.ry), kTolerance);
+  const int n = std::max(1, static_cast<int>(std::ceil(std::abs(sweep) / (std::numbers::pi / 2) * perQuarter)));
+  out.reserve(static_cast<size_t>(n) + 1);
+  for (int k = 0; k <= n; ++k) {
+    const double t = from + sweep * k / n;
+    out.push_back(PointD{e.cx + e.rx * std::cos(t), e.cy - e.ry * std::sin(t)});
+  }
+  return out;
+}
+
+}  // namespace gdi
