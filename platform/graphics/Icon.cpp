@@ -155,14 +155,11 @@ std::vector<uint8_t> TIcon::SaveToBytes() const {
     uint8_t* c = colour + y * w * 4;
     uint8_t* a = andMask + y * maskRow;
     for (uint64_t x = 0; x < w; ++x, c += 4) {
-      if (m[x]) {
-        c[0] = gdi::GetBValue(src[x]);
-        c[1] = gdi::GetGValue(src[x]);
-        c[2] = gdi::GetRValue(src[x]);
-        c[3] = 255;
-      } else {
-        a[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
-      }
+      c[0] = gdi::GetBValue(src[x]);
+      c[1] = gdi::GetGValue(src[x]);
+      c[2] = gdi::GetRValue(src[x]);
+      c[3] = m[x] ? 255 : 0;
+      if (!m[x]) a[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
     }
   }
   return out;

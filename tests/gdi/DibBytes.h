@@ -20,7 +20,9 @@ inline void Add32(Bytes& b, uint32_t v) {
   Add16(b, v >> 16);
 }
 inline void AddBytes(Bytes& b, std::initializer_list<uint8_t> bytes) { b.insert(b.end(), bytes); }
-inline void Append(Bytes& b, const Bytes& more) { b.insert(b.end(), more.begin(), more.end()); }
+inline void Append(Bytes& b, const Bytes& more) {
+  for (uint8_t v : more) b.push_back(v);
+}
 
 // A BITMAPINFOHEADER (40 bytes).
 inline Bytes InfoHeader(int32_t width, int32_t height, int bitCount, uint32_t compression = 0, uint32_t colorsUsed = 0,
