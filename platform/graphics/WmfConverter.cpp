@@ -32,7 +32,6 @@ namespace {
 constexpr size_t kPlaceableSize = 22;
 constexpr size_t kMetaHeaderWords = 9;
 constexpr size_t kRecordHeaderWords = 3;
-constexpr uint32_t kEmfHeaderSize = 108;
 constexpr uint32_t kEmfSignature = 0x464D4520;
 constexpr uint32_t kEmfVersion = 0x10000;
 constexpr int32_t kMapAnisotropic = 8;
