@@ -167,6 +167,24 @@ void WmfRecordConverter::StretchDib(const WmfParams& p) {
   out_.End();
 }
 
+// SETDIBTODEV: colour usage, scan count, first scan, source y, x, height,
+// width, destination y, x, then the DIB.
+void WmfRecordConverter::SetDibToDev(const WmfParams& p) {
+  constexpr size_t kFixedWords = 9;
+  constexpr uint32_t kBmiFields = 48;
+  Dib dib;
+  if (p.Words() < kFixedWords || !ReadDib(p, kFixedWords, p.U16(0), dib) || !FitsInRecord(dib)) return;
+  out_.Begin(kEmrSetDibitsToDevice);
+  WriteBounds(out_, p.I16(8), p.I16(7), p.I16(6), p.I16(5));
+  for (int32_t v : {p.I16(8), p.I16(7), p.I16(4), p.I16(3), p.I16(6), p.I16(5)}) out_.I32(v);
+  out_.Zeros(16);  // DIB offsets and sizes
+  out_.U32(p.U16(0));
+  out_.U32(p.U16(2));
+  out_.U32(p.U16(1));
+  WriteDib(out_, kBmiFields, dib);
+  out_.End();
+}
+
 // DIBSTRETCHBLT: raster operation, source height, width, y, x, destination
 // height, width, y, x, then the DIB (or, without one, a reserved word before
 // the destination).

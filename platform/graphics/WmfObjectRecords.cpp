@@ -18,6 +18,7 @@ namespace {
 constexpr uint8_t kAnsiCharset = 0, kDefaultCharset = 1;
 constexpr uint32_t kBrushSolid = 0, kBrushHatched = 2;
 constexpr uint32_t kGraphicsModeCompatible = 1;
+constexpr uint32_t kFloatOne = 0x3F800000;  // 1.0f
 constexpr uint16_t kTextOpaque = 0x0002, kTextClipped = 0x0004;
 constexpr size_t kFaceNameChars = 32;
 
@@ -153,7 +154,8 @@ void WmfRecordConverter::WriteText(int32_t x, int32_t y, uint32_t options, const
   out_.Begin(kEmrExtTextOutW);
   out_.Zeros(16);  // bounds: not known without the font
   out_.U32(kGraphicsModeCompatible);
-  out_.Zeros(8);  // x and y scale: unused in the compatible mode
+  out_.U32(kFloatOne);  // x and y scale: unused in the compatible mode
+  out_.U32(kFloatOne);
   out_.I32(x);
   out_.I32(y);
   out_.U32(static_cast<uint32_t>(length));

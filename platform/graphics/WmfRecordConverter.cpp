@@ -73,6 +73,7 @@ void WmfRecordConverter::Convert(uint16_t function, const WmfParams& p) {
       if (n >= 4) out_.Record(kEmrSetPixelV, {p.I16(3), p.I16(2), static_cast<int32_t>(p.U32(0))});
       return;
 
+    case kOffsetClipRgn: return pair(kEmrOffsetClipRgn);
     case kExcludeClipRect: return Box(kEmrExcludeClipRect, p, 0);
     case kIntersectClipRect: return Box(kEmrIntersectClipRect, p, 0);
     case kEllipse: return Box(kEmrEllipse, p, 0);
@@ -111,6 +112,7 @@ void WmfRecordConverter::Convert(uint16_t function, const WmfParams& p) {
 
     case kPatBlt: return PatBlt(p);
     case kStretchDib: return StretchDib(p);
+    case kSetDibToDev: return SetDibToDev(p);
     case kDibStretchBlt: return DibStretchBlt(p);
     case kDibBitBlt: return DibBitBlt(p);
 

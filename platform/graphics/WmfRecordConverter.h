@@ -96,6 +96,7 @@ class WmfRecordConverter {
   // Bitmaps (WmfBitmapRecords.cpp).
   void PatBlt(const WmfParams& p);
   void StretchDib(const WmfParams& p);
+  void SetDibToDev(const WmfParams& p);
   void DibStretchBlt(const WmfParams& p);
   void DibBitBlt(const WmfParams& p);
 

@@ -29,6 +29,7 @@ enum Function : uint16_t {
   kCreatePatternBrush = 0x01F9,
   kCreatePalette = 0x00F7,
   kSetBkColor = 0x0201,
+  kOffsetClipRgn = 0x0220,
   kSetTextColor = 0x0209,
   kSetWindowOrg = 0x020B,
   kSetWindowExt = 0x020C,
@@ -63,6 +64,7 @@ enum Function : uint16_t {
   kExtTextOut = 0x0A32,
   kDibStretchBlt = 0x0B41,
   kStretchDib = 0x0F43,
+  kSetDibToDev = 0x0D33,
 };
 
 // EMF record types written by the conversion.
@@ -85,6 +87,7 @@ enum EmfRecord : uint32_t {
   kEmrSetTextAlign = 22,
   kEmrSetTextColor = 24,
   kEmrSetBkColor = 25,
+  kEmrOffsetClipRgn = 26,
   kEmrMoveToEx = 27,
   kEmrExcludeClipRect = 29,
   kEmrIntersectClipRect = 30,
@@ -105,6 +108,7 @@ enum EmfRecord : uint32_t {
   kEmrLineTo = 54,
   kEmrBitBlt = 76,
   kEmrStretchBlt = 77,
+  kEmrSetDibitsToDevice = 80,
   kEmrStretchDibits = 81,
   kEmrExtCreateFontIndirectW = 82,
   kEmrExtTextOutW = 84,

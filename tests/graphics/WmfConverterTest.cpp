@@ -21,7 +21,7 @@ enum : uint16_t {
   kSelectObject = 0x012D, kDeleteObject = 0x01F0, kCreatePen = 0x02FA, kCreateBrush = 0x02FC,
   kCreateFont = 0x02FB, kCreatePalette = 0x00F7, kTextOut = 0x0521, kExtTextOut = 0x0A32, kPatBlt = 0x061D,
   kStretchDib = 0x0F43, kDibBitBlt = 0x0940, kDibStretchBlt = 0x0B41, kDibPatternBrush = 0x0142,
-  kEscape = 0x0626,
+  kEscape = 0x0626, kOffsetClipRgn = 0x0220, kSetDibToDev = 0x0D33,
 };
 
 // EMF record types checked below.
@@ -32,7 +32,7 @@ enum : uint32_t {
   kEmrSelectObject = 37, kEmrCreatePen = 38, kEmrCreateBrush = 39, kEmrDeleteObject = 40, kEmrRectangle = 43,
   kEmrRoundRect = 44, kEmrArc = 45, kEmrLineTo = 54, kEmrBitBlt = 76, kEmrStretchBlt = 77,
   kEmrStretchDibits = 81, kEmrFont = 82, kEmrExtTextOutW = 84, kEmrPolygon16 = 86, kEmrPolyline16 = 87,
-  kEmrPolyPolygon16 = 91, kEmrDibPatternBrush = 94,
+  kEmrPolyPolygon16 = 91, kEmrDibPatternBrush = 94, kEmrOffsetClipRgn = 26, kEmrSetDibitsToDevice = 80,
 };
 
 constexpr size_t kPreamble = 6;  // header, map mode, window org and ext, viewport org and ext
@@ -290,9 +290,12 @@ TEST(WmfConverterTest, StateRecordsBecomeTheirEmfCounterparts) {
                             .Add(kSetTextAlign, {24, 0})  // with a reserved word
                             .Add(kSetWindowOrg, {W(-20), 10})
                             .Add(kSetWindowExt, {300, 400})
-                            .Add(kScaleWindowExt, {3, 2, 5, 4}));
+                            .Add(kScaleWindowExt, {3, 2, 5, 4})
+                            .Add(kScaleWindowExt, {0, 2, 5, 4})  // zero denominator: skipped
+                            .Add(kOffsetClipRgn, {W(-2), 7}));
   ASSERT_EQ(emf.Converted(), (std::vector<uint32_t>{kEmrSetBkColor, kEmrSetMapMode, kEmrSetTextAlign,
-                                                    kEmrSetWindowOrgEx, kEmrSetWindowExtEx, kEmrScaleWindowExtEx}));
+                                                    kEmrSetWindowOrgEx, kEmrSetWindowExtEx, kEmrScaleWindowExtEx,
+                                                    kEmrOffsetClipRgn}));
   EXPECT_EQ(emf.Size(6), 12u);
   EXPECT_EQ(emf.U32(6, 8), 0x00336699u);
   EXPECT_EQ(emf.I32(7, 8), 8);
@@ -302,6 +305,7 @@ TEST(WmfConverterTest, StateRecordsBecomeTheirEmfCounterparts) {
   // WMF: yDenom, yNum, xDenom, xNum; EMF: xNum, xDenom, yNum, yDenom.
   EXPECT_EQ(emf.Size(11), 24u);
   EXPECT_EQ(emf.Fields(11, 8, 4), (std::vector<int32_t>{4, 5, 2, 3}));
+  EXPECT_EQ(emf.Fields(12, 8, 2), (std::vector<int32_t>{7, -2}));
 }
 
 TEST(WmfConverterTest, OriginOffsetsBecomeAbsoluteOriginsFollowingSaveAndRestore) {
@@ -513,6 +517,15 @@ TEST(WmfConverterTest, StretchDibCopiesTheDib) {
   EXPECT_EQ(emf.Size(6), 136u);
   const Words dib = Dib24();
   EXPECT_EQ(std::memcmp(emf.Bytes(6, 80), dib.data(), 56), 0);
+}
+
+TEST(WmfConverterTest, SetDibToDevKeepsItsScanRange) {
+  // usage, scan count, first scan, source y, x, height, width, destination y, x, DIB.
+  EmfView emf = Convert(WmfBuilder().Add(kSetDibToDev, Join({{0, 2, 0, 0, 1, 2, 1, 4, 3}, Dib24()})));
+  ASSERT_EQ(emf.Converted(), (std::vector<uint32_t>{kEmrSetDibitsToDevice}));
+  EXPECT_EQ(emf.Fields(6, 24, 6), (std::vector<int32_t>{3, 4, 1, 0, 1, 2}));    // dest, source, size
+  EXPECT_EQ(emf.Fields(6, 48, 7), (std::vector<int32_t>{76, 40, 116, 16, 0, 0, 2}));
+  EXPECT_EQ(emf.Size(6), 132u);
 }
 
 TEST(WmfConverterTest, DibBlitsBecomeBitBltAndStretchBlt) {
