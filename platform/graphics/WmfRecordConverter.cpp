@@ -1,0 +1,203 @@
+// WMF-to-EMF record conversion: the dispatch, the state records and the
+// shapes. WMF parameters come in reverse order for most records (the last
+// argument of the GDI call first), so a rectangle reads bottom, right, top,
+// left; polygon points are the exception and come as x, y pairs.
+
+#include "graphics/WmfRecordConverter.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "graphics/WmfRecordTypes.h"
+
+namespace vcl {
+
+using namespace wmf;
+
+WmfRecordConverter::WmfRecordConverter(EmfRecordWriter& out, uint32_t objectLimit, WmfPoint windowOrg)
+    : out_(out), objectLimit_(objectLimit) {
+  state_.windowOrg = windowOrg;
+}
+
+void WmfRecordConverter::Convert(uint16_t function, const WmfParams& p) {
+  const size_t n = p.Words();
+  // Records of one 16-bit value (some producers add a reserved word).
+  auto single = [&](uint32_t type) {
+    if (n >= 1) out_.Record(type, {p.U16(0)});
+  };
+  auto colour = [&](uint32_t type) {
+    if (n >= 2) out_.Record(type, {static_cast<int32_t>(p.U32(0))});
+  };
+  // Records of a point or size given as y, x.
+  auto pair = [&](uint32_t type) {
+    if (n >= 2) out_.Record(type, {p.I16(1), p.I16(0)});
+  };
+  // Scale records: yDenom, yNum, xDenom, xNum; a zero denominator fails in GDI.
+  auto scale = [&](uint32_t type) {
+    if (n >= 4 && p.I16(0) != 0 && p.I16(2) != 0) out_.Record(type, {p.I16(3), p.I16(2), p.I16(1), p.I16(0)});
+  };
+
+  switch (function) {
+    case kSetBkColor: return colour(kEmrSetBkColor);
+    case kSetTextColor: return colour(kEmrSetTextColor);
+    case kSetBkMode: return single(kEmrSetBkMode);
+    case kSetMapMode: return single(kEmrSetMapMode);
+    case kSetRop2: return single(kEmrSetRop2);
+    case kSetPolyFillMode: return single(kEmrSetPolyFillMode);
+    case kSetStretchBltMode: return single(kEmrSetStretchBltMode);
+    case kSetTextAlign: return single(kEmrSetTextAlign);
+
+    case kSetWindowOrg:
+      if (n >= 2) SetOrigin(kEmrSetWindowOrgEx, state_.windowOrg, p.I16(1), p.I16(0));
+      return;
+    case kSetViewportOrg:
+      if (n >= 2) SetOrigin(kEmrSetViewportOrgEx, state_.viewportOrg, p.I16(1), p.I16(0));
+      return;
+    case kOffsetWindowOrg:
+      if (n >= 2)
+        SetOrigin(kEmrSetWindowOrgEx, state_.windowOrg, state_.windowOrg.x + p.I16(1), state_.windowOrg.y + p.I16(0));
+      return;
+    case kOffsetViewportOrg:
+      if (n >= 2)
+        SetOrigin(kEmrSetViewportOrgEx, state_.viewportOrg, state_.viewportOrg.x + p.I16(1),
+                  state_.viewportOrg.y + p.I16(0));
+      return;
+    case kSetWindowExt: return pair(kEmrSetWindowExtEx);
+    case kSetViewportExt: return pair(kEmrSetViewportExtEx);
+    case kScaleWindowExt: return scale(kEmrScaleWindowExtEx);
+    case kScaleViewportExt: return scale(kEmrScaleViewportExtEx);
+
+    case kMoveTo: return pair(kEmrMoveToEx);
+    case kLineTo: return pair(kEmrLineTo);
+    case kSetPixel:
+      if (n >= 4) out_.Record(kEmrSetPixelV, {p.I16(3), p.I16(2), static_cast<int32_t>(p.U32(0))});
+      return;
+
+    case kOffsetClipRgn: return pair(kEmrOffsetClipRgn);
+    case kExcludeClipRect: return Box(kEmrExcludeClipRect, p, 0);
+    case kIntersectClipRect: return Box(kEmrIntersectClipRect, p, 0);
+    case kEllipse: return Box(kEmrEllipse, p, 0);
+    case kRectangle: return Box(kEmrRectangle, p, 0);
+    case kRoundRect:
+      if (n >= 6) {
+        out_.Record(kEmrRoundRect, {p.I16(5), p.I16(4), p.I16(3), p.I16(2), p.I16(1), p.I16(0)});
+      }
+      return;
+    case kArc: return Box(kEmrArc, p, 4);
+    case kPie: return Box(kEmrPie, p, 4);
+    case kChord: return Box(kEmrChord, p, 4);
+
+    case kPolygon: return Polygon(kEmrPolygon16, p);
+    case kPolyline: return Polygon(kEmrPolyline16, p);
+    case kPolyPolygon: return PolyPolygon(p);
+
+    case kSaveDc:
+      saved_.push_back(state_);
+      out_.Record(kEmrSaveDc, {});
+      return;
+    case kRestoreDc: return RestoreDc(p);
+
+    case kCreatePenIndirect: return CreatePen(p);
+    case kCreateBrushIndirect: return CreateBrush(p);
+    case kCreateFontIndirect: return CreateFont(p);
+    case kDibCreatePatternBrush: return CreateDibPatternBrush(p);
+    case kCreatePalette:
+    case kCreatePatternBrush:
+    case kCreateRegion: return CreatePlaceholder();
+    case kSelectObject: return SelectObject(p);
+    case kDeleteObject: return DeleteObject(p);
+
+    case kTextOut: return TextOut(p);
+    case kExtTextOut: return ExtTextOut(p);
+
+    case kPatBlt: return PatBlt(p);
+    case kStretchDib: return StretchDib(p);
+    case kSetDibToDev: return SetDibToDev(p);
+    case kDibStretchBlt: return DibStretchBlt(p);
+    case kDibBitBlt: return DibBitBlt(p);
+
+    default: return;  // escapes, palettes, regions and the rest have no effect here
+  }
+}
+
+void WmfRecordConverter::SetOrigin(uint32_t emfType, WmfPoint& origin, int32_t x, int32_t y) {
+  origin = {x, y};
+  out_.Record(emfType, {x, y});
+}
+
+void WmfRecordConverter::RestoreDc(const WmfParams& p) {
+  if (p.Words() < 1) return;
+  const int32_t index = p.I16(0);
+  const int32_t depth = static_cast<int32_t>(saved_.size());
+  // A positive index names a saved state absolutely (1 = the first saved);
+  // EMF only knows the relative form.
+  const int32_t relative = index > 0 ? index - depth - 1 : index;
+  if (relative >= 0 || -relative > depth) return;  // GDI fails such a restore
+  state_ = saved_[static_cast<size_t>(depth + relative)];
+  saved_.resize(static_cast<size_t>(depth + relative));
+  out_.Record(kEmrRestoreDc, {relative});
+}
+
+// A box (bottom, right, top, left from word `firstBoxWord` on), preceded for
+// arcs by the end and start points (yEnd, xEnd, yStart, xStart).
+void WmfRecordConverter::Box(uint32_t emfType, const WmfParams& p, size_t firstBoxWord) {
+  const size_t b = firstBoxWord;
+  if (p.Words() < b + 4) return;
+  out_.Begin(emfType);
+  for (int32_t v : {p.I16(b + 3), p.I16(b + 2), p.I16(b + 1), p.I16(b)}) out_.I32(v);
+  if (b == 4) {
+    for (int32_t v : {p.I16(3), p.I16(2), p.I16(1), p.I16(0)}) out_.I32(v);
+  }
+  out_.End();
+}
+
+namespace {
+
+// Writes the inclusive bounds of `count` x, y pairs starting at word `first`.
+void WriteBounds(EmfRecordWriter& out, const WmfParams& p, size_t first, size_t count) {
+  int32_t left = std::numeric_limits<int16_t>::max(), top = left;
+  int32_t right = std::numeric_limits<int16_t>::min(), bottom = right;
+  for (size_t i = 0; i < count; ++i) {
+    const int32_t x = p.I16(first + 2 * i), y = p.I16(first + 2 * i + 1);
+    left = std::min(left, x);
+    right = std::max(right, x);
+    top = std::min(top, y);
+    bottom = std::max(bottom, y);
+  }
+  if (count == 0) left = top = right = bottom = 0;
+  for (int32_t v : {left, top, right, bottom}) out.I32(v);
+}
+
+}  // namespace
+
+// POLYGON and POLYLINE: count, then count x, y pairs.
+void WmfRecordConverter::Polygon(uint32_t emfType, const WmfParams& p) {
+  if (p.Words() < 1) return;
+  const size_t count = p.U16(0);
+  if (count == 0 || 1 + 2 * count > p.Words()) return;
+  out_.Begin(emfType);
+  WriteBounds(out_, p, 1, count);
+  out_.U32(static_cast<uint32_t>(count));
+  out_.Bytes(p.Bytes(1), 4 * count);
+  out_.End();
+}
+
+// POLYPOLYGON: polygon count, the point count of each, then all points.
+void WmfRecordConverter::PolyPolygon(const WmfParams& p) {
+  if (p.Words() < 1) return;
+  const size_t polygons = p.U16(0);
+  if (polygons == 0 || 1 + polygons > p.Words()) return;
+  uint64_t points = 0;
+  for (size_t i = 0; i < polygons; ++i) points += p.U16(1 + i);
+  const size_t first = 1 + polygons;
+  if (points == 0 || first + 2 * points > p.Words()) return;
+  out_.Begin(kEmrPolyPolygon16);
+  WriteBounds(out_, p, first, points);
+  out_.U32(static_cast<uint32_t>(polygons));
+  out_.U32(static_cast<uint32_t>(points));
+  for (size_t i = 0; i < polygons; ++i) out_.U32(p.U16(1 + i));
+  out_.Bytes(p.Bytes(first), 4 * points);
+  out_.End();
+}
+
+}  // namespace vcl
