@@ -3,3 +3,5 @@
 
 #include "OrvanePicture/ColorTriple.h"
 #include "OrvanePicture/FastBMP.h"
+#include "OrvanePicture/FilteredDraw.h"
+#include "OrvanePicture/Quality.h"
