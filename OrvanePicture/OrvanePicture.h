@@ -4,4 +4,5 @@
 #include "OrvanePicture/ColorTriple.h"
 #include "OrvanePicture/FastBMP.h"
 #include "OrvanePicture/FilteredDraw.h"
+#include "OrvanePicture/OrvaneBitmap.h"
 #include "OrvanePicture/Quality.h"
