@@ -144,12 +144,14 @@ TEST(FontMetricsTest, NegativeHeightIsTheEmAndMetricsComeFromTheWinAscentAndDesc
 }
 
 TEST(FontMetricsTest, PositiveHeightIsTheCellAndZeroIsTwelvePixels) {
-  for (int32_t h : {7, 19, 40}) {
-    const TextMetrics tm = GetTextMetrics(MakeFont("Times New Roman", h));
-    EXPECT_EQ(tm.height, h);
-    EXPECT_EQ(tm.ascent + tm.descent, h);
-    EXPECT_GT(tm.internalLeading, 0) << h;  // the em is smaller than the cell
-    EXPECT_LT(tm.internalLeading, h / 4 + 1) << h;
+  for (const char* face : {"Times New Roman", "Arial", "Courier New"}) {
+    for (int32_t h = 6; h <= 60; ++h) {
+      const TextMetrics tm = GetTextMetrics(MakeFont(face, h));
+      EXPECT_EQ(tm.height, h) << face;
+      EXPECT_EQ(tm.ascent + tm.descent, h) << face << " " << h;
+      EXPECT_GE(tm.internalLeading, 0) << h;  // the em is no larger than the cell
+      EXPECT_LT(tm.internalLeading, h / 4 + 1) << h;
+    }
   }
   EXPECT_EQ(GetTextMetrics(MakeFont("Arial", 0)).height, 12);
   // A wider font asks for a wider average character.
