@@ -35,8 +35,11 @@ int32_t TextWidth(const Font& font, std::u32string_view text);
 // Draws `text` with its baseline origin at device point `origin`, glyph
 // after glyph along the font's escapement angle, in `color`, aliased (1 bit
 // a pixel), with the target's clipping. `advances`, when given, replaces
-// the font's advances (ExtTextOut's dx array). Underline and strike-out
-// lines are drawn as the font asks.
+// the font's advances (ExtTextOut's dx array; characters past its end keep
+// their own). Underline and strike-out lines are drawn as the font asks,
+// turned with the baseline. Leaves a solid paint of `color` on the target.
+// Characters map one to one to glyphs: no shaping, kerning or fallback
+// face; a character the face lacks draws its missing-glyph box.
 void DrawGlyphs(RenderTarget& target, const Font& font, PointD origin, std::u32string_view text, COLORREF color,
                 const std::vector<int32_t>* advances = nullptr);
 
