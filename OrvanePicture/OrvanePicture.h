@@ -3,3 +3,6 @@
 
 #include "OrvanePicture/ColorTriple.h"
 #include "OrvanePicture/FastBMP.h"
+#include "OrvanePicture/FilteredDraw.h"
+#include "OrvanePicture/OrvaneBitmap.h"
+#include "OrvanePicture/Quality.h"

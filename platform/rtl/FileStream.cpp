@@ -109,4 +109,28 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path) {
   return data;
 }
 
+void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::string temporary = path + ".tmp-XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) throw EInOutError(InOutCodeForOpenError(errno, path));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      const int code = put < 0 ? errno : 101;
+      ::close(fd);
+      ::unlink(temporary.c_str());
+      throw EInOutError(code == ENOSPC ? 101 : code);
+    }
+    done += static_cast<size_t>(put);
+  }
+  ::fchmod(fd, 0644);
+  if (::close(fd) != 0 || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    const int code = errno;
+    ::unlink(temporary.c_str());
+    throw EInOutError(InOutCodeForOpenError(code, path));
+  }
+}
+
 }  // namespace rtl

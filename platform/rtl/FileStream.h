@@ -38,4 +38,9 @@ class InputFile {
 // as passed, a read failure EReadError.
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
 
+// Writes a whole file so that it appears complete or not at all: the bytes go
+// to a temporary file beside it, which is then renamed over the target.
+// Raises EInOutError with the runtime's code on failure, leaving no file behind.
+void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
+
 }  // namespace rtl

@@ -27,6 +27,8 @@ inline constexpr const char* InvalidBitmap = "Bitmap ist ungültig";
 inline constexpr const char* InvalidIcon = "Symbol ist ungültig";
 inline constexpr const char* AppErrorCaption = "Anwendungsfehler";
 inline constexpr const char* LastChanceFmt = "Exception %s in Modul %s bei %p.";
+inline constexpr const char* NoGraphic = "Keine Grafik angegeben";
+inline constexpr const char* NegativeSize = "Ungültige Größe";
 
 // The text of an I/O error code: the fixed texts above, "E/A-Fehler %d" otherwise.
 std::string InOutErrorText(int code);

@@ -1,0 +1,35 @@
+#pragma once
+// The filtered stretch draw: a graphic drawn N times larger than the target
+// over two key colours, reduced to colour and coverage, and blended over what
+// the canvas already shows.
+
+#include "OrvanePicture/FastBMP.h"
+#include "OrvanePicture/Quality.h"
+#include "graphics/Canvas.h"
+#include "graphics/Graphic.h"
+
+namespace orvane {
+
+// Draws `graphic` anti-aliased into `rect`, whose right column and bottom row
+// count as inside: the target is (Right - Left + 1) x (Bottom - Top + 1)
+// pixels from the top-left corner. A graphic of width or height 0 raises
+// EZeroDivide ("Gleitkommadivision durch Null"), or EInvalidOp when the
+// extent is 0 as well, before anything is made. Without a graphic nothing
+// is drawn.
+void OrvaneStretchDraw(vcl::TCanvas& canvas, vcl::TRect rect, const vcl::TGraphic* graphic,
+                       TOrvanePictureQuality quality);
+
+// Draws the graphic scaled by (scaleX, scaleY) with its top-left corner at
+// (x, y). The target is Round(graphic width x scaleX) by Round(graphic height
+// x scaleY) pixels (halves to even); a target of no pixels draws nothing. A
+// supersampled size that cannot be had raises EOutOfResources or
+// EOutOfMemory, releasing everything made so far.
+void FilteredDraw(vcl::TCanvas& canvas, int32_t x, int32_t y, const vcl::TGraphic& graphic,
+                  TOrvanePictureQuality quality, double scaleX, double scaleY);
+
+// The rendering and reduction of FilteredDraw without drawing: fills
+// `colorRaster` and `coverageRaster` (each at least the target size).
+void RenderFiltered(TFastBMP& colorRaster, TFastBMP& coverageRaster, const vcl::TGraphic& graphic,
+                    TOrvanePictureQuality quality, double scaleX, double scaleY);
+
+}  // namespace orvane
