@@ -81,16 +81,10 @@ bool EmfRecordPlayer::BrushPaint(gdi::Paint& paint) {
 }
 
 gdi::StrokeStyle EmfRecordPlayer::PenStyle() {
+  // A simple pen no wider than one device pixel is cosmetic; user dash
+  // lengths scale like the width.
   const gdi::Pen& pen = state_.Dc().pen;
-  const double width = state_.DeviceLengthX(pen.width);
-  gdi::StrokeStyle style = gdi::StrokeStyleFor(pen, width);
-  // A simple pen no wider than one device pixel is a cosmetic pen.
-  if (!pen.geometric && std::lround(width) <= 1) style.cosmetic = true;
-  if (pen.geometric && pen.style == gdi::PenStyle::UserStyle && !style.cosmetic) {
-    const double unit = state_.DeviceLengthX(1);
-    style.dashes.clear();
-    for (uint32_t e : pen.userDashes) style.dashes.push_back(std::min(e * unit, 1e8));
-  }
+  gdi::StrokeStyle style = gdi::StrokeStyleFor(pen, state_.DeviceLengthX(pen.width));
   style.miterLimit = state_.Dc().miterLimit;
   return style;
 }
@@ -109,14 +103,10 @@ void EmfRecordPlayer::Stroke(const std::vector<gdi::PointD>& points, bool closed
   if (dc.pen.style == gdi::PenStyle::Null || points.size() < 2) return;
   gdi::RenderTarget& target = state_.Target();
   if (target.IsEmpty()) return;
-  const gdi::StrokeStyle style = PenStyle();
-  if (style.cosmetic && !style.dashes.empty() && dc.bkMode == gdi::BackgroundMode::Opaque) {
-    // The gaps of a cosmetic dashed line take the background colour.
-    gdi::StrokeStyle gaps = style;
-    gaps.dashes.clear();
-    target.SetPaint(gdi::Paint::Solid(dc.bkColor, dc.rop2));
-    gdi::StrokePolyline(target, points, closed, gaps);
-  }
+  gdi::StrokeStyle style = PenStyle();
+  // The gaps of a cosmetic dashed line take the background colour in opaque mode.
+  const gdi::Paint gaps = gdi::Paint::Solid(dc.bkColor, dc.rop2);
+  if (dc.bkMode == gdi::BackgroundMode::Opaque) style.gapPaint = &gaps;
   target.SetPaint(gdi::Paint::Solid(dc.pen.color, dc.rop2));
   gdi::StrokePolyline(target, points, closed, style);
 }

@@ -123,13 +123,7 @@ void EmfRecordPlayer::TextOut(EmfRecordReader& r, bool wide) {
 
   if (dc.bkMode == gdi::BackgroundMode::Opaque && !(options & ETO_OPAQUE)) {
     // Opaque background: the text cells take the background colour.
-    const auto at = [&](double a, double d) {
-      return gdi::PointD{origin.x + along.x * a + down.x * d, origin.y + along.y * a + down.y * d};
-    };
-    const gdi::Contour cells{at(0, -metrics.ascent), at(width, -metrics.ascent), at(width, metrics.descent),
-                             at(0, metrics.descent)};
-    out.SetPaint(gdi::Paint::Solid(dc.bkColor));
-    gdi::FillPolygons(out, {cells}, gdi::FillMode::Winding);
+    gdi::FillTextBackground(out, font, origin, static_cast<int32_t>(std::clamp(width, 0.0, 1e7)), dc.bkColor);
   }
   gdi::DrawGlyphs(out, font, origin, text, dc.textColor, advances.size() == text.size() ? &advances : nullptr);
 }

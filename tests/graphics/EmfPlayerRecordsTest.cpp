@@ -1,0 +1,270 @@
+// One test per record group: shapes, lines and curves, brushes and stock
+// objects, raster operations, pixels, bitmaps, text, and skipped records.
+
+#include <gtest/gtest.h>
+
+#include "EmfTestSupport.h"
+
+using namespace emftest;
+using emf::PointL;
+
+namespace {
+
+TEST(EmfPlayerRecordsTest, RectangleExcludesRightAndBottomEdges) {
+  auto w = Writer(10, 10);
+  w.SelectObject(w.CreatePen(emf::PS_SOLID, 1, C(kRed)));
+  w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, C(kBlue)));
+  w.Rectangle({1, 1, 6, 5});
+  w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+  w.Rectangle({1, 6, 6, 10});  // without a pen: one pixel narrower and shorter
+  Canvas canvas(10, 10);
+  canvas.Play(w.Finish());
+  const std::vector<std::string> expected = {
+      "..........",  //
+      ".RRRRR....",  //
+      ".RBBBR....",  //
+      ".RBBBR....",  //
+      ".RRRRR....",  //
+      "..........",  //
+      ".BBBB.....",  //
+      ".BBBB.....",  //
+      ".BBBB.....",  //
+      "..........",
+  };
+  for (int y = 0; y < 10; ++y) {
+    std::string row;
+    for (int x = 0; x < 10; ++x) {
+      const vcl::TColor c = canvas.At(x, y);
+      row.push_back(c == kRed ? 'R' : c == kBlue ? 'B' : c == kBackground ? '.' : '?');
+    }
+    EXPECT_EQ(row, expected[static_cast<size_t>(y)]) << "row " << y;
+  }
+}
+
+TEST(EmfPlayerRecordsTest, EllipseRoundRectChordAndPie) {
+  const auto play = [](auto&& draw) {
+    auto w = Writer(20, 20);
+    SolidFill(w, C(kBlue));
+    draw(w);
+    auto canvas = std::make_unique<Canvas>(20, 20);
+    canvas->Play(w.Finish());
+    return canvas;
+  };
+  auto ellipse = play([](emf::EmfWriter& w) { w.Ellipse({0, 0, 20, 20}); });
+  EXPECT_EQ(ellipse->At(10, 10), kBlue);
+  EXPECT_EQ(ellipse->At(1, 10), kBlue);
+  EXPECT_EQ(ellipse->At(1, 1), kBackground);
+  EXPECT_EQ(ellipse->At(18, 18), kBackground);
+
+  auto round = play([](emf::EmfWriter& w) { w.RoundRect({0, 0, 20, 20}, {10, 10}); });
+  EXPECT_EQ(round->At(10, 1), kBlue);
+  EXPECT_EQ(round->At(0, 0), kBackground);
+  EXPECT_EQ(round->At(4, 4), kBlue);
+
+  // The quarter from the ray towards (20, 10) counter-clockwise to the ray towards (10, 0).
+  auto pie = play([](emf::EmfWriter& w) { w.Pie({0, 0, 20, 20}, {20, 10}, {10, 0}); });
+  EXPECT_EQ(pie->At(14, 6), kBlue);
+  EXPECT_EQ(pie->At(6, 6), kBackground);
+  EXPECT_EQ(pie->At(14, 14), kBackground);
+
+  auto chord = play([](emf::EmfWriter& w) { w.Chord({0, 0, 20, 20}, {20, 10}, {10, 0}); });
+  EXPECT_EQ(chord->At(16, 4), kBlue);       // between the arc and the chord
+  EXPECT_EQ(chord->At(12, 7), kBackground);  // on the centre's side of the chord
+}
+
+TEST(EmfPlayerRecordsTest, LinesAndCurvesIn16And32BitForms) {
+  auto w = Writer(20, 20);
+  w.SelectObject(w.CreatePen(emf::PS_SOLID, 0, C(kRed)));
+  w.Polyline16({{1, 1}, {10, 1}});                 // row 1: 1..9
+  w.PolyPolyline({{{1, 3}, {5, 3}}, {{8, 3}, {12, 3}}});  // row 3: 1..4 and 8..11
+  w.MoveToEx(1, 5);
+  w.PolylineTo({{6, 5}});                          // row 5: 1..5
+  w.LineTo(6, 9);                                  // column 6: rows 5..8
+  w.PolyBezier({{1, 12}, {4, 12}, {8, 12}, {11, 12}});  // a straight curve: row 12, 1..10
+  w.MoveToEx(1, 14);
+  w.PolyBezierTo16({{3, 14}, {5, 14}, {7, 14}});   // row 14: 1..6
+  Canvas canvas(20, 20);
+  canvas.Play(w.Finish());
+  EXPECT_EQ(canvas.Span(1, kRed), std::make_pair(1, 9));
+  EXPECT_EQ(canvas.At(4, 3), kRed);
+  EXPECT_EQ(canvas.At(5, 3), kBackground);
+  EXPECT_EQ(canvas.At(8, 3), kRed);
+  EXPECT_EQ(canvas.Span(3, kRed), std::make_pair(1, 11));
+  EXPECT_EQ(canvas.Span(5, kRed), std::make_pair(1, 6));
+  EXPECT_EQ(canvas.At(6, 8), kRed);
+  EXPECT_EQ(canvas.At(6, 9), kBackground);
+  EXPECT_EQ(canvas.Span(12, kRed), std::make_pair(1, 10));
+  EXPECT_EQ(canvas.Span(14, kRed), std::make_pair(1, 6));
+}
+
+TEST(EmfPlayerRecordsTest, ArcArcToAndAngleArcMoveTheCurrentPosition) {
+  auto w = Writer(30, 30);
+  w.SelectObject(w.CreatePen(emf::PS_SOLID, 0, C(kRed)));
+  w.MoveToEx(15, 15);
+  w.AngleArc({15, 15}, 10, 0, 90);  // line to (25, 15), arc up to (15, 5)
+  w.LineTo(5, 5);                   // from (15, 5)
+  Canvas canvas(30, 30);
+  canvas.Play(w.Finish());
+  EXPECT_EQ(canvas.At(20, 15), kRed);
+  EXPECT_EQ(canvas.At(10, 5), kRed);
+  EXPECT_EQ(canvas.At(15, 25), kBackground);  // no arc below
+}
+
+TEST(EmfPlayerRecordsTest, HatchedBrushesAreEightPixelsWithBackgroundByMode) {
+  for (uint32_t mode : {emf::OPAQUE, emf::TRANSPARENT}) {
+    auto w = Writer(16, 16);
+    w.SetBkMode(mode);
+    w.SetBkColor(C(kWhite));
+    w.SelectObject(w.CreateBrushIndirect(emf::BS_HATCHED, C(kRed), emf::HS_HORIZONTAL));
+    w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+    w.Polygon({{0, 0}, {16, 0}, {16, 16}, {0, 16}});
+    Canvas canvas(16, 16);
+    canvas.Play(w.Finish());
+    const vcl::TColor gap = mode == emf::OPAQUE ? kWhite : kBackground;
+    for (int y = 0; y < 16; ++y) EXPECT_EQ(canvas.At(5, y), y % 8 == 4 ? kRed : gap) << "row " << y;
+  }
+}
+
+TEST(EmfPlayerRecordsTest, PatternAndMonochromeBrushes) {
+  const emf::Dib checker = emf::MakeDib24(2, 2, {C(kRed), C(kBlue), C(kBlue), C(kRed)});
+  const emf::Dib mono = emf::MakeDibIndexed(2, 1, 1, {C(kBlack), C(kWhite)}, {0, 1});
+  auto w = Writer(8, 4);
+  w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+  w.SelectObject(w.CreateDIBPatternBrushPt(checker));
+  w.Polygon({{0, 0}, {4, 0}, {4, 4}, {0, 4}});
+  w.SetTextColor(C(kGreen));
+  w.SetBkColor(C(kBlue));
+  w.SelectObject(w.CreateMonoBrush(mono));
+  w.Polygon({{4, 0}, {8, 0}, {8, 4}, {4, 4}});
+  Canvas canvas(8, 4);
+  canvas.Play(w.Finish());
+  EXPECT_EQ(canvas.At(0, 0), kRed);
+  EXPECT_EQ(canvas.At(1, 0), kBlue);
+  EXPECT_EQ(canvas.At(0, 1), kBlue);
+  EXPECT_EQ(canvas.At(3, 3), kRed);
+  // Mono brush: 0 bits in the text colour, 1 bits in the background colour.
+  EXPECT_EQ(canvas.At(4, 0), kGreen);
+  EXPECT_EQ(canvas.At(5, 0), kBlue);
+  EXPECT_EQ(canvas.At(6, 2), kGreen);
+}
+
+TEST(EmfPlayerRecordsTest, StockObjects) {
+  auto w = Writer(12, 4);
+  w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+  const uint32_t brushes[] = {emf::BLACK_BRUSH, emf::DKGRAY_BRUSH, emf::LTGRAY_BRUSH, emf::WHITE_BRUSH};
+  for (int i = 0; i < 4; ++i) {
+    w.SelectObject(emf::kStockObjectFlag | brushes[i]);
+    w.Polygon({{3 * i, 0}, {3 * i + 3, 0}, {3 * i + 3, 2}, {3 * i, 2}});
+  }
+  w.SelectObject(emf::kStockObjectFlag | emf::WHITE_PEN);
+  w.SelectObject(emf::kStockObjectFlag | emf::NULL_BRUSH);
+  w.Rectangle({0, 2, 12, 4});
+  Canvas canvas(12, 4);
+  canvas.Play(w.Finish());
+  EXPECT_EQ(canvas.At(1, 0), kBlack);
+  EXPECT_EQ(canvas.At(4, 0), 0x404040);
+  EXPECT_EQ(canvas.At(7, 0), 0xC0C0C0);
+  EXPECT_EQ(canvas.At(10, 0), kWhite);
+  EXPECT_EQ(canvas.At(5, 2), kWhite);  // the white pen's border
+  EXPECT_EQ(canvas.At(12 - 1, 3), kWhite);
+}
+
+TEST(EmfPlayerRecordsTest, XorRasterOperationTwiceRestoresTheBackground) {
+  auto w = Writer(6, 6);
+  w.SetROP2(7);  // R2_XORPEN
+  SolidFill(w, C(0x0000FF));
+  w.Polygon({{0, 0}, {4, 0}, {4, 4}, {0, 4}});
+  w.Polygon({{2, 2}, {6, 2}, {6, 6}, {2, 6}});
+  Canvas canvas(6, 6);
+  canvas.Play(w.Finish());
+  EXPECT_EQ(canvas.At(1, 1), kBackground ^ 0x0000FF);
+  EXPECT_EQ(canvas.At(3, 3), kBackground);
+  EXPECT_EQ(canvas.At(5, 5), kBackground ^ 0x0000FF);
+}
+
+TEST(EmfPlayerRecordsTest, SetPixelPaintsOnePixel) {
+  auto w = Writer(5, 5);
+  w.SetPixelV(2, 3, C(kGreen));
+  Canvas canvas(5, 5);
+  canvas.Play(w.Finish());
+  EXPECT_EQ(canvas.At(2, 3), kGreen);
+  EXPECT_EQ(canvas.Count(kGreen), 1);
+}
+
+TEST(EmfPlayerRecordsTest, StretchDibBitsKeepsTheTopRowOnTopAndStretches) {
+  const emf::Dib image = emf::MakeDib24(2, 2, {C(kRed), C(kGreen), C(kBlue), C(kWhite)});
+  auto w = Writer(8, 8);
+  w.StretchDIBits(2, 2, 4, 4, 0, 0, 2, 2, image);
+  Canvas canvas(8, 8);
+  canvas.Play(w.Finish());
+  EXPECT_EQ(canvas.At(2, 2), kRed);
+  EXPECT_EQ(canvas.At(3, 3), kRed);
+  EXPECT_EQ(canvas.At(4, 2), kGreen);
+  EXPECT_EQ(canvas.At(2, 4), kBlue);
+  EXPECT_EQ(canvas.At(5, 5), kWhite);
+  EXPECT_EQ(canvas.At(6, 6), kBackground);
+  EXPECT_EQ(canvas.At(1, 1), kBackground);
+}
+
+TEST(EmfPlayerRecordsTest, BitBltWithAndWithoutSourceAndSetDibitsToDevice) {
+  const emf::Dib image = emf::MakeDibIndexed(2, 1, 8, {C(kRed), C(kBlue)}, {0, 1});
+  auto w = Writer(12, 4);
+  w.BitBlt(0, 0, 2, 2, emf::BLACKNESS);
+  w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, C(kGreen)));
+  w.BitBlt(2, 0, 2, 2, emf::PATCOPY);
+  w.BitBlt(4, 0, 2, 1, emf::SRCCOPY, &image, 0, 0);
+  w.StretchBlt(6, 0, 4, 2, emf::SRCCOPY, image, 0, 0, 2, 1);
+  w.SetDIBitsToDevice(10, 2, 0, 0, 2, 1, image);
+  Canvas canvas(12, 4);
+  canvas.Play(w.Finish());
+  EXPECT_EQ(canvas.At(1, 1), kBlack);
+  EXPECT_EQ(canvas.At(3, 1), kGreen);
+  EXPECT_EQ(canvas.At(4, 0), kRed);
+  EXPECT_EQ(canvas.At(5, 0), kBlue);
+  EXPECT_EQ(canvas.At(4, 1), kBackground);
+  EXPECT_EQ(canvas.At(7, 1), kRed);
+  EXPECT_EQ(canvas.At(8, 1), kBlue);
+  EXPECT_EQ(canvas.At(10, 2), kRed);
+  EXPECT_EQ(canvas.At(11, 2), kBlue);
+  EXPECT_EQ(canvas.At(10, 3), kBackground);
+}
+
+TEST(EmfPlayerRecordsTest, TextDrawsInsideItsCellAndOpaqueRectangle) {
+  auto w = Writer(80, 40);
+  emf::LogFontW font;
+  font.height = -20;
+  font.faceName = u"Liberation Sans;Arial";
+  w.SelectObject(w.ExtCreateFontIndirectW(font));
+  w.SetTextColor(C(kBlack));
+  w.SetBkMode(emf::TRANSPARENT);
+  w.ExtTextOutW({5, 5}, u"HH");  // top-left alignment: the cell starts at (5, 5)
+  w.SetBkColor(C(kBlue));
+  w.ExtTextOutW({40, 30}, u"", emf::ETO_OPAQUE, {40, 30, 50, 36});
+  Canvas canvas(80, 40);
+  canvas.Play(w.Finish());
+  int inked = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 80; ++x)
+      if (canvas.At(x, y) == kBlack) {
+        ++inked;
+        EXPECT_TRUE(x >= 5 && x < 45 && y >= 5 && y < 30) << x << "," << y;
+      }
+  EXPECT_GT(inked, 20);
+  EXPECT_EQ(canvas.At(40, 30), kBlue);
+  EXPECT_EQ(canvas.At(49, 35), kBlue);
+  EXPECT_EQ(canvas.At(50, 35), kBackground);
+}
+
+TEST(EmfPlayerRecordsTest, CommentsAndUnknownRecordsAreSkipped) {
+  auto w = Writer(4, 4);
+  w.GdiComment({'E', 'M', 'F', '+', 1, 2, 3, 4});
+  w.Record(0x7FFF, {1, 2, 3, 4});
+  w.Record(emf::EMR_SETPALETTEENTRIES, {});
+  SolidFill(w, C(kRed));
+  w.Polygon({{0, 0}, {4, 0}, {4, 4}, {0, 4}});
+  Canvas canvas(4, 4);
+  canvas.Play(w.Finish());
+  EXPECT_EQ(canvas.Count(kRed), 16);
+}
+
+}  // namespace
