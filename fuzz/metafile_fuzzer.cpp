@@ -1,0 +1,30 @@
+// Fuzz target: any bytes loaded as a metafile (EMF, or placeable WMF through
+// the conversion) and, when they load, played into a 64 x 64 bitmap at a
+// few destinations: natural, shrunk with an offset, and mirrored. Runtime
+// errors (a refused file) are expected; anything else escaping, or a
+// sanitizer report, is a bug.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "graphics/Bitmap.h"
+#include "graphics/Metafile.h"
+#include "rtl/Exceptions.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static vcl::TBitmap* target = [] {
+    auto* b = new vcl::TBitmap;
+    b->SetSize(64, 64);
+    return b;
+  }();
+  try {
+    vcl::TMetafile metafile;
+    metafile.LoadFromBytes(data, size);
+    vcl::TCanvas& canvas = target->Canvas();
+    canvas.StretchDraw(vcl::Rect(0, 0, 64, 64), &metafile);
+    canvas.StretchDraw(vcl::Rect(10, 5, 30, 50), &metafile);
+    canvas.StretchDraw(vcl::Rect(60, 60, 4, 2), &metafile);
+  } catch (const rtl::Exception&) {
+  }
+  return 0;
+}
