@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/Bitmap.h"
 #include "graphics/Metafile.h"
 #include "graphics/WmfConverter.h"
 #include "rtl/Exceptions.h"
@@ -635,4 +636,97 @@ TEST(WmfConverterTest, TruncationAnywhereKeepsTheRecordsBeforeIt) {
     TMetafile mf;
     EXPECT_NO_THROW(mf.LoadFromBytes(cut.data(), cut.size())) << size;
   }
+}
+
+// ---------------------------------------------------------------- drawing through the player
+
+namespace {
+
+// Colours of a drawn bitmap, one string a row: '#' for `ink`, '.' for white, '?' otherwise.
+std::vector<std::string> Picture(const std::vector<uint8_t>& wmf, int32_t width, int32_t height, TColor ink) {
+  TMetafile mf;
+  mf.LoadFromBytes(wmf.data(), wmf.size());
+  TBitmap bitmap;
+  bitmap.SetSize(width, height);
+  bitmap.Canvas().StretchDraw(Rect(0, 0, width, height), &mf);
+  std::vector<std::string> rows;
+  for (int32_t y = 0; y < height; ++y) {
+    std::string row;
+    for (int32_t x = 0; x < width; ++x) {
+      const TColor c = bitmap.Canvas().Pixel(x, y);
+      row += c == ink ? '#' : c == clWhite ? '.' : '?';
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+// Rows of `width` where columns [left, right) of rows [top, bottom) are '#'.
+std::vector<std::string> Block(int32_t width, int32_t height, int32_t left, int32_t top, int32_t right,
+                               int32_t bottom) {
+  std::vector<std::string> rows(height, std::string(width, '.'));
+  for (int32_t y = top; y < bottom; ++y) rows[y].replace(left, right - left, right - left, '#');
+  return rows;
+}
+
+constexpr TColor kRed = 0x0000FF;
+
+// A red brush and a red cosmetic pen, selected.
+WmfBuilder& RedPenAndBrush(WmfBuilder& b) {
+  return b.Add(kCreateBrush, {0, Lo(kRed), Hi(kRed), 0})
+      .Add(kCreatePen, {0, 0, 0, Lo(kRed), Hi(kRed)})
+      .Add(kSelectObject, {0})
+      .Add(kSelectObject, {1});
+}
+
+}  // namespace
+
+TEST(WmfConverterTest, RectangleInTwipsLandsOnTheWorkedPixels) {
+  // 1440 twips an inch on a 96-dpi picture: 15 twips a pixel. The rectangle
+  // 150, 75 - 450, 300 is 10, 5 - 30, 20 in pixels; pen and brush of one
+  // colour paint columns 10..29 and rows 5..19.
+  WmfBuilder b(0, 0, 1440, 720, 1440, 2);
+  const std::vector<uint8_t> wmf = RedPenAndBrush(b).Add(kRectangle, {300, 450, 75, 150}).Bytes();
+  EXPECT_EQ(Picture(wmf, 96, 48, kRed), Block(96, 48, 10, 5, 30, 20));
+  // Stretched twice: columns 20..59, rows 10..39, the cosmetic pen still one pixel wide.
+  EXPECT_EQ(Picture(wmf, 192, 96, kRed), Block(192, 96, 20, 10, 60, 40));
+}
+
+TEST(WmfConverterTest, BoxOriginAndTheFilesOwnWindowApply) {
+  // The box starts at 100, 100 (96 units an inch: one unit a pixel).
+  WmfBuilder offset(100, 100, 196, 148, 96, 2);
+  EXPECT_EQ(Picture(RedPenAndBrush(offset).Add(kRectangle, {120, 130, 105, 110}).Bytes(), 96, 48, kRed),
+            Block(96, 48, 10, 5, 30, 20));
+  // The file sets its own window: 960 x 480 units over the picture, origin -100, -50.
+  WmfBuilder own(0, 0, 1440, 720, 1440, 2);
+  own.Add(kSetWindowOrg, {W(-50), W(-100)}).Add(kSetWindowExt, {480, 960});
+  EXPECT_EQ(Picture(RedPenAndBrush(own).Add(kRectangle, {150, 200, 0, 0}).Bytes(), 96, 48, kRed),
+            Block(96, 48, 10, 5, 30, 20));
+}
+
+TEST(WmfConverterTest, PolygonFillFollowsTheFillRule) {
+  // At one unit a pixel with a null pen, the triangle (1,1), (9,1), (1,9)
+  // fills rows 1..8 with 8, 7, ..., 1 pixels from column 1.
+  WmfBuilder b(0, 0, 12, 12, 96, 2);
+  b.Add(kCreateBrush, {0, Lo(kRed), Hi(kRed), 0})
+      .Add(kCreatePen, {5, 0, 0, 0, 0})  // PS_NULL
+      .Add(kSelectObject, {0})
+      .Add(kSelectObject, {1})
+      .Add(kPolygon, {3, 1, 1, 9, 1, 1, 9});
+  std::vector<std::string> expected(12, std::string(12, '.'));
+  for (int y = 1; y <= 8; ++y) expected[y].replace(1, 9 - y, 9 - y, '#');
+  EXPECT_EQ(Picture(b.Bytes(), 12, 12, kRed), expected);
+}
+
+TEST(WmfConverterTest, DeletedSlotReusedByANewBrushDrawsWithTheNewBrush) {
+  constexpr TColor kBlue = 0xFF0000;
+  WmfBuilder b(0, 0, 8, 4, 96, 2);
+  b.Add(kCreateBrush, {0, Lo(kRed), Hi(kRed), 0})   // slot 0
+      .Add(kCreatePen, {5, 0, 0, 0, 0})             // slot 1, PS_NULL
+      .Add(kSelectObject, {1})
+      .Add(kDeleteObject, {0})
+      .Add(kCreateBrush, {0, Lo(kBlue), Hi(kBlue), 0})  // slot 0 again
+      .Add(kSelectObject, {0})
+      .Add(kRectangle, {4, 5, 0, 0});  // with a null pen: columns 0..3, rows 0..2
+  EXPECT_EQ(Picture(b.Bytes(), 8, 4, kBlue), Block(8, 4, 0, 0, 4, 3));
 }
