@@ -1,19 +1,23 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of a build for a bounded time, starting from its
 # seeds in fuzz/corpus/<name>/ (new inputs go to a scratch directory, so the
-# seeds stay as they are). Usage: fuzz/run-all.sh build-dir [seconds]
+# seeds stay as they are); crash and timeout inputs land in
+# build-dir/fuzz-artifacts/. Usage: fuzz/run-all.sh build-dir [seconds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:?build directory}
 seconds=${2:-30}
 status=0
+artifacts="$build/fuzz-artifacts"
+mkdir -p "$artifacts"
 for seeds in fuzz/corpus/*/; do
   name=$(basename "$seeds")
   binary="$build/fuzz/${name}_fuzzer"
   [ -x "$binary" ] || { echo "missing $binary" >&2; status=1; continue; }
   scratch=$(mktemp -d)
   echo "== ${name}_fuzzer for ${seconds}s"
-  "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "$scratch" "$seeds" || status=1
+  "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -artifact_prefix="$artifacts/${name}-" "$scratch" "$seeds" || status=1
   rm -rf "$scratch"
 done
 exit $status
