@@ -13,6 +13,7 @@
 #include <limits>
 
 #include "graphics/WmfRecordConverter.h"
+#include "graphics/EmfRecords.h"
 #include "graphics/WmfRecordTypes.h"
 
 namespace vcl {
@@ -132,7 +133,7 @@ void WriteBlit(EmfRecordWriter& out, uint32_t type, const Blit& b, const Dib* di
   out.U32(0);                                                             // source background colour
   out.U32(kDibRgbColors);
   out.Zeros(16);  // DIB offsets and sizes
-  if (type == kEmrStretchBlt) {
+  if (type == emf::EMR_STRETCHBLT) {
     out.I32(b.cxSrc);
     out.I32(b.cySrc);
   }
@@ -145,7 +146,7 @@ void WriteBlit(EmfRecordWriter& out, uint32_t type, const Blit& b, const Dib* di
 // PATBLT: raster operation, height, width, y, x.
 void WmfRecordConverter::PatBlt(const WmfParams& p) {
   if (p.Words() < 6) return;
-  WriteBlit(out_, kEmrBitBlt, {p.U32(0), p.I16(5), p.I16(4), p.I16(3), p.I16(2), 0, 0, 0, 0}, nullptr);
+  WriteBlit(out_, emf::EMR_BITBLT, {p.U32(0), p.I16(5), p.I16(4), p.I16(3), p.I16(2), 0, 0, 0, 0}, nullptr);
 }
 
 // STRETCHDIB: raster operation, colour usage, source height, width, y, x,
@@ -155,7 +156,7 @@ void WmfRecordConverter::StretchDib(const WmfParams& p) {
   constexpr uint32_t kBmiFields = 48;
   Dib dib;
   if (p.Words() < kFixedWords || !ReadDib(p, kFixedWords, p.U16(2), dib) || !FitsInRecord(dib)) return;
-  out_.Begin(kEmrStretchDibits);
+  out_.Begin(emf::EMR_STRETCHDIBITS);
   WriteBounds(out_, p.I16(10), p.I16(9), p.I16(8), p.I16(7));
   for (int32_t v : {p.I16(10), p.I16(9), p.I16(6), p.I16(5), p.I16(4), p.I16(3)}) out_.I32(v);
   out_.Zeros(16);  // DIB offsets and sizes
@@ -174,7 +175,7 @@ void WmfRecordConverter::SetDibToDev(const WmfParams& p) {
   constexpr uint32_t kBmiFields = 48;
   Dib dib;
   if (p.Words() < kFixedWords || !ReadDib(p, kFixedWords, p.U16(0), dib) || !FitsInRecord(dib)) return;
-  out_.Begin(kEmrSetDibitsToDevice);
+  out_.Begin(emf::EMR_SETDIBITSTODEVICE);
   WriteBounds(out_, p.I16(8), p.I16(7), p.I16(6), p.I16(5));
   for (int32_t v : {p.I16(8), p.I16(7), p.I16(4), p.I16(3), p.I16(6), p.I16(5)}) out_.I32(v);
   out_.Zeros(16);  // DIB offsets and sizes
@@ -191,12 +192,12 @@ void WmfRecordConverter::SetDibToDev(const WmfParams& p) {
 void WmfRecordConverter::DibStretchBlt(const WmfParams& p) {
   constexpr size_t kFixedWords = 10;
   if (p.Words() == kFixedWords + 1) {
-    WriteBlit(out_, kEmrBitBlt, {p.U32(0), p.I16(10), p.I16(9), p.I16(8), p.I16(7), 0, 0, 0, 0}, nullptr);
+    WriteBlit(out_, emf::EMR_BITBLT, {p.U32(0), p.I16(10), p.I16(9), p.I16(8), p.I16(7), 0, 0, 0, 0}, nullptr);
     return;
   }
   Dib dib;
   if (p.Words() < kFixedWords || !ReadDib(p, kFixedWords, kDibRgbColors, dib) || !FitsInRecord(dib)) return;
-  WriteBlit(out_, kEmrStretchBlt,
+  WriteBlit(out_, emf::EMR_STRETCHBLT,
             {p.U32(0), p.I16(9), p.I16(8), p.I16(7), p.I16(6), p.I16(5), p.I16(4), p.I16(3), p.I16(2)}, &dib);
 }
 
@@ -205,12 +206,12 @@ void WmfRecordConverter::DibStretchBlt(const WmfParams& p) {
 void WmfRecordConverter::DibBitBlt(const WmfParams& p) {
   constexpr size_t kFixedWords = 8;
   if (p.Words() == kFixedWords + 1) {
-    WriteBlit(out_, kEmrBitBlt, {p.U32(0), p.I16(8), p.I16(7), p.I16(6), p.I16(5), 0, 0, 0, 0}, nullptr);
+    WriteBlit(out_, emf::EMR_BITBLT, {p.U32(0), p.I16(8), p.I16(7), p.I16(6), p.I16(5), 0, 0, 0, 0}, nullptr);
     return;
   }
   Dib dib;
   if (p.Words() < kFixedWords || !ReadDib(p, kFixedWords, kDibRgbColors, dib) || !FitsInRecord(dib)) return;
-  WriteBlit(out_, kEmrBitBlt, {p.U32(0), p.I16(7), p.I16(6), p.I16(5), p.I16(4), p.I16(3), p.I16(2), 0, 0}, &dib);
+  WriteBlit(out_, emf::EMR_BITBLT, {p.U32(0), p.I16(7), p.I16(6), p.I16(5), p.I16(4), p.I16(3), p.I16(2), 0, 0}, &dib);
 }
 
 // DIBCREATEPATTERNBRUSH: style, colour usage, then the DIB. A BS_PATTERN
@@ -225,7 +226,7 @@ void WmfRecordConverter::CreateDibPatternBrush(const WmfParams& p) {
   }
   uint32_t slot;
   if (!AllocateSlot(ObjectKind::kBrush, slot)) return;
-  out_.Begin(kEmrCreateDibPatternBrushPt);
+  out_.Begin(emf::EMR_CREATEDIBPATTERNBRUSHPT);
   out_.U32(slot + 1);
   out_.U32(usage);
   out_.Zeros(16);  // DIB offsets and sizes

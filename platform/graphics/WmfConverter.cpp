@@ -20,6 +20,7 @@
 
 #include "graphics/EmfRecordWriter.h"
 #include "graphics/WmfRecordConverter.h"
+#include "graphics/EmfRecords.h"
 #include "graphics/WmfRecordTypes.h"
 #include "rtl/FloatMath.h"
 
@@ -32,9 +33,6 @@ namespace {
 constexpr size_t kPlaceableSize = 22;
 constexpr size_t kMetaHeaderWords = 9;
 constexpr size_t kRecordHeaderWords = 3;
-constexpr uint32_t kEmfSignature = 0x464D4520;
-constexpr uint32_t kEmfVersion = 0x10000;
-constexpr int32_t kMapAnisotropic = 8;
 // The reference device: 96 pixels an inch on both axes.
 constexpr int32_t kDevicePixelsX = 1920, kDevicePixelsY = 1440;
 constexpr int32_t kDeviceMillimetresX = 508, kDeviceMillimetresY = 381;
@@ -69,11 +67,11 @@ Picture MeasureBox(const uint8_t* data) {
 // ENHMETAHEADER; the byte count, record count and handle count are patched
 // once the records are written.
 void WriteHeader(EmfRecordWriter& out, const Picture& pic) {
-  out.Begin(kEmrHeader);
+  out.Begin(emf::EMR_HEADER);
   for (int32_t v : {0, 0, std::max(pic.pixelWidth - 1, 0), std::max(pic.pixelHeight - 1, 0)}) out.I32(v);
   for (int32_t v : {0, 0, pic.frameWidth, pic.frameHeight}) out.I32(v);
-  out.U32(kEmfSignature);
-  out.U32(kEmfVersion);
+  out.U32(emf::header::kSignatureValue);
+  out.U32(emf::header::kVersionValue);
   out.U32(0);  // bytes
   out.U32(0);  // records
   out.U32(0);  // handles (16 bits) and reserved
@@ -95,8 +93,8 @@ bool IsPlaceableWmf(const uint8_t* data, size_t size) {
   return data && size >= 4 && LoadU32(data) == kPlaceableWmfKey;
 }
 
-bool ConvertPlaceableWmfToEmf(const uint8_t* data, size_t size, std::vector<uint8_t>& emf) {
-  emf.clear();
+bool ConvertPlaceableWmfToEmf(const uint8_t* data, size_t size, std::vector<uint8_t>& result) {
+  result.clear();
   if (!IsPlaceableWmf(data, size) || size < kPlaceableSize + 2 * kMetaHeaderWords) return false;
   if (LoadU16(data + 14) == 0) return false;  // no units per inch: no size
   const uint8_t* meta = data + kPlaceableSize;
@@ -110,13 +108,13 @@ bool ConvertPlaceableWmfToEmf(const uint8_t* data, size_t size, std::vector<uint
       std::min<size_t>({LoadU16(meta + 10), (size - pos) / (2 * kRecordHeaderWords), 0xFFFE}));
 
   const Picture pic = MeasureBox(data);
-  EmfRecordWriter out(emf);
+  EmfRecordWriter out(result);
   WriteHeader(out, pic);
-  out.Record(kEmrSetMapMode, {kMapAnisotropic});
-  out.Record(kEmrSetWindowOrgEx, {pic.left, pic.top});
-  out.Record(kEmrSetWindowExtEx, {pic.width, pic.height});
-  out.Record(kEmrSetViewportOrgEx, {0, 0});
-  out.Record(kEmrSetViewportExtEx, {pic.pixelWidth, pic.pixelHeight});
+  out.Record(emf::EMR_SETMAPMODE, {emf::MM_ANISOTROPIC});
+  out.Record(emf::EMR_SETWINDOWORGEX, {pic.left, pic.top});
+  out.Record(emf::EMR_SETWINDOWEXTEX, {pic.width, pic.height});
+  out.Record(emf::EMR_SETVIEWPORTORGEX, {0, 0});
+  out.Record(emf::EMR_SETVIEWPORTEXTEX, {pic.pixelWidth, pic.pixelHeight});
 
   WmfRecordConverter converter(out, objectLimit, WmfPoint{pic.left, pic.top});
   while (size - pos >= 2 * kRecordHeaderWords) {
@@ -127,18 +125,18 @@ bool ConvertPlaceableWmfToEmf(const uint8_t* data, size_t size, std::vector<uint
     pos += 2 * words;
   }
 
-  out.Begin(kEmrEof);
+  out.Begin(emf::EMR_EOF);
   out.U32(0);   // palette entries
   out.U32(16);  // palette offset
   out.U32(20);  // this record's size
   out.End();
 
-  if (emf.size() > std::numeric_limits<uint32_t>::max()) return false;
-  StoreU32(emf.data() + 48, static_cast<uint32_t>(emf.size()));
-  StoreU32(emf.data() + 52, out.Records());
+  if (result.size() > std::numeric_limits<uint32_t>::max()) return false;
+  StoreU32(result.data() + emf::header::kBytes, static_cast<uint32_t>(result.size()));
+  StoreU32(result.data() + emf::header::kRecords, out.Records());
   const uint32_t handles = converter.HandleCount();
-  emf[56] = static_cast<uint8_t>(handles);
-  emf[57] = static_cast<uint8_t>(handles >> 8);
+  result[emf::header::kHandles] = static_cast<uint8_t>(handles);
+  result[emf::header::kHandles + 1] = static_cast<uint8_t>(handles >> 8);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "graphics/WmfRecordConverter.h"
+#include "graphics/EmfRecords.h"
 #include "graphics/WmfRecordTypes.h"
 
 namespace vcl {
@@ -54,7 +55,7 @@ void WmfRecordConverter::CreatePen(const WmfParams& p) {
   if (p.Words() < 5) return CreatePlaceholder();
   uint32_t slot;
   if (!AllocateSlot(ObjectKind::kPen, slot)) return;
-  out_.Record(kEmrCreatePen, {static_cast<int32_t>(slot + 1), p.U16(0), p.I16(1), 0, static_cast<int32_t>(p.U32(3))});
+  out_.Record(emf::EMR_CREATEPEN, {static_cast<int32_t>(slot + 1), p.U16(0), p.I16(1), 0, static_cast<int32_t>(p.U32(3))});
 }
 
 // CREATEBRUSHINDIRECT: style, colour, hatch. Pattern styles need a bitmap
@@ -65,7 +66,7 @@ void WmfRecordConverter::CreateBrush(const WmfParams& p) {
   if (!AllocateSlot(ObjectKind::kBrush, slot)) return;
   uint32_t style = p.U16(0);
   if (style > kBrushHatched) style = kBrushSolid;
-  out_.Record(kEmrCreateBrushIndirect,
+  out_.Record(emf::EMR_CREATEBRUSHINDIRECT,
               {static_cast<int32_t>(slot + 1), static_cast<int32_t>(style), static_cast<int32_t>(p.U32(1)), p.U16(3)});
 }
 
@@ -80,7 +81,7 @@ void WmfRecordConverter::CreateFont(const WmfParams& p) {
   const uint8_t charset = bytes[3];
   slots_[slot].charset = charset;
 
-  out_.Begin(kEmrExtCreateFontIndirectW);
+  out_.Begin(emf::EMR_EXTCREATEFONTINDIRECTW);
   out_.U32(slot + 1);
   for (size_t i = 0; i < 5; ++i) out_.I32(p.I16(i));
   out_.Bytes(bytes, 8);
@@ -107,14 +108,14 @@ void WmfRecordConverter::SelectObject(const WmfParams& p) {
   const Slot& s = slots_[slot];
   if (s.kind == ObjectKind::kFree || s.kind == ObjectKind::kOther) return;
   if (s.kind == ObjectKind::kFont) state_.charset = s.charset;
-  out_.Record(kEmrSelectObject, {static_cast<int32_t>(slot + 1)});
+  out_.Record(emf::EMR_SELECTOBJECT, {static_cast<int32_t>(slot + 1)});
 }
 
 void WmfRecordConverter::DeleteObject(const WmfParams& p) {
   if (p.Words() < 1) return;
   const uint32_t slot = p.U16(0);
   if (slot >= slots_.size() || slots_[slot].kind == ObjectKind::kFree) return;
-  if (slots_[slot].kind != ObjectKind::kOther) out_.Record(kEmrDeleteObject, {static_cast<int32_t>(slot + 1)});
+  if (slots_[slot].kind != ObjectKind::kOther) out_.Record(emf::EMR_DELETEOBJECT, {static_cast<int32_t>(slot + 1)});
   slots_[slot] = Slot{};
   freeSlots_.insert(slot);
 }
@@ -151,7 +152,7 @@ void WmfRecordConverter::ExtTextOut(const WmfParams& p) {
 void WmfRecordConverter::WriteText(int32_t x, int32_t y, uint32_t options, const int16_t* rect, const uint8_t* text,
                                    size_t length, const WmfParams* dx, size_t dxWord) {
   constexpr uint32_t kDxOffsetField = 72, kStringOffset = 76;
-  out_.Begin(kEmrExtTextOutW);
+  out_.Begin(emf::EMR_EXTTEXTOUTW);
   out_.Zeros(16);  // bounds: not known without the font
   out_.U32(kGraphicsModeCompatible);
   out_.U32(kFloatOne);  // x and y scale: unused in the compatible mode

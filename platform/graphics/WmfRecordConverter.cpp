@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "graphics/EmfRecords.h"
 #include "graphics/WmfRecordTypes.h"
 
 namespace vcl {
@@ -38,62 +39,62 @@ void WmfRecordConverter::Convert(uint16_t function, const WmfParams& p) {
   };
 
   switch (function) {
-    case kSetBkColor: return colour(kEmrSetBkColor);
-    case kSetTextColor: return colour(kEmrSetTextColor);
-    case kSetBkMode: return single(kEmrSetBkMode);
-    case kSetMapMode: return single(kEmrSetMapMode);
-    case kSetRop2: return single(kEmrSetRop2);
-    case kSetPolyFillMode: return single(kEmrSetPolyFillMode);
-    case kSetStretchBltMode: return single(kEmrSetStretchBltMode);
-    case kSetTextAlign: return single(kEmrSetTextAlign);
+    case kSetBkColor: return colour(emf::EMR_SETBKCOLOR);
+    case kSetTextColor: return colour(emf::EMR_SETTEXTCOLOR);
+    case kSetBkMode: return single(emf::EMR_SETBKMODE);
+    case kSetMapMode: return single(emf::EMR_SETMAPMODE);
+    case kSetRop2: return single(emf::EMR_SETROP2);
+    case kSetPolyFillMode: return single(emf::EMR_SETPOLYFILLMODE);
+    case kSetStretchBltMode: return single(emf::EMR_SETSTRETCHBLTMODE);
+    case kSetTextAlign: return single(emf::EMR_SETTEXTALIGN);
 
     case kSetWindowOrg:
-      if (n >= 2) SetOrigin(kEmrSetWindowOrgEx, state_.windowOrg, p.I16(1), p.I16(0));
+      if (n >= 2) SetOrigin(emf::EMR_SETWINDOWORGEX, state_.windowOrg, p.I16(1), p.I16(0));
       return;
     case kSetViewportOrg:
-      if (n >= 2) SetOrigin(kEmrSetViewportOrgEx, state_.viewportOrg, p.I16(1), p.I16(0));
+      if (n >= 2) SetOrigin(emf::EMR_SETVIEWPORTORGEX, state_.viewportOrg, p.I16(1), p.I16(0));
       return;
     case kOffsetWindowOrg:
       if (n >= 2)
-        SetOrigin(kEmrSetWindowOrgEx, state_.windowOrg, state_.windowOrg.x + p.I16(1), state_.windowOrg.y + p.I16(0));
+        SetOrigin(emf::EMR_SETWINDOWORGEX, state_.windowOrg, state_.windowOrg.x + p.I16(1), state_.windowOrg.y + p.I16(0));
       return;
     case kOffsetViewportOrg:
       if (n >= 2)
-        SetOrigin(kEmrSetViewportOrgEx, state_.viewportOrg, state_.viewportOrg.x + p.I16(1),
+        SetOrigin(emf::EMR_SETVIEWPORTORGEX, state_.viewportOrg, state_.viewportOrg.x + p.I16(1),
                   state_.viewportOrg.y + p.I16(0));
       return;
-    case kSetWindowExt: return pair(kEmrSetWindowExtEx);
-    case kSetViewportExt: return pair(kEmrSetViewportExtEx);
-    case kScaleWindowExt: return scale(kEmrScaleWindowExtEx);
-    case kScaleViewportExt: return scale(kEmrScaleViewportExtEx);
+    case kSetWindowExt: return pair(emf::EMR_SETWINDOWEXTEX);
+    case kSetViewportExt: return pair(emf::EMR_SETVIEWPORTEXTEX);
+    case kScaleWindowExt: return scale(emf::EMR_SCALEWINDOWEXTEX);
+    case kScaleViewportExt: return scale(emf::EMR_SCALEVIEWPORTEXTEX);
 
-    case kMoveTo: return pair(kEmrMoveToEx);
-    case kLineTo: return pair(kEmrLineTo);
+    case kMoveTo: return pair(emf::EMR_MOVETOEX);
+    case kLineTo: return pair(emf::EMR_LINETO);
     case kSetPixel:
-      if (n >= 4) out_.Record(kEmrSetPixelV, {p.I16(3), p.I16(2), static_cast<int32_t>(p.U32(0))});
+      if (n >= 4) out_.Record(emf::EMR_SETPIXELV, {p.I16(3), p.I16(2), static_cast<int32_t>(p.U32(0))});
       return;
 
-    case kOffsetClipRgn: return pair(kEmrOffsetClipRgn);
-    case kExcludeClipRect: return Box(kEmrExcludeClipRect, p, 0);
-    case kIntersectClipRect: return Box(kEmrIntersectClipRect, p, 0);
-    case kEllipse: return Box(kEmrEllipse, p, 0);
-    case kRectangle: return Box(kEmrRectangle, p, 0);
+    case kOffsetClipRgn: return pair(emf::EMR_OFFSETCLIPRGN);
+    case kExcludeClipRect: return Box(emf::EMR_EXCLUDECLIPRECT, p, 0);
+    case kIntersectClipRect: return Box(emf::EMR_INTERSECTCLIPRECT, p, 0);
+    case kEllipse: return Box(emf::EMR_ELLIPSE, p, 0);
+    case kRectangle: return Box(emf::EMR_RECTANGLE, p, 0);
     case kRoundRect:
       if (n >= 6) {
-        out_.Record(kEmrRoundRect, {p.I16(5), p.I16(4), p.I16(3), p.I16(2), p.I16(1), p.I16(0)});
+        out_.Record(emf::EMR_ROUNDRECT, {p.I16(5), p.I16(4), p.I16(3), p.I16(2), p.I16(1), p.I16(0)});
       }
       return;
-    case kArc: return Box(kEmrArc, p, 4);
-    case kPie: return Box(kEmrPie, p, 4);
-    case kChord: return Box(kEmrChord, p, 4);
+    case kArc: return Box(emf::EMR_ARC, p, 4);
+    case kPie: return Box(emf::EMR_PIE, p, 4);
+    case kChord: return Box(emf::EMR_CHORD, p, 4);
 
-    case kPolygon: return Polygon(kEmrPolygon16, p);
-    case kPolyline: return Polygon(kEmrPolyline16, p);
+    case kPolygon: return Polygon(emf::EMR_POLYGON16, p);
+    case kPolyline: return Polygon(emf::EMR_POLYLINE16, p);
     case kPolyPolygon: return PolyPolygon(p);
 
     case kSaveDc:
       saved_.push_back(state_);
-      out_.Record(kEmrSaveDc, {});
+      out_.Record(emf::EMR_SAVEDC, {});
       return;
     case kRestoreDc: return RestoreDc(p);
 
@@ -135,7 +136,7 @@ void WmfRecordConverter::RestoreDc(const WmfParams& p) {
   if (relative >= 0 || -relative > depth) return;  // GDI fails such a restore
   state_ = saved_[static_cast<size_t>(depth + relative)];
   saved_.resize(static_cast<size_t>(depth + relative));
-  out_.Record(kEmrRestoreDc, {relative});
+  out_.Record(emf::EMR_RESTOREDC, {relative});
 }
 
 // A box (bottom, right, top, left from word `firstBoxWord` on), preceded for
@@ -191,7 +192,7 @@ void WmfRecordConverter::PolyPolygon(const WmfParams& p) {
   for (size_t i = 0; i < polygons; ++i) points += p.U16(1 + i);
   const size_t first = 1 + polygons;
   if (points == 0 || first + 2 * points > p.Words()) return;
-  out_.Begin(kEmrPolyPolygon16);
+  out_.Begin(emf::EMR_POLYPOLYGON16);
   WriteBounds(out_, p, first, points);
   out_.U32(static_cast<uint32_t>(polygons));
   out_.U32(static_cast<uint32_t>(points));

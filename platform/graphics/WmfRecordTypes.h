@@ -1,6 +1,6 @@
 #pragma once
-// Record numbers for the WMF-to-EMF conversion: the WMF function numbers it
-// reads and the EMF record types it writes (both as published).
+// WMF record function numbers (as published) read by the WMF-to-EMF
+// conversion; the EMF numbers it writes are in graphics/EmfRecords.h.
 
 #include <cstdint>
 
@@ -65,54 +65,6 @@ enum Function : uint16_t {
   kDibStretchBlt = 0x0B41,
   kStretchDib = 0x0F43,
   kSetDibToDev = 0x0D33,
-};
-
-// EMF record types written by the conversion.
-enum EmfRecord : uint32_t {
-  kEmrHeader = 1,
-  kEmrPolyPolygon16 = 91,
-  kEmrPolygon16 = 86,
-  kEmrPolyline16 = 87,
-  kEmrSetWindowExtEx = 9,
-  kEmrSetWindowOrgEx = 10,
-  kEmrSetViewportExtEx = 11,
-  kEmrSetViewportOrgEx = 12,
-  kEmrEof = 14,
-  kEmrSetPixelV = 15,
-  kEmrSetMapMode = 17,
-  kEmrSetBkMode = 18,
-  kEmrSetPolyFillMode = 19,
-  kEmrSetRop2 = 20,
-  kEmrSetStretchBltMode = 21,
-  kEmrSetTextAlign = 22,
-  kEmrSetTextColor = 24,
-  kEmrSetBkColor = 25,
-  kEmrOffsetClipRgn = 26,
-  kEmrMoveToEx = 27,
-  kEmrExcludeClipRect = 29,
-  kEmrIntersectClipRect = 30,
-  kEmrScaleViewportExtEx = 31,
-  kEmrScaleWindowExtEx = 32,
-  kEmrSaveDc = 33,
-  kEmrRestoreDc = 34,
-  kEmrSelectObject = 37,
-  kEmrCreatePen = 38,
-  kEmrCreateBrushIndirect = 39,
-  kEmrDeleteObject = 40,
-  kEmrEllipse = 42,
-  kEmrRectangle = 43,
-  kEmrRoundRect = 44,
-  kEmrArc = 45,
-  kEmrChord = 46,
-  kEmrPie = 47,
-  kEmrLineTo = 54,
-  kEmrBitBlt = 76,
-  kEmrStretchBlt = 77,
-  kEmrSetDibitsToDevice = 80,
-  kEmrStretchDibits = 81,
-  kEmrExtCreateFontIndirectW = 82,
-  kEmrExtTextOutW = 84,
-  kEmrCreateDibPatternBrushPt = 94,
 };
 
 }  // namespace vcl::wmf
