@@ -62,6 +62,7 @@ class EmfRecordPlayer {
   void FillAndStroke(const std::vector<gdi::PointD>& outline);
   bool BrushPaint(gdi::Paint& paint);
   gdi::StrokeStyle PenStyle();
+  void LimitDashCost(gdi::StrokeStyle& style, const std::vector<gdi::PointD>& points);
   // Segments from the current position: drawn, or added to the path.
   void LinesFromCurrent(const std::vector<gdi::Point>& points);
   void BeziersFromCurrent(const std::vector<gdi::Point>& points);

@@ -83,10 +83,30 @@ bool EmfRecordPlayer::BrushPaint(gdi::Paint& paint) {
 gdi::StrokeStyle EmfRecordPlayer::PenStyle() {
   // A simple pen no wider than one device pixel is cosmetic; user dash
   // lengths scale like the width.
+  // A pen wider than twice the destination's perimeter covers all of it
+  // wherever its centre line crosses it; wider pens only cost time.
   const gdi::Pen& pen = state_.Dc().pen;
-  gdi::StrokeStyle style = gdi::StrokeStyleFor(pen, state_.DeviceLengthX(pen.width));
+  const gdi::Rect area = state_.Universe().Bounds();
+  const double widest = 2.0 * (double(area.Width()) + area.Height()) + 16;
+  gdi::StrokeStyle style = gdi::StrokeStyleFor(pen, std::min(state_.DeviceLengthX(pen.width), widest));
   style.miterLimit = state_.Dc().miterLimit;
   return style;
+}
+
+void EmfRecordPlayer::LimitDashCost(gdi::StrokeStyle& style, const std::vector<gdi::PointD>& points) {
+  // Each dash of a wide pen is filled as its own piece, so many short dashes
+  // of a wide pen cost far more than the area they cover. Past a budget of
+  // a few destination areas the line is drawn solid.
+  if (style.cosmetic || style.dashes.empty()) return;
+  const gdi::Rect area = state_.Universe().Bounds();
+  const double diagonal = std::hypot(double(area.Width()), double(area.Height())) + 2 * style.width;
+  double period = 0, length = 0;
+  for (double d : style.dashes) period += d;
+  for (size_t i = 1; i < points.size(); ++i)
+    length += std::min(std::hypot(points[i].x - points[i - 1].x, points[i].y - points[i - 1].y), diagonal);
+  const double pieces = period > 0 ? length / period * double(style.dashes.size()) / 2 : 0;
+  const double budget = 16.0 * (double(area.Width()) * area.Height() + 1024);
+  if (!(pieces * std::min(style.width, diagonal) * std::min(style.width, diagonal) <= budget)) style.dashes.clear();
 }
 
 void EmfRecordPlayer::Fill(const std::vector<gdi::Contour>& contours) {
@@ -104,6 +124,7 @@ void EmfRecordPlayer::Stroke(const std::vector<gdi::PointD>& points, bool closed
   gdi::RenderTarget& target = state_.Target();
   if (target.IsEmpty()) return;
   gdi::StrokeStyle style = PenStyle();
+  LimitDashCost(style, points);
   // The gaps of a cosmetic dashed line take the background colour in opaque mode.
   const gdi::Paint gaps = gdi::Paint::Solid(dc.bkColor, dc.rop2);
   if (dc.bkMode == gdi::BackgroundMode::Opaque) style.gapPaint = &gaps;
