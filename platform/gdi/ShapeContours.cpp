@@ -55,8 +55,10 @@ int QuarterSteps(double r, double allowed) {
 double OnGrid(double v) { return std::round(v * kGrid) / kGrid; }
 
 // Offsets of the first quarter, parameter 0 to pi/2: (rx, 0) ... (0, ry),
-// y pointing up, rounded to the grid.
-void Quarter(double rx, double ry, std::vector<PointD>& q) {
+// y pointing up, rounded to the grid. With `exactEnds` the two ends stay on
+// the radii, so the straight sides of a rounded rectangle are those of the
+// rectangle.
+void Quarter(double rx, double ry, std::vector<PointD>& q, bool exactEnds) {
   const int m = QuarterSteps(std::max(rx, ry), 2 * kTolerance);
   const double half = std::numbers::pi / 4 / m;
   const double grow = (1 + 1 / std::cos(half)) / 2;
@@ -66,6 +68,10 @@ void Quarter(double rx, double ry, std::vector<PointD>& q) {
     const double x = k == m ? 0 : OnGrid(rx * grow * std::cos(a));
     const double y = k == 0 ? 0 : OnGrid(ry * grow * std::sin(a));
     q.push_back(PointD{x, y});
+  }
+  if (exactEnds) {
+    q.front().x = OnGrid(rx);
+    q.back().y = OnGrid(ry);
   }
 }
 
@@ -78,10 +84,10 @@ void AddPoint(Contour& c, PointD p) {
 // as seen on screen, starting on the right side.
 void AddQuarters(Contour& c, const std::vector<PointD>& q, double left, double top, double right, double bottom) {
   const size_t m = q.size() - 1;
-  for (size_t k = 0; k < m; ++k) AddPoint(c, PointD{right + q[k].x, top - q[k].y});
-  for (size_t k = 0; k < m; ++k) AddPoint(c, PointD{left - q[m - k].x, top - q[m - k].y});
-  for (size_t k = 0; k < m; ++k) AddPoint(c, PointD{left - q[k].x, bottom + q[k].y});
-  for (size_t k = 0; k < m; ++k) AddPoint(c, PointD{right + q[m - k].x, bottom + q[m - k].y});
+  for (size_t k = 0; k <= m; ++k) AddPoint(c, PointD{right + q[k].x, top - q[k].y});
+  for (size_t k = 0; k <= m; ++k) AddPoint(c, PointD{left - q[m - k].x, top - q[m - k].y});
+  for (size_t k = 0; k <= m; ++k) AddPoint(c, PointD{left - q[k].x, bottom + q[k].y});
+  for (size_t k = 0; k <= m; ++k) AddPoint(c, PointD{right + q[m - k].x, bottom + q[m - k].y});
   while (c.size() > 1 && c.back() == c.front()) c.pop_back();
 }
 
@@ -92,7 +98,7 @@ Contour EllipseContour(double left, double top, double right, double bottom) {
   Ellipse e;
   if (!EllipseOf(left, top, right, bottom, e)) return c;
   std::vector<PointD> q;
-  Quarter(e.rx, e.ry, q);
+  Quarter(e.rx, e.ry, q, false);
   AddQuarters(c, q, e.cx, e.cy, e.cx, e.cy);
   return c;
 }
@@ -107,7 +113,7 @@ Contour RoundRectContour(double left, double top, double right, double bottom, d
   double ry = std::isfinite(cornerHeight) ? std::min(std::abs(cornerHeight) / 2, box.ry) : 0;
   if (rx <= 0 || ry <= 0) rx = ry = 0;
   std::vector<PointD> q;
-  if (rx > 0) Quarter(rx, ry, q);
+  if (rx > 0) Quarter(rx, ry, q, true);
   else q = {PointD{0, 0}, PointD{0, 0}};
   AddQuarters(c, q, l + rx, t + ry, r - rx, b - ry);
   return c;
