@@ -43,8 +43,8 @@ TEST(EllipseShape, TenByTenBoxIsCentredOnFourAndAHalf) {
 }
 
 TEST(EllipseShape, WholeNumberBoxesFillSymmetricallyInsideTheBox) {
-  for (int w = 1; w <= 40; w += 3) {
-    for (int h = 1; h <= 40; h += 2) {
+  for (int w = 1; w <= 40; ++w) {
+    for (int h = 1; h <= 40; ++h) {
       RasterCanvas c(44, 44);
       FillPolygons(c.target, {EllipseContour(2, 2, 2 + w, 2 + h)}, FillMode::Winding);
       Picture p = c.Picture();
