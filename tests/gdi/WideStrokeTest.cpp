@@ -83,6 +83,17 @@ TEST(WideStrokeJoins, MiterFillsTheCornerAndBevelCutsIt) {
   EXPECT_EQ(cut.Picture(), bevel);
 }
 
+TEST(WideStrokeJoins, RoundJoinRoundsTheOuterCorner) {
+  // The corner about (20,5), radius 2: (21,4) lies 1.41 away, (21,3) 2.24.
+  RasterCanvas c(24, 22, 32, Rop2::XorPen);
+  StrokePolyline(c.target, kElbow, false, Wide(4, PenEndCap::Flat, PenJoin::Round));
+  EXPECT_TRUE(c.Inked(21, 4));
+  EXPECT_FALSE(c.Inked(21, 3));
+  EXPECT_TRUE(c.Inked(19, 3));   // inside the first segment's band
+  EXPECT_TRUE(c.Inked(21, 6));   // inside the second's
+  EXPECT_FALSE(c.Inked(22, 5));  // the band ends at x = 22
+}
+
 TEST(WideStrokeJoins, ClosedPolylineJoinsAtTheStart) {
   // Square (5,5)-(15,15), width 2, mitered: the ring between [4,16] and [6,14].
   Picture ring = Blank(20, 20);
@@ -158,6 +169,16 @@ TEST(WideStrokeDashes, DegenerateInputsDrawNothing) {
   // A pattern of zero total length is solid.
   StrokePolyline(c.target, {{1, 5}, {8, 5}}, false, Wide(2, PenEndCap::Flat, PenJoin::Miter, {0, 0}));
   EXPECT_EQ(c.InkCount(), 14);
+}
+
+TEST(WideStrokeDashes, AbsurdPensCostNoMoreThanTheCanvas) {
+  // A pen millions of pixels wide with a one-pixel pattern, round joins on
+  // a zigzag of far-off points: the canvas is simply covered.
+  std::vector<PointD> zigzag;
+  for (int i = 0; i < 200; ++i) zigzag.push_back({i * 1e5, (i % 2) * 3e6 - 1e6});
+  RasterCanvas c(16, 16, 32, Rop2::XorPen);
+  StrokePolyline(c.target, zigzag, false, Wide(4e6, PenEndCap::Round, PenJoin::Round, {1, 1}));
+  EXPECT_EQ(c.InkCount(), 16 * 16);
 }
 
 // --- Pen to stroke style ---
