@@ -53,19 +53,75 @@ int QuarterSteps(double r, double allowed) {
 }
 
 double OnGrid(double v) { return std::round(v * kGrid) / kGrid; }
+// Offsets of vertices that lie outside the curve are rounded outwards: a
+// vertex just beyond a pixel's point must not be pulled onto it, where the
+// left-in, right-out rule would take it on one side and not the other.
+double OutOnGrid(double v) { return std::ceil(v * kGrid) / kGrid; }
 
 // Offsets of the first quarter, parameter 0 to pi/2: (rx, 0) ... (0, ry),
-// y pointing up, rounded to the grid.
-void Quarter(double rx, double ry, std::vector<PointD>& q) {
+// y pointing up, on the grid. With `exactEnds` the two ends stay on
+// the radii, so the straight sides of a rounded rectangle are those of the
+// rectangle.
+void Quarter(double rx, double ry, std::vector<PointD>& q, bool exactEnds) {
   const int m = QuarterSteps(std::max(rx, ry), 2 * kTolerance);
   const double half = std::numbers::pi / 4 / m;
   const double grow = (1 + 1 / std::cos(half)) / 2;
   q.clear();
   for (int k = 0; k <= m; ++k) {
     const double a = std::numbers::pi / 2 * k / m;
-    const double x = k == m ? 0 : OnGrid(rx * grow * std::cos(a));
-    const double y = k == 0 ? 0 : OnGrid(ry * grow * std::sin(a));
+    const double x = k == m ? 0 : OutOnGrid(rx * grow * std::cos(a));
+    const double y = k == 0 ? 0 : OutOnGrid(ry * grow * std::sin(a));
     q.push_back(PointD{x, y});
+  }
+  if (exactEnds) {
+    q.front().x = OnGrid(rx);
+    q.back().y = OnGrid(ry);
+  }
+}
+
+// Whether the segment a-b (in 1/256 pixel units) passes exactly through a
+// pixel's point (a multiple of 256 in both coordinates).
+bool HitsPixelPoint(int64_t ax, int64_t ay, int64_t bx, int64_t by) {
+  constexpr int64_t kOne = static_cast<int64_t>(kGrid);
+  if (ay > by) {
+    std::swap(ax, bx);
+    std::swap(ay, by);
+  }
+  auto firstMultipleFrom = [](int64_t v) { return v >= 0 ? (v + kOne - 1) / kOne * kOne : -(-v / kOne * kOne); };
+  if (ay == by) return ay % kOne == 0 && firstMultipleFrom(std::min(ax, bx)) <= std::max(ax, bx);
+  for (int64_t j = firstMultipleFrom(ay); j <= by; j += kOne) {
+    const int64_t num = ax * (by - ay) + (j - ay) * (bx - ax);
+    if (num % ((by - ay) * kOne) == 0) return true;
+  }
+  return false;
+}
+
+// An ellipse whose centre lies on the half-pixel grid is symmetric with its
+// pixels only when no pixel's point lies exactly on its outline: the
+// left-in, right-out rule would then take the point on one side but not its
+// mirror image. Vertices of the first quarter whose edges pass through one
+// are moved outwards by a grid step (the other quarters are mirror images,
+// and so is the pixel grid about such a centre).
+void KeepOffPixelPoints(std::vector<PointD>& q, double cx, double cy) {
+  constexpr double kLimit = 4096;  // larger shapes are left alone
+  if (cx * 2 != std::floor(cx * 2) || cy * 2 != std::floor(cy * 2) || std::abs(cx) > kLimit ||
+      std::abs(cy) > kLimit || q.size() < 2 || q.front().x > kLimit || q.back().y > kLimit)
+    return;
+  auto fx = [&](const PointD& o) { return static_cast<int64_t>(std::llround((cx + o.x) * kGrid)); };
+  auto fy = [&](const PointD& o) { return static_cast<int64_t>(std::llround((cy - o.y) * kGrid)); };
+  const size_t m = q.size() - 1;
+  for (int pass = 0; pass < 4; ++pass) {
+    bool moved = false;
+    for (size_t k = 0; k < m; ++k) {
+      for (int tries = 0; tries < 16 && HitsPixelPoint(fx(q[k]), fy(q[k]), fx(q[k + 1]), fy(q[k + 1])); ++tries) {
+        // Move the edge's end that is not an end of the quarter.
+        PointD& v = k + 1 < m ? q[k + 1] : q[k];
+        if (&v != &q.back()) v.x += 1 / kGrid;
+        if (&v != &q.front()) v.y += 1 / kGrid;
+        moved = true;
+      }
+    }
+    if (!moved) return;
   }
 }
 
@@ -78,10 +134,10 @@ void AddPoint(Contour& c, PointD p) {
 // as seen on screen, starting on the right side.
 void AddQuarters(Contour& c, const std::vector<PointD>& q, double left, double top, double right, double bottom) {
   const size_t m = q.size() - 1;
-  for (size_t k = 0; k < m; ++k) AddPoint(c, PointD{right + q[k].x, top - q[k].y});
-  for (size_t k = 0; k < m; ++k) AddPoint(c, PointD{left - q[m - k].x, top - q[m - k].y});
-  for (size_t k = 0; k < m; ++k) AddPoint(c, PointD{left - q[k].x, bottom + q[k].y});
-  for (size_t k = 0; k < m; ++k) AddPoint(c, PointD{right + q[m - k].x, bottom + q[m - k].y});
+  for (size_t k = 0; k <= m; ++k) AddPoint(c, PointD{right + q[k].x, top - q[k].y});
+  for (size_t k = 0; k <= m; ++k) AddPoint(c, PointD{left - q[m - k].x, top - q[m - k].y});
+  for (size_t k = 0; k <= m; ++k) AddPoint(c, PointD{left - q[k].x, bottom + q[k].y});
+  for (size_t k = 0; k <= m; ++k) AddPoint(c, PointD{right + q[m - k].x, bottom + q[m - k].y});
   while (c.size() > 1 && c.back() == c.front()) c.pop_back();
 }
 
@@ -92,7 +148,8 @@ Contour EllipseContour(double left, double top, double right, double bottom) {
   Ellipse e;
   if (!EllipseOf(left, top, right, bottom, e)) return c;
   std::vector<PointD> q;
-  Quarter(e.rx, e.ry, q);
+  Quarter(e.rx, e.ry, q, false);
+  KeepOffPixelPoints(q, e.cx, e.cy);
   AddQuarters(c, q, e.cx, e.cy, e.cx, e.cy);
   return c;
 }
@@ -107,7 +164,7 @@ Contour RoundRectContour(double left, double top, double right, double bottom, d
   double ry = std::isfinite(cornerHeight) ? std::min(std::abs(cornerHeight) / 2, box.ry) : 0;
   if (rx <= 0 || ry <= 0) rx = ry = 0;
   std::vector<PointD> q;
-  if (rx > 0) Quarter(rx, ry, q);
+  if (rx > 0) Quarter(rx, ry, q, true);
   else q = {PointD{0, 0}, PointD{0, 0}};
   AddQuarters(c, q, l + rx, t + ry, r - rx, b - ry);
   return c;

@@ -42,7 +42,19 @@ inline uint32_t Pixel32(COLORREF c) { return (uint32_t{GetRValue(c)} << 16) | (u
 void SolidCopy32(uint8_t* row, int32_t, int32_t x0, int32_t x1, const Paint& paint) {
   const uint32_t v = Pixel32(paint.color);
   auto* p = reinterpret_cast<uint32_t*>(row) + x0;
-  for (int32_t n = x1 - x0; n > 0; --n) *p++ = v;
+  int32_t n = x1 - x0;
+  // Eight at a time: the compiler turns these into vector stores.
+  for (; n >= 8; n -= 8, p += 8) {
+    p[0] = v;
+    p[1] = v;
+    p[2] = v;
+    p[3] = v;
+    p[4] = v;
+    p[5] = v;
+    p[6] = v;
+    p[7] = v;
+  }
+  for (; n > 0; --n) *p++ = v;
 }
 
 void SolidCopy24(uint8_t* row, int32_t, int32_t x0, int32_t x1, const Paint& paint) {

@@ -25,6 +25,12 @@ namespace {
 constexpr double kTolerance = 0.125;    // device pixels
 constexpr double kHuge = 1e100;         // inputs are pinned to this
 constexpr double kMaxMiterLimit = 1e4;  // sharper joins are bevelled
+// Discs of pens wider than about 1300 pixels get coarser than the tolerance;
+// the count is capped so absurd pens cost what ordinary ones do.
+constexpr int kMaxDiscVertices = 256;
+// More dashes than this in the visible part of a stroke (pen styles far
+// shorter than the pen is wide) draw it solid.
+constexpr double kMaxDashes = 5000;
 
 struct Box {
   double left, top, right, bottom;
@@ -85,10 +91,12 @@ class WideStroker {
     int n = 8;
     if (half_ > kTolerance) {
       const double step = std::acos(1 - kTolerance / half_);
-      n = static_cast<int>(std::clamp(std::ceil(std::numbers::pi / step), 8.0, 1024.0));
+      n = static_cast<int>(std::clamp(std::ceil(std::numbers::pi / step), 8.0, double{kMaxDiscVertices}));
       n = (n + 3) / 4 * 4;
     }
     const double radius = half_ * (1 + 1 / std::cos(std::numbers::pi / n)) / 2;
+    discStep_ = 2 * std::numbers::pi / n;
+    discRadius_ = radius;
     disc_.clear();
     for (int i = 0; i < n; ++i) {
       const double a = 2 * std::numbers::pi * i / n;
@@ -142,6 +150,24 @@ class WideStroker {
     out_.End();
   }
 
+  // The sector of the disc about v from v + o0 to v + o1, the short way round.
+  void Wedge(PointD v, PointD o0, PointD o1) {
+    const double a0 = std::atan2(o0.y, o0.x);
+    double sweep = std::atan2(o1.y, o1.x) - a0;
+    if (sweep > std::numbers::pi) sweep -= 2 * std::numbers::pi;
+    if (sweep < -std::numbers::pi) sweep += 2 * std::numbers::pi;
+    const int k = std::max(1, static_cast<int>(std::ceil(std::abs(sweep) / discStep_)));
+    out_.Begin();
+    out_.Add(v);
+    out_.Add(v + o0);
+    for (int i = 1; i < k; ++i) {
+      const double a = a0 + sweep * i / k;
+      out_.Add(PointD{v.x + discRadius_ * std::cos(a), v.y + discRadius_ * std::sin(a)});
+    }
+    out_.Add(v + o1);
+    out_.End();
+  }
+
   void Triangle(PointD a, PointD b, PointD c) {
     out_.Begin();
     out_.Add(a);
@@ -160,10 +186,12 @@ class WideStroker {
     const double cosHalf = std::sqrt(std::max(0.0, (1 + dot) / 2));  // cos of half the turn
     switch (join_) {
       case PenJoin::Round:
-        // Where the round part stays within a sixteenth of a pixel of the
-        // bevel, the bevel is drawn instead.
-        if (reversal || half_ * (1 - cosHalf) >= kTolerance / 2) Disc(v);
-        else Triangle(v, v + o0, v + o1);
+        // The wedge between the two outer corners, closed by an arc about
+        // the vertex; where the arc stays within a sixteenth of a pixel of
+        // the bevel, the bevel is drawn instead.
+        if (reversal) Disc(v);
+        else if (half_ * (1 - cosHalf) < kTolerance / 2) Triangle(v, v + o0, v + o1);
+        else Wedge(v, o0, o1);
         return;
       case PenJoin::Miter:
         // The miter length over the width is 1 / cos(turn / 2).
@@ -207,6 +235,8 @@ class WideStroker {
   PenJoin join_;
   double miterLimit_;
   std::vector<PointD> disc_;
+  double discStep_ = 0;    // angle between disc vertices
+  double discRadius_ = 0;  // their distance from the centre
 };
 
 // The part [t0, t1] of the segment a-b inside a box (Liang-Barsky); false
@@ -308,17 +338,25 @@ void StrokeWidePolyline(RenderTarget& target, const std::vector<PointD>& points,
   WideStroker stroker(outline, style);
 
   const DashPattern pattern(style.dashes);
-  if (pattern.IsSolid() || pattern.Period() < kTolerance) {
-    if (closed) stroker.Closed(clean.data(), clean.size());
-    else stroker.Open(clean.data(), clean.size());
-  } else {
-    // Anything a piece can reach: half the width, a square cap's corner
-    // or a miter's tip.
-    const double half = style.width / 2;
-    const double reach = half * std::max(style.join == PenJoin::Miter ? stroker.MiterLimit() : 1.0, 1.5) + 2;
-    const Box visible{clip.left - reach, clip.top - reach, clip.right + reach, clip.bottom + reach};
-    StrokeDashes(stroker, clean, closed, pattern, visible);
+  // Anything a piece can reach: half the width, a square cap's corner or a
+  // miter's tip.
+  const double reach =
+      style.width / 2 * std::max(style.join == PenJoin::Miter ? stroker.MiterLimit() : 1.0, 1.5) + 2;
+  const Box visible{clip.left - reach, clip.top - reach, clip.right + reach, clip.bottom + reach};
+  bool dashed = !pattern.IsSolid() && pattern.Period() >= kTolerance;
+  if (dashed) {
+    double length = 0;
+    const size_t segments = closed ? clean.size() : clean.size() - 1;
+    for (size_t i = 0; i < segments; ++i) {
+      const PointD a = clean[i], b = clean[(i + 1) % clean.size()];
+      double t0, t1;
+      if (ClipSegment(a, b, visible, t0, t1)) length += (t1 - t0) * std::hypot(b.x - a.x, b.y - a.y);
+    }
+    dashed = length / pattern.Period() <= kMaxDashes;
   }
+  if (dashed) StrokeDashes(stroker, clean, closed, pattern, visible);
+  else if (closed) stroker.Closed(clean.data(), clean.size());
+  else stroker.Open(clean.data(), clean.size());
   FillPolyPolygon(target, outlinePoints, outlineCounts, FillMode::Winding);
 }
 
