@@ -32,11 +32,21 @@ bool DecodeDib(const uint8_t* header, size_t headerSize, const uint8_t* bits, si
 // 0 means the bits follow the colour table).
 bool DecodePackedDib(const uint8_t* data, size_t size, DibImage& out, size_t bitsOffset = 0);
 
+// Bytes taken by a DIB's header, bit-field masks and colour table (where the
+// bits of a packed DIB begin); 0 when the header is not a valid DIB header.
+uint64_t DibHeaderLength(const uint8_t* data, size_t size);
+
 // Draws (part of) an image stretched into a device rectangle, nearest pixel
 // (GDI's default stretch mode), with a raster operation; the source rectangle
 // is in image pixels (top row 0). Negative destination extents mirror.
 void StretchImage(RenderTarget& target, const DibImage& image, double dstX, double dstY, double dstWidth,
                   double dstHeight, int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight,
                   uint32_t rasterOp);
+
+// As StretchImage with SRCCOPY, but only the pixels whose `mask` byte
+// (image.width * image.height bytes, top row first) is not 0 are drawn.
+void StretchImageMasked(RenderTarget& target, const DibImage& image, const uint8_t* mask, double dstX, double dstY,
+                        double dstWidth, double dstHeight, int32_t srcX, int32_t srcY, int32_t srcWidth,
+                        int32_t srcHeight);
 
 }  // namespace gdi

@@ -5,6 +5,7 @@
 // white, and draws through its own canvas.
 
 #include <memory>
+#include <vector>
 
 #include "gdi/DeviceContext.h"
 #include "graphics/Canvas.h"
@@ -34,8 +35,12 @@ class TBitmap : public TGraphic {
 
   void Draw(TCanvas& canvas, const TRect& r) const override;
   std::unique_ptr<TGraphic> Clone() const override;
-  // Loads an uncompressed BMP file of 1, 4, 8, 24 or 32 bits a pixel.
+  // Loads a BMP file (1, 4, 8, 16, 24 or 32 bits a pixel, uncompressed, RLE
+  // or bit fields); bad data raises EInvalidGraphic "Bitmap ist ungültig" and
+  // keeps the old content.
   void LoadFromBytes(const uint8_t* data, size_t size) override;
+  // The bitmap as a BMP file: 24 bits a pixel, bottom-up (empty when either side is 0).
+  std::vector<uint8_t> SaveToBytes() const;
 
  private:
   void ReplaceSurface(gdi::BitmapObject* surface, int32_t width, int32_t height);

@@ -1,10 +1,86 @@
+// BMP files for TBitmap: a 14-byte BITMAPFILEHEADER ("BM", file size,
+// two reserved words, bfOffBits) followed by a packed DIB. Reading decodes
+// the DIB completely before the bitmap is touched, so bad data leaves the
+// old picture in place; writing produces a plain 24-bit bottom-up file.
+
+#include <cstring>
+
+#include "gdi/DibImage.h"
 #include "graphics/Bitmap.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Messages.h"
 
 namespace vcl {
 
-// BMP decoding comes with the picture container.
-void TBitmap::LoadFromBytes(const uint8_t*, size_t) { throw rtl::EInvalidGraphic(rtl::msg::InvalidBitmap); }
+namespace {
+
+constexpr size_t kFileHeaderSize = 14;
+constexpr size_t kInfoHeaderSize = 40;
+
+uint32_t U32(const uint8_t* p) {
+  return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
+}
+
+void Put16(std::vector<uint8_t>& out, size_t at, uint32_t v) {
+  out[at] = static_cast<uint8_t>(v);
+  out[at + 1] = static_cast<uint8_t>(v >> 8);
+}
+void Put32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+}  // namespace
+
+void TBitmap::LoadFromBytes(const uint8_t* data, size_t size) {
+  if (!data || size < kFileHeaderSize || data[0] != 'B' || data[1] != 'M')
+    throw rtl::EInvalidGraphic(rtl::msg::InvalidBitmap);
+  // bfOffBits counts from the start of the file; an offset inside the file
+  // header cannot be right, and then the bits are taken to follow the table.
+  const uint32_t offBits = U32(data + 10);
+  const size_t bitsOffset = offBits > kFileHeaderSize ? offBits - kFileHeaderSize : 0;
+  gdi::DibImage image;
+  if (bitsOffset > size - kFileHeaderSize ||
+      !gdi::DecodePackedDib(data + kFileHeaderSize, size - kFileHeaderSize, image, bitsOffset))
+    throw rtl::EInvalidGraphic(rtl::msg::InvalidBitmap);
+
+  SetSize(image.width, image.height);
+  for (int32_t y = 0; y < image.height; ++y) {
+    uint8_t* row = surface_->Row(y);
+    const gdi::COLORREF* src = image.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(image.width);
+    for (int32_t x = 0; x < image.width; ++x, row += 4) {
+      row[0] = gdi::GetBValue(src[x]);
+      row[1] = gdi::GetGValue(src[x]);
+      row[2] = gdi::GetRValue(src[x]);
+      row[3] = 0;
+    }
+  }
+}
+
+std::vector<uint8_t> TBitmap::SaveToBytes() const {
+  if (!surface_) return {};
+  const uint64_t rowBytes = static_cast<uint64_t>(gdi::DibRowBytes(width_, 24));
+  const uint64_t imageBytes = rowBytes * static_cast<uint64_t>(height_);
+  const uint64_t total = kFileHeaderSize + kInfoHeaderSize + imageBytes;
+  if (total > UINT32_MAX) throw rtl::EOutOfResources();
+  std::vector<uint8_t> out(static_cast<size_t>(total), 0);
+  out[0] = 'B';
+  out[1] = 'M';
+  Put32(out, 2, static_cast<uint32_t>(total));
+  Put32(out, 10, kFileHeaderSize + kInfoHeaderSize);
+  const size_t h = kFileHeaderSize;
+  Put32(out, h, kInfoHeaderSize);
+  Put32(out, h + 4, static_cast<uint32_t>(width_));
+  Put32(out, h + 8, static_cast<uint32_t>(height_));  // bottom-up
+  Put16(out, h + 12, 1);
+  Put16(out, h + 14, 24);
+  Put32(out, h + 20, static_cast<uint32_t>(imageBytes));
+  const size_t bits = kFileHeaderSize + kInfoHeaderSize;
+  for (int32_t y = 0; y < height_; ++y) {
+    const uint8_t* src = surface_->Row(y);
+    uint8_t* dst = out.data() + bits + static_cast<size_t>(height_ - 1 - y) * rowBytes;
+    for (int32_t x = 0; x < width_; ++x, src += 4, dst += 3) std::memcpy(dst, src, 3);
+  }
+  return out;
+}
 
 }  // namespace vcl

@@ -3,6 +3,7 @@
 // transparency mask (pixels outside the mask keep the canvas's colour).
 
 #include <memory>
+#include <vector>
 
 #include "gdi/DibImage.h"
 #include "graphics/Graphic.h"
@@ -16,8 +17,13 @@ class TIcon : public TGraphic {
   int32_t Height() const override { return image_ ? image_->height : 0; }
   void Draw(TCanvas& canvas, const TRect& r) const override;
   std::unique_ptr<TGraphic> Clone() const override;
-  // Loads the first image of an icon file; bad data raises EInvalidGraphic "Symbol ist ungültig".
+  // Loads the first image of an icon file (a DIB with its AND mask; a 32-bit
+  // image with any alpha above 0 uses alpha > 0 as its mask). Bad data, and
+  // PNG-compressed images, raise EInvalidGraphic "Symbol ist ungültig" and
+  // keep the old content.
   void LoadFromBytes(const uint8_t* data, size_t size) override;
+  // The icon as an icon file with one 32-bit image and its AND mask (empty when empty).
+  std::vector<uint8_t> SaveToBytes() const;
 
   // The image, top row first; `mask` marks (1) the opaque pixels.
   const gdi::DibImage* Image() const { return image_.get(); }
