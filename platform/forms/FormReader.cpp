@@ -167,8 +167,10 @@ class Lexer {
   Token Scan() {
     SkipSpace();
     Token t;
-    t.line = line_;
+    // The end of the text is reported on the last line that holds anything.
+    t.line = pos_ >= text_.size() ? lastLine_ : line_;
     if (pos_ >= text_.size()) return t;
+    lastLine_ = line_;
     const char c = text_[pos_];
     if (IsIdentStart(c)) {
       t.kind = Token::Kind::Identifier;
@@ -188,6 +190,7 @@ class Lexer {
   std::string_view text_;
   size_t pos_ = 0;
   int line_ = 1;
+  int lastLine_ = 1;
   Token next_;
   bool peeked_ = false;
 };
@@ -260,8 +263,7 @@ class Reader {
         control->SetParent(parent);
       }
       if (const FieldInfo* field = rootClass_->FindField(name.text)) {
-        if (!field->assign(root_, component))
-          FormError(className.line, FormatS(rtl::msg::FormUnknownClassFmt, className.text));
+        if (!field->assign(root_, component)) FormError(name.line, FormatS(rtl::msg::FormFieldTypeFmt, name.text));
       }
     }
 

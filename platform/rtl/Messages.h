@@ -42,6 +42,7 @@ inline constexpr const char* FormUnknownMethodFmt = "Methode %s nicht gefunden";
 inline constexpr const char* FormDuplicateNameFmt = "Eine Komponente mit der Bezeichnung %s existiert bereits";
 inline constexpr const char* FormWrongRootFmt = "Formular der Klasse %s erwartet";
 inline constexpr const char* FormNotAContainerFmt = "%s kann keine Komponenten enthalten";
+inline constexpr const char* FormFieldTypeFmt = "Ungültiger Typ für Feld %s";
 inline constexpr const char* FormTooDeep = "Zu tief verschachtelt";
 inline constexpr const char* FormWhatNumber = "Zahl";
 inline constexpr const char* FormWhatName = "Name";
