@@ -35,11 +35,45 @@ int32_t TextWidth(const Font& font, std::u32string_view text);
 // Draws `text` with its baseline origin at device point `origin`, glyph
 // after glyph along the font's escapement angle, in `color`, aliased (1 bit
 // a pixel), with the target's clipping. `advances`, when given, replaces
-// the font's advances (ExtTextOut's dx array). Underline and strike-out
-// lines are drawn as the font asks.
+// the font's advances (ExtTextOut's dx array; characters past its end keep
+// their own). Underline and strike-out lines are drawn as the font asks,
+// turned with the baseline. Leaves a solid paint of `color` on the target.
+// Characters map one to one to glyphs: no shaping, kerning or fallback
+// face; a character the face lacks draws its missing-glyph box.
 void DrawGlyphs(RenderTarget& target, const Font& font, PointD origin, std::u32string_view text, COLORREF color,
                 const std::vector<int32_t>* advances = nullptr);
 
+// Fills the text cell of a run `width` pixels long whose baseline starts at
+// device point `origin`: from the font's ascent above the baseline to its
+// descent below, turned by the escapement (the opaque background of text).
+void FillTextBackground(RenderTarget& target, const Font& font, PointD origin, int32_t width, COLORREF color);
+
+// Breaks `text` into lines no wider than `width` pixels at spaces (the
+// spaces at a break are dropped); a word wider than `width` stands alone on
+// its line, unbroken. Line feeds (and CR LF) always break.
+std::vector<std::u32string> WrapText(const Font& font, std::u32string_view text, int32_t width);
+
+// The font file that a font's name and style resolve to through fontconfig.
+struct FontFileInfo {
+  std::string path;      // empty: no font could be found at all
+  int32_t index = 0;     // face index inside the file
+  std::string family;    // the family fontconfig chose
+  bool syntheticBold = false;    // bold asked for, the face has none: emboldened
+  bool syntheticItalic = false;  // italic asked for, the face has none: slanted
+};
+FontFileInfo MatchFontFile(const Font& font);
+
+// The glyph and face caches (one thread only). Counts for tests; Clear drops everything.
+struct FontCacheStats {
+  size_t faces = 0;
+  size_t fonts = 0;       // fonts realised at a size
+  size_t glyphs = 0;      // rendered glyphs
+  size_t glyphBytes = 0;  // memory the rendered glyphs hold
+};
+FontCacheStats GetFontCacheStats();
+void ClearFontCaches();
+
+// Invalid sequences become U+FFFD.
 std::u32string Utf8ToUtf32(std::string_view text);
 std::u32string Utf16ToUtf32(const uint16_t* text, size_t count);
 

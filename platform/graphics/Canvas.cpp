@@ -1,5 +1,8 @@
 #include "graphics/Canvas.h"
 
+#include <cmath>
+
+#include "gdi/FontEngine.h"
 #include "gdi/RectangleShape.h"
 #include "graphics/Graphic.h"
 
@@ -84,6 +87,29 @@ void TCanvas::StretchDraw(const TRect& r, const TGraphic* graphic) {
 void TCanvas::Draw(int32_t x, int32_t y, const TGraphic* graphic) {
   if (graphic) graphic->Draw(*this, Bounds(x, y, graphic->Width(), graphic->Height()));
 }
+
+void TCanvas::TextOut(int32_t x, int32_t y, const std::string& utf8) {
+  gdi::HDC dc = Handle();
+  if (!dc) return;
+  const std::u32string text = gdi::Utf8ToUtf32(utf8);
+  if (text.empty()) return;
+  const gdi::Font& font = dc->font;
+  const gdi::TextMetrics tm = gdi::GetTextMetrics(font);
+  // The baseline lies `ascent` below the top of the cell, measured
+  // perpendicular to the (possibly turned) baseline.
+  const double rad = font.escapement * M_PI / 1800.0;
+  const double down = tm.ascent;
+  const gdi::PointD origin{static_cast<double>(x) + dc->origin.x + down * std::sin(rad),
+                           static_cast<double>(y) + dc->origin.y + down * std::cos(rad)};
+  gdi::RenderTarget target(*dc);
+  if (dc->bkMode == gdi::BackgroundMode::Opaque)
+    gdi::FillTextBackground(target, font, origin, gdi::TextWidth(font, text), dc->bkColor);
+  gdi::DrawGlyphs(target, font, origin, text, dc->textColor);
+}
+
+int32_t TCanvas::TextWidth(const std::string& utf8) { return gdi::TextWidth(font_.ToGdi(), gdi::Utf8ToUtf32(utf8)); }
+
+int32_t TCanvas::TextHeight(const std::string&) { return gdi::GetTextMetrics(font_.ToGdi()).height; }
 
 TColor TCanvas::Pixel(int32_t x, int32_t y) const {
   if (!dc_ || !dc_->Surface()) return -1;

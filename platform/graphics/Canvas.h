@@ -89,6 +89,14 @@ class TCanvas {
   void StretchDraw(const TRect& r, const TGraphic* graphic);
   void Draw(int32_t x, int32_t y, const TGraphic* graphic);
 
+  // Draws `utf8` with the top-left of its text cell at (x, y), in the font's
+  // colour; with a solid brush the cell is first filled with the brush colour.
+  void TextOut(int32_t x, int32_t y, const std::string& utf8);
+  // The width of `utf8` in the current font (the sum of its advances), pixels.
+  int32_t TextWidth(const std::string& utf8);
+  // The cell height (ascent + descent) of the current font, pixels.
+  int32_t TextHeight(const std::string& utf8);
+
   TColor Pixel(int32_t x, int32_t y) const;
   void SetPixel(int32_t x, int32_t y, TColor color);
 
