@@ -8,48 +8,6 @@
 
 namespace vcl {
 
-std::vector<std::u32string> BreakLines(const gdi::Font& font, std::u32string_view text, int32_t wrapWidth) {
-  std::vector<std::u32string> lines;
-  size_t start = 0;
-  while (true) {
-    size_t end = text.find(U'\n', start);
-    const bool last = end == std::u32string_view::npos;
-    if (last) end = text.size();
-    std::u32string paragraph(text.substr(start, end - start));
-    paragraph.erase(std::remove(paragraph.begin(), paragraph.end(), U'\r'), paragraph.end());
-    if (wrapWidth <= 0) {
-      lines.push_back(std::move(paragraph));
-    } else {
-      // Greedy: words go onto the current line while it still fits.
-      std::u32string line;
-      size_t i = 0;
-      while (i < paragraph.size()) {
-        size_t j = paragraph.find(U' ', i);
-        if (j == std::u32string::npos) j = paragraph.size();
-        const std::u32string word = paragraph.substr(i, j - i);
-        i = j + 1;
-        if (word.empty()) {
-          if (!line.empty()) line += U' ';
-          continue;
-        }
-        std::u32string candidate = line.empty() ? word : line + word;
-        if (!line.empty() && gdi::TextWidth(font, candidate) > wrapWidth) {
-          while (!line.empty() && line.back() == U' ') line.pop_back();
-          lines.push_back(std::move(line));
-          candidate = word;
-        }
-        line = std::move(candidate);
-        if (i <= paragraph.size()) line += U' ';
-      }
-      while (!line.empty() && line.back() == U' ') line.pop_back();
-      lines.push_back(std::move(line));
-    }
-    if (last) break;
-    start = end + 1;
-  }
-  return lines;
-}
-
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 65, 17); }
 
 void TLabel::SetCaption(const std::string& value) {
@@ -81,7 +39,9 @@ void TLabel::SetAlignment(TAlignment value) {
 int32_t TLabel::LineHeight() const { return gdi::GetTextMetrics(Font().ToGdi()).height; }
 
 std::vector<std::u32string> TLabel::Lines() const {
-  return BreakLines(Font().ToGdi(), gdi::Utf8ToUtf32(caption_), wordWrap_ ? std::max(Width(), 1) : 0);
+  const std::u32string text = gdi::Utf8ToUtf32(caption_);
+  // Without word wrap only line feeds break: a width no line can exceed.
+  return gdi::WrapText(Font().ToGdi(), text, wordWrap_ ? std::max(Width(), 1) : INT32_MAX);
 }
 
 void TLabel::AdjustBounds() {
@@ -95,7 +55,8 @@ void TLabel::AdjustBounds() {
   const std::vector<std::u32string> lines = Lines();
   int32_t textWidth = 0;
   for (const auto& line : lines) textWidth = std::max(textWidth, gdi::TextWidth(font, line));
-  const int32_t height = static_cast<int32_t>(lines.size()) * LineHeight();
+  // An empty caption still takes one line.
+  const int32_t height = static_cast<int32_t>(std::max<size_t>(lines.size(), 1)) * LineHeight();
   // An aligned label keeps the width its alignment gives it; with word wrap
   // the width is given and only the height follows.
   const bool keepWidth = wordWrap_ || Align() == alTop || Align() == alBottom || Align() == alClient;

@@ -51,8 +51,4 @@ class TLabel : public TGraphicControl {
   bool adjusting_ = false;
 };
 
-// Breaks `text` into lines: at line feeds, and with `wrapWidth` > 0 also at
-// spaces so that each line fits (a word wider than the width stands alone).
-std::vector<std::u32string> BreakLines(const gdi::Font& font, std::u32string_view text, int32_t wrapWidth);
-
 }  // namespace vcl
