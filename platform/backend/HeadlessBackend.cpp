@@ -21,8 +21,8 @@ HeadlessWindow::HeadlessWindow(HeadlessBackend& owner, WindowId id, const Window
 HeadlessWindow::~HeadlessWindow() { owner_.windows_.erase(id_); }
 
 void HeadlessWindow::SetClientSize(int32_t width, int32_t height) {
-  width = std::clamp(width, 0, 16384);
-  height = std::clamp(height, 0, 16384);
+  width = std::clamp(width, 0, kMaxSide);
+  height = std::clamp(height, 0, kMaxSide);
   std::vector<uint32_t> resized(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
   const int32_t keepW = std::min(width, width_), keepH = std::min(height, height_);
   for (int32_t y = 0; y < keepH; ++y)

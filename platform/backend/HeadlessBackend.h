@@ -24,6 +24,8 @@ class HeadlessBackend;
 
 class HeadlessWindow : public Window {
  public:
+  // The largest client side kept; larger sizes are cut to it.
+  static constexpr int32_t kMaxSide = 4096;
   HeadlessWindow(HeadlessBackend& owner, WindowId id, const WindowParams& params);
   ~HeadlessWindow() override;
 
