@@ -15,3 +15,44 @@ function(orvane_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endfunction()
+
+# orvane_add_resources(target [FORM|BINARY|ICON name file]...): embeds files
+# into an executable as resources (vcl::FindResource). At build time a
+# generator (cmake/EmbedResources.cmake, run in script mode) writes one
+# source with the bytes of every file and registers them at start-up; the
+# target must link `forms`. Use it on executables: a static library would
+# drop the unreferenced registration.
+function(orvane_add_resources target)
+  set(entries "")
+  set(files "")
+  set(args ${ARGN})
+  list(LENGTH args count)
+  math(EXPR rest "${count} % 3")
+  if(count EQUAL 0 OR NOT rest EQUAL 0)
+    message(FATAL_ERROR "orvane_add_resources: expected kind, name and file triples")
+  endif()
+  math(EXPR last "${count} - 1")
+  foreach(i RANGE 0 ${last} 3)
+    math(EXPR n "${i} + 1")
+    math(EXPR f "${i} + 2")
+    list(GET args ${i} kind)
+    list(GET args ${n} name)
+    list(GET args ${f} file)
+    if(NOT kind MATCHES "^(FORM|BINARY|ICON)$")
+      message(FATAL_ERROR "orvane_add_resources: unknown kind ${kind}")
+    endif()
+    get_filename_component(file "${file}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+    list(APPEND entries "${kind}|${name}|${file}")
+    list(APPEND files "${file}")
+  endforeach()
+  set(output "${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.cpp")
+  string(REPLACE ";" "@" packed "${entries}")
+  add_custom_command(
+    OUTPUT "${output}"
+    COMMAND ${CMAKE_COMMAND} "-DOUTPUT=${output}" "-DENTRIES=${packed}"
+            -P "${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake"
+    DEPENDS ${files} "${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake"
+    COMMENT "Embedding resources of ${target}"
+    VERBATIM)
+  target_sources(${target} PRIVATE "${output}")
+endfunction()

@@ -29,6 +29,29 @@ inline constexpr const char* AppErrorCaption = "Anwendungsfehler";
 inline constexpr const char* LastChanceFmt = "Exception %s in Modul %s bei %p.";
 inline constexpr const char* NoGraphic = "Keine Grafik angegeben";
 inline constexpr const char* NegativeSize = "Ungültige Größe";
+inline constexpr const char* UnknownException = "Unbekannte Exception";
+inline constexpr const char* NoApplication = "Kein Anwendungsobjekt vorhanden";
+// Form definitions: "Zeile %d: " comes before each of these.
+inline constexpr const char* FormLineFmt = "Fehler in Formulardefinition, Zeile %d: ";
+inline constexpr const char* FormUnknownClassFmt = "Klasse %s nicht gefunden";
+inline constexpr const char* FormUnknownPropertyFmt = "Eigenschaft %s existiert nicht";
+inline constexpr const char* FormInvalidValueFmt = "Ungültiger Wert für Eigenschaft %s";
+inline constexpr const char* FormUnterminatedString = "Zeichenkette nicht abgeschlossen";
+inline constexpr const char* FormInvalidString = "Ungültige Zeichenkette";
+inline constexpr const char* FormUnexpectedEnd = "Unerwartetes Ende der Formulardefinition";
+inline constexpr const char* FormExpectedFmt = "%s erwartet";
+inline constexpr const char* FormUnknownMethodFmt = "Methode %s nicht gefunden";
+inline constexpr const char* FormDuplicateNameFmt = "Eine Komponente mit der Bezeichnung %s existiert bereits";
+inline constexpr const char* FormWrongRootFmt = "Formular der Klasse %s erwartet";
+inline constexpr const char* FormNotAContainerFmt = "%s kann keine Komponenten enthalten";
+inline constexpr const char* FormFieldTypeFmt = "Ungültiger Typ für Feld %s";
+inline constexpr const char* FormTooDeep = "Zu tief verschachtelt";
+inline constexpr const char* FormWhatNumber = "Zahl";
+inline constexpr const char* FormWhatName = "Name";
+inline constexpr const char* FormWhatClassName = "Klassenname";
+inline constexpr const char* FormWhatEndOfText = "Dateiende";
+inline constexpr const char* FormWhatIdentifier = "Bezeichner";
+inline constexpr const char* FormWhatValue = "Wert";
 
 // The text of an I/O error code: the fixed texts above, "E/A-Fehler %d" otherwise.
 std::string InOutErrorText(int code);

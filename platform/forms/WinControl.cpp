@@ -1,0 +1,77 @@
+#include "forms/WinControl.h"
+
+#include <algorithm>
+
+namespace vcl {
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+
+TWinControl::~TWinControl() {
+  for (TControl* c : controls_) c->parent_ = nullptr;
+  controls_.clear();
+}
+
+void TWinControl::InsertControl(TControl* control) { controls_.push_back(control); }
+
+void TWinControl::RemoveControl(TControl* control) {
+  const auto it = std::find(controls_.begin(), controls_.end(), control);
+  if (it != controls_.end()) controls_.erase(it);
+  if (control->Align() != alNone) AlignControls();
+}
+
+void TWinControl::InvalidateRect(const TRect& clientArea) {
+  // A nested container shows its area through its own parent.
+  if (Parent() && Visible()) Parent()->InvalidateRect(clientArea.Offset(Left(), Top()).Intersect(BoundsRect()));
+}
+
+void TWinControl::AlignControls() {
+  if (aligning_) return;
+  aligning_ = true;
+  TRect rest = ClientRect();
+  auto place = [&](TAlign which) {
+    for (TControl* c : controls_) {
+      if (c->Align() != which || !c->Visible()) continue;
+      switch (which) {
+        case alTop:
+          c->UpdateBounds(rest.left, rest.top, rest.Width(), c->Height());
+          rest.top += c->Height();
+          break;
+        case alBottom:
+          c->UpdateBounds(rest.left, rest.bottom - c->Height(), rest.Width(), c->Height());
+          rest.bottom -= c->Height();
+          break;
+        case alLeft:
+          c->UpdateBounds(rest.left, rest.top, c->Width(), rest.Height());
+          rest.left += c->Width();
+          break;
+        case alRight:
+          c->UpdateBounds(rest.right - c->Width(), rest.top, c->Width(), rest.Height());
+          rest.right -= c->Width();
+          break;
+        case alClient:
+          c->UpdateBounds(rest.left, rest.top, rest.Width(), rest.Height());
+          break;
+        case alNone: break;
+      }
+      if (rest.right < rest.left) rest.right = rest.left;
+      if (rest.bottom < rest.top) rest.bottom = rest.top;
+    }
+  };
+  place(alTop);
+  place(alBottom);
+  place(alLeft);
+  place(alRight);
+  place(alClient);
+  aligning_ = false;
+}
+
+void TWinControl::FontChanged() {
+  for (TControl* c : controls_) c->ParentFontChanged();
+}
+
+void TWinControl::ChangeScale(int32_t m, int32_t d) {
+  TControl::ChangeScale(m, d);
+  for (TControl* c : controls_) c->ChangeScale(m, d);
+}
+
+}  // namespace vcl
