@@ -7,7 +7,8 @@
 //   open                  unchanged
 //   width                 the bytes read overwrite the low-order bytes of Width
 //   height                Width from the file; likewise for Height
-//   header out of range   Width and Height from the file, rasters unchanged
+//   header out of range, or claiming over 16 MiB more than the file holds:
+//                         Width and Height from the file, rasters unchanged
 //   rasters or buffer     the old rasters freed, the new ones made so far, all zero
 //   colour plane          both new rasters all zero
 //   coverage plane        colour raster filled, coverage raster all zero
@@ -27,6 +28,7 @@ namespace orvane {
 namespace {
 
 constexpr int kShortRead = 100;
+constexpr uint64_t kLargestMissingPlane = 16u << 20;  // bytes
 
 // Reads up to 4 bytes into the low-order bytes of `field` (little-endian),
 // then fails with code 100 if fewer than 4 arrived.
@@ -50,6 +52,10 @@ void TOrvaneBitmap::LoadSpriteFile(const std::string& fileName) {
   const int64_t pixels = int64_t{Width_} * Height_;
   if (Width_ < 0 || Height_ < 0 || pixels > std::numeric_limits<int32_t>::max() / 3)
     throw rtl::EInOutError(kShortRead);
+  // So is a header that claims far more than the file holds: making rasters
+  // for a plane that cannot arrive would only cost time and memory.
+  const uint64_t available = file.Size() >= 8 ? file.Size() - 8 : 0;
+  if (static_cast<uint64_t>(3 * pixels) > available + kLargestMissingPlane) throw rtl::EInOutError(kShortRead);
 
   ReplaceRasters(Width_, Height_);
   const auto colorBytes = static_cast<size_t>(3 * pixels);

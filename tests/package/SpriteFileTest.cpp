@@ -204,3 +204,13 @@ TEST_F(SpriteFileTest, WrittenFilesReadBackToTheSameRasters) {
   // No temporary file is left beside it.
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
+
+TEST_F(SpriteFileTest, HeaderClaimingFarMoreThanTheFileHoldsFailsWithoutMakingRasters) {
+  TOrvaneBitmap sprite;
+  RenderSolid(sprite, 2, 2);
+  const TFastBMP* before = sprite.ColorRaster();
+  auto bytes = Header(3, 0x04030201);  // 200 million pixels in a file of 29 bytes
+  bytes.resize(29, 7);
+  EXPECT_EQ(CodeOf(sprite, Write("claims.obm", bytes)), 100);
+  EXPECT_EQ(sprite.ColorRaster(), before);
+}
