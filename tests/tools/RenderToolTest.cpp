@@ -1,0 +1,186 @@
+// Runs the built orvane-render program and checks what it writes.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "OrvanePicture/FilteredDraw.h"
+#include "OrvanePicture/OrvaneBitmap.h"
+#include "emf/EmfWriter.h"
+#include "graphics/Bitmap.h"
+#include "graphics/Metafile.h"
+#include "png/PngWriter.h"
+#include "rtl/FileStream.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+  int status;
+  std::string err;
+};
+
+class RenderToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("orvane-render-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    // A 40 x 30 picture: a red ellipse and a blue triangle, nothing else painted.
+    emf::EmfWriter w(emf::HeaderForPixels(40, 30, {1000, 1000}, {100, 100}));
+    w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+    const uint32_t red = w.CreateBrushIndirect(emf::BS_SOLID, emf::Rgb(200, 0, 0));
+    w.SelectObject(red);
+    w.Ellipse(emf::RectL{2, 2, 30, 28});
+    const uint32_t blue = w.CreateBrushIndirect(emf::BS_SOLID, emf::Rgb(0, 0, 250));
+    w.SelectObject(blue);
+    w.Polygon({{25, 3}, {39, 3}, {25, 29}});
+    bytes = w.Finish();
+    picturePath = Path("picture.emf");
+    rtl::WriteFileAtomically(picturePath, bytes);
+    picture.LoadFromBytes(bytes.data(), bytes.size());
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  std::string Path(const std::string& name) { return (dir / name).string(); }
+
+  Result Run(const std::string& arguments) {
+    const std::string errFile = Path("stderr.txt");
+    const std::string command = std::string(ORVANE_RENDER_PATH) + " " + arguments + " 2>" + errFile + " >/dev/null";
+    const int raw = std::system(command.c_str());
+    std::ifstream in(errFile);
+    std::string err((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    fs::remove(errFile);
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, err};
+  }
+
+  fs::path dir;
+  std::vector<uint8_t> bytes;
+  std::string picturePath;
+  vcl::TMetafile picture;
+};
+
+}  // namespace
+
+TEST_F(RenderToolTest, TransparentPngCarriesTheSpriteColourAndCoverage) {
+  ASSERT_EQ(Run("--size 80x60 --quality med " + picturePath + " " + Path("out.png")).status, 0);
+  orvanetools::PngImage png;
+  ASSERT_TRUE(orvanetools::ReadPngFile(Path("out.png"), png));
+  ASSERT_EQ(png.channels, 4);
+  ASSERT_EQ(png.width, 80);
+  ASSERT_EQ(png.height, 60);
+  orvane::TOrvaneBitmap sprite;
+  sprite.Render(&picture, 80, 60, orvane::opqMed);
+  int partial = 0;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 80; ++x) {
+      const uint8_t* p = &png.pixels[static_cast<size_t>(y * 80 + x) * 4];
+      const uint8_t* c = sprite.ColorRaster()->RowStarts()[y] + 3 * x;
+      const uint8_t coverage = sprite.CoverageRaster()->RowStarts()[y][3 * x + 2];
+      ASSERT_EQ(p[3], coverage) << x << "," << y;
+      ASSERT_EQ(p[0], c[2]);
+      ASSERT_EQ(p[2], c[0]);
+      partial += coverage > 0 && coverage < 255;
+    }
+  EXPECT_GT(partial, 20);  // anti-aliased edges
+  EXPECT_EQ(png.pixels[3], 0);  // top-left corner is background
+}
+
+TEST_F(RenderToolTest, BackgroundDrawsLikeTheFilteredDrawOntoThatColour) {
+  ASSERT_EQ(Run("--background \"#102030\" --quality low " + picturePath + " " + Path("bg.png")).status, 0);
+  orvanetools::PngImage png;
+  ASSERT_TRUE(orvanetools::ReadPngFile(Path("bg.png"), png));
+  ASSERT_EQ(png.channels, 3);
+  ASSERT_EQ(png.width, 40);
+  vcl::TBitmap canvas;
+  canvas.SetSize(40, 30);
+  canvas.Canvas().Brush().SetColor(0x302010);
+  canvas.Canvas().FillRect(vcl::Rect(0, 0, 40, 30));
+  orvane::OrvaneStretchDraw(canvas.Canvas(), vcl::Rect(0, 0, 39, 29), &picture, orvane::opqLow);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) {
+      const auto c = static_cast<uint32_t>(canvas.Canvas().Pixel(x, y));
+      const uint8_t* p = &png.pixels[static_cast<size_t>(y * 40 + x) * 3];
+      ASSERT_EQ(p[0], c & 0xFF) << x << "," << y;
+      ASSERT_EQ(p[1], (c >> 8) & 0xFF);
+      ASSERT_EQ(p[2], (c >> 16) & 0xFF);
+    }
+  EXPECT_EQ(png.pixels[0], 0x10);  // the background colour as given, #RRGGBB
+  EXPECT_EQ(png.pixels[2], 0x30);
+}
+
+TEST_F(RenderToolTest, SpriteFilesAreWrittenAndReadBack) {
+  ASSERT_EQ(Run("--size 20x0 " + picturePath + " " + Path("s.OBM")).status, 0);
+  orvane::TOrvaneBitmap loaded;
+  loaded.LoadSpriteFile(Path("s.OBM"));
+  EXPECT_EQ(loaded.Width(), 20);
+  EXPECT_EQ(loaded.Height(), 15);  // 0 keeps the aspect ratio
+  orvane::TOrvaneBitmap rendered;
+  rendered.Render(&picture, 20, 15, orvane::opqHigh);
+  for (int y = 0; y < 15; ++y)
+    for (int i = 0; i < 60; ++i) {
+      ASSERT_EQ(loaded.ColorRaster()->RowStarts()[y][i], rendered.ColorRaster()->RowStarts()[y][i]);
+      ASSERT_EQ(loaded.CoverageRaster()->RowStarts()[y][i], rendered.CoverageRaster()->RowStarts()[y][i]);
+    }
+  // A sprite file as input is drawn at its own size.
+  ASSERT_EQ(Run(Path("s.OBM") + " " + Path("from-sprite.png")).status, 0);
+  orvanetools::PngImage png;
+  ASSERT_TRUE(orvanetools::ReadPngFile(Path("from-sprite.png"), png));
+  EXPECT_EQ(png.width, 20);
+  EXPECT_EQ(Run("--size 5x5 " + Path("s.OBM") + " " + Path("x.png")).status, 2);
+}
+
+TEST_F(RenderToolTest, FailuresSayWhyAndLeaveNoOutput) {
+  Result missing = Run(Path("nothing.emf") + " " + Path("a.png"));
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "orvane-render: Datei " + Path("nothing.emf") + " kann nicht geöffnet werden\n");
+
+  rtl::WriteFileAtomically(Path("broken.emf"), {1, 2, 3, 4, 5});
+  Result broken = Run(Path("broken.emf") + " " + Path("b.png"));
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_EQ(broken.err, "orvane-render: Metadatei ist ungültig\n");
+
+  Result badSize = Run("--size 10y10 " + picturePath + " " + Path("c.png"));
+  EXPECT_EQ(badSize.status, 2);
+  EXPECT_NE(badSize.err.find("Usage: orvane-render"), std::string::npos);
+
+  EXPECT_EQ(Run(picturePath + " " + Path("d.jpg")).status, 2);
+  EXPECT_EQ(Run(Path("picture.xyz") + " " + Path("e.png")).status, 2);
+  EXPECT_EQ(Run("--aliased " + picturePath + " " + Path("f.png")).status, 2);
+
+  Result huge = Run("--size 100000x100000 --quality very-high " + picturePath + " " + Path("g.png"));
+  EXPECT_EQ(huge.status, 1);
+  EXPECT_EQ(huge.err, "orvane-render: Zu wenig Arbeitsspeicher\n");
+
+  for (const char* name : {"a.png", "b.png", "c.png", "d.jpg", "e.png", "f.png", "g.png"})
+    EXPECT_FALSE(fs::exists(Path(name))) << name;
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);  // picture.emf, broken.emf
+}
+
+TEST_F(RenderToolTest, AliasedDrawingHasNoIntermediateColours) {
+  ASSERT_EQ(Run("--aliased --background \"#FFFFFF\" --size 80x60 " + picturePath + " " + Path("j.png")).status, 0);
+  orvanetools::PngImage png;
+  ASSERT_TRUE(orvanetools::ReadPngFile(Path("j.png"), png));
+  for (size_t i = 0; i < png.pixels.size(); i += 3) {
+    const uint32_t c = png.pixels[i] | png.pixels[i + 1] << 8 | png.pixels[i + 2] << 16;
+    ASSERT_TRUE(c == 0xFFFFFF || c == 200 || c == 0xFA0000) << std::hex << c;
+  }
+  EXPECT_EQ(Run("--help").status, 0);
+}
+
+TEST_F(RenderToolTest, LargePicturesAreScaledDownToFitAndSaySo) {
+  emf::EmfWriter w(emf::HeaderForPixels(4000, 1000, {1000, 1000}, {100, 100}));
+  w.Rectangle(emf::RectL{0, 0, 4000, 1000});
+  rtl::WriteFileAtomically(Path("wide.emf"), w.Finish());
+  const Result r = Run("--quality 1 " + Path("wide.emf") + " " + Path("wide.png"));
+  ASSERT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("4000x1000"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("2048x512"), std::string::npos) << r.err;
+  orvanetools::PngImage png;
+  ASSERT_TRUE(orvanetools::ReadPngFile(Path("wide.png"), png));
+  EXPECT_EQ(png.width, 2048);
+  EXPECT_EQ(png.height, 512);
+}
