@@ -22,6 +22,8 @@ TFastBMP::TFastBMP(int32_t width, int32_t height) : Width_(width), Height_(heigh
   // Refuse, before anything is made, a size whose stride or image size does not fit 32 bits.
   const int64_t stride = 3 * int64_t{pixelWidth} + pixelWidth % 4;
   if (stride > INT32_MAX || stride * pixelHeight > INT32_MAX) throw rtl::EOutOfMemory();
+  // Nor may the row table's size in bytes exceed 32 bits.
+  if (int64_t{pixelHeight} * static_cast<int64_t>(sizeof(uint8_t*)) > INT32_MAX) throw rtl::EOutOfMemory();
 
   void* bits = nullptr;
   SectionHandle_ = gdi::CreateDIBSection(nullptr, &SectionInfo_, gdi::DIB_RGB_COLORS, &bits, nullptr, 0);

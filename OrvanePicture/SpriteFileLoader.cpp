@@ -7,7 +7,7 @@
 //   open                  unchanged
 //   width                 the bytes read overwrite the low-order bytes of Width
 //   height                Width from the file; likewise for Height
-//   header out of range, or claiming over 16 MiB more than the file holds:
+//   header out of range (a side over 2^24), or claiming over 16 MiB more than the file holds:
 //                         Width and Height from the file, rasters unchanged
 //   rasters or buffer     the old rasters freed, the new ones made so far, all zero
 //   colour plane          both new rasters all zero
@@ -29,6 +29,8 @@ namespace {
 
 constexpr int kShortRead = 100;
 constexpr uint64_t kLargestMissingPlane = 16u << 20;  // bytes
+// A side this long has no raster a program could hold, even with the other side 0.
+constexpr int32_t kLargestSide = 1 << 24;
 
 // Reads up to 4 bytes into the low-order bytes of `field` (little-endian),
 // then fails with code 100 if fewer than 4 arrived.
@@ -55,7 +57,9 @@ void TOrvaneBitmap::LoadSpriteFile(const std::string& fileName) {
   // So is a header that claims far more than the file holds: making rasters
   // for a plane that cannot arrive would only cost time and memory.
   const uint64_t available = file.Size() >= 8 ? file.Size() - 8 : 0;
-  if (static_cast<uint64_t>(3 * pixels) > available + kLargestMissingPlane) throw rtl::EInOutError(kShortRead);
+  if (static_cast<uint64_t>(3 * pixels) > available + kLargestMissingPlane || Width_ > kLargestSide ||
+      Height_ > kLargestSide)
+    throw rtl::EInOutError(kShortRead);
 
   ReplaceRasters(Width_, Height_);
   const auto colorBytes = static_cast<size_t>(3 * pixels);

@@ -51,6 +51,7 @@ TEST(FastBMPTest, HugeSizesAreRefusedWithOutOfMemory) {
   EXPECT_THROW(TFastBMP(INT32_MAX, 1), rtl::EOutOfMemory);
   EXPECT_THROW(TFastBMP(100000, 100000), rtl::EOutOfMemory);
   EXPECT_THROW(TFastBMP(1, INT32_MAX), rtl::EOutOfMemory);
+  EXPECT_THROW(TFastBMP(0, 600000000), rtl::EOutOfMemory);  // no pixels, but a row table of 4.8 GB
   try {
     TFastBMP(30000, 30000);
     FAIL() << "no error";

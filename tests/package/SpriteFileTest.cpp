@@ -165,7 +165,8 @@ TEST_F(SpriteFileTest, HeadersOutsideTheFormatAreRefusedBeforeAllocating) {
   TOrvaneBitmap sprite;
   RenderSolid(sprite, 3, 3);
   const TFastBMP* before = sprite.ColorRaster();
-  for (auto [w, h] : {std::pair{-1, 5}, {5, -1}, {30000, 30000}, {INT32_MAX, INT32_MAX}, {1 << 16, 1 << 15}}) {
+  for (auto [w, h] : {std::pair{-1, 5}, {5, -1}, {30000, 30000}, {INT32_MAX, INT32_MAX}, {1 << 16, 1 << 15},
+                      {0, 600000000}, {600000000, 0}}) {
     EXPECT_EQ(CodeOf(sprite, Write("bad.obm", Header(w, h))), 100) << w << " x " << h;
     EXPECT_EQ(sprite.ColorRaster(), before);
   }
@@ -213,4 +214,16 @@ TEST_F(SpriteFileTest, HeaderClaimingFarMoreThanTheFileHoldsFailsWithoutMakingRa
   bytes.resize(29, 7);
   EXPECT_EQ(CodeOf(sprite, Write("claims.obm", bytes)), 100);
   EXPECT_EQ(sprite.ColorRaster(), before);
+}
+
+// Every input that once crashed or exhausted the sprite fuzzer must fail cleanly.
+TEST_F(SpriteFileTest, FuzzRegressionsFailCleanly) {
+  const fs::path folder = fs::path(ORVANE_SOURCE_DIR) / "fuzz" / "regressions" / "sprite";
+  int count = 0;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    TOrvaneBitmap sprite;
+    EXPECT_EQ(CodeOf(sprite, entry.path().string()), 100) << entry.path();
+    ++count;
+  }
+  EXPECT_GE(count, 2);
 }
