@@ -53,6 +53,22 @@ inline constexpr const char* FormWhatEndOfText = "Dateiende";
 inline constexpr const char* FormWhatIdentifier = "Bezeichner";
 inline constexpr const char* FormWhatValue = "Wert";
 
+// Path data of the picture tools: "Pfaddaten, Zeile %s: %s" with the line
+// number and one of the details below.
+inline constexpr const char* PathDataLineFmt = "Pfaddaten, Zeile %s: %s";
+inline constexpr const char* PathUnknownCommand = "unbekannter Befehl";
+inline constexpr const char* PathValueCount = "falsche Anzahl von Werten";
+inline constexpr const char* PathBadNumber = "ungültige Zahl";
+inline constexpr const char* PathNumberRange = "Zahl außerhalb des Bereichs";
+inline constexpr const char* PathBadSize = "ungültige Bildgröße";
+inline constexpr const char* PathBadColor = "ungültige Farbe (#RRGGBB erwartet)";
+inline constexpr const char* PathBadFillMode = "ungültige Füllregel (alternate oder winding erwartet)";
+inline constexpr const char* PathPictureTwice = "Bildgröße doppelt angegeben";
+inline constexpr const char* PathNoPicture = "Bildgröße fehlt (picture erwartet)";
+inline constexpr const char* PathOutsideShape = "Befehl außerhalb einer Form";
+inline constexpr const char* PathNoSubpath = "kein offener Teilpfad (M erwartet)";
+inline constexpr const char* PathEmptyShape = "Form ohne Pfad";
+
 // The text of an I/O error code: the fixed texts above, "E/A-Fehler %d" otherwise.
 std::string InOutErrorText(int code);
 
