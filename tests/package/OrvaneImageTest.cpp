@@ -224,6 +224,23 @@ TEST_F(OrvaneImageTest, PictureSetterCopiesAndAnErrorLeavesBeforePropertyChanged
   ASSERT_NE(image.Picture().Graphic(), nullptr);
   EXPECT_NE(image.Picture().Graphic(), other.Graphic());  // a copy, not the other's graphic
   EXPECT_EQ(image.Picture().Width(), 4);
+
+  // A graphic that cannot be copied: the error leaves the setter before
+  // PropertyChanged, and the container keeps what it held.
+  class TUncopyable : public vcl::TGraphic {
+   public:
+    const char* ClassName() const override { return "TUncopyable"; }
+    int32_t Width() const override { return 9; }
+    int32_t Height() const override { return 9; }
+    void Draw(vcl::TCanvas&, const vcl::TRect&) const override {}
+    std::unique_ptr<vcl::TGraphic> Clone() const override { throw rtl::EOutOfMemory(); }
+    void LoadFromBytes(const uint8_t*, size_t) override {}
+  } uncopyable;
+  image.SetAutoSize(true);
+  image.log.clear();
+  EXPECT_THROW(image.SetPicture(&uncopyable), rtl::EOutOfMemory);
+  EXPECT_TRUE(image.log.empty());
+  EXPECT_EQ(image.Picture().Width(), 4);
 }
 
 TEST_F(OrvaneImageTest, FileLoadedIntoPictureDirectlyNeitherRepaintsNorResizes) {
@@ -393,4 +410,29 @@ TEST_F(OrvaneImageTest, BitmapPictureIsDrawnAndKept) {
   auto target = Filled(7, 7, kGrey);
   image.PaintInto(*target);
   for (TColor c : Pixels(*target)) ASSERT_EQ(c, kBlue);
+}
+
+TEST_F(OrvaneImageDefinitionTest, ShownOnAFormClippedToItsBounds) {
+  Read(R"(    Left = 20
+    Top = 10
+    Width = 10
+    Height = 10
+    Picture.Data = resource 'OrvaneImageTestPicture'
+    Stretch = True
+)");
+  form->SetClientWidth(60);
+  form->SetClientHeight(40);
+  form->SetColor(kGrey);
+  form->Show();
+  application.ProcessMessages();
+  backend::HeadlessWindow& window = WindowOf(*form);
+  // The 2 x 2 picture (red over blue) is drawn 11 x 11 from the control's
+  // corner; its last row and column fall outside the control and are cut off.
+  EXPECT_EQ(window.Pixel(20, 10), kRed);
+  EXPECT_EQ(window.Pixel(29, 10), kRed);
+  EXPECT_EQ(window.Pixel(20, 19), kBlue);
+  EXPECT_EQ(window.Pixel(29, 19), kBlue);
+  EXPECT_EQ(window.Pixel(30, 10), kGrey);
+  EXPECT_EQ(window.Pixel(20, 20), kGrey);
+  EXPECT_EQ(window.Pixel(19, 15), kGrey);
 }
