@@ -5,4 +5,5 @@
 #include "OrvanePicture/FastBMP.h"
 #include "OrvanePicture/FilteredDraw.h"
 #include "OrvanePicture/OrvaneBitmap.h"
+#include "OrvanePicture/OrvaneImage.h"
 #include "OrvanePicture/Quality.h"
