@@ -1,0 +1,33 @@
+#pragma once
+// The demo's main window: a title line, two column headings, and the same
+// embedded picture drawn by the package's image control (left) and by the
+// stock image control (right); the paint handler draws the rest of the
+// comparison from files in the current directory.
+
+#include "OrvanePicture/OrvaneImage.h"
+#include "forms/Form.h"
+#include "forms/Image.h"
+#include "forms/Label.h"
+
+class TForm1 : public vcl::TForm {
+ public:
+  using vcl::TForm::TForm;
+  const char* ClassName() const override { return "TForm1"; }
+
+  vcl::TLabel* Label1 = nullptr;
+  vcl::TImage* Image1 = nullptr;
+  vcl::TLabel* Label2 = nullptr;
+  vcl::TLabel* Label3 = nullptr;
+  orvane::TOrvaneImage* OrvaneImage1 = nullptr;
+
+  // Draws the comparison: each drawing of the package in the left half beside
+  // its plain stretched twin in the right half.
+  void FormPaint(vcl::TComponent* sender);
+};
+
+// The main window; set before its construction begins, empty if it failed.
+extern TForm1* Form1;
+
+// Registers TForm1, its fields and handler, and the package's image control
+// with the form-definition reader (idempotent).
+void RegisterOrvanePictureUnit1();
