@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "backend/Backend.h"
+#include "gdi/FontEngine.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Messages.h"
 
@@ -22,25 +23,6 @@ std::string ExeFileName() {
 }
 
 namespace {
-
-// Appends code point `cp` to `out` as UTF-8.
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 // Lower case for ASCII and the Latin-1 letters (À..Þ but ×); the rest stays.
 uint32_t LowerCodePoint(uint32_t cp) {
@@ -75,7 +57,7 @@ std::string TApplication::TitleFromExeName(const std::string& path) {
       ++i;
     } else {
       if (first) title.append(name, i, len);
-      else AppendUtf8(title, LowerCodePoint(cp));
+      else gdi::AppendUtf8(title, LowerCodePoint(cp));
       i += len;
     }
     first = false;

@@ -6,6 +6,7 @@
 #include "forms/ClassRegistry.h"
 #include "forms/Form.h"
 #include "forms/Resources.h"
+#include "gdi/FontEngine.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Messages.h"
 
@@ -33,24 +34,6 @@ int HexValue(char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
-}
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 class Lexer {
@@ -156,7 +139,7 @@ class Lexer {
           ++pos_;
         }
         if (digits == 0 || (cp >= 0xD800 && cp <= 0xDFFF)) FormError(line_, rtl::msg::FormInvalidString);
-        AppendUtf8(t.text, cp);
+        gdi::AppendUtf8(t.text, cp);
       } else {
         break;
       }

@@ -76,5 +76,7 @@ void ClearFontCaches();
 // Invalid sequences become U+FFFD.
 std::u32string Utf8ToUtf32(std::string_view text);
 std::u32string Utf16ToUtf32(const uint16_t* text, size_t count);
+// Appends one code point to `out` as UTF-8.
+void AppendUtf8(std::string& out, uint32_t codePoint);
 
 }  // namespace gdi
