@@ -18,7 +18,7 @@ inline bool IsKey(const uint8_t* p, const uint8_t (&key)[3]) {
 
 void TFastBMP::ExtractCoverage(const TFastBMP& renderingB, TFastBMP& colorOut, TFastBMP& coverageOut, int32_t width,
                                int32_t height, int32_t factor) const {
-  if (factor <= 0) return;
+  if (factor <= 0 || width <= 0 || height <= 0) return;
   const int32_t samples = factor * factor;
   for (int32_t y = 0; y < height; ++y) {
     uint8_t* colorRow = colorOut.RowStarts()[y];
@@ -53,6 +53,7 @@ void TFastBMP::ExtractCoverage(const TFastBMP& renderingB, TFastBMP& colorOut, T
 
 void TFastBMP::BlendWithCoverage(const TFastBMP& colorSource, const TFastBMP& coverage, int32_t width,
                                  int32_t height) {
+  if (width <= 0 || height <= 0) return;
   // Row by row gives the same bytes as the column-major order and walks memory in order.
   for (int32_t y = 0; y < height; ++y) {
     uint8_t* d = RowStarts()[y];

@@ -38,6 +38,7 @@ void TOrvaneBitmap::Draw(vcl::TCanvas& canvas, int32_t x, int32_t y) const {
   // The size is the colour raster's own: after a failed load it still
   // describes what the rasters hold.
   const int32_t w = ColorRaster_->Width(), h = ColorRaster_->Height();
+  if (w <= 0 || h <= 0) return;  // no pixels to blend
   TFastBMP backdrop(w, h);
   gdi::HDC target = canvas.Handle();
   gdi::BitBlt(backdrop.MemoryDC(), 0, 0, w, h, target, x, y, gdi::SRCCOPY);

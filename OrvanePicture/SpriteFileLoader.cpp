@@ -7,7 +7,7 @@
 //   open                  unchanged
 //   width                 the bytes read overwrite the low-order bytes of Width
 //   height                Width from the file; likewise for Height
-//   header out of range (a side over 2^24), or claiming over 16 MiB more than the file holds:
+//   header out of range (a side over 2^20), or claiming over 16 MiB more than the file holds:
 //                         Width and Height from the file, rasters unchanged
 //   rasters or buffer     the old rasters freed, the new ones made so far, all zero
 //   colour plane          both new rasters all zero
@@ -30,7 +30,7 @@ namespace {
 constexpr int kShortRead = 100;
 constexpr uint64_t kLargestMissingPlane = 16u << 20;  // bytes
 // A side this long has no raster a program could hold, even with the other side 0.
-constexpr int32_t kLargestSide = 1 << 24;
+constexpr int32_t kLargestSide = 1 << 20;
 
 // Reads up to 4 bytes into the low-order bytes of `field` (little-endian),
 // then fails with code 100 if fewer than 4 arrived.

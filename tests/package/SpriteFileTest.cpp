@@ -166,7 +166,7 @@ TEST_F(SpriteFileTest, HeadersOutsideTheFormatAreRefusedBeforeAllocating) {
   RenderSolid(sprite, 3, 3);
   const TFastBMP* before = sprite.ColorRaster();
   for (auto [w, h] : {std::pair{-1, 5}, {5, -1}, {30000, 30000}, {INT32_MAX, INT32_MAX}, {1 << 16, 1 << 15},
-                      {0, 600000000}, {600000000, 0}}) {
+                      {0, 600000000}, {600000000, 0}, {0, 2000000}}) {
     EXPECT_EQ(CodeOf(sprite, Write("bad.obm", Header(w, h))), 100) << w << " x " << h;
     EXPECT_EQ(sprite.ColorRaster(), before);
   }
