@@ -144,6 +144,12 @@ std::unique_ptr<SdlBackend> SdlBackend::Open(std::string& error) {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   // The click that activates a window reaches it, as on other desktops.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // Only the drivers of the display named in the environment: SDL would
+  // otherwise fall back to an offscreen driver (and a missing Wayland
+  // compositor would complain on standard error). SDL_VIDEODRIVER still wins.
+  const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+  const bool haveWayland = wayland && *wayland;
+  SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, haveWayland ? "wayland,x11" : "x11", SDL_HINT_DEFAULT);
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     error = SDL_GetError();
     if (error.empty()) error = "SDL_Init";

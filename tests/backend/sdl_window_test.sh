@@ -30,6 +30,7 @@ if [ "${1:-}" = "--no-display" ]; then
   }
   check_one_line_failure "no display"
   check_one_line_failure "unknown backend" ORVANE_BACKEND=nonesuch
+  check_one_line_failure "display that does not answer" DISPLAY=:32767
   # The screenless backend needs no display; with no events the loop ends at once.
   env -u DISPLAY -u WAYLAND_DISPLAY ORVANE_BACKEND=headless timeout 20 "$demo" >"$out/stdout" 2>"$out/stderr" </dev/null
   code=$?
