@@ -1,6 +1,7 @@
 // A program with one form for the window test: a 608 x 429 form (client
 // 600 x 402), white, centred on the screen, whose OnPaint fills the client
-// rectangle (100, 50)-(300, 150) red. It runs until its window is closed.
+// rectangle (100, 50)-(300, 150) red. Its icon (MAINICON) is 16 x 16 opaque
+// blue but for a transparent top-left pixel. It runs until its window is closed.
 
 #include "forms/Application.h"
 #include "forms/ClassRegistry.h"

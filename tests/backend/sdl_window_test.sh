@@ -123,6 +123,19 @@ geometry
 [ "$WIDTH" -eq 600 ] && [ "$HEIGHT" -eq 402 ] || fail "client size ${WIDTH}x${HEIGHT}, expected 600x402"
 [ "$X" -eq 212 ] && [ "$Y" -eq 183 ] || fail "window at ($X,$Y), expected centred at (212,183)"
 
+# The icon: 16 x 16 ARGB values, top row first; the top-left pixel is
+# transparent, the rest opaque blue.
+if command -v xprop >/dev/null; then
+  icon=$(xprop -id "$window" -notype 32c _NET_WM_ICON | tr -d ' \n' | sed 's/^_NET_WM_ICON=//')
+  IFS=, read -r iw ih p0 p1 rest <<<"$icon"
+  [ "$iw" = 16 ] && [ "$ih" = 16 ] || fail "icon size ${iw}x${ih}, expected 16x16 ($icon)"
+  [ $((p0)) -eq 0 ] || fail "icon top-left pixel $p0, expected transparent 0"
+  [ $((p1)) -eq $((0xff0000ff)) ] || fail "icon pixel (1,0) $p1, expected opaque blue 0xff0000ff"
+  echo "icon: as expected"
+else
+  echo "xprop is not installed: icon not checked"
+fi
+
 # White around the red rectangle (100,50)-(300,150), right/bottom exclusive.
 expect_pixels "first paint" \
   "100 50 FF0000" "299 149 FF0000" "200 100 FF0000" \
