@@ -2,10 +2,13 @@
 // 600 x 402), white, centred on the screen, whose OnPaint fills the client
 // rectangle (100, 50)-(300, 150) red. Its icon (MAINICON) is 16 x 16 opaque
 // blue but for a transparent top-left pixel. It runs until its window is closed.
+// With the argument --fail it fails before the loop starts (a missing
+// resource), which the last-chance handler reports in a message box.
 
 #include "forms/Application.h"
 #include "forms/ClassRegistry.h"
 #include "forms/LastChance.h"
+#include "forms/Resources.h"
 #include "graphics/Canvas.h"
 
 namespace {
@@ -23,7 +26,7 @@ class TForm1 : public vcl::TForm {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   auto& c = vcl::ClassRegistry::Instance().Register<TForm1>("TForm1", "TForm");
   vcl::AddMethod(c, "FormPaint", &TForm1::FormPaint);
   vcl::TApplication application;
@@ -31,6 +34,7 @@ int main() {
     application.Initialize();
     TForm1* form1 = nullptr;
     application.CreateForm(form1);
+    if (argc > 1 && std::string(argv[1]) == "--fail") vcl::GetResource("NOSUCHTHING", vcl::ResourceKind::Binary);
     application.Run();
   } catch (...) {
     return vcl::HandleLastChance(std::current_exception());

@@ -8,7 +8,7 @@
 # client rectangle (100,50)-(300,150) red); CLOSER sends a window the
 # WM_DELETE_WINDOW request a window manager sends when the user clicks the
 # close button. Exit 77 (skipped) only when Xvfb, xdotool or a screenshot
-# tool is missing.
+# tool is missing. Message boxes need the X server's core fonts (xfonts-base).
 set -u
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -41,7 +41,7 @@ fi
 
 demo=$1
 closer=$2
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool xwininfo; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 if command -v import >/dev/null; then
@@ -57,7 +57,8 @@ work=$(mktemp -d)
 xvfb_pid=
 demo_pid=
 cleanup() {
-  [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null
+  # SDL turns SIGTERM into a quit request, which a message box ignores.
+  [ -n "$demo_pid" ] && kill -KILL "$demo_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$work"
@@ -161,4 +162,31 @@ code=$?
 demo_pid=
 [ "$code" -eq 0 ] || fail "exit code $code after closing, expected 0: $(cat "$work/demo.err")"
 echo "closed, exit code 0"
+
+# A failure before the loop: the last-chance box, answered with Return,
+# then exit code 1.
+"$demo" --fail >"$work/demo.out" 2>"$work/demo.err" &
+demo_pid=$!
+# (xdotool does not match the box's UTF-8 name here; xwininfo lists it.)
+box=
+for _ in $(seq 100); do
+  box=$(xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "Anwendungsfehler".*/\1/p' | head -n 1)
+  [ -n "$box" ] && break
+  kill -0 "$demo_pid" 2>/dev/null || break
+  sleep 0.2
+done
+[ -n "$box" ] || fail "no message box captioned Anwendungsfehler appeared: $(cat "$work/demo.err")"
+echo "message box $box"
+xdotool key --window "$box" Return 2>/dev/null
+for _ in $(seq 100); do
+  kill -0 "$demo_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$demo_pid" 2>/dev/null && fail "the program still runs 10 s after the message box was answered"
+wait "$demo_pid"
+code=$?
+demo_pid=
+[ "$code" -eq 1 ] || fail "exit code $code after the last-chance box, expected 1"
+[ -s "$work/demo.err" ] && fail "the box was not shown, its text went to standard error: $(cat "$work/demo.err")"
+echo "last-chance box answered, exit code 1"
 exit 0
