@@ -232,7 +232,10 @@ bool SdlBackend::Translate(const SDL_Event& sdl) {
       e.window = sdl.button.windowID;
       e.x = sdl.button.x;
       e.y = sdl.button.y;
-      e.shift = static_cast<uint8_t>(ModifierBits() | ButtonBits(SDL_GetMouseState(nullptr, nullptr)));
+      // The buttons held as of this event (SDL's current state may be later).
+      const uint8_t bit = e.button == MouseButton::Left ? kLeft : e.button == MouseButton::Right ? kRight : kMiddle;
+      buttons_ = static_cast<uint8_t>(down ? buttons_ | bit : buttons_ & ~bit);
+      e.shift = static_cast<uint8_t>(ModifierBits() | buttons_);
       e.kind = down ? Event::Kind::MouseDown : Event::Kind::MouseUp;
       if (down && sdl.button.clicks >= 2 && sdl.button.clicks % 2 == 0) {
         // A second press: the double click, then the press marked as double.
@@ -249,7 +252,8 @@ bool SdlBackend::Translate(const SDL_Event& sdl) {
       e.window = sdl.motion.windowID;
       e.x = sdl.motion.x;
       e.y = sdl.motion.y;
-      e.shift = static_cast<uint8_t>(ModifierBits() | ButtonBits(sdl.motion.state));
+      buttons_ = ButtonBits(sdl.motion.state);
+      e.shift = static_cast<uint8_t>(ModifierBits() | buttons_);
       break;
     default:
       return false;

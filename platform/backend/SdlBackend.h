@@ -87,6 +87,7 @@ class SdlBackend : public Backend {
 
   std::deque<Event> pending_;
   std::map<WindowId, SdlWindow*> windows_;
+  uint8_t buttons_ = 0;  // kLeft, kRight, kMiddle held, as of the last mouse event translated
 };
 
 }  // namespace backend

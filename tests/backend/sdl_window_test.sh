@@ -148,6 +148,30 @@ xdotool windowsize "$window" 700 500
 expect_pixels "after resize" \
   "100 50 FF0000" "299 149 FF0000" "300 149 FFFFFF" "699 499 FFFFFF" "650 20 FFFFFF" "20 450 FFFFFF"
 
+# The mouse: a right click at client (150, 75), then a left double click
+# at (20, 30). While pressed, a button's bit is in the shift state (left 8,
+# right 16); the second press of a double click reports the double click,
+# then a press marked double (64).
+xdotool mousemove --window "$window" 150 75 click 3 2>/dev/null
+xdotool mousemove --window "$window" 20 30 click --repeat 2 --delay 80 1 2>/dev/null
+expected_mouse="down right 150 75 shift 16
+up right 150 75 shift 0
+down left 20 30 shift 8
+up left 20 30 shift 0
+dblclick
+down left 20 30 shift 72
+up left 20 30 shift 0"
+for _ in $(seq 50); do
+  [ "$(cat "$work/demo.out")" = "$expected_mouse" ] && break
+  sleep 0.1
+done
+[ "$(cat "$work/demo.out")" = "$expected_mouse" ] ||
+  fail "mouse events: got
+$(cat "$work/demo.out")
+expected
+$expected_mouse"
+echo "mouse: events as expected"
+
 # Close it as a user would; the program ends with exit code 0.
 "$closer" "$window" || fail "could not send the close request"
 for _ in $(seq 100); do
