@@ -148,6 +148,11 @@ xdotool windowsize "$window" 700 500
 expect_pixels "after resize" \
   "100 50 FF0000" "299 149 FF0000" "300 149 FFFFFF" "699 499 FFFFFF" "650 20 FFFFFF" "20 450 FFFFFF"
 
+# Unmapped and mapped again, the window has lost its pixels; the exposure
+# repaints them.
+xdotool windowunmap --sync "$window" && xdotool windowmap --sync "$window" || fail "could not remap the window"
+expect_pixels "after exposure" "100 50 FF0000" "299 149 FF0000" "99 50 FFFFFF" "699 499 FFFFFF"
+
 # The mouse: a right click at client (150, 75), then a left double click
 # at (20, 30). While pressed, a button's bit is in the shift state (left 8,
 # right 16); the second press of a double click reports the double click,
