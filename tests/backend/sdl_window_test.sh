@@ -106,9 +106,9 @@ expect_pixels() {
     geometry
     shoot "$work/shot.png" || fail "screenshot failed"
     bad=""
-    local spec
-    for spec in "$@"; do
-      set -- $spec
+    local check
+    for check in "$@"; do
+      set -- $check
       local got
       got=$(pixel $((X + $1)) $((Y + $2)))
       [ "$got" = "$3" ] || bad="$bad client ($1,$2) screen ($((X + $1)),$((Y + $2))): $got, expected $3;"
