@@ -101,17 +101,15 @@ pixel() { convert "$work/shot.png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; 
 # matches, for up to 10 seconds; prints the mismatches on failure.
 expect_pixels() {
   local label=$1; shift
-  local tries bad
+  local tries bad check cx cy want got
   for tries in $(seq 50); do
     geometry
     shoot "$work/shot.png" || fail "screenshot failed"
     bad=""
-    local check
     for check in "$@"; do
-      set -- $check
-      local got
-      got=$(pixel $((X + $1)) $((Y + $2)))
-      [ "$got" = "$3" ] || bad="$bad client ($1,$2) screen ($((X + $1)),$((Y + $2))): $got, expected $3;"
+      read -r cx cy want <<<"$check"
+      got=$(pixel $((X + cx)) $((Y + cy)))
+      [ "$got" = "$want" ] || bad="$bad client ($cx,$cy) screen ($((X + cx)),$((Y + cy))): $got, expected $want;"
     done
     [ -z "$bad" ] && { echo "$label: pixels as expected"; return 0; }
     sleep 0.2
