@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 packages=(build-essential cmake ninja-build clang libclang-rt-14-dev pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev libfreetype-dev
           libfontconfig-dev fonts-liberation fonts-dejavu-core libpng-dev libcairo2-dev
-          xvfb xdotool x11-apps imagemagick)
+          xvfb xfonts-base xdotool x11-apps x11-utils imagemagick)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,9 +1,44 @@
 #include "backend/Backend.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "backend/HeadlessBackend.h"
+#include "backend/SdlBackend.h"
+#include "rtl/Messages.h"
 
 namespace backend {
 
-std::unique_ptr<Backend> CreateDefaultBackend() { return std::make_unique<HeadlessBackend>(); }
+std::unique_ptr<Backend> CreateBackendOrExplain(std::string& error) {
+  error.clear();
+  const char* chosen = std::getenv("ORVANE_BACKEND");
+  const std::string name = chosen ? chosen : "";
+  if (name == "headless") return std::make_unique<HeadlessBackend>();
+  if (!name.empty() && name != "sdl") {
+    error = rtl::msg::FormatS(rtl::msg::NoDisplayFmt, rtl::msg::FormatS(rtl::msg::UnknownBackendFmt, name));
+    return nullptr;
+  }
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if ((!x11 || !*x11) && (!wayland || !*wayland)) {
+    error = rtl::msg::FormatS(rtl::msg::NoDisplayFmt, rtl::msg::NoDisplayVariable);
+    return nullptr;
+  }
+  std::string reason;
+  if (auto sdl = SdlBackend::Open(reason)) return sdl;
+  error = rtl::msg::FormatS(rtl::msg::NoDisplayFmt, reason);
+  return nullptr;
+}
+
+std::unique_ptr<Backend> CreateDefaultBackend() {
+  std::string error;
+  if (auto backend = CreateBackendOrExplain(error)) return backend;
+  // One line: the reason without line breaks of its own.
+  for (char& c : error)
+    if (c == '\n' || c == '\r') c = ' ';
+  std::fprintf(stderr, "%s\n", error.c_str());
+  std::fflush(stderr);
+  std::exit(1);
+}
 
 }  // namespace backend

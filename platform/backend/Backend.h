@@ -77,6 +77,9 @@ class Window {
   // Shows the part `rect` of the surface (the whole client area's backing
   // store); `rect` is cut to the surface.
   virtual void Present(const SurfaceView& surface, const gdi::Rect& rect) = 0;
+  // Sets the window's icon from a top-down 32-bit image whose fourth byte is
+  // alpha (B, G, R, A); a backend without icons ignores it.
+  virtual void SetIcon(const SurfaceView& /*image*/) {}
 };
 
 class Backend {
@@ -101,7 +104,14 @@ class Backend {
 
 namespace backend {
 
-// The backend a program gets when it asks for none in particular.
+// The backend a program gets when it asks for none in particular: the SDL
+// backend on the display named by DISPLAY or WAYLAND_DISPLAY. The environment
+// variable ORVANE_BACKEND chooses one by name: "headless" gives the screenless
+// backend (for tests and snapshots), "sdl" the display one.
+// nullptr with a one-line reason in `error` when none can be opened.
+std::unique_ptr<Backend> CreateBackendOrExplain(std::string& error);
+// The same, but a failure ends the program: the reason goes to standard
+// error as one line and the exit code is 1.
 std::unique_ptr<Backend> CreateDefaultBackend();
 
 }  // namespace backend

@@ -10,10 +10,44 @@
 #include "gdi/DeviceContext.h"
 #include "gdi/FontEngine.h"
 #include "gdi/RectangleShape.h"
+#include "graphics/Icon.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Messages.h"
 
 namespace vcl {
+
+namespace {
+
+// Gives the window the program's icon, the first image of the "MAINICON"
+// icon resource, as 32-bit pixels with alpha from the icon's mask. A program
+// without one, or with one that does not decode, keeps the system's icon.
+void ApplyMainIcon(backend::Window& window) {
+  const Resource* resource = FindResource("MAINICON", ResourceKind::IconGroup);
+  if (!resource) return;
+  TIcon icon;
+  try {
+    icon.LoadFromBytes(resource->data, resource->size);
+  } catch (const rtl::EInvalidGraphic&) {
+    return;
+  }
+  const gdi::DibImage* image = icon.Image();
+  const std::vector<uint8_t>* mask = icon.Mask();
+  if (!image || image->width <= 0 || image->height <= 0) return;
+  const size_t count = static_cast<size_t>(image->width) * static_cast<size_t>(image->height);
+  if (image->pixels.size() < count || (mask && mask->size() < count)) return;
+  std::vector<uint8_t> bgra(count * 4, 0);
+  for (size_t i = 0; i < count; ++i) {
+    if (mask && !(*mask)[i]) continue;  // transparent: all zero
+    const gdi::COLORREF c = image->pixels[i];
+    bgra[i * 4] = static_cast<uint8_t>(c >> 16);
+    bgra[i * 4 + 1] = static_cast<uint8_t>(c >> 8);
+    bgra[i * 4 + 2] = static_cast<uint8_t>(c);
+    bgra[i * 4 + 3] = 255;
+  }
+  window.SetIcon(backend::SurfaceView{bgra.data(), image->width, image->height, image->width * 4});
+}
+
+}  // namespace
 
 TForm::TForm(TComponent* owner) : TWinControl(owner) {
   SetVisibleFlag(false);
@@ -64,6 +98,7 @@ void TForm::HandleNeeded() {
   params.left = Left();
   params.top = Top();
   window_ = Application->Backend().CreateWindow(params);
+  ApplyMainIcon(*window_);
 }
 
 void TForm::SetVisible(bool value) {

@@ -31,6 +31,14 @@ inline constexpr const char* NoGraphic = "Keine Grafik angegeben";
 inline constexpr const char* NegativeSize = "Ungültige Größe";
 inline constexpr const char* UnknownException = "Unbekannte Exception";
 inline constexpr const char* NoApplication = "Kein Anwendungsobjekt vorhanden";
+// Window system.
+inline constexpr const char* NoDisplayFmt = "Keine Bildschirmanzeige verfügbar: %s";
+inline constexpr const char* NoDisplayVariable = "weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt";
+inline constexpr const char* UnknownBackendFmt = "unbekanntes Backend %s in ORVANE_BACKEND";
+inline constexpr const char* ButtonOk = "OK";
+inline constexpr const char* ButtonCancel = "Abbrechen";
+inline constexpr const char* ButtonYes = "Ja";
+inline constexpr const char* ButtonNo = "Nein";
 // Form definitions: "Zeile %d: " comes before each of these.
 inline constexpr const char* FormLineFmt = "Fehler in Formulardefinition, Zeile %d: ";
 inline constexpr const char* FormUnknownClassFmt = "Klasse %s nicht gefunden";
