@@ -43,12 +43,13 @@ void RenderOverKeys(const vcl::TGraphic& graphic, const TargetSize& t, vcl::TBit
   const int32_t wn = t.sampledWidth(), hn = t.sampledHeight();
   const vcl::TRect whole = MakeBounds(0, 0, wn, hn);
   vcl::TCanvas& canvas = offscreen.Canvas();
-  FillSolid(canvas, 0, 0, wn, hn, ColorToTriple(KeyColorA));
-  canvas.StretchDraw(whole, &graphic);
-  gdi::BitBlt(renderingA.MemoryDC(), 0, 0, wn, hn, canvas.Handle(), 0, 0, gdi::SRCCOPY);
-  FillSolid(canvas, 0, 0, wn, hn, ColorToTriple(KeyColorB));
-  canvas.StretchDraw(whole, &graphic);
-  gdi::BitBlt(renderingB.MemoryDC(), 0, 0, wn, hn, canvas.Handle(), 0, 0, gdi::SRCCOPY);
+  const std::pair<int32_t, TFastBMP*> renderings[] = {{KeyColorA, &renderingA}, {KeyColorB, &renderingB}};
+  for (const auto& [key, rendering] : renderings) {
+    // The fill covers the whole bitmap, so nothing of the previous rendering remains.
+    FillSolid(canvas, 0, 0, wn, hn, ColorToTriple(key));
+    canvas.StretchDraw(whole, &graphic);
+    gdi::BitBlt(rendering->MemoryDC(), 0, 0, wn, hn, canvas.Handle(), 0, 0, gdi::SRCCOPY);
+  }
 }
 
 std::unique_ptr<vcl::TBitmap> MakeOffscreen(const TargetSize& t) {
