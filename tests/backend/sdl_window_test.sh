@@ -10,8 +10,7 @@
 # close button. Exit 77 (skipped) only when Xvfb, xdotool or a screenshot
 # tool is missing. Message boxes need the X server's core fonts (xfonts-base).
 set -u
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/xvfb_harness.sh"
 
 if [ "${1:-}" = "--no-display" ]; then
   demo=$2
@@ -41,81 +40,11 @@ fi
 
 demo=$1
 closer=$2
-for tool in Xvfb xdotool xwininfo; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-if command -v import >/dev/null; then
-  shoot() { import -display ":$display" -window root "png:$1"; }
-elif command -v xwd >/dev/null && command -v convert >/dev/null; then
-  shoot() { xwd -display ":$display" -root -silent | convert xwd:- "png:$1"; }
-else
-  echo "SKIP: neither import nor xwd with convert is installed"; exit 77
-fi
-command -v convert >/dev/null || { echo "SKIP: convert (imagemagick) is not installed"; exit 77; }
-
-work=$(mktemp -d)
-xvfb_pid=
-demo_pid=
-cleanup() {
-  # SDL turns SIGTERM into a quit request, which a message box ignores.
-  [ -n "$demo_pid" ] && kill -KILL "$demo_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Xvfb picks a free display number itself and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -br 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
-done
-display=$(tr -dc 0-9 <"$work/display")
-if [ -z "$display" ]; then
-  echo "SKIP: Xvfb cannot run here: $(tail -n 3 "$work/xvfb.log")"
-  exit 77
-fi
-export DISPLAY=":$display"
-unset WAYLAND_DISPLAY ORVANE_BACKEND
-echo "Xvfb on $DISPLAY"
+start_xvfb
 
 "$demo" >"$work/demo.out" 2>"$work/demo.err" &
-demo_pid=$!
-
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
-[ -n "$window" ] || fail "no window named Form1 appeared: $(cat "$work/demo.err")"
-echo "window $window"
-
-geometry() {
-  unset X Y WIDTH HEIGHT
-  eval "$(xdotool getwindowgeometry --shell "$window")"
-}
-
-# Pixel of the last screenshot at screen (x, y) as RRGGBB.
-pixel() { convert "$work/shot.png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
-
-# Takes screenshots until every "x y RRGGBB" triple (client coordinates)
-# matches, for up to 10 seconds; prints the mismatches on failure.
-expect_pixels() {
-  local label=$1; shift
-  local tries bad check cx cy want got
-  for tries in $(seq 50); do
-    geometry
-    shoot "$work/shot.png" || fail "screenshot failed"
-    bad=""
-    for check in "$@"; do
-      read -r cx cy want <<<"$check"
-      got=$(pixel $((X + cx)) $((Y + cy)))
-      [ "$got" = "$want" ] || bad="$bad client ($cx,$cy) screen ($((X + cx)),$((Y + cy))): $got, expected $want;"
-    done
-    [ -z "$bad" ] && { echo "$label: pixels as expected"; return 0; }
-    sleep 0.2
-  done
-  fail "$label:$bad"
-}
+program_pid=$!
+wait_for_window Form1
 
 # The client area is 600 x 402, centred on the 1024 x 768 screen.
 geometry
@@ -176,44 +105,27 @@ $expected_mouse"
 echo "mouse: events as expected"
 
 # Close it as a user would; the program ends with exit code 0.
-"$closer" "$window" || fail "could not send the close request"
-for _ in $(seq 100); do
-  kill -0 "$demo_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$demo_pid" 2>/dev/null; then
-  fail "the program still runs 10 s after the close request"
-fi
-wait "$demo_pid"
-code=$?
-demo_pid=
-[ "$code" -eq 0 ] || fail "exit code $code after closing, expected 0: $(cat "$work/demo.err")"
+close_window "$closer"
+[ "$exit_code" -eq 0 ] || fail "exit code $exit_code after closing, expected 0: $(cat "$work/demo.err")"
 echo "closed, exit code 0"
 
 # A failure before the loop: the last-chance box, answered with Return,
 # then exit code 1.
 "$demo" --fail >"$work/demo.out" 2>"$work/demo.err" &
-demo_pid=$!
+program_pid=$!
 # (xdotool does not match the box's UTF-8 name here; xwininfo lists it.)
 box=
 for _ in $(seq 100); do
   box=$(xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "Anwendungsfehler".*/\1/p' | head -n 1)
   [ -n "$box" ] && break
-  kill -0 "$demo_pid" 2>/dev/null || break
+  kill -0 "$program_pid" 2>/dev/null || break
   sleep 0.2
 done
 [ -n "$box" ] || fail "no message box captioned Anwendungsfehler appeared: $(cat "$work/demo.err")"
 echo "message box $box"
 xdotool key --window "$box" Return 2>/dev/null
-for _ in $(seq 100); do
-  kill -0 "$demo_pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$demo_pid" 2>/dev/null && fail "the program still runs 10 s after the message box was answered"
-wait "$demo_pid"
-code=$?
-demo_pid=
-[ "$code" -eq 1 ] || fail "exit code $code after the last-chance box, expected 1"
+wait_for_exit "the message box was answered"
+[ "$exit_code" -eq 1 ] || fail "exit code $exit_code after the last-chance box, expected 1"
 [ -s "$work/demo.err" ] && fail "the box was not shown, its text went to standard error: $(cat "$work/demo.err")"
 echo "last-chance box answered, exit code 1"
 exit 0
