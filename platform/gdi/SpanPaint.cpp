@@ -1,6 +1,7 @@
 #include "gdi/SpanPaint.h"
 
 #include <cstring>
+#include <cwchar>
 
 #include "gdi/DeviceContext.h"
 
@@ -43,16 +44,12 @@ void SolidCopy32(uint8_t* row, int32_t, int32_t x0, int32_t x1, const Paint& pai
   const uint32_t v = Pixel32(paint.color);
   auto* p = reinterpret_cast<uint32_t*>(row) + x0;
   int32_t n = x1 - x0;
-  // Eight at a time: the compiler turns these into vector stores.
-  for (; n >= 8; n -= 8, p += 8) {
-    p[0] = v;
-    p[1] = v;
-    p[2] = v;
-    p[3] = v;
-    p[4] = v;
-    p[5] = v;
-    p[6] = v;
-    p[7] = v;
+  if constexpr (sizeof(wchar_t) == sizeof(uint32_t)) {
+    // The C library's wide fill is a 32-bit pattern fill with the widest stores the processor has.
+    if (n >= 32) {
+      std::wmemset(reinterpret_cast<wchar_t*>(p), static_cast<wchar_t>(v), static_cast<size_t>(n));
+      return;
+    }
   }
   for (; n > 0; --n) *p++ = v;
 }
