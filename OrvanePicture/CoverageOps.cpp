@@ -18,7 +18,7 @@
 #include "OrvanePicture/FastBMP.h"
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace orvane {
@@ -72,9 +72,6 @@ void AccumulatePlainFn(const uint8_t* a, const uint8_t* b, int32_t count, int32_
 inline uint32_t Low32(__m128i v) { return static_cast<uint32_t>(_mm_cvtsi128_si32(v)); }
 inline uint32_t High32(__m128i v) { return Low32(_mm_srli_si128(v, 8)); }
 
-// Bits set in each 4-bit value.
-constexpr uint8_t kBits4[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
-
 inline uint32_t CountBits(uint64_t v) {
   v = v - ((v >> 1) & 0x5555555555555555ULL);
   v = (v & 0x3333333333333333ULL) + ((v >> 2) & 0x3333333333333333ULL);
@@ -82,34 +79,97 @@ inline uint32_t CountBits(uint64_t v) {
   return static_cast<uint32_t>((v * 0x0101010101010101ULL) >> 56);
 }
 
-// 32-bit samples, factor a multiple of 4.
-void Accumulate32Sse2(const uint8_t* a, const uint8_t* b, int32_t count, int32_t factor, BlockSums& s) {
+// 32-bit samples, factor a multiple of the vector width and at most 16:
+// one target pixel at a time over all its rows, so its sums stay in
+// registers. Blue and red add up together in the two halves of each 32-bit
+// lane (at most 64 samples of 255 a lane, no carry between them), green
+// alone, and the background count as the negated key-test masks.
+using BlockFn = void (*)(const SampleRows& a, const SampleRows& b, int64_t row0, ptrdiff_t offset, int32_t count,
+                         int32_t factor, BlockSums& s);
+
+inline uint32_t LaneSum(__m128i v) {
+  v = _mm_add_epi32(v, _mm_shuffle_epi32(v, 0x4E));
+  v = _mm_add_epi32(v, _mm_shuffle_epi32(v, 0xB1));
+  return static_cast<uint32_t>(_mm_cvtsi128_si32(v));
+}
+
+inline void AddPixelSums(__m128i blueRed, __m128i green, __m128i background, BlockSums& s, int32_t x) {
+  const __m128i low16 = _mm_set1_epi32(0xFFFF);
+  s.blue[x] += LaneSum(_mm_and_si128(blueRed, low16));
+  s.red[x] += LaneSum(_mm_srli_epi32(blueRed, 16));
+  s.green[x] += LaneSum(green);
+  s.background[x] += LaneSum(background);
+}
+
+void Block32Sse2(const SampleRows& a, const SampleRows& b, int64_t row0, ptrdiff_t offset, int32_t count,
+                 int32_t factor, BlockSums& s) {
   const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
   const __m128i keyA = _mm_set1_epi32(kKeyA[0] | kKeyA[1] << 8 | kKeyA[2] << 16);
   const __m128i keyB = _mm_set1_epi32(kKeyB[0] | kKeyB[1] << 8 | kKeyB[2] << 16);
-  const __m128i blueMask = _mm_set1_epi32(0xFF), greenMask = _mm_set1_epi32(0xFF00),
-                redMask = _mm_set1_epi32(0xFF0000);
-  const __m128i zero = _mm_setzero_si128();
-  const int32_t vectors = factor / 4;
+  const __m128i blueRedMask = _mm_set1_epi32(0x00FF00FF), byteMask = _mm_set1_epi32(0xFF);
+  const uint8_t* rowsA[16];
+  const uint8_t* rowsB[16];
+  for (int32_t k = 0; k < factor; ++k) {
+    rowsA[k] = a.Row(row0 + k) + offset;
+    rowsB[k] = b.Row(row0 + k) + offset;
+  }
+  const ptrdiff_t groupBytes = ptrdiff_t{4} * factor;
   for (int32_t x = 0; x < count; ++x) {
-    __m128i blue = zero, green = zero, red = zero;
-    uint32_t background = 0;
-    for (int32_t v = 0; v < vectors; ++v, a += 16, b += 16) {
-      const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
-      const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
-      const __m128i keyed = _mm_and_si128(_mm_cmpeq_epi32(_mm_and_si128(va, rgb), keyA),
-                                          _mm_cmpeq_epi32(_mm_and_si128(vb, rgb), keyB));
-      background += kBits4[_mm_movemask_ps(_mm_castsi128_ps(keyed))];
-      blue = _mm_add_epi64(blue, _mm_sad_epu8(_mm_and_si128(va, blueMask), zero));
-      green = _mm_add_epi64(green, _mm_sad_epu8(_mm_and_si128(va, greenMask), zero));
-      red = _mm_add_epi64(red, _mm_sad_epu8(_mm_and_si128(va, redMask), zero));
+    __m128i blueRed = _mm_setzero_si128(), green = blueRed, background = blueRed;
+    for (int32_t k = 0; k < factor; ++k) {
+      const uint8_t* pa = rowsA[k] + x * groupBytes;
+      const uint8_t* pb = rowsB[k] + x * groupBytes;
+      for (ptrdiff_t v = 0; v < groupBytes; v += 16) {
+        const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pa + v));
+        const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pb + v));
+        background = _mm_sub_epi32(background, _mm_and_si128(_mm_cmpeq_epi32(_mm_and_si128(va, rgb), keyA),
+                                                             _mm_cmpeq_epi32(_mm_and_si128(vb, rgb), keyB)));
+        blueRed = _mm_add_epi32(blueRed, _mm_and_si128(va, blueRedMask));
+        green = _mm_add_epi32(green, _mm_and_si128(_mm_srli_epi32(va, 8), byteMask));
+      }
     }
-    s.blue[x] += Low32(blue) + High32(blue);
-    s.green[x] += Low32(green) + High32(green);
-    s.red[x] += Low32(red) + High32(red);
-    s.background[x] += background;
+    AddPixelSums(blueRed, green, background, s, x);
   }
 }
+
+#if defined(__x86_64__) || defined(__i386__)
+#define ORVANE_HAVE_AVX2_LOOPS 1
+__attribute__((target("avx2"))) inline __m128i FoldHalves(__m256i v) {
+  return _mm_add_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+}
+
+__attribute__((target("avx2"))) void Block32Avx2(const SampleRows& a, const SampleRows& b, int64_t row0,
+                                                 ptrdiff_t offset, int32_t count, int32_t factor, BlockSums& s) {
+  const __m256i rgb = _mm256_set1_epi32(0x00FFFFFF);
+  const __m256i keyA = _mm256_set1_epi32(kKeyA[0] | kKeyA[1] << 8 | kKeyA[2] << 16);
+  const __m256i keyB = _mm256_set1_epi32(kKeyB[0] | kKeyB[1] << 8 | kKeyB[2] << 16);
+  const __m256i blueRedMask = _mm256_set1_epi32(0x00FF00FF), byteMask = _mm256_set1_epi32(0xFF);
+  const uint8_t* rowsA[16];
+  const uint8_t* rowsB[16];
+  for (int32_t k = 0; k < factor; ++k) {
+    rowsA[k] = a.Row(row0 + k) + offset;
+    rowsB[k] = b.Row(row0 + k) + offset;
+  }
+  const ptrdiff_t groupBytes = ptrdiff_t{4} * factor;
+  for (int32_t x = 0; x < count; ++x) {
+    __m256i blueRed = _mm256_setzero_si256(), green = blueRed, background = blueRed;
+    for (int32_t k = 0; k < factor; ++k) {
+      const uint8_t* pa = rowsA[k] + x * groupBytes;
+      const uint8_t* pb = rowsB[k] + x * groupBytes;
+      for (ptrdiff_t v = 0; v < groupBytes; v += 32) {
+        const __m256i va = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pa + v));
+        const __m256i vb = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pb + v));
+        background = _mm256_sub_epi32(
+            background, _mm256_and_si256(_mm256_cmpeq_epi32(_mm256_and_si256(va, rgb), keyA),
+                                         _mm256_cmpeq_epi32(_mm256_and_si256(vb, rgb), keyB)));
+        blueRed = _mm256_add_epi32(blueRed, _mm256_and_si256(va, blueRedMask));
+        green = _mm256_add_epi32(green, _mm256_and_si256(_mm256_srli_epi32(va, 8), byteMask));
+      }
+    }
+    AddPixelSums(FoldHalves(blueRed), FoldHalves(green), FoldHalves(background), s, x);
+  }
+}
+#endif
 
 // Byte patterns of 48 bytes (16 samples of 3 bytes) split into three vectors.
 struct Pattern48 {
@@ -195,31 +255,45 @@ void Accumulate24Factor16Sse2(const uint8_t* a, const uint8_t* b, int32_t count,
 
 #endif
 
-AccumulateFn SelectAccumulate(int32_t bytesPerSample, int32_t factor, bool vectors) {
+struct Loops {
+  AccumulateFn rows = nullptr;  // one source row at a time
+  BlockFn block = nullptr;      // or all rows of a block at once
+};
+
+Loops SelectLoops(int32_t bytesPerSample, int32_t factor, LoopSet set) {
+  Loops loops;
+  loops.rows = bytesPerSample == 4 ? AccumulatePlainFn<4> : AccumulatePlainFn<3>;
 #if defined(__SSE2__)
-  if (vectors) {
-    if (bytesPerSample == 4 && factor % 4 == 0) return Accumulate32Sse2;
-    if (bytesPerSample == 3 && factor == 8) return Accumulate24Factor8Sse2;
-    if (bytesPerSample == 3 && factor == 16) return Accumulate24Factor16Sse2;
+  if (set == LoopSet::Plain) return loops;
+  if (bytesPerSample == 4 && factor % 4 == 0 && factor <= 16) {
+    loops.block = Block32Sse2;
+#if defined(ORVANE_HAVE_AVX2_LOOPS)
+    if (set == LoopSet::Best && factor % 8 == 0 && __builtin_cpu_supports("avx2")) loops.block = Block32Avx2;
+#endif
   }
+  if (bytesPerSample == 3 && factor == 8) loops.rows = Accumulate24Factor8Sse2;
+  if (bytesPerSample == 3 && factor == 16) loops.rows = Accumulate24Factor16Sse2;
 #else
   (void)factor;
-  (void)vectors;
+  (void)set;
 #endif
-  return bytesPerSample == 4 ? AccumulatePlainFn<4> : AccumulatePlainFn<3>;
+  return loops;
 }
 
-void Reduce(const SampleRows& a, const SampleRows& b, const TripleRows& color, const TripleRows& coverage,
-            int32_t width, int32_t height, int32_t factor, bool vectors) {
+}  // namespace
+
+void ReduceKeyRenderings(const SampleRows& a, const SampleRows& b, const TripleRows& color,
+                         const TripleRows& coverage, int32_t width, int32_t height, int32_t factor, LoopSet set) {
   if (factor <= 0 || width <= 0 || height <= 0) return;
   if (a.bytesPerSample != b.bytesPerSample || (a.bytesPerSample != 3 && a.bytesPerSample != 4)) return;
-  const AccumulateFn accumulate = SelectAccumulate(a.bytesPerSample, factor, vectors);
+  const Loops loops = SelectLoops(a.bytesPerSample, factor, set);
   const uint64_t samples = static_cast<uint64_t>(factor) * static_cast<uint64_t>(factor);
   const ptrdiff_t bpp = a.bytesPerSample;
   BlockSums s;
   for (int32_t y = 0; y < height; ++y) {
     uint8_t* colorRow = color.Row(y);
     uint8_t* coverageRow = coverage.Row(y);
+    const int64_t row0 = int64_t{y} * factor;
     for (int32_t x0 = 0; x0 < width; x0 += kBlock) {
       const int32_t count = std::min(kBlock, width - x0);
       std::fill_n(s.blue, count, uint64_t{0});
@@ -227,9 +301,11 @@ void Reduce(const SampleRows& a, const SampleRows& b, const TripleRows& color, c
       std::fill_n(s.red, count, uint64_t{0});
       std::fill_n(s.background, count, uint64_t{0});
       const ptrdiff_t offset = static_cast<ptrdiff_t>(x0) * factor * bpp;
-      for (int32_t k = 0; k < factor; ++k) {
-        const int64_t sourceRow = int64_t{y} * factor + k;
-        accumulate(a.Row(sourceRow) + offset, b.Row(sourceRow) + offset, count, factor, s);
+      if (loops.block) {
+        loops.block(a, b, row0, offset, count, factor, s);
+      } else {
+        for (int32_t k = 0; k < factor; ++k)
+          loops.rows(a.Row(row0 + k) + offset, b.Row(row0 + k) + offset, count, factor, s);
       }
       for (int32_t i = 0; i < count; ++i) {
         const uint64_t background = s.background[i];
@@ -247,20 +323,12 @@ void Reduce(const SampleRows& a, const SampleRows& b, const TripleRows& color, c
   }
 }
 
+namespace {
+
 SampleRows RowsOf(const TFastBMP& raster) { return {raster.PixelData(), raster.RowStride(), 3}; }
 TripleRows RowsOf(TFastBMP& raster) { return {raster.PixelData(), raster.RowStride()}; }
 
 }  // namespace
-
-void ReduceKeyRenderings(const SampleRows& a, const SampleRows& b, const TripleRows& color,
-                         const TripleRows& coverage, int32_t width, int32_t height, int32_t factor) {
-  Reduce(a, b, color, coverage, width, height, factor, true);
-}
-
-void ReduceKeyRenderingsPortable(const SampleRows& a, const SampleRows& b, const TripleRows& color,
-                                 const TripleRows& coverage, int32_t width, int32_t height, int32_t factor) {
-  Reduce(a, b, color, coverage, width, height, factor, false);
-}
 
 void TFastBMP::ExtractCoverage(const TFastBMP& renderingB, TFastBMP& colorOut, TFastBMP& coverageOut, int32_t width,
                                int32_t height, int32_t factor) const {

@@ -32,12 +32,13 @@ struct TripleRows {
 // three bytes; colour = the truncated mean of the picture samples of A,
 // written only where there is at least one. Both renderings must hold
 // width * factor x height * factor samples.
+//
+// `loops` picks the sample loops: the best the processor has, SSE2 at most,
+// or plain C++. All give the same bytes; the narrower sets exist so that
+// tests can compare them on any machine.
+enum class LoopSet { Best, Sse2, Plain };
 void ReduceKeyRenderings(const SampleRows& a, const SampleRows& b, const TripleRows& color,
-                         const TripleRows& coverage, int32_t width, int32_t height, int32_t factor);
-
-// The result of the row loops above when they run without vector code: the
-// same bytes, for comparison in tests.
-void ReduceKeyRenderingsPortable(const SampleRows& a, const SampleRows& b, const TripleRows& color,
-                                 const TripleRows& coverage, int32_t width, int32_t height, int32_t factor);
+                         const TripleRows& coverage, int32_t width, int32_t height, int32_t factor,
+                         LoopSet loops = LoopSet::Best);
 
 }  // namespace orvane

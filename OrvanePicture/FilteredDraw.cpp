@@ -1,10 +1,13 @@
 #include "OrvanePicture/FilteredDraw.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 #include "OrvanePicture/ColorTriple.h"
 #include "OrvanePicture/CoverageOps.h"
+#include "gdi/PixelMemory.h"
+#include "gdi/SpanPaint.h"
 #include "rtl/Exceptions.h"
 #include "rtl/FloatMath.h"
 
@@ -39,21 +42,28 @@ TargetSize ComputeTarget(const vcl::TGraphic& graphic, TOrvanePictureQuality qua
 
 // A screen-format surface of the supersampled size in its own memory device
 // context, with a canvas over it. Its pixel memory comes from the platform's
-// recycling, so repeated paints of the same size fault in no fresh pages.
+// recycling, so repeated paints of the same size fault in no fresh pages, and
+// is not cleared first: the key fill paints over all of it.
 class KeySurface {
  public:
-  KeySurface(int32_t width, int32_t height) : dc_(gdi::CreateCompatibleDC(nullptr)) {
-    bitmap_ = gdi::CreateScreenBitmap(width, height);
-    if (!bitmap_) {
-      gdi::DeleteDC(dc_);
+  KeySurface(int32_t width, int32_t height) {
+    const int64_t stride = gdi::DibRowBytes(width, 32);
+    if (width <= 0 || height <= 0 || stride < 0 || stride > INT32_MAX ||
+        static_cast<uint64_t>(stride) * static_cast<uint64_t>(height) > gdi::kMaxSurfaceBytes)
+      throw rtl::EOutOfResources();
+    const size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(height);
+    uint8_t* bits = gdi::AcquirePixelMemoryForOverwrite(bytes);
+    if (!bits) throw rtl::EOutOfResources();
+    try {
+      bitmap_ = std::make_unique<gdi::BitmapObject>(width, height, gdi::PixelFormat::Bgrx32,
+                                                    static_cast<int32_t>(stride), bits, bytes);
+    } catch (...) {
+      gdi::ReleasePixelMemory(bits, bytes);
       throw rtl::EOutOfResources();
     }
-    gdi::SelectObject(dc_, bitmap_);
-    canvas_.SetHandle(dc_);
-  }
-  ~KeySurface() {
-    gdi::DeleteDC(dc_);
-    gdi::DeleteObject(bitmap_);
+    dc_ = std::make_unique<gdi::DeviceContext>();
+    dc_->Select(bitmap_.get());
+    canvas_.SetHandle(dc_.get());
   }
   KeySurface(const KeySurface&) = delete;
   KeySurface& operator=(const KeySurface&) = delete;
@@ -62,8 +72,9 @@ class KeySurface {
   SampleRows Samples() const { return {bitmap_->Bits(), bitmap_->Stride(), 4}; }
 
  private:
-  gdi::HDC dc_;
-  gdi::HBITMAP bitmap_ = nullptr;
+  // The bitmap outlives the device context that selects it.
+  std::unique_ptr<gdi::BitmapObject> bitmap_;
+  std::unique_ptr<gdi::DeviceContext> dc_;
   vcl::TCanvas canvas_;
 };
 
@@ -78,6 +89,8 @@ struct KeyRenderings {
     const int32_t wn = t.sampledWidth(), hn = t.sampledHeight();
     const vcl::TRect whole = MakeBounds(0, 0, wn, hn);
     const std::pair<int32_t, KeySurface*> renderings[] = {{KeyColorA, &a}, {KeyColorB, &b}};
+    // The second playback repeats the first's polygons at the same size: their spans are written again.
+    const gdi::RepeatedFillScope repeatedFills;
     for (const auto& [key, surface] : renderings) {
       // The fill covers the whole surface, so only the graphic differs between the two.
       FillSolid(surface->Canvas(), 0, 0, wn, hn, ColorToTriple(key));

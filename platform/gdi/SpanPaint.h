@@ -59,4 +59,17 @@ class RenderTarget {
   SpanFn fn_ = nullptr;
 };
 
+// While an object of this class lives, polygon fills on this thread keep
+// their spans, and a fill whose points, counts, fill mode and clip bounds
+// repeat those of an earlier fill in the scope writes the kept spans again
+// instead of rasterising: a picture played twice at the same size is
+// rasterised once. Scopes nest; leaving the outermost forgets every fill.
+class RepeatedFillScope {
+ public:
+  RepeatedFillScope();
+  ~RepeatedFillScope();
+  RepeatedFillScope(const RepeatedFillScope&) = delete;
+  RepeatedFillScope& operator=(const RepeatedFillScope&) = delete;
+};
+
 }  // namespace gdi

@@ -143,14 +143,13 @@ TEST(PixelStagesReferenceTest, ReductionMatchesTheReferenceOnRandomRasters) {
         const Rasters in(seed, width, height, factor, bpp);
         Output refColor(width, height), refCoverage(width, height);
         ReferenceReduce(in.A(), in.B(), refColor.Rows(), refCoverage.Rows(), width, height, factor);
-        for (bool portable : {false, true}) {
+        for (LoopSet loops : {LoopSet::Best, LoopSet::Sse2, LoopSet::Plain}) {
           Output color(width, height), coverage(width, height);
-          (portable ? ReduceKeyRenderingsPortable : ReduceKeyRenderings)(in.A(), in.B(), color.Rows(),
-                                                                         coverage.Rows(), width, height, factor);
+          ReduceKeyRenderings(in.A(), in.B(), color.Rows(), coverage.Rows(), width, height, factor, loops);
           ASSERT_EQ(color.bytes, refColor.bytes) << Repro(seed, width, height, factor) << ", " << bpp
-                                                 << " bytes a sample" << (portable ? ", portable" : "");
+                                                 << " bytes a sample, loop set " << static_cast<int>(loops);
           ASSERT_EQ(coverage.bytes, refCoverage.bytes) << Repro(seed, width, height, factor) << ", " << bpp
-                                                       << " bytes a sample" << (portable ? ", portable" : "");
+                                                       << " bytes a sample, loop set " << static_cast<int>(loops);
         }
         ++seed;
       }
