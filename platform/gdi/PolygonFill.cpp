@@ -61,6 +61,7 @@ struct SpanRecord {
 
 struct FillScratch {
   std::vector<Edge> edges;
+  std::vector<uint64_t> order;  // first row << 32 | index, sorted
   std::vector<Edge*> active;
   std::vector<PointD> clipA, clipB;
 };
@@ -233,10 +234,19 @@ void AddEdge(std::vector<Edge>& edges, int64_t x0, int64_t y0, int64_t x1, int64
   Edge e;
   e.den = dy << kSubBits;
   // Crossing on row yTop: (x0 * dy + (yTop * kOne - y0) * dx) / (kOne * dy).
-  const __int128 n = static_cast<__int128>(x0) * dy + static_cast<__int128>(yTop * kOne - y0) * dx;
-  const __int128 q = FloorDiv128(n, e.den);
-  e.q = static_cast<int64_t>(q);
-  e.r = static_cast<int64_t>(n - q * e.den);
+  const int64_t rise = yTop * kOne - y0;
+  constexpr int64_t kSmall = int64_t{1} << 30;
+  if (x0 > -kSmall && x0 < kSmall && dx > -kSmall && dx < kSmall && dy < kSmall && rise < kSmall) {
+    // Every product below 2^60: 64 bits suffice (0 <= rise, 0 < dy).
+    const int64_t n = x0 * dy + rise * dx;
+    e.q = FloorDiv(n, e.den);
+    e.r = n - e.q * e.den;
+  } else {
+    const __int128 n = static_cast<__int128>(x0) * dy + static_cast<__int128>(rise) * dx;
+    const __int128 q = FloorDiv128(n, e.den);
+    e.q = static_cast<int64_t>(q);
+    e.r = static_cast<int64_t>(n - q * e.den);
+  }
   e.x = e.q + (e.r != 0);
   e.stepQ = FloorDiv(dx, dy);
   e.stepR = (dx - e.stepQ * dy) << kSubBits;
@@ -298,18 +308,23 @@ void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode
   };
   auto& edges = s.edges;
   if (edges.empty()) return;
-  std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.yTop < b.yTop; });
+  // Edges by first row, through small keys (rows are never negative: they lie within the surface).
+  auto& order = s.order;
+  order.resize(edges.size());
+  for (size_t i = 0; i < edges.size(); ++i) order[i] = uint64_t{static_cast<uint32_t>(edges[i].yTop)} << 32 | i;
+  std::sort(order.begin(), order.end());
+  const auto edgeAt = [&](size_t i) { return &edges[static_cast<uint32_t>(order[i])]; };
   auto& active = s.active;
   active.clear();
   const bool nonZero = mode == FillMode::Winding;
   const int64_t left = clip.left, right = clip.right;
   size_t next = 0;
-  int32_t y = edges[0].yTop;
+  int32_t y = edgeAt(0)->yTop;
   while (next < edges.size() || !active.empty()) {
-    if (active.empty() && edges[next].yTop > y) y = edges[next].yTop;
-    while (next < edges.size() && edges[next].yTop == y) {
+    if (active.empty() && edgeAt(next)->yTop > y) y = edgeAt(next)->yTop;
+    while (next < edges.size() && edgeAt(next)->yTop == y) {
       // Insert in order of crossing; the list stays sorted.
-      Edge* e = &edges[next++];
+      Edge* e = edgeAt(next++);
       size_t j = active.size();
       active.push_back(e);
       while (j > 0 && active[j - 1]->x > e->x) {

@@ -47,10 +47,21 @@ class RenderTarget {
 
   void SetPaint(const Paint& paint);
   const Paint& CurrentPaint() const { return paint_; }
-  void Span(int32_t y, int32_t x0, int32_t x1);
+  // Inline: the rasterisers call this once per span, the common single-rectangle case costs no call.
+  void Span(int32_t y, int32_t x0, int32_t x1) {
+    if (!fn_ || y < bounds_.top || y >= bounds_.bottom || x0 >= x1 || paint_.rop == Rop2::Nop) return;
+    if (!singleRect_) {
+      SpanInRegion(y, x0, x1);
+      return;
+    }
+    const int32_t a = x0 > bounds_.left ? x0 : bounds_.left, b = x1 < bounds_.right ? x1 : bounds_.right;
+    if (a < b) fn_(surface_->Row(y), y, a, b, paint_);
+  }
   void FillRect(const Rect& deviceRect);
 
  private:
+  void SpanInRegion(int32_t y, int32_t x0, int32_t x1);
+
   BitmapObject* surface_;
   Region drawable_;
   Rect bounds_;
