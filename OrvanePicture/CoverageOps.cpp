@@ -255,6 +255,22 @@ void Accumulate24Factor16Sse2(const uint8_t* a, const uint8_t* b, int32_t count,
 
 #endif
 
+// Colour and coverage of `count` target pixels from their sums.
+template <typename Word>
+void Finish(const BlockSums& s, int32_t count, uint64_t samples, uint8_t* c, uint8_t* v) {
+  const Word all = static_cast<Word>(samples);
+  for (int32_t i = 0; i < count; ++i, c += 3, v += 3) {
+    const Word background = static_cast<Word>(s.background[i]);
+    const Word picture = all - background;
+    if (picture > 0) {
+      c[0] = static_cast<uint8_t>((static_cast<Word>(s.blue[i]) - background * kKeyA[0]) / picture);
+      c[1] = static_cast<uint8_t>((static_cast<Word>(s.green[i]) - background * kKeyA[1]) / picture);
+      c[2] = static_cast<uint8_t>((static_cast<Word>(s.red[i]) - background * kKeyA[2]) / picture);
+    }
+    v[0] = v[1] = v[2] = static_cast<uint8_t>(picture * 255 / all);
+  }
+}
+
 struct Loops {
   AccumulateFn rows = nullptr;  // one source row at a time
   BlockFn block = nullptr;      // or all rows of a block at once
@@ -307,18 +323,11 @@ void ReduceKeyRenderings(const SampleRows& a, const SampleRows& b, const TripleR
         for (int32_t k = 0; k < factor; ++k)
           loops.rows(a.Row(row0 + k) + offset, b.Row(row0 + k) + offset, count, factor, s);
       }
-      for (int32_t i = 0; i < count; ++i) {
-        const uint64_t background = s.background[i];
-        const uint64_t picture = samples - background;
-        uint8_t* c = colorRow + 3 * static_cast<ptrdiff_t>(x0 + i);
-        if (picture > 0) {
-          c[0] = static_cast<uint8_t>((s.blue[i] - background * kKeyA[0]) / picture);
-          c[1] = static_cast<uint8_t>((s.green[i] - background * kKeyA[1]) / picture);
-          c[2] = static_cast<uint8_t>((s.red[i] - background * kKeyA[2]) / picture);
-        }
-        uint8_t* v = coverageRow + 3 * static_cast<ptrdiff_t>(x0 + i);
-        v[0] = v[1] = v[2] = static_cast<uint8_t>(picture * 255 / samples);
-      }
+      uint8_t* c = colorRow + 3 * static_cast<ptrdiff_t>(x0);
+      uint8_t* v = coverageRow + 3 * static_cast<ptrdiff_t>(x0);
+      // Up to 65536 samples a pixel every sum fits 32 bits, whose division is the cheaper.
+      if (samples <= 65536) Finish<uint32_t>(s, count, samples, c, v);
+      else Finish<uint64_t>(s, count, samples, c, v);
     }
   }
 }

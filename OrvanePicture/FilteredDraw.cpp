@@ -69,6 +69,16 @@ class KeySurface {
   KeySurface& operator=(const KeySurface&) = delete;
 
   vcl::TCanvas& Canvas() { return canvas_; }
+
+  // What FillSolid over the whole surface does, without its rectangle
+  // outline drawn pixel by pixel: the canvas gets the key colour as pen
+  // and solid brush colour, every pixel the key colour.
+  void FillKey(int32_t key) {
+    canvas_.Pen().SetColor(key);
+    canvas_.Brush().SetStyle(vcl::bsSolid);
+    canvas_.Brush().SetColor(key);
+    gdi::FillSurface(*bitmap_, vcl::ColorToRGB(key));
+  }
   SampleRows Samples() const { return {bitmap_->Bits(), bitmap_->Stride(), 4}; }
 
  private:
@@ -86,14 +96,13 @@ struct KeyRenderings {
   KeySurface a, b;
   KeyRenderings(const vcl::TGraphic& graphic, const TargetSize& t)
       : a(t.sampledWidth(), t.sampledHeight()), b(t.sampledWidth(), t.sampledHeight()) {
-    const int32_t wn = t.sampledWidth(), hn = t.sampledHeight();
-    const vcl::TRect whole = MakeBounds(0, 0, wn, hn);
+    const vcl::TRect whole = MakeBounds(0, 0, t.sampledWidth(), t.sampledHeight());
     const std::pair<int32_t, KeySurface*> renderings[] = {{KeyColorA, &a}, {KeyColorB, &b}};
     // The second playback repeats the first's polygons at the same size: their spans are written again.
     const gdi::RepeatedFillScope repeatedFills;
     for (const auto& [key, surface] : renderings) {
       // The fill covers the whole surface, so only the graphic differs between the two.
-      FillSolid(surface->Canvas(), 0, 0, wn, hn, ColorToTriple(key));
+      surface->FillKey(key);
       surface->Canvas().StretchDraw(whole, &graphic);
     }
   }

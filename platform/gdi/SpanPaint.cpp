@@ -113,6 +113,20 @@ void PatternSpan(uint8_t* row, int32_t y, int32_t x0, int32_t x1, const Paint& p
 
 }  // namespace
 
+void FillSurface(BitmapObject& surface, COLORREF color) {
+  const Paint paint = Paint::Solid(color);
+  const SpanFn fn = SelectSpanFn(surface.Format(), paint);
+  const int32_t width = surface.Width(), height = surface.Height();
+  if (width <= 0 || height <= 0) return;
+  if (surface.Format() == PixelFormat::Bgrx32 && int64_t{surface.Stride()} == int64_t{width} * 4 &&
+      int64_t{width} * height <= INT32_MAX) {
+    // Rows without padding follow each other: the whole surface is one span.
+    fn(surface.Bits(), 0, 0, width * height, paint);
+    return;
+  }
+  for (int32_t y = 0; y < height; ++y) fn(surface.Row(y), y, 0, width, paint);
+}
+
 SpanFn SelectSpanFn(PixelFormat format, const Paint& paint) {
   const bool is24 = format == PixelFormat::Bgr24;
   if (paint.pattern && paint.pattern->width > 0 && paint.pattern->height > 0)

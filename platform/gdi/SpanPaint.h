@@ -29,6 +29,10 @@ using SpanFn = void (*)(uint8_t* row, int32_t y, int32_t x0, int32_t x1, const P
 
 SpanFn SelectSpanFn(PixelFormat format, const Paint& paint);
 
+// Paints every pixel of `surface` in `color`, as a copy-pen fill of its whole
+// bounds would (32-bit pixels get 0 in their unused byte).
+void FillSurface(BitmapObject& surface, COLORREF color);
+
 // Combines a source colour with a destination colour by a binary raster operation.
 COLORREF ApplyRop2(Rop2 rop, COLORREF pen, COLORREF dst);
 
