@@ -255,19 +255,45 @@ void Accumulate24Factor16Sse2(const uint8_t* a, const uint8_t* b, int32_t count,
 
 #endif
 
-// Colour and coverage of `count` target pixels from their sums.
-template <typename Word>
-void Finish(const BlockSums& s, int32_t count, uint64_t samples, uint8_t* c, uint8_t* v) {
-  const Word all = static_cast<Word>(samples);
+// Reciprocals for dividing by 1 to 256 without a divide instruction:
+// (n * kReciprocal[d]) >> 32 == n / d for every n below 65536 (the error of
+// the rounded-up reciprocal stays below 1/d).
+constexpr int32_t kMaxReciprocal = 256;
+struct ReciprocalTable {
+  uint64_t value[kMaxReciprocal + 1] = {};
+  constexpr ReciprocalTable() {
+    for (uint64_t d = 1; d <= kMaxReciprocal; ++d) value[d] = (uint64_t{1} << 32) / d + 1;
+  }
+};
+constexpr ReciprocalTable kReciprocal;
+
+// Colour and coverage of `count` target pixels from their sums. Up to 256
+// samples a pixel every sum is below 65536 and every divisor at most 256.
+void FinishSmall(const BlockSums& s, int32_t count, uint32_t samples, uint8_t* c, uint8_t* v) {
+  const uint64_t perSample = kReciprocal.value[samples];
   for (int32_t i = 0; i < count; ++i, c += 3, v += 3) {
-    const Word background = static_cast<Word>(s.background[i]);
-    const Word picture = all - background;
+    const uint64_t background = s.background[i];
+    const uint64_t picture = samples - background;
     if (picture > 0) {
-      c[0] = static_cast<uint8_t>((static_cast<Word>(s.blue[i]) - background * kKeyA[0]) / picture);
-      c[1] = static_cast<uint8_t>((static_cast<Word>(s.green[i]) - background * kKeyA[1]) / picture);
-      c[2] = static_cast<uint8_t>((static_cast<Word>(s.red[i]) - background * kKeyA[2]) / picture);
+      const uint64_t m = kReciprocal.value[picture];
+      c[0] = static_cast<uint8_t>(((s.blue[i] - background * kKeyA[0]) * m) >> 32);
+      c[1] = static_cast<uint8_t>(((s.green[i] - background * kKeyA[1]) * m) >> 32);
+      c[2] = static_cast<uint8_t>(((s.red[i] - background * kKeyA[2]) * m) >> 32);
     }
-    v[0] = v[1] = v[2] = static_cast<uint8_t>(picture * 255 / all);
+    v[0] = v[1] = v[2] = static_cast<uint8_t>((picture * 255 * perSample) >> 32);
+  }
+}
+
+void FinishAny(const BlockSums& s, int32_t count, uint64_t samples, uint8_t* c, uint8_t* v) {
+  for (int32_t i = 0; i < count; ++i, c += 3, v += 3) {
+    const uint64_t background = s.background[i];
+    const uint64_t picture = samples - background;
+    if (picture > 0) {
+      c[0] = static_cast<uint8_t>((s.blue[i] - background * kKeyA[0]) / picture);
+      c[1] = static_cast<uint8_t>((s.green[i] - background * kKeyA[1]) / picture);
+      c[2] = static_cast<uint8_t>((s.red[i] - background * kKeyA[2]) / picture);
+    }
+    v[0] = v[1] = v[2] = static_cast<uint8_t>(picture * 255 / samples);
   }
 }
 
@@ -325,9 +351,8 @@ void ReduceKeyRenderings(const SampleRows& a, const SampleRows& b, const TripleR
       }
       uint8_t* c = colorRow + 3 * static_cast<ptrdiff_t>(x0);
       uint8_t* v = coverageRow + 3 * static_cast<ptrdiff_t>(x0);
-      // Up to 65536 samples a pixel every sum fits 32 bits, whose division is the cheaper.
-      if (samples <= 65536) Finish<uint32_t>(s, count, samples, c, v);
-      else Finish<uint64_t>(s, count, samples, c, v);
+      if (samples <= kMaxReciprocal) FinishSmall(s, count, static_cast<uint32_t>(samples), c, v);
+      else FinishAny(s, count, samples, c, v);
     }
   }
 }
