@@ -93,12 +93,16 @@ inline uint32_t LaneSum(__m128i v) {
   return static_cast<uint32_t>(_mm_cvtsi128_si32(v));
 }
 
+// Folds the lanes of one target pixel. Summed over all lanes, blue and red
+// stay apart in the two 16-bit halves (at most 256 samples of 255), and so
+// do green and the background count once the count is moved to the upper half.
 inline void AddPixelSums(__m128i blueRed, __m128i green, __m128i background, BlockSums& s, int32_t x) {
-  const __m128i low16 = _mm_set1_epi32(0xFFFF);
-  s.blue[x] += LaneSum(_mm_and_si128(blueRed, low16));
-  s.red[x] += LaneSum(_mm_srli_epi32(blueRed, 16));
-  s.green[x] += LaneSum(green);
-  s.background[x] += LaneSum(background);
+  const uint32_t br = LaneSum(blueRed);
+  const uint32_t gb = LaneSum(_mm_add_epi32(green, _mm_slli_epi32(background, 16)));
+  s.blue[x] += br & 0xFFFF;
+  s.red[x] += br >> 16;
+  s.green[x] += gb & 0xFFFF;
+  s.background[x] += gb >> 16;
 }
 
 void Block32Sse2(const SampleRows& a, const SampleRows& b, int64_t row0, ptrdiff_t offset, int32_t count,
@@ -217,8 +221,10 @@ inline void LoadChunk24(const uint8_t* a, const uint8_t* b, const Constants24& k
 }
 
 // 24-bit samples, factor 8: a chunk holds two target pixels (24 bytes each,
-// the first in halves 0-2, the second in halves 3-5).
-void Accumulate24Factor8Sse2(const uint8_t* a, const uint8_t* b, int32_t count, int32_t, BlockSums& s) {
+// the first in halves 0-2, the second in halves 3-5). Bits are counted by
+// `Count`: the portable sum of bits, or the processor's instruction.
+template <uint32_t (*Count)(uint64_t)>
+inline void Accumulate24Factor8(const uint8_t* a, const uint8_t* b, int32_t count, BlockSums& s) {
   static const Constants24 k;
   uint64_t* sums[3] = {s.blue, s.green, s.red};
   int32_t x = 0;
@@ -232,14 +238,15 @@ void Accumulate24Factor8Sse2(const uint8_t* a, const uint8_t* b, int32_t count, 
       sums[ch][x] += Low32(pair);
       sums[ch][x + 1] += High32(pair);
     }
-    s.background[x] += CountBits(c.background & 0xFFFFFF);
-    s.background[x + 1] += CountBits(c.background >> 24);
+    s.background[x] += Count(c.background & 0xFFFFFF);
+    s.background[x + 1] += Count(c.background >> 24);
   }
   if (x < count) AccumulatePlain<3>(a, b, count - x, 8, s, x);
 }
 
 // 24-bit samples, factor 16: one chunk a target pixel.
-void Accumulate24Factor16Sse2(const uint8_t* a, const uint8_t* b, int32_t count, int32_t, BlockSums& s) {
+template <uint32_t (*Count)(uint64_t)>
+inline void Accumulate24Factor16(const uint8_t* a, const uint8_t* b, int32_t count, BlockSums& s) {
   static const Constants24 k;
   uint64_t* sums[3] = {s.blue, s.green, s.red};
   Chunk24 c;
@@ -249,9 +256,31 @@ void Accumulate24Factor16Sse2(const uint8_t* a, const uint8_t* b, int32_t count,
       const __m128i all = _mm_add_epi64(_mm_add_epi64(c.sums[ch][0], c.sums[ch][1]), c.sums[ch][2]);
       sums[ch][x] += Low32(all) + High32(all);
     }
-    s.background[x] += CountBits(c.background);
+    s.background[x] += Count(c.background);
   }
 }
+
+void Accumulate24Factor8Sse2(const uint8_t* a, const uint8_t* b, int32_t count, int32_t, BlockSums& s) {
+  Accumulate24Factor8<CountBits>(a, b, count, s);
+}
+void Accumulate24Factor16Sse2(const uint8_t* a, const uint8_t* b, int32_t count, int32_t, BlockSums& s) {
+  Accumulate24Factor16<CountBits>(a, b, count, s);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+#define ORVANE_HAVE_POPCNT_LOOPS 1
+__attribute__((target("popcnt"))) inline uint32_t CountBitsPopcnt(uint64_t v) {
+  return static_cast<uint32_t>(__builtin_popcountll(v));
+}
+__attribute__((target("popcnt"))) void Accumulate24Factor8Popcnt(const uint8_t* a, const uint8_t* b, int32_t count,
+                                                                  int32_t, BlockSums& s) {
+  Accumulate24Factor8<CountBitsPopcnt>(a, b, count, s);
+}
+__attribute__((target("popcnt"))) void Accumulate24Factor16Popcnt(const uint8_t* a, const uint8_t* b, int32_t count,
+                                                                   int32_t, BlockSums& s) {
+  Accumulate24Factor16<CountBitsPopcnt>(a, b, count, s);
+}
+#endif
 
 #endif
 
@@ -315,6 +344,12 @@ Loops SelectLoops(int32_t bytesPerSample, int32_t factor, LoopSet set) {
   }
   if (bytesPerSample == 3 && factor == 8) loops.rows = Accumulate24Factor8Sse2;
   if (bytesPerSample == 3 && factor == 16) loops.rows = Accumulate24Factor16Sse2;
+#if defined(ORVANE_HAVE_POPCNT_LOOPS)
+  if (set == LoopSet::Best && bytesPerSample == 3 && __builtin_cpu_supports("popcnt")) {
+    if (factor == 8) loops.rows = Accumulate24Factor8Popcnt;
+    if (factor == 16) loops.rows = Accumulate24Factor16Popcnt;
+  }
+#endif
 #else
   (void)factor;
   (void)set;
