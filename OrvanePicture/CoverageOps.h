@@ -41,4 +41,9 @@ void ReduceKeyRenderings(const SampleRows& a, const SampleRows& b, const TripleR
                          const TripleRows& coverage, int32_t width, int32_t height, int32_t factor,
                          LoopSet loops = LoopSet::Best);
 
+class TFastBMP;
+// TFastBMP::BlendWithCoverage without vector code (same bytes; for tests).
+void BlendWithCoveragePlain(TFastBMP& raster, const TFastBMP& colorSource, const TFastBMP& coverage, int32_t width,
+                            int32_t height);
+
 }  // namespace orvane

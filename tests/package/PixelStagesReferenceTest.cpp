@@ -217,26 +217,32 @@ TEST(PixelStagesReferenceTest, SolidSpansOfEveryLengthFillExactlyTheirPixels) {
 }
 
 TEST(PixelStagesReferenceTest, BlendMatchesTheReferenceForEveryCoverage) {
-  const int32_t width = 257, height = 3;
-  TFastBMP dst(width, height), ref(width, height), src(width, height), coverage(width, height);
-  std::mt19937 rng(4000);
-  std::uniform_int_distribution<int> byte(0, 255);
-  for (int32_t y = 0; y < height; ++y)
-    for (int32_t x = 0; x < width; ++x)
-      for (int i = 0; i < 3; ++i) {
-        dst.RowStarts()[y][3 * x + i] = ref.RowStarts()[y][3 * x + i] = static_cast<uint8_t>(byte(rng));
-        src.RowStarts()[y][3 * x + i] = static_cast<uint8_t>(byte(rng));
-        // Every coverage value along row 0, random ones below; only the third byte counts.
-        coverage.RowStarts()[y][3 * x + i] = static_cast<uint8_t>(y == 0 && i == 2 ? x % 256 : byte(rng));
-      }
-  // The extremes of the products: all 0 and all 255 under full and no coverage.
-  for (int i = 0; i < 3; ++i) {
-    dst.RowStarts()[1][i] = ref.RowStarts()[1][i] = 255;
-    src.RowStarts()[1][i] = 255;
+  for (int32_t width : {1, 16, 17, 18, 33, 257}) {
+    const int32_t height = 3;
+    const uint32_t seed = 4000 + static_cast<uint32_t>(width);
+    TFastBMP dst(width, height), plain(width, height), ref(width, height), src(width, height), coverage(width, height);
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (int32_t y = 0; y < height; ++y)
+      for (int32_t x = 0; x < width; ++x)
+        for (int i = 0; i < 3; ++i) {
+          dst.RowStarts()[y][3 * x + i] = static_cast<uint8_t>(byte(rng));
+          src.RowStarts()[y][3 * x + i] = static_cast<uint8_t>(byte(rng));
+          // Every coverage value along row 0, random ones below; only the third byte counts.
+          coverage.RowStarts()[y][3 * x + i] = static_cast<uint8_t>(y == 0 && i == 2 ? x % 256 : byte(rng));
+        }
+    // The extremes of the products: all 255 under full and no coverage.
+    for (int i = 0; i < 3; ++i) dst.RowStarts()[1][i] = src.RowStarts()[1][i] = 255;
+    for (TFastBMP* copy : {&plain, &ref})
+      std::memcpy(copy->PixelData(), dst.PixelData(), static_cast<size_t>(dst.ImageSize()));
+    dst.BlendWithCoverage(src, coverage, width, height);
+    BlendWithCoveragePlain(plain, src, coverage, width, height);
+    ReferenceBlend(ref, src, coverage, width, height);
+    ASSERT_EQ(0, std::memcmp(dst.PixelData(), ref.PixelData(), static_cast<size_t>(dst.ImageSize())))
+        << Repro(seed, width, height, 1);
+    ASSERT_EQ(0, std::memcmp(plain.PixelData(), ref.PixelData(), static_cast<size_t>(dst.ImageSize())))
+        << Repro(seed, width, height, 1) << ", plain loop";
   }
-  dst.BlendWithCoverage(src, coverage, width, height);
-  ReferenceBlend(ref, src, coverage, width, height);
-  ASSERT_EQ(0, std::memcmp(dst.PixelData(), ref.PixelData(), static_cast<size_t>(dst.ImageSize()))) << "seed 4000";
 }
 
 namespace {
