@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <random>
@@ -17,7 +18,9 @@
 #include "OrvanePicture/FastBMP.h"
 #include "OrvanePicture/FilteredDraw.h"
 #include "SampleGraphic.h"
+#include "gdi/PixelMemory.h"
 #include "gdi/PixelRows.h"
+#include "gdi/Rasterizer.h"
 #include "gdi/SpanPaint.h"
 #include "graphics/Bitmap.h"
 
@@ -310,4 +313,107 @@ TEST(PixelStagesReferenceTest, FilteredDrawMatchesThePlainPipelineAtEveryQuality
       ASSERT_EQ(0, std::memcmp(window.Surface()->Row(r), expected.Surface()->Row(r), 20 * 4))
           << Repro(seed, w, h, factor) << ", row " << r;
   }
+}
+
+namespace {
+
+// One fill of a sequence: a polygon in a colour, within a drawable region.
+struct FillStep {
+  std::vector<gdi::PointD> points;
+  gdi::COLORREF color;
+  gdi::Region drawable;
+  gdi::FillMode mode;
+};
+
+std::vector<uint8_t> PaintSteps(const std::vector<FillStep>& steps, bool repeatedFills) {
+  gdi::HBITMAP surface = gdi::CreateScreenBitmap(120, 90);
+  std::optional<gdi::RepeatedFillScope> scope;
+  if (repeatedFills) scope.emplace();
+  for (const FillStep& step : steps) {
+    gdi::RenderTarget target(surface, step.drawable);
+    target.SetPaint(gdi::Paint::Solid(step.color));
+    const uint32_t count = static_cast<uint32_t>(step.points.size());
+    gdi::FillPolyPolygon(target, step.points, std::span<const uint32_t>(&count, 1), step.mode);
+  }
+  std::vector<uint8_t> pixels(surface->Bits(), surface->Bits() + 120 * 90 * 4);
+  gdi::DeleteObject(surface);
+  return pixels;
+}
+
+}  // namespace
+
+// Inside a repeated-fill scope a fill whose input comes back writes its kept
+// spans; the pixels must be those of rasterising every fill afresh, also
+// when the input differs only in a point the lookup key does not sample, the
+// paint changes, or the drawable region changes within the same bounds.
+TEST(PixelStagesReferenceTest, RepeatedFillsGiveThePixelsOfRasterisingAgain) {
+  const gdi::Region whole(gdi::Rect{0, 0, 120, 90});
+  const gdi::Region split = gdi::Region::Combine(gdi::Region(gdi::Rect{0, 0, 50, 90}),
+                                                 gdi::Region(gdi::Rect{70, 0, 120, 90}), gdi::RegionOp::Or);
+  const gdi::Region smaller(gdi::Rect{10, 10, 100, 80});
+  for (uint32_t seed = 6000; seed < 6030; ++seed) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> coord(-20.0, 140.0);
+    std::vector<gdi::PointD> polygon(3 + rng() % 40);
+    for (auto& p : polygon) p = {coord(rng), coord(rng) * 0.75};
+    // Point 2 is never among the sampled ones (first, last and six between).
+    std::vector<gdi::PointD> moved = polygon;
+    moved[polygon.size() > 8 ? 2 : 0].x += 7.5;
+    const gdi::FillMode mode = seed % 2 ? gdi::FillMode::Winding : gdi::FillMode::Alternate;
+    const std::vector<FillStep> steps = {
+        {polygon, gdi::RGB(200, 10, 10), whole, mode},   {polygon, gdi::RGB(10, 200, 10), whole, mode},
+        {moved, gdi::RGB(10, 10, 200), whole, mode},     {polygon, gdi::RGB(90, 90, 9), split, mode},
+        {polygon, gdi::RGB(9, 90, 90), smaller, mode},   {moved, gdi::RGB(1, 2, 3), split, mode},
+    };
+    ASSERT_EQ(PaintSteps(steps, true), PaintSteps(steps, false)) << "seed " << seed << ", points " << polygon.size();
+  }
+}
+
+TEST(PixelStagesReferenceTest, WholeSurfaceFillsOfEitherFormat) {
+  for (int bits : {24, 32})
+    for (int32_t width : {1, 3, 5, 8}) {
+      gdi::BITMAPINFO info{};
+      info.bmiHeader.biSize = sizeof(gdi::BITMAPINFOHEADER);
+      info.bmiHeader.biWidth = width;
+      info.bmiHeader.biHeight = -3;
+      info.bmiHeader.biPlanes = 1;
+      info.bmiHeader.biBitCount = static_cast<uint16_t>(bits);
+      info.bmiHeader.biCompression = gdi::BI_RGB;
+      void* raw = nullptr;
+      gdi::HBITMAP surface = gdi::CreateDIBSection(nullptr, &info, gdi::DIB_RGB_COLORS, &raw, nullptr, 0);
+      ASSERT_NE(surface, nullptr);
+      const size_t bytes = static_cast<size_t>(surface->Stride()) * 3;
+      std::memset(surface->Bits(), 0xEE, bytes);
+      gdi::FillSurface(*surface, gdi::RGB(0x12, 0x34, 0x56));
+      const int bpp = bits / 8;
+      for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < surface->Stride(); ++x) {
+          const uint8_t expected = x < width * bpp ? (x % bpp == 0 ? 0x56 : x % bpp == 1 ? 0x34 : x % bpp == 2 ? 0x12 : 0)
+                                                   : 0xEE;  // row padding stays as it was
+          ASSERT_EQ(surface->Row(y)[x], expected) << bits << " bits, width " << width << ", byte " << x << " of row " << y;
+        }
+      gdi::DeleteObject(surface);
+    }
+}
+
+TEST(PixelStagesReferenceTest, RecycledPixelMemoryIsClearedOnlyWhenAskedTo) {
+  gdi::TrimPixelMemoryCache();
+  const size_t bytes = 256 * 1024;
+  uint8_t* block = gdi::AcquirePixelMemory(bytes);
+  ASSERT_NE(block, nullptr);
+  std::memset(block, 0x77, bytes);
+  gdi::ReleasePixelMemory(block, bytes);
+  EXPECT_EQ(gdi::CachedPixelMemoryBytes(), bytes);
+  // The same block again, as it was left: no pages cleared or faulted in.
+  uint8_t* again = gdi::AcquirePixelMemoryForOverwrite(bytes);
+  EXPECT_EQ(again, block);
+  EXPECT_EQ(again[bytes - 1], 0x77);
+  gdi::ReleasePixelMemory(again, bytes);
+  uint8_t* cleared = gdi::AcquirePixelMemory(bytes);
+  ASSERT_NE(cleared, nullptr);
+  EXPECT_EQ(std::count(cleared, cleared + bytes, 0), static_cast<std::ptrdiff_t>(bytes));
+  gdi::ReleasePixelMemory(cleared, bytes);
+  EXPECT_EQ(gdi::AcquirePixelMemoryForOverwrite(gdi::kMaxSurfaceBytes + 1), nullptr);
+  gdi::TrimPixelMemoryCache();
+  EXPECT_EQ(gdi::CachedPixelMemoryBytes(), 0u);
 }
