@@ -67,11 +67,15 @@ struct FillScratch {
 };
 
 // The fills of the current repeated-fill scope and their spans, the oldest
-// overwritten first when the slots run out. Vectors keep their capacity from
+// overwritten first when the slots run out. A lookup costs the same however
+// many fills there are: the slot after the last hit, then one index entry. Vectors keep their capacity from
 // scope to scope, within a byte budget, so repeated paints allocate nothing.
 class SpanMemo {
  public:
   static constexpr size_t kSlots = 2048;
+  // Direct-mapped lookup from key to slot; a collision only costs a rasterisation.
+  static constexpr size_t kIndexSize = 4096;
+  static_assert(kSlots < 65535, "slot numbers are kept in 16 bits");
   // A fill larger than this is neither kept nor looked up.
   static constexpr size_t kMaxPoints = 1 << 16;
   static constexpr size_t kMaxSpans = 1 << 17;
@@ -128,26 +132,30 @@ class SpanMemo {
 
   const Fill* Find(uint64_t key, std::span<const PointD> points, std::span<const uint32_t> counts,
                    const Rect& clip, FillMode mode) {
-    // A repeated picture asks for its fills in the same order: try the slot after the last hit first.
-    for (size_t n = 0; n < used_; ++n) {
-      const size_t i = (lastHit_ + 1 + n) % used_;
-      const Fill& f = slots_[i];
-      if (!f.valid || f.key != key || f.mode != mode || f.points.size() != points.size() ||
-          f.counts.size() != counts.size() || std::memcmp(&f.clip, &clip, sizeof(Rect)) != 0)
-        continue;
-      if (std::memcmp(f.points.data(), points.data(), points.size_bytes()) != 0 ||
-          std::memcmp(f.counts.data(), counts.data(), counts.size_bytes()) != 0)
-        continue;
-      lastHit_ = i;
-      return &f;
-    }
+    if (used_ == 0) return nullptr;
+    const auto matches = [&](const Fill& f) {
+      return f.valid && f.key == key && f.mode == mode && f.points.size() == points.size() &&
+             f.counts.size() == counts.size() && std::memcmp(&f.clip, &clip, sizeof(Rect)) == 0 &&
+             std::memcmp(f.points.data(), points.data(), points.size_bytes()) == 0 &&
+             std::memcmp(f.counts.data(), counts.data(), counts.size_bytes()) == 0;
+    };
+    // A repeated picture asks for its fills in the same order: the slot after the last hit first,
+    // then the one the key was last filed under.
+    const size_t following = (lastHit_ + 1) % used_;
+    if (matches(slots_[following])) return &slots_[lastHit_ = following];
+    const uint16_t filed = index_[key % kIndexSize];
+    if (filed != 0 && matches(slots_[filed - 1u])) return &slots_[lastHit_ = filed - 1u];
     return nullptr;
   }
 
   // The slot that records the fill about to be rasterised.
   Fill& Begin(uint64_t key, std::span<const PointD> points, std::span<const uint32_t> counts, const Rect& clip,
               FillMode mode) {
-    if (slots_.empty()) slots_.resize(kSlots);
+    if (slots_.empty()) {
+      slots_.resize(kSlots);
+      index_.assign(kIndexSize, 0);
+    }
+    index_[key % kIndexSize] = static_cast<uint16_t>(next_ + 1);
     Fill& f = slots_[next_];
     next_ = (next_ + 1) % kSlots;
     used_ = std::max(used_, next_ == 0 ? kSlots : next_);
@@ -176,12 +184,14 @@ class SpanMemo {
  private:
   void Reset() {
     for (size_t i = 0; i < used_; ++i) slots_[i].valid = false;
+    std::fill(index_.begin(), index_.end(), uint16_t{0});
     next_ = 0;
     used_ = 0;
     lastHit_ = 0;
   }
 
   std::vector<Fill> slots_;
+  std::vector<uint16_t> index_;  // slot + 1 by key, 0 for none
   size_t next_ = 0;
   size_t used_ = 0;     // slots written in this scope
   size_t lastHit_ = 0;
