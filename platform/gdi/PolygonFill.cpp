@@ -373,12 +373,11 @@ void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode
     size_t k = 0;
     for (Edge* e : active) {
       if (e->yEnd == y) continue;
-      e->q += e->stepQ;
-      e->r += e->stepR;
-      if (e->r >= e->den) {
-        e->r -= e->den;
-        ++e->q;
-      }
+      // The carry of the remainder without a branch: it comes irregularly.
+      const int64_t r = e->r + e->stepR;
+      const int64_t carry = r >= e->den;
+      e->r = r - (e->den & -carry);
+      e->q += e->stepQ + carry;
       e->x = e->q + (e->r != 0);
       Edge* cur = e;
       size_t j = k;
