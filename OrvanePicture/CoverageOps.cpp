@@ -1,6 +1,6 @@
 // The two pixel loops of the filtered rendering: reduction of two key-colour
 // renderings to colour and coverage, and compositing by coverage. Both work
-// through row starts with 32-bit integer arithmetic only.
+// through rows of raw samples with integer arithmetic only.
 //
 // The reduction sums every sample of rendering A and counts the background
 // samples; the picture's sum is then the total less the background count
@@ -10,7 +10,7 @@
 // the other; the vector loops take one target pixel (or two) over all its
 // rows at a time and keep its sums in registers. SSE2 (every x86-64) serves
 // as the base; SSSE3, POPCNT and AVX2 are used where the processor has them,
-// chosen at run time. The 32-bit blend runs sixteen pixels a step with SSSE3.
+// chosen at run time. The blend runs sixteen pixels a step with SSSE3.
 
 #include "OrvanePicture/CoverageOps.h"
 
