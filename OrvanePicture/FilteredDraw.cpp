@@ -1,9 +1,13 @@
 #include "OrvanePicture/FilteredDraw.h"
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "OrvanePicture/ColorTriple.h"
-#include "graphics/Bitmap.h"
+#include "OrvanePicture/CoverageOps.h"
+#include "gdi/PixelMemory.h"
+#include "gdi/SpanPaint.h"
 #include "rtl/Exceptions.h"
 #include "rtl/FloatMath.h"
 
@@ -36,28 +40,77 @@ TargetSize ComputeTarget(const vcl::TGraphic& graphic, TOrvanePictureQuality qua
   return t;
 }
 
-// The offscreen bitmap at the supersampled size, with the two renderings
-// copied out of it: the graphic over KeyColorA into A, over KeyColorB into B.
-void RenderOverKeys(const vcl::TGraphic& graphic, const TargetSize& t, vcl::TBitmap& offscreen, TFastBMP& renderingA,
-                    TFastBMP& renderingB) {
-  const int32_t wn = t.sampledWidth(), hn = t.sampledHeight();
-  const vcl::TRect whole = MakeBounds(0, 0, wn, hn);
-  vcl::TCanvas& canvas = offscreen.Canvas();
-  const std::pair<int32_t, TFastBMP*> renderings[] = {{KeyColorA, &renderingA}, {KeyColorB, &renderingB}};
-  for (const auto& [key, rendering] : renderings) {
-    // The fill covers the whole bitmap, so nothing of the previous rendering remains.
-    FillSolid(canvas, 0, 0, wn, hn, ColorToTriple(key));
-    canvas.StretchDraw(whole, &graphic);
-    gdi::BitBlt(rendering->MemoryDC(), 0, 0, wn, hn, canvas.Handle(), 0, 0, gdi::SRCCOPY);
+// A screen-format surface of the supersampled size in its own memory device
+// context, with a canvas over it. Its pixel memory comes from the platform's
+// recycling, so repeated paints of the same size fault in no fresh pages, and
+// is not cleared first: the key fill paints over all of it.
+class KeySurface {
+ public:
+  KeySurface(int32_t width, int32_t height) {
+    const int64_t stride = gdi::DibRowBytes(width, 32);
+    if (width <= 0 || height <= 0 || stride < 0 || stride > INT32_MAX ||
+        static_cast<uint64_t>(stride) * static_cast<uint64_t>(height) > gdi::kMaxSurfaceBytes)
+      throw rtl::EOutOfResources();
+    const size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(height);
+    uint8_t* bits = gdi::AcquirePixelMemoryForOverwrite(bytes);
+    if (!bits) throw rtl::EOutOfResources();
+    try {
+      bitmap_ = std::make_unique<gdi::BitmapObject>(width, height, gdi::PixelFormat::Bgrx32,
+                                                    static_cast<int32_t>(stride), bits, bytes);
+    } catch (...) {
+      gdi::ReleasePixelMemory(bits, bytes);
+      throw rtl::EOutOfResources();
+    }
+    dc_ = std::make_unique<gdi::DeviceContext>();
+    dc_->Select(bitmap_.get());
+    canvas_.SetHandle(dc_.get());
   }
-}
+  KeySurface(const KeySurface&) = delete;
+  KeySurface& operator=(const KeySurface&) = delete;
 
-std::unique_ptr<vcl::TBitmap> MakeOffscreen(const TargetSize& t) {
-  auto offscreen = std::make_unique<vcl::TBitmap>();
-  offscreen->SetWidth(t.sampledWidth());
-  offscreen->SetHeight(t.sampledHeight());
-  return offscreen;
-}
+  vcl::TCanvas& Canvas() { return canvas_; }
+
+  // What FillSolid over the whole surface does, without its rectangle
+  // outline drawn pixel by pixel: the canvas gets the key colour as pen
+  // and solid brush colour, every pixel the key colour.
+  void FillKey(int32_t key) {
+    canvas_.Pen().SetColor(key);
+    canvas_.Brush().SetStyle(vcl::bsSolid);
+    canvas_.Brush().SetColor(key);
+    gdi::FillSurface(*bitmap_, vcl::ColorToRGB(key));
+  }
+  SampleRows Samples() const { return {bitmap_->Bits(), bitmap_->Stride(), 4}; }
+
+ private:
+  // The bitmap outlives the device context that selects it.
+  std::unique_ptr<gdi::BitmapObject> bitmap_;
+  std::unique_ptr<gdi::DeviceContext> dc_;
+  vcl::TCanvas canvas_;
+};
+
+// The graphic drawn over KeyColorA into one surface and over KeyColorB into
+// another, both at the supersampled size. The reduction reads the two
+// surfaces directly: their fourth bytes are ignored, so the result is that of
+// reducing 24-bit copies of them.
+struct KeyRenderings {
+  KeySurface a, b;
+  KeyRenderings(const vcl::TGraphic& graphic, const TargetSize& t)
+      : a(t.sampledWidth(), t.sampledHeight()), b(t.sampledWidth(), t.sampledHeight()) {
+    const vcl::TRect whole = MakeBounds(0, 0, t.sampledWidth(), t.sampledHeight());
+    const std::pair<int32_t, KeySurface*> renderings[] = {{KeyColorA, &a}, {KeyColorB, &b}};
+    // The second playback repeats the first's polygons at the same size: their spans are written again.
+    const gdi::RepeatedFillScope repeatedFills;
+    for (const auto& [key, surface] : renderings) {
+      // The fill covers the whole surface, so only the graphic differs between the two.
+      surface->FillKey(key);
+      surface->Canvas().StretchDraw(whole, &graphic);
+    }
+  }
+  void Reduce(TFastBMP& color, TFastBMP& coverage, int32_t width, int32_t height, int32_t factor) const {
+    ReduceKeyRenderings(a.Samples(), b.Samples(), {color.PixelData(), color.RowStride()},
+                        {coverage.PixelData(), coverage.RowStride()}, width, height, factor);
+  }
+};
 
 }  // namespace
 
@@ -75,15 +128,11 @@ void FilteredDraw(vcl::TCanvas& canvas, int32_t x, int32_t y, const vcl::TGraphi
                   TOrvanePictureQuality quality, double scaleX, double scaleY) {
   const TargetSize t = ComputeTarget(graphic, quality, scaleX, scaleY);
   if (t.Empty()) return;
-  const auto offscreen = MakeOffscreen(t);
+  const KeyRenderings renderings(graphic, t);
   TFastBMP backdrop(t.width, t.height);
   TFastBMP color(t.width, t.height);
   TFastBMP coverage(t.width, t.height);
-  TFastBMP renderingA(t.sampledWidth(), t.sampledHeight());
-  TFastBMP renderingB(t.sampledWidth(), t.sampledHeight());
-
-  RenderOverKeys(graphic, t, *offscreen, renderingA, renderingB);
-  renderingA.ExtractCoverage(renderingB, color, coverage, t.width, t.height, t.factor);
+  renderings.Reduce(color, coverage, t.width, t.height, t.factor);
 
   // The canvas is read once and written once; its pen and brush stay as they are.
   gdi::HDC target = canvas.Handle();
@@ -96,14 +145,11 @@ void RenderFiltered(TFastBMP& colorRaster, TFastBMP& coverageRaster, const vcl::
                     TOrvanePictureQuality quality, double scaleX, double scaleY) {
   const TargetSize t = ComputeTarget(graphic, quality, scaleX, scaleY);
   if (t.Empty()) return;
-  const auto offscreen = MakeOffscreen(t);
-  TFastBMP renderingA(t.sampledWidth(), t.sampledHeight());
-  TFastBMP renderingB(t.sampledWidth(), t.sampledHeight());
-  RenderOverKeys(graphic, t, *offscreen, renderingA, renderingB);
+  const KeyRenderings renderings(graphic, t);
   // Never write past the caller's rasters.
   const int32_t w = std::min({t.width, colorRaster.Width(), coverageRaster.Width()});
   const int32_t h = std::min({t.height, colorRaster.Height(), coverageRaster.Height()});
-  renderingA.ExtractCoverage(renderingB, colorRaster, coverageRaster, w, h, t.factor);
+  renderings.Reduce(colorRaster, coverageRaster, w, h, t.factor);
 }
 
 }  // namespace orvane

@@ -2,22 +2,29 @@
 // 100 x 120, 50 x 60) of a demo-like picture, per stage and in total, with
 // two baselines measured in the same run: moving the same bytes with
 // memset/memcpy, and cairo drawing the same shapes anti-aliased directly at
-// the target sizes. Prints the ratios at the end.
+// the target sizes. Prints the ratios at the end, one a line, then a table
+// of the time per sample of a whole filtered draw for targets from 16 x 16
+// to 512 x 512 at every quality level (--no_linearity_table leaves it out).
 
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "DemoLikePicture.h"
 #include "OrvanePicture/ColorTriple.h"
+#include "OrvanePicture/CoverageOps.h"
 #include "OrvanePicture/FilteredDraw.h"
 #include "graphics/Bitmap.h"
+#include "gdi/SpanPaint.h"
 #include "graphics/Metafile.h"
 
 namespace {
@@ -52,6 +59,39 @@ double StageBytes(const Target& t) {
   const double samples = double(t.width) * kFactor * t.height * kFactor;
   const double pixels = double(t.width) * t.height;
   return samples * (2 * 4 + 2 * (4 + 3) + 2 * 3) + pixels * (3 * 3 + 4 * 3);
+}
+
+// The same for the stages as the filtered draw runs them: two key fills of
+// two 32-bit surfaces, the reduction reading both, and the blend.
+double DirectStageBytes(const Target& t) {
+  const double samples = double(t.width) * kFactor * t.height * kFactor;
+  const double pixels = double(t.width) * t.height;
+  return samples * (2 * 4 + 2 * 4) + pixels * (3 * 3 + 4 * 3);
+}
+
+// Working rasters of one target, made once outside the timed loop.
+struct StageBuffers {
+  explicit StageBuffers(const Target& t)
+      : t(t), a(t.width * kFactor, t.height * kFactor), b(t.width * kFactor, t.height * kFactor),
+        color(t.width, t.height), coverage(t.width, t.height), backdrop(t.width, t.height) {
+    for (vcl::TBitmap* s : {&offscreen, &offscreenB}) s->SetSize(t.width * kFactor, t.height * kFactor);
+  }
+  Target t;
+  vcl::TBitmap offscreen, offscreenB;
+  orvane::TFastBMP a, b, color, coverage, backdrop;
+};
+
+std::vector<std::unique_ptr<StageBuffers>> MakeStageBuffers() {
+  std::vector<std::unique_ptr<StageBuffers>> buffers;
+  for (const Target& t : kTargets) buffers.push_back(std::make_unique<StageBuffers>(t));
+  return buffers;
+}
+
+void BlendIntoWindow(StageBuffers& s, vcl::TBitmap& window) {
+  const Target& t = s.t;
+  gdi::BitBlt(s.backdrop.MemoryDC(), 0, 0, t.width, t.height, window.Canvas().Handle(), 0, 0, gdi::SRCCOPY);
+  s.backdrop.BlendWithCoverage(s.color, s.coverage, t.width, t.height);
+  gdi::BitBlt(window.Canvas().Handle(), 0, 0, t.width, t.height, s.backdrop.MemoryDC(), 0, 0, gdi::SRCCOPY);
 }
 
 void BM_FourFilteredDrawings(benchmark::State& state) {
@@ -99,37 +139,58 @@ void BM_CairoAliasedFill808(benchmark::State& state) {
 }
 BENCHMARK(BM_CairoAliasedFill808)->Unit(benchmark::kMillisecond);
 
-// The pixel stages of one filtered drawing at the large target, without the playback.
+// The pixel stages of the four drawings, without the playback: key fills,
+// copies to 24-bit rasters, reduction of those, blend.
 void BM_PixelStages(benchmark::State& state) {
-  vcl::TBitmap offscreen, window;
+  const auto buffers = MakeStageBuffers();
+  vcl::TBitmap window;
   window.SetSize(200, 200);
   double bytes = 0;
   for (auto _ : state) {
-    for (const Target& t : kTargets) {
-      const int32_t wn = t.width * kFactor, hn = t.height * kFactor;
-      offscreen.SetSize(wn, hn);
-      orvane::TFastBMP a(wn, hn), b(wn, hn), color(t.width, t.height), coverage(t.width, t.height),
-          backdrop(t.width, t.height);
-      orvane::FillSolid(offscreen.Canvas(), 0, 0, wn, hn, orvane::ColorToTriple(orvane::KeyColorA));
-      gdi::BitBlt(a.MemoryDC(), 0, 0, wn, hn, offscreen.Canvas().Handle(), 0, 0, gdi::SRCCOPY);
-      orvane::FillSolid(offscreen.Canvas(), 0, 0, wn, hn, orvane::ColorToTriple(orvane::KeyColorB));
-      gdi::BitBlt(b.MemoryDC(), 0, 0, wn, hn, offscreen.Canvas().Handle(), 0, 0, gdi::SRCCOPY);
-      a.ExtractCoverage(b, color, coverage, t.width, t.height, kFactor);
-      gdi::BitBlt(backdrop.MemoryDC(), 0, 0, t.width, t.height, window.Canvas().Handle(), 0, 0, gdi::SRCCOPY);
-      backdrop.BlendWithCoverage(color, coverage, t.width, t.height);
-      gdi::BitBlt(window.Canvas().Handle(), 0, 0, t.width, t.height, backdrop.MemoryDC(), 0, 0, gdi::SRCCOPY);
-      bytes += StageBytes(t);
+    for (const auto& s : buffers) {
+      const int32_t wn = s->t.width * kFactor, hn = s->t.height * kFactor;
+      vcl::TCanvas& canvas = s->offscreen.Canvas();
+      orvane::FillSolid(canvas, 0, 0, wn, hn, orvane::ColorToTriple(orvane::KeyColorA));
+      gdi::BitBlt(s->a.MemoryDC(), 0, 0, wn, hn, canvas.Handle(), 0, 0, gdi::SRCCOPY);
+      orvane::FillSolid(canvas, 0, 0, wn, hn, orvane::ColorToTriple(orvane::KeyColorB));
+      gdi::BitBlt(s->b.MemoryDC(), 0, 0, wn, hn, canvas.Handle(), 0, 0, gdi::SRCCOPY);
+      s->a.ExtractCoverage(s->b, s->color, s->coverage, s->t.width, s->t.height, kFactor);
+      BlendIntoWindow(*s, window);
+      bytes += StageBytes(s->t);
     }
   }
   state.SetBytesProcessed(static_cast<int64_t>(bytes));
 }
 BENCHMARK(BM_PixelStages)->Unit(benchmark::kMillisecond);
 
-// Baseline: the same number of bytes moved with memset and memcpy.
-void BM_MemoryBaseline(benchmark::State& state) {
-  double total = 0;
-  for (const Target& t : kTargets) total += StageBytes(t);
-  // Half the traffic as fills, half as copies (each copy reads and writes).
+// The pixel stages as the filtered draw runs them: key fills of two
+// screen-format surfaces, reduction straight from them, blend.
+void BM_DirectPixelStages(benchmark::State& state) {
+  const auto buffers = MakeStageBuffers();
+  vcl::TBitmap window;
+  window.SetSize(200, 200);
+  double bytes = 0;
+  for (auto _ : state) {
+    for (const auto& s : buffers) {
+      gdi::BitmapObject& a = *s->offscreen.Surface();
+      gdi::BitmapObject& b = *s->offscreenB.Surface();
+      gdi::FillSurface(a, vcl::ColorToRGB(orvane::KeyColorA));
+      gdi::FillSurface(b, vcl::ColorToRGB(orvane::KeyColorB));
+      orvane::ReduceKeyRenderings({a.Bits(), a.Stride(), 4}, {b.Bits(), b.Stride(), 4},
+                                  {s->color.PixelData(), s->color.RowStride()},
+                                  {s->coverage.PixelData(), s->coverage.RowStride()}, s->t.width, s->t.height,
+                                  kFactor);
+      BlendIntoWindow(*s, window);
+      bytes += DirectStageBytes(s->t);
+    }
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(bytes));
+}
+BENCHMARK(BM_DirectPixelStages)->Unit(benchmark::kMillisecond);
+
+// Baseline: `total` bytes moved with memset and memcpy, half as fills and
+// half as a copy (which reads and writes).
+void MoveBytes(benchmark::State& state, double total) {
   const size_t block = static_cast<size_t>(total / 4);
   std::vector<uint8_t> from(block, 1), to(block, 0);
   for (auto _ : state) {
@@ -140,7 +201,20 @@ void BM_MemoryBaseline(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(total) * state.iterations());
 }
+
+void BM_MemoryBaseline(benchmark::State& state) {
+  double total = 0;
+  for (const Target& t : kTargets) total += StageBytes(t);
+  MoveBytes(state, total);
+}
 BENCHMARK(BM_MemoryBaseline)->Unit(benchmark::kMillisecond);
+
+void BM_DirectMemoryBaseline(benchmark::State& state) {
+  double total = 0;
+  for (const Target& t : kTargets) total += DirectStageBytes(t);
+  MoveBytes(state, total);
+}
+BENCHMARK(BM_DirectMemoryBaseline)->Unit(benchmark::kMillisecond);
 
 void BM_CairoAntialiasedTargets(benchmark::State& state) {
   std::vector<cairo_surface_t*> surfaces;
@@ -178,10 +252,83 @@ class RatioReporter : public benchmark::ConsoleReporter {
   std::map<std::string, double> times;
 };
 
+// Median wall time in seconds of `draw`, run at least 3 times and for at least 0.2 s.
+template <typename Fn>
+double MedianSeconds(Fn&& draw) {
+  std::vector<double> times;
+  double spent = 0;
+  while (times.size() < 3 || (spent < 0.2 && times.size() < 1000)) {
+    const auto start = std::chrono::steady_clock::now();
+    draw();
+    const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    times.push_back(t);
+    spent += t;
+  }
+  std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+  return times[times.size() / 2];
+}
+
+// Nanoseconds per supersample of a whole filtered draw of the picture, for
+// square targets from 16 to 512 pixels at every quality level, and the
+// spread (largest over smallest) of each column and of the whole table.
+void PrintLinearityTable() {
+  const int32_t sides[] = {16, 32, 64, 128, 256, 512};
+  std::printf("\ntime per sample (ns) of a filtered draw, target side x quality level\n");
+  std::printf("%8s", "side");
+  for (int q = orvane::opqVeryLow; q <= orvane::opqVeryHigh; ++q)
+    std::printf(" %12s", orvane::QualityName(static_cast<uint8_t>(q)));
+  std::printf("\n");
+  double table[6][5] = {};
+  vcl::TBitmap window;
+  window.SetSize(512, 512);
+  for (int i = 0; i < 6; ++i) {
+    const int32_t side = sides[i];
+    std::printf("%8d", side);
+    for (int q = orvane::opqVeryLow; q <= orvane::opqVeryHigh; ++q) {
+      const auto quality = static_cast<orvane::TOrvanePictureQuality>(q);
+      const double factor = orvane::SupersampleFactor(quality);
+      const double seconds = MedianSeconds(
+          [&] { orvane::OrvaneStretchDraw(window.Canvas(), vcl::Rect(0, 0, side - 1, side - 1), &Picture(), quality); });
+      table[i][q] = seconds * 1e9 / (double(side) * side * factor * factor);
+      std::printf(" %12.3f", table[i][q]);
+      std::fflush(stdout);
+    }
+    std::printf("\n");
+  }
+  std::printf("%8s", "spread");
+  double lowest = INFINITY, highest = 0, lowestBig = INFINITY, highestBig = 0;
+  for (int q = 0; q < 5; ++q) {
+    double lo = INFINITY, hi = 0;
+    for (int i = 0; i < 6; ++i) {
+      lo = std::min(lo, table[i][q]);
+      hi = std::max(hi, table[i][q]);
+      const double samples = double(sides[i]) * sides[i] * orvane::SupersampleFactor(static_cast<uint8_t>(q)) *
+                             orvane::SupersampleFactor(static_cast<uint8_t>(q));
+      if (samples >= 65536) {
+        lowestBig = std::min(lowestBig, table[i][q]);
+        highestBig = std::max(highestBig, table[i][q]);
+      }
+    }
+    lowest = std::min(lowest, lo);
+    highest = std::max(highest, hi);
+    std::printf(" %12.2f", hi / lo);
+  }
+  std::printf("\nspread of time per sample over the whole table: %.2f\n", highest / lowest);
+  std::printf("spread of time per sample over draws of 65536 samples or more: %.2f\n", highestBig / lowestBig);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  bool table = true;
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--no_linearity_table") == 0) table = false;
+    else argv[kept++] = argv[i];
+  }
+  argc = kept;
   benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   auto& t = reporter.times;
@@ -191,6 +338,9 @@ int main(int argc, char** argv) {
               ratio("BM_AliasedPlayback808", "BM_CairoAliasedFill808"));
   std::printf("ratio four filtered drawings / cairo anti-aliased at the targets: %.2f\n",
               ratio("BM_FourFilteredDrawings", "BM_CairoAntialiasedTargets"));
+  std::printf("ratio pixel stages as the filtered draw runs them / memset+memcpy of the same bytes: %.2f\n",
+              ratio("BM_DirectPixelStages", "BM_DirectMemoryBaseline"));
+  if (table) PrintLinearityTable();
   benchmark::Shutdown();
   return 0;
 }

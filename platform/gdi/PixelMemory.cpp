@@ -22,8 +22,9 @@ class BlockCache {
  public:
   ~BlockCache() { Trim(); }
 
+  // The most recently released block of the size: the likeliest to be in the processor's caches still.
   uint8_t* Take(size_t bytes) {
-    for (size_t i = 0; i < blocks_.size(); ++i) {
+    for (size_t i = blocks_.size(); i-- > 0;) {
       if (blocks_[i].bytes == bytes) {
         uint8_t* memory = blocks_[i].memory;
         total_ -= bytes;
@@ -76,6 +77,15 @@ uint8_t* AcquirePixelMemory(size_t bytes) {
     }
   }
   return static_cast<uint8_t*>(std::calloc(bytes, 1));
+}
+
+uint8_t* AcquirePixelMemoryForOverwrite(size_t bytes) {
+  if (bytes == 0) bytes = 1;
+  if (bytes > kMaxSurfaceBytes) return nullptr;
+  if (bytes >= kRecycleFrom) {
+    if (uint8_t* memory = Cache().Take(bytes)) return memory;
+  }
+  return static_cast<uint8_t*>(std::malloc(bytes));
 }
 
 void ReleasePixelMemory(uint8_t* memory, size_t bytes) {

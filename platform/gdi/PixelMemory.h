@@ -17,6 +17,11 @@ constexpr uint64_t kMaxSurfaceBytes = uint64_t{1} << 30;
 uint8_t* AcquirePixelMemory(size_t bytes);
 void ReleasePixelMemory(uint8_t* memory, size_t bytes);
 
+// Like AcquirePixelMemory, but the memory's content is unspecified (a
+// recycled block keeps what it held): for a surface that is painted over
+// entirely before anything reads it. Released with ReleasePixelMemory.
+uint8_t* AcquirePixelMemoryForOverwrite(size_t bytes);
+
 // Empties the cache (for tests and at exit).
 void TrimPixelMemoryCache();
 size_t CachedPixelMemoryBytes();

@@ -1,6 +1,11 @@
 #include "gdi/SpanPaint.h"
 
 #include <cstring>
+#include <cwchar>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "gdi/DeviceContext.h"
 
@@ -42,19 +47,26 @@ inline uint32_t Pixel32(COLORREF c) { return (uint32_t{GetRValue(c)} << 16) | (u
 void SolidCopy32(uint8_t* row, int32_t, int32_t x0, int32_t x1, const Paint& paint) {
   const uint32_t v = Pixel32(paint.color);
   auto* p = reinterpret_cast<uint32_t*>(row) + x0;
-  int32_t n = x1 - x0;
-  // Eight at a time: the compiler turns these into vector stores.
-  for (; n >= 8; n -= 8, p += 8) {
-    p[0] = v;
-    p[1] = v;
-    p[2] = v;
-    p[3] = v;
-    p[4] = v;
-    p[5] = v;
-    p[6] = v;
-    p[7] = v;
+  const int32_t n = x1 - x0;
+  if constexpr (sizeof(wchar_t) == sizeof(uint32_t)) {
+    // The C library's wide fill is a 32-bit pattern fill with the widest stores the processor has;
+    // from eight pixels on it beats a loop of our own.
+    if (n >= 8) {
+      std::wmemset(reinterpret_cast<wchar_t*>(p), static_cast<wchar_t>(v), static_cast<size_t>(n));
+      return;
+    }
   }
-  for (; n > 0; --n) *p++ = v;
+#if defined(__SSE2__)
+  // Shorter spans in 16-byte stores, the last one overlapping the one before.
+  if (n >= 4) {
+    const __m128i four = _mm_set1_epi32(static_cast<int>(v));
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), four);
+    if (i < n) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + n - 4), four);
+    return;
+  }
+#endif
+  for (int32_t i = 0; i < n; ++i) p[i] = v;
 }
 
 void SolidCopy24(uint8_t* row, int32_t, int32_t x0, int32_t x1, const Paint& paint) {
@@ -101,6 +113,20 @@ void PatternSpan(uint8_t* row, int32_t y, int32_t x0, int32_t x1, const Paint& p
 
 }  // namespace
 
+void FillSurface(BitmapObject& surface, COLORREF color) {
+  const Paint paint = Paint::Solid(color);
+  const SpanFn fn = SelectSpanFn(surface.Format(), paint);
+  const int32_t width = surface.Width(), height = surface.Height();
+  if (width <= 0 || height <= 0) return;
+  if (surface.Format() == PixelFormat::Bgrx32 && int64_t{surface.Stride()} == int64_t{width} * 4 &&
+      int64_t{width} * height <= INT32_MAX) {
+    // Rows without padding follow each other: the whole surface is one span.
+    fn(surface.Bits(), 0, 0, width * height, paint);
+    return;
+  }
+  for (int32_t y = 0; y < height; ++y) fn(surface.Row(y), y, 0, width, paint);
+}
+
 SpanFn SelectSpanFn(PixelFormat format, const Paint& paint) {
   const bool is24 = format == PixelFormat::Bgr24;
   if (paint.pattern && paint.pattern->width > 0 && paint.pattern->height > 0)
@@ -125,15 +151,8 @@ void RenderTarget::SetPaint(const Paint& paint) {
   fn_ = surface_ ? SelectSpanFn(surface_->Format(), paint_) : nullptr;
 }
 
-void RenderTarget::Span(int32_t y, int32_t x0, int32_t x1) {
-  if (!fn_ || y < bounds_.top || y >= bounds_.bottom || x0 >= x1) return;
-  if (paint_.rop == Rop2::Nop) return;
+void RenderTarget::SpanInRegion(int32_t y, int32_t x0, int32_t x1) {
   uint8_t* row = surface_->Row(y);
-  if (singleRect_) {
-    const int32_t a = std::max(x0, bounds_.left), b = std::min(x1, bounds_.right);
-    if (a < b) fn_(row, y, a, b, paint_);
-    return;
-  }
   drawable_.ForEachSpanPart(y, x0, x1, [&](int32_t a, int32_t b) { fn_(row, y, a, b, paint_); });
 }
 

@@ -29,6 +29,10 @@ using SpanFn = void (*)(uint8_t* row, int32_t y, int32_t x0, int32_t x1, const P
 
 SpanFn SelectSpanFn(PixelFormat format, const Paint& paint);
 
+// Paints every pixel of `surface` in `color`, as a copy-pen fill of its whole
+// bounds would (32-bit pixels get 0 in their unused byte).
+void FillSurface(BitmapObject& surface, COLORREF color);
+
 // Combines a source colour with a destination colour by a binary raster operation.
 COLORREF ApplyRop2(Rop2 rop, COLORREF pen, COLORREF dst);
 
@@ -47,16 +51,40 @@ class RenderTarget {
 
   void SetPaint(const Paint& paint);
   const Paint& CurrentPaint() const { return paint_; }
-  void Span(int32_t y, int32_t x0, int32_t x1);
+  // Inline: the rasterisers call this once per span, the common single-rectangle case costs no call.
+  void Span(int32_t y, int32_t x0, int32_t x1) {
+    if (!fn_ || y < bounds_.top || y >= bounds_.bottom || x0 >= x1 || paint_.rop == Rop2::Nop) return;
+    if (!singleRect_) {
+      SpanInRegion(y, x0, x1);
+      return;
+    }
+    const int32_t a = x0 > bounds_.left ? x0 : bounds_.left, b = x1 < bounds_.right ? x1 : bounds_.right;
+    if (a < b) fn_(surface_->Row(y), y, a, b, paint_);
+  }
   void FillRect(const Rect& deviceRect);
 
  private:
+  void SpanInRegion(int32_t y, int32_t x0, int32_t x1);
+
   BitmapObject* surface_;
   Region drawable_;
   Rect bounds_;
   bool singleRect_;
   Paint paint_;
   SpanFn fn_ = nullptr;
+};
+
+// While an object of this class lives, polygon fills on this thread keep
+// their spans, and a fill whose points, counts, fill mode and clip bounds
+// repeat those of an earlier fill in the scope writes the kept spans again
+// instead of rasterising: a picture played twice at the same size is
+// rasterised once. Scopes nest; leaving the outermost forgets every fill.
+class RepeatedFillScope {
+ public:
+  RepeatedFillScope();
+  ~RepeatedFillScope();
+  RepeatedFillScope(const RepeatedFillScope&) = delete;
+  RepeatedFillScope& operator=(const RepeatedFillScope&) = delete;
 };
 
 }  // namespace gdi
