@@ -32,8 +32,10 @@ start_xvfb() {
   xvfb_pid=
   program_pid=
   trap cleanup_xvfb EXIT
-  # Xvfb picks a free display number itself and writes it to fd 3.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -br 3>"$work/display" 2>"$work/xvfb.log" &
+  # Xvfb picks a free display number itself and writes it to fd 3. Without
+  # -noreset it resets when its last client leaves, and a program starting
+  # during the reset cannot connect.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset -br 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$work/display" ] && break
