@@ -282,11 +282,30 @@ std::vector<Row> FormRows() {
                   Fails("EFormDefinitionError", kFormLine2 + "Zeichenkette nicht abgeschlossen")});
   rows.push_back({"a NUL in the text", Reader::FormDefinition, Cat(form("  Width = 1"), Bytes{0, '\n'}),
                   Fails("EFormDefinitionError", kFormLine2 + "Zahl erwartet")});
-  // Controls at the edge of the coordinate range are laid out and painted.
+  // Positions and sizes keep within 2^30 - 1 either way, so that sums of two still fit.
   rows.push_back({"a label at 2^31 - 1", Reader::FormDefinition,
-                  form("  Width = 50\n  Height = 40\n  object L: TLabel\n    Left = 2147483647\n"
-                       "    Top = -2147483648\n    Width = 2147483647\n    Caption = 'x'\n  end\n"),
+                  form("  Width = 50\n  object L: TLabel\n    Left = 2147483647\n  end\n"),
+                  Fails("EFormDefinitionError",
+                        "Fehler in Formulardefinition, Zeile 4: Ungültiger Wert für Eigenschaft Left")});
+  rows.push_back({"a width of 2^30", Reader::FormDefinition, form("  Width = 1073741824\n"),
+                  Fails("EFormDefinitionError", kFormLine2 + "Ungültiger Wert für Eigenschaft Width")});
+  rows.push_back({"a client height of -2^30", Reader::FormDefinition, form("  ClientHeight = -1073741824\n"),
+                  Fails("EFormDefinitionError", kFormLine2 + "Ungültiger Wert für Eigenschaft ClientHeight")});
+  rows.push_back({"a label at the edges of the range", Reader::FormDefinition,
+                  form("  Width = 50\n  Height = 40\n  object L: TLabel\n    Left = 1073741823\n"
+                       "    Top = -1073741823\n    Width = 1073741823\n    Height = 1073741823\n"
+                       "    AutoSize = False\n    Caption = 'x'\n  end\n  object M: TLabel\n"
+                       "    Left = -1073741823\n    Width = 1073741823\n    Caption = 'y'\n  end\n"),
                   Loads(50, 40)});
+  rows.push_back({"fonts of extreme sizes", Reader::FormDefinition,
+                  form("  Width = 50\n  Height = 40\n  object L: TLabel\n    Font.Height = -2147483648\n"
+                       "    Caption = 'x'\n  end\n  object M: TLabel\n    Font.Size = 2147483647\n"
+                       "    Caption = 'y'\n  end\n  object N: TLabel\n    Font.Height = 2147483647\n"
+                       "    Caption = 'z'\n  end\n"),
+                  Loads(50, 40)});
+  // A window far too large for a surface: it loads; its paint fails and is reported.
+  rows.push_back({"a window of 2^30 - 1 pixels square", Reader::FormDefinition,
+                  form("  Width = 1073741823\n  Height = 1073741823\n"), Loads(1073741823, 1073741823)});
   return rows;
 }
 
