@@ -1,9 +1,12 @@
 #include "InputBuilders.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string_view>
 
 #include "OrvanePicture/OrvaneBitmap.h"
@@ -201,10 +204,7 @@ Outcome LoadGraphic(const Bytes& bytes) {
 
 Outcome LoadSprite(const Bytes& bytes) {
   const std::string path = "/tmp/orvane-robust-sprite-" + std::to_string(getpid()) + ".obm";
-  if (FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-  }
+  WriteFile(path, bytes);
   struct Remove {
     std::string path;
     ~Remove() { std::remove(path.c_str()); }
@@ -251,6 +251,21 @@ Outcome Run(Reader reader, const Bytes& bytes) {
     return Outcome{false, 0, 0, e.ClassName(), e.Message()};
   }
   return {};
+}
+
+ToolResult RunRenderTool(const std::string& arguments) {
+  const std::string errFile = "/tmp/orvane-robust-stderr-" + std::to_string(getpid()) + ".txt";
+  const std::string command = std::string(ORVANE_RENDER_PATH) + " " + arguments + " 2>" + errFile + " >/dev/null";
+  const int raw = std::system(command.c_str());
+  std::ifstream in(errFile);
+  std::string err((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::remove(errFile.c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, err};
+}
+
+void WriteFile(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string Describe(const Outcome& o) {

@@ -55,4 +55,14 @@ struct Outcome {
 Outcome Run(Reader reader, const Bytes& bytes);
 std::string Describe(const Outcome& outcome);
 
+// Runs orvane-render with `arguments` (already quoted); its exit status and stderr.
+struct ToolResult {
+  int status;
+  std::string err;
+};
+ToolResult RunRenderTool(const std::string& arguments);
+
+// Writes a file in one piece.
+void WriteFile(const std::string& path, const Bytes& bytes);
+
 }  // namespace robust
