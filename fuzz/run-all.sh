@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of a build for a bounded time, starting from its
+# Runs every fuzz target of a build: first each kept input of
+# fuzz/regressions/<name>/ once, then fuzzing for a bounded time from its
 # seeds in fuzz/corpus/<name>/ (new inputs go to a scratch directory, so the
 # seeds stay as they are); crash and timeout inputs land in
 # build-dir/fuzz-artifacts/. Usage: fuzz/run-all.sh build-dir [seconds]
@@ -14,6 +15,11 @@ for seeds in fuzz/corpus/*/; do
   name=$(basename "$seeds")
   binary="$build/fuzz/${name}_fuzzer"
   [ -x "$binary" ] || { echo "missing $binary" >&2; status=1; continue; }
+  regressions="fuzz/regressions/$name"
+  if [ -d "$regressions" ] && [ -n "$(ls -A "$regressions")" ]; then
+    echo "== ${name}_fuzzer: replaying $(ls "$regressions" | wc -l) kept inputs"
+    "$binary" -timeout=10 -rss_limit_mb=2048 "$regressions"/* || status=1
+  fi
   scratch=$(mktemp -d)
   echo "== ${name}_fuzzer for ${seconds}s"
   "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \

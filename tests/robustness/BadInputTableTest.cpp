@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -39,8 +42,40 @@ struct Row {
   Expect expect;
 };
 
+// The fuzz target whose regression folder keeps a row's input.
+std::string TargetOf(const Row& row) {
+  switch (row.reader) {
+    case Reader::Metafile: return row.bytes.size() >= 4 && row.bytes[0] == 0xD7 ? "wmf" : "metafile";
+    case Reader::Bitmap: return "bmp";
+    case Reader::Icon: return "icon";
+    case Reader::Sprite: return "sprite";
+    case Reader::PictureRecord: return "picture_record";
+    case Reader::FormDefinition: return "form_definition";
+  }
+  return "";
+}
+
+// With ORVANE_DUMP_BAD_INPUTS=<folder>, each hostile row's bytes are also
+// written to <folder>/<target>/<row name>, for the fuzz regression folders.
+// Sprite rows that load are left out: that folder holds refused files only.
+void Dump(const Row& row) {
+  const char* folder = std::getenv("ORVANE_DUMP_BAD_INPUTS");
+  const std::string name = row.name;
+  if (!folder || name.rfind("a valid", 0) == 0 || (row.reader == Reader::Sprite && row.expect.loads)) return;
+  std::string file;
+  for (char c : name) {
+    if (std::isalnum(static_cast<unsigned char>(c))) file += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    else if (!file.empty() && file.back() != '-') file += '-';
+  }
+  while (!file.empty() && file.back() == '-') file.pop_back();
+  const std::filesystem::path dir = std::filesystem::path(folder) / TargetOf(row);
+  std::filesystem::create_directories(dir);
+  WriteFile((dir / file).string(), row.bytes);
+}
+
 void Check(const Row& row) {
-  const Outcome o = Run(row.reader, row.bytes);
+  Dump(row);
+  const Outcome o = RunReader(row.reader, row.bytes);
   const std::string where = std::string(ReaderName(row.reader)) + ": " + row.name + " -> " + Describe(o);
   if (row.expect.loads) {
     ASSERT_TRUE(o.loaded) << where;
@@ -373,12 +408,12 @@ TEST(BadInputTableTest, TruncatedSmallFilesFailWithTheirReadersError) {
 TEST(BadInputTableTest, TruncatedFormDefinitionsEndUnexpectedly) {
   const std::string text =
       "object F: TForm\n  Width = 120\n  Caption = 'a' +\n    'b'\n  object L: TLabel\n    Left = 3\n  end\nend\n";
-  ASSERT_TRUE(robust::Run(Reader::FormDefinition, FromText(text)).loaded);
+  ASSERT_TRUE(RunReader(Reader::FormDefinition, FromText(text)).loaded);
   int line = 1;
   for (size_t end = 0; end + 1 < text.size(); ++end) {
     if (text[end] != '\n') continue;
     // Cut after each line: the reader runs out of text after line `line`.
-    const Outcome o = robust::Run(Reader::FormDefinition, FromText(text.substr(0, end + 1)));
+    const Outcome o = RunReader(Reader::FormDefinition, FromText(text.substr(0, end + 1)));
     ASSERT_FALSE(o.loaded) << line;
     EXPECT_EQ(o.errorClass, "EFormDefinitionError");
     EXPECT_EQ(o.message.rfind("Fehler in Formulardefinition, Zeile ", 0), 0u) << o.message;

@@ -237,7 +237,7 @@ Outcome LoadForm(const Bytes& bytes) {
 
 }  // namespace
 
-Outcome Run(Reader reader, const Bytes& bytes) {
+Outcome RunReader(Reader reader, const Bytes& bytes) {
   try {
     switch (reader) {
       case Reader::Metafile: return LoadGraphic<vcl::TMetafile>(bytes);

@@ -52,7 +52,7 @@ struct Outcome {
   std::string errorClass;
   std::string message;
 };
-Outcome Run(Reader reader, const Bytes& bytes);
+Outcome RunReader(Reader reader, const Bytes& bytes);
 std::string Describe(const Outcome& outcome);
 
 // Runs orvane-render with `arguments` (already quoted); its exit status and stderr.
