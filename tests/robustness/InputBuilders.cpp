@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "OrvanePicture/FilteredDraw.h"
 #include "OrvanePicture/OrvaneBitmap.h"
 #include "backend/HeadlessBackend.h"
 #include "forms/Application.h"
@@ -186,12 +187,25 @@ const char* ReaderName(Reader reader) {
 
 namespace {
 
+// Plain and filtered drawing, and a sprite render. The filtered paths divide
+// by the graphic's size and may refuse it (a 0 side); the loaded graphic
+// stands either way.
 void DrawGraphic(const vcl::TGraphic* graphic) {
   if (!graphic) return;
   vcl::TBitmap target;
   target.SetSize(24, 24);
   target.Canvas().StretchDraw(vcl::Rect(0, 0, 24, 24), graphic);
   target.Canvas().StretchDraw(vcl::Rect(20, 18, -3, 2), graphic);
+  try {
+    orvane::OrvaneStretchDraw(target.Canvas(), vcl::Rect(2, 2, 17, 13), graphic, orvane::opqLow);
+  } catch (const rtl::Exception&) {
+  }
+  try {
+    orvane::TOrvaneBitmap sprite;
+    sprite.Render(graphic, 7, 5, orvane::opqMed);
+    sprite.Draw(target.Canvas(), 3, 3);
+  } catch (const rtl::Exception&) {
+  }
 }
 
 template <typename Graphic>
