@@ -108,7 +108,7 @@ Bytes Words32(std::initializer_list<uint32_t> values) {
 
 // WMF record functions.
 constexpr uint16_t kRectangle = 0x041B, kPolygon = 0x0324, kSelectObject = 0x012D, kDeleteObject = 0x01F0,
-                   kCreateBrush = 0x02FC;
+                   kCreateBrush = 0x02FC, kTextOut = 0x0521, kStretchDib = 0x0F43;
 
 const std::vector<WmfRecord> kWmfRecords = {
     {kCreateBrush, {0, 0x00FF, 0, 0}}, {kSelectObject, {0}}, {kRectangle, {80, 80, 10, 10}}};
@@ -161,6 +161,11 @@ std::vector<Row> MetafileRows() {
     w.Record(emf::EMR_CREATEPEN, Words32({emf::kStockObjectFlag | emf::BLACK_PEN, 0, 1, 0, 0}));
     w.DeleteObject(emf::kStockObjectFlag | emf::WHITE_BRUSH);
   });
+  withRecord("2^32 - 1 pen style entries", [](emf::EmfWriter& w) {
+    w.Record(emf::EMR_EXTCREATEPEN,
+             Words32({1, 0, 0, 0, 0, emf::PS_GEOMETRIC | emf::PS_USERSTYLE, 3, 0, 0xFF, 0, 0xFFFFFFFF, 1, 1}));
+    w.SelectObject(1);
+  });
   withRecord("a 2^31-pixel coordinate", [](emf::EmfWriter& w) {
     w.Rectangle({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
     w.MoveToEx(INT32_MAX, INT32_MAX);
@@ -197,6 +202,16 @@ std::vector<Row> WmfRows() {
                   Loads(96, 96)});
   rows.push_back({"object index out of range", Reader::Metafile,
                   PlaceableWmf({{kSelectObject, {0xFFFF}}, {kDeleteObject, {0x8000}}, kWmfRecords[2]}), Loads(96, 96)});
+  rows.push_back({"text of 32767 characters in a short record", Reader::Metafile,
+                  PlaceableWmf({{kTextOut, {0x7FFF, 0x6261, 10, 10}}, kWmfRecords[2]}), Loads(96, 96)});
+  // STRETCHDIB of a 2^16 x 2^16 24-bit image with no bits at all.
+  std::vector<uint16_t> dib = {0x0020, 0x00CC, 0, 16, 16, 0, 0, 50, 50, 0, 0};
+  for (uint32_t v : {40u, 65536u, 65536u, 1u | (24u << 16), 0u, 0u, 0u, 0u, 0u, 0u}) {
+    dib.push_back(static_cast<uint16_t>(v));
+    dib.push_back(static_cast<uint16_t>(v >> 16));
+  }
+  rows.push_back({"an image of 2^32 pixels in a short record", Reader::Metafile,
+                  PlaceableWmf({{kStretchDib, dib}, kWmfRecords[2]}), Loads(96, 96)});
   // The box spans 65535 units at 1 an inch: 6291360 pixels.
   Bytes wide = PlaceableWmf(kWmfRecords, 32767, 32767, 1);
   wide[6] = 0x00;
