@@ -1,6 +1,7 @@
-// Inputs are only ever read: every reader and the render tool take files
-// that are read-only in a read-only folder, and afterwards each file has
-// its bytes, its modification and change times and its mode as before.
+// Inputs are only ever read: the readers, the render tool and the picture
+// generator take files that are read-only in a read-only folder, and
+// afterwards each file has its bytes, its modification and change times and
+// its mode as before.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -54,6 +55,7 @@ class ReadOnlyInputTest : public ::testing::Test {
     const fs::path data = fs::path(ORVANE_SOURCE_DIR) / "demo" / "data";
     fs::copy_file(data / "Socer.EMF", inputs / "Socer.EMF");
     fs::copy_file(data / "Socer.OBM", inputs / "Socer.OBM");
+    fs::copy_file(fs::path(ORVANE_SOURCE_DIR) / "tools" / "pictures" / "Socer.paths", inputs / "Socer.paths");
     WriteFile((inputs / "square.wmf").string(),
               PlaceableWmf({{0x02FC, {0, 0x00FF, 0, 0}}, {0x012D, {0}}, {0x041B, {80, 80, 10, 10}}}));
     WriteFile((inputs / "pixels.bmp").string(), Bmp24(5, 3));
@@ -126,6 +128,11 @@ TEST_F(ReadOnlyInputTest, RenderToolReadsOnlyAndWritesOnlyItsOutput) {
     EXPECT_EQ(r.status, run.status) << run.input << " " << run.options << ": " << r.err;
     if (run.status == 0) expected.push_back(run.output);
   }
+  // The picture generator reads path data the same way.
+  const std::string generate = std::string(ORVANE_GENERATOR_PATH) + " " + In("Socer.paths") + " " +
+                               (outputs / "h.emf").string() + " 2>/dev/null";
+  EXPECT_EQ(std::system(generate.c_str()), 0);
+  expected.push_back("h.emf");
   ExpectUnchanged();
   // Only the finished outputs, no temporaries left over.
   std::vector<std::string> written;
