@@ -2,7 +2,8 @@
 # Runs every fuzz target of a build: first each kept input of
 # fuzz/regressions/<name>/ once, then fuzzing for a bounded time from its
 # seeds in fuzz/corpus/<name>/ (new inputs go to a scratch directory, so the
-# seeds stay as they are); crash and timeout inputs land in
+# seeds stay as they are; fuzz/<name>.dict, where present, lends its
+# tokens); crash and timeout inputs land in
 # build-dir/fuzz-artifacts/. Usage: fuzz/run-all.sh build-dir [seconds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,7 +23,9 @@ for seeds in fuzz/corpus/*/; do
   fi
   scratch=$(mktemp -d)
   echo "== ${name}_fuzzer for ${seconds}s"
-  "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  dict=()
+  [ -f "fuzz/${name}.dict" ] && dict=(-dict="fuzz/${name}.dict")
+  "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "${dict[@]}" \
     -artifact_prefix="$artifacts/${name}-" "$scratch" "$seeds" || status=1
   rm -rf "$scratch"
 done
