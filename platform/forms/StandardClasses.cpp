@@ -16,6 +16,15 @@ T& As(TComponent& c) {
   return static_cast<T&>(c);
 }
 
+// Positions and sizes stay within +-(2^30 - 1), so that a position plus a
+// size, or the difference of two positions, still fits in 32 bits.
+int32_t ValueAsCoordinate(const FormValue& value) {
+  constexpr int32_t kLimit = (1 << 30) - 1;
+  const int32_t n = ValueAsInteger(value);
+  if (n < -kLimit || n > kLimit) InvalidValue(value);
+  return n;
+}
+
 // Font.* sub-properties: each changes one field of a copy and sets the copy,
 // which clears ParentFont as setting the font does.
 template <class Change>
@@ -33,10 +42,10 @@ void RegisterComponent(ClassRegistry& r) {
 
 void RegisterControl(ClassRegistry& r) {
   r.Register("TControl", "TComponent", nullptr)
-      .Property("Left", [](TComponent& c, const FormValue& v) { As<TControl>(c).SetLeft(ValueAsInteger(v)); })
-      .Property("Top", [](TComponent& c, const FormValue& v) { As<TControl>(c).SetTop(ValueAsInteger(v)); })
-      .Property("Width", [](TComponent& c, const FormValue& v) { As<TControl>(c).SetWidth(ValueAsInteger(v)); })
-      .Property("Height", [](TComponent& c, const FormValue& v) { As<TControl>(c).SetHeight(ValueAsInteger(v)); })
+      .Property("Left", [](TComponent& c, const FormValue& v) { As<TControl>(c).SetLeft(ValueAsCoordinate(v)); })
+      .Property("Top", [](TComponent& c, const FormValue& v) { As<TControl>(c).SetTop(ValueAsCoordinate(v)); })
+      .Property("Width", [](TComponent& c, const FormValue& v) { As<TControl>(c).SetWidth(ValueAsCoordinate(v)); })
+      .Property("Height", [](TComponent& c, const FormValue& v) { As<TControl>(c).SetHeight(ValueAsCoordinate(v)); })
       .Property("Visible", [](TComponent& c, const FormValue& v) { As<TControl>(c).SetVisible(ValueAsBoolean(v)); })
       .Property("Align",
                 [](TComponent& c, const FormValue& v) {
@@ -122,9 +131,9 @@ void RegisterForm(ClassRegistry& r) {
   r.Register<TForm>("TForm", "TWinControl")
       .Property("Caption", [](TComponent& c, const FormValue& v) { As<TForm>(c).SetCaption(ValueAsString(v)); })
       .Property("ClientWidth",
-                [](TComponent& c, const FormValue& v) { As<TForm>(c).SetClientWidth(ValueAsInteger(v)); })
+                [](TComponent& c, const FormValue& v) { As<TForm>(c).SetClientWidth(ValueAsCoordinate(v)); })
       .Property("ClientHeight",
-                [](TComponent& c, const FormValue& v) { As<TForm>(c).SetClientHeight(ValueAsInteger(v)); })
+                [](TComponent& c, const FormValue& v) { As<TForm>(c).SetClientHeight(ValueAsCoordinate(v)); })
       .Property("Color", [](TComponent& c, const FormValue& v) { As<TForm>(c).SetColor(ValueAsColor(v)); })
       // Accepted for compatibility with stored forms; they change nothing here.
       .Property("OldCreateOrder", [](TComponent&, const FormValue& v) { ValueAsBoolean(v); })

@@ -11,6 +11,26 @@
 
 namespace gdi {
 
+// Live-object counts, for finding leaks: bitmaps and device contexts count
+// themselves while they exist, and so do pen, brush and font values (every
+// copy counts). Process-wide, thread-safe and cheap (one atomic add).
+enum class LiveKind : uint8_t { Bitmap, DeviceContext, Pen, Brush, Font };
+constexpr int kLiveKinds = 5;
+int64_t LiveObjectCount(LiveKind kind);
+int64_t LiveObjectCount();  // all kinds together
+
+void CountLiveObject(LiveKind kind, int delta);
+
+// A member that makes its owner count as one live object of kind K.
+template <LiveKind K>
+struct LiveTally {
+  LiveTally() { CountLiveObject(K, 1); }
+  LiveTally(const LiveTally&) { CountLiveObject(K, 1); }
+  LiveTally& operator=(const LiveTally&) { return *this; }
+  ~LiveTally() { CountLiveObject(K, -1); }
+  friend bool operator==(const LiveTally&, const LiveTally&) { return true; }
+};
+
 class GdiObject {
  public:
   virtual ~GdiObject() = default;
@@ -44,6 +64,7 @@ class BitmapObject : public GdiObject {
   int32_t stride_;
   uint8_t* bits_;
   size_t bytes_;
+  [[no_unique_address]] LiveTally<LiveKind::Bitmap> tally_;
 };
 using HBITMAP = BitmapObject*;
 

@@ -46,6 +46,7 @@ class DeviceContext : public GdiObject {
   BitmapObject* surface_ = nullptr;
   bool hasClip_ = false;
   Region clip_;
+  [[no_unique_address]] LiveTally<LiveKind::DeviceContext> tally_;
 };
 
 // A new memory device context; it holds no surface until one is selected.

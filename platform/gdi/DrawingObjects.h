@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "gdi/BitmapObject.h"
 #include "gdi/GdiTypes.h"
 
 namespace gdi {
@@ -24,6 +25,7 @@ struct Pen {
   PenEndCap endCap = PenEndCap::Round;
   PenJoin join = PenJoin::Round;
   std::vector<uint32_t> userDashes;  // PenStyle::UserStyle: dash and gap lengths
+  [[no_unique_address]] LiveTally<LiveKind::Pen> tally;
 };
 
 enum class BrushStyle : uint8_t { Solid = 0, Null = 1, Hatched = 2, Pattern = 3 };
@@ -41,6 +43,7 @@ struct Brush {
   COLORREF color = RGB(255, 255, 255);
   HatchStyle hatch = HatchStyle::Horizontal;
   std::shared_ptr<const PatternImage> pattern;  // BrushStyle::Pattern
+  [[no_unique_address]] LiveTally<LiveKind::Brush> tally;
 };
 
 struct Font {
@@ -54,6 +57,7 @@ struct Font {
   bool strikeOut = false;
   uint8_t charSet = 1;
   std::string faceName = "MS Sans Serif";  // UTF-8
+  [[no_unique_address]] LiveTally<LiveKind::Font> tally;
 };
 
 enum class BackgroundMode : uint8_t { Transparent = 1, Opaque = 2 };

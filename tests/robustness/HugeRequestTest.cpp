@@ -1,0 +1,128 @@
+// Requests whose supersampled size cannot be had: the filtered draw, the
+// sprite render and the render tool refuse them at once, with the runtime's
+// out-of-resources or out-of-memory error, and leave nothing behind.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <climits>
+#include <filesystem>
+
+#include "InputBuilders.h"
+#include "OrvanePicture/FilteredDraw.h"
+#include "OrvanePicture/OrvaneBitmap.h"
+#include "emf/EmfWriter.h"
+#include "gdi/BitmapObject.h"
+#include "graphics/Bitmap.h"
+#include "graphics/Metafile.h"
+#include "rtl/Exceptions.h"
+
+namespace fs = std::filesystem;
+using namespace robust;
+
+namespace {
+
+vcl::TMetafile SmallPicture() {
+  emf::EmfWriter w(emf::HeaderForPixels(8, 8, {1000, 1000}, {100, 100}));
+  w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, 0x0000FF));
+  w.Ellipse({0, 0, 8, 8});
+  const Bytes bytes = w.Finish();
+  vcl::TMetafile m;
+  m.LoadFromBytes(bytes.data(), bytes.size());
+  return m;
+}
+
+// Runs `request`, which must fail with one of the two resource errors within a second.
+template <typename Request>
+void ExpectRefusedQuickly(const char* what, Request request) {
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    request();
+    ADD_FAILURE() << what << ": no error";
+  } catch (const rtl::EOutOfResources& e) {
+    EXPECT_EQ(e.Message(), "Systemressourcen erschöpft.") << what;
+  } catch (const rtl::EOutOfMemory& e) {
+    EXPECT_EQ(e.Message(), "Zu wenig Arbeitsspeicher") << what;
+  }
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0) << what;
+}
+
+struct Size {
+  int32_t w, h;
+};
+// Each too large once supersampled; some too large even as a plain raster.
+const Size kHugeSizes[] = {{2000000, 2000000}, {INT32_MAX, 1}, {1, INT32_MAX}, {46341, 46341}, {40000, 2000}};
+
+TEST(HugeRequestTest, FilteredDrawRefusesAndLeavesTheCanvasAlone) {
+  const vcl::TMetafile picture = SmallPicture();
+  vcl::TBitmap canvas;
+  canvas.SetSize(8, 8);
+  canvas.Canvas().Brush().SetColor(0x00FF00);
+  canvas.Canvas().FillRect(vcl::Rect(0, 0, 8, 8));
+  const int64_t live = gdi::LiveObjectCount();
+  for (const Size s : kHugeSizes)
+    ExpectRefusedQuickly("filtered draw", [&] {
+      orvane::OrvaneStretchDraw(canvas.Canvas(), vcl::Rect(-3, -3, s.w - 4, s.h - 4), &picture, orvane::opqVeryHigh);
+    });
+  EXPECT_EQ(gdi::LiveObjectCount(), live);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) ASSERT_EQ(canvas.Canvas().Pixel(x, y), 0x00FF00) << x << "," << y;
+  // The same canvas and picture still draw at a sane size.
+  orvane::OrvaneStretchDraw(canvas.Canvas(), vcl::Rect(0, 0, 7, 7), &picture, orvane::opqVeryHigh);
+  EXPECT_EQ(canvas.Canvas().Pixel(4, 4), 0x0000FF);
+}
+
+TEST(HugeRequestTest, SpriteRenderRefusesAndTheSpriteStaysUsable) {
+  const vcl::TMetafile picture = SmallPicture();
+  const int64_t live = gdi::LiveObjectCount();
+  {
+    orvane::TOrvaneBitmap sprite;
+    for (const Size s : kHugeSizes)
+      for (auto quality : {orvane::opqVeryLow, orvane::opqVeryHigh}) {
+        // 40000 x 2000 itself can be had; only its supersampled form cannot.
+        if (s.w == 40000 && quality == orvane::opqVeryLow) continue;
+        ExpectRefusedQuickly("sprite render", [&] { sprite.Render(&picture, s.w, s.h, quality); });
+      }
+    sprite.Render(&picture, 8, 8, orvane::opqHigh);
+    ASSERT_EQ(sprite.Width(), 8);
+    vcl::TBitmap target;
+    target.SetSize(8, 8);
+    sprite.Draw(target.Canvas(), 0, 0);
+    EXPECT_EQ(target.Canvas().Pixel(4, 4), 0x0000FF);
+  }
+  // Whatever the failed renders made went with the sprite.
+  EXPECT_EQ(gdi::LiveObjectCount(), live);
+}
+
+TEST(HugeRequestTest, RenderToolFailsWithItsMessageAndWritesNothing) {
+  const fs::path dir = fs::temp_directory_path() / ("orvane-huge-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const std::string input = (dir / "picture.emf").string();
+  WriteFile(input, *SmallPicture().Data());
+  const struct {
+    const char* options;
+    const char* output;
+  } runs[] = {{"--size 2000000x2000000", "out.png"},
+              {"--size 2000000x2000000", "out.obm"},
+              {"--size 2000000x2000000 --background '#FFFFFF'", "out.png"},
+              {"--size 2000000x2000000 --background '#FFFFFF' --aliased", "out.png"},
+              {"--size 0x2000000 --quality very-high", "out.png"},
+              {"--size 40000x40000 --background '#000000'", "out.png"}};
+  for (const auto& run : runs) {
+    const auto start = std::chrono::steady_clock::now();
+    const ToolResult r = RunRenderTool(std::string(run.options) + " " + input + " " + (dir / run.output).string());
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0) << run.options;
+    EXPECT_EQ(r.status, 1) << run.options;
+    EXPECT_TRUE(r.err == "orvane-render: Zu wenig Arbeitsspeicher\n" ||
+                r.err == "orvane-render: Systemressourcen erschöpft.\n")
+        << run.options << ": " << r.err;
+    // Nothing written: not the output, not a temporary beside it.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"picture.emf"}) << run.options;
+  }
+  fs::remove_all(dir);
+}
+
+}  // namespace
