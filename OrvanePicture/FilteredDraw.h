@@ -35,7 +35,7 @@ void RenderFiltered(TFastBMP& colorRaster, TFastBMP& coverageRaster, const vcl::
 // Supersampled surfaces larger than a budget are drawn in bands of whole
 // target rows, each key surface holding at most about `bytes` (at least one
 // target row) at a time; the pixels are the same as those of one pass.
-// Sets the budget (16 MiB unless changed) and returns the previous one.
+// Sets the budget (4 MiB unless changed) and returns the previous one.
 size_t SetBandBudgetForTesting(size_t bytes);
 
 }  // namespace orvane
