@@ -32,4 +32,10 @@ void FilteredDraw(vcl::TCanvas& canvas, int32_t x, int32_t y, const vcl::TGraphi
 void RenderFiltered(TFastBMP& colorRaster, TFastBMP& coverageRaster, const vcl::TGraphic& graphic,
                     TOrvanePictureQuality quality, double scaleX, double scaleY);
 
+// Supersampled surfaces larger than a budget are drawn in bands of whole
+// target rows, each key surface holding at most about `bytes` (at least one
+// target row) at a time; the pixels are the same as those of one pass.
+// Sets the budget (4 MiB unless changed) and returns the previous one.
+size_t SetBandBudgetForTesting(size_t bytes);
+
 }  // namespace orvane

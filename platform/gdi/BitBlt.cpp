@@ -103,10 +103,11 @@ bool BitBlt(HDC dst, int32_t x, int32_t y, int32_t width, int32_t height, HDC sr
   // Everything in 64 bits: logical points plus origins may lie far outside.
   const int64_t dx0 = int64_t{x} + dst->origin.x, dy0 = int64_t{y} + dst->origin.y;
   const int64_t sx0 = int64_t{sx} + src->origin.x, sy0 = int64_t{sy} + src->origin.y;
-  // Cut the block to the source surface, then express it in destination space.
-  int64_t left = std::max<int64_t>(0, -(sx0)), top = std::max<int64_t>(0, -(sy0));
-  int64_t right = std::min<int64_t>(width, from->Width() - sx0);
-  int64_t bottom = std::min<int64_t>(height, from->Height() - sy0);
+  // Cut the block to the source pixels held, then express it in destination space.
+  const Rect held = from->Bounds();
+  int64_t left = std::max<int64_t>(0, held.left - sx0), top = std::max<int64_t>(0, held.top - sy0);
+  int64_t right = std::min<int64_t>(width, held.right - sx0);
+  int64_t bottom = std::min<int64_t>(height, held.bottom - sy0);
   if (right <= left || bottom <= top) return true;
   const auto clamp32 = [](int64_t v) {
     return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN / 2, INT32_MAX / 2));

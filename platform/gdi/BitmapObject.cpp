@@ -29,6 +29,14 @@ BitmapObject::BitmapObject(int32_t width, int32_t height, PixelFormat format, in
 
 BitmapObject::~BitmapObject() { ReleasePixelMemory(bits_, bytes_); }
 
+bool BitmapObject::SetBand(int32_t top, int32_t rows) {
+  if (top < 0 || rows < 0 || int64_t{top} + rows > height_) return false;
+  if (static_cast<uint64_t>(stride_) * static_cast<uint64_t>(rows) > bytes_) return false;
+  bandTop_ = top;
+  bandRows_ = rows;
+  return true;
+}
+
 int64_t DibRowBytes(int64_t width, int bitsPerPixel) {
   if (width < 0 || bitsPerPixel <= 0 || width > (int64_t{1} << 40)) return -1;
   return ((width * bitsPerPixel + 31) / 32) * 4;

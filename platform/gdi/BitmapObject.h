@@ -51,9 +51,22 @@ class BitmapObject : public GdiObject {
   PixelFormat Format() const { return format_; }
   int32_t BytesPerPixel() const { return format_ == PixelFormat::Bgr24 ? 3 : 4; }
   int32_t Stride() const { return stride_; }
+  // The memory of the rows held: row Bounds().top is the first.
   uint8_t* Bits() const { return bits_; }
-  uint8_t* Row(int32_t y) const { return bits_ + static_cast<ptrdiff_t>(y) * stride_; }
-  Rect Bounds() const { return Rect{0, 0, width_, height_}; }
+  uint8_t* Row(int32_t y) const { return bits_ + (static_cast<ptrdiff_t>(y) - bandTop_) * stride_; }
+  // The pixels held: all of them, or the rows of the band.
+  Rect Bounds() const { return Rect{0, bandTop_, width_, bandTop_ + bandRows_}; }
+  // The whole surface, whether all of it is held or a band only.
+  Rect Extent() const { return Rect{0, 0, width_, height_}; }
+
+  // Holds only rows [top, top + rows) of the surface in its memory (a band
+  // of a surface too tall to be had at once); drawing then writes exactly
+  // the pixels the whole surface would get in those rows, and nothing
+  // else. The band may be moved down the surface for the next part of a
+  // drawing. False, and nothing changed, when the rows lie outside the
+  // surface or do not fit the memory.
+  bool SetBand(int32_t top, int32_t rows);
+  bool IsBanded() const { return bandTop_ != 0 || bandRows_ != height_; }
 
   int selectCount = 0;  // device contexts that have this bitmap selected
 
@@ -64,6 +77,8 @@ class BitmapObject : public GdiObject {
   int32_t stride_;
   uint8_t* bits_;
   size_t bytes_;
+  int32_t bandTop_ = 0;
+  int32_t bandRows_ = height_;
   [[no_unique_address]] LiveTally<LiveKind::Bitmap> tally_;
 };
 using HBITMAP = BitmapObject*;

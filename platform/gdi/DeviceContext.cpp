@@ -24,11 +24,22 @@ void DeviceContext::ClearClip() {
   hasClip_ = false;
 }
 
+namespace {
+
+Region ClipWithin(const Rect& area, bool hasClip, const Region& clip) {
+  Region drawable(area);
+  if (!hasClip) return drawable;
+  return Region::Combine(drawable, clip, RegionOp::And);
+}
+
+}  // namespace
+
 Region DeviceContext::EffectiveClip() const {
-  if (!surface_) return Region();
-  Region drawable(surface_->Bounds());
-  if (!hasClip_) return drawable;
-  return Region::Combine(drawable, clip_, RegionOp::And);
+  return surface_ ? ClipWithin(surface_->Bounds(), hasClip_, clip_) : Region();
+}
+
+Region DeviceContext::LogicalClip() const {
+  return surface_ ? ClipWithin(surface_->Extent(), hasClip_, clip_) : Region();
 }
 
 HDC CreateCompatibleDC(HDC) { return new DeviceContext(); }

@@ -416,8 +416,11 @@ void FillPolyPolygon(RenderTarget& target, std::span<const PointD> points, std::
   }
   if (used == 0 || maxX <= clip.left || minX >= clip.right || maxY <= clip.top || minY >= clip.bottom) return;
 
-  const Box guard{clip.left - kGuardMargin, clip.top - kGuardMargin, clip.right + kGuardMargin,
-                  clip.bottom + kGuardMargin};
+  // The guard lies around the whole surface's clip, not a band's, so a shape
+  // is cut at the same points whichever band is drawn.
+  const Rect layout = target.LayoutBounds();
+  const Box guard{layout.left - kGuardMargin, layout.top - kGuardMargin, layout.right + kGuardMargin,
+                  layout.bottom + kGuardMargin};
   const bool needClip = minX < guard.left || maxX > guard.right || minY < guard.top || maxY > guard.bottom;
 
   const std::span<const PointD> input = points.first(used);

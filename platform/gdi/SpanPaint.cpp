@@ -116,15 +116,16 @@ void PatternSpan(uint8_t* row, int32_t y, int32_t x0, int32_t x1, const Paint& p
 void FillSurface(BitmapObject& surface, COLORREF color) {
   const Paint paint = Paint::Solid(color);
   const SpanFn fn = SelectSpanFn(surface.Format(), paint);
-  const int32_t width = surface.Width(), height = surface.Height();
+  const Rect held = surface.Bounds();
+  const int32_t width = held.Width(), height = held.Height();
   if (width <= 0 || height <= 0) return;
   if (surface.Format() == PixelFormat::Bgrx32 && int64_t{surface.Stride()} == int64_t{width} * 4 &&
       int64_t{width} * height <= INT32_MAX) {
     // Rows without padding follow each other: the whole surface is one span.
-    fn(surface.Bits(), 0, 0, width * height, paint);
+    fn(surface.Bits(), held.top, 0, width * height, paint);
     return;
   }
-  for (int32_t y = 0; y < height; ++y) fn(surface.Row(y), y, 0, width, paint);
+  for (int32_t y = held.top; y < held.bottom; ++y) fn(surface.Row(y), y, 0, width, paint);
 }
 
 SpanFn SelectSpanFn(PixelFormat format, const Paint& paint) {
@@ -137,13 +138,19 @@ SpanFn SelectSpanFn(PixelFormat format, const Paint& paint) {
 
 RenderTarget::RenderTarget(BitmapObject* surface, Region drawable)
     : surface_(surface), drawable_(std::move(drawable)) {
+  if (surface_ && surface_->IsBanded()) {
+    Region whole = drawable_;
+    whole.IntersectRect(surface_->Extent());
+    layoutBounds_ = whole.Bounds();
+  }
   if (surface_) drawable_.IntersectRect(surface_->Bounds());
   bounds_ = drawable_.Bounds();
+  if (!surface_ || !surface_->IsBanded()) layoutBounds_ = bounds_;
   singleRect_ = drawable_.Rects().size() == 1;
   SetPaint(Paint{});
 }
 
-RenderTarget::RenderTarget(const DeviceContext& dc) : RenderTarget(dc.Surface(), dc.EffectiveClip()) {}
+RenderTarget::RenderTarget(const DeviceContext& dc) : RenderTarget(dc.Surface(), dc.LogicalClip()) {}
 
 void RenderTarget::SetPaint(const Paint& paint) {
   paint_ = paint;

@@ -47,6 +47,11 @@ class RenderTarget {
   bool IsEmpty() const { return surface_ == nullptr || drawable_.IsEmpty(); }
   const Region& Drawable() const { return drawable_; }
   Rect ClipBounds() const { return bounds_; }
+  // The clip bounds over the whole surface, not cut to a band it may be held
+  // in. Anything that decides how to draw from the clip's size (how far to
+  // clip in advance, when to give up dashes) uses these, so the decision is
+  // the same in every band; only where pixels go is cut to ClipBounds().
+  Rect LayoutBounds() const { return layoutBounds_; }
   BitmapObject* Surface() const { return surface_; }
 
   void SetPaint(const Paint& paint);
@@ -69,6 +74,7 @@ class RenderTarget {
   BitmapObject* surface_;
   Region drawable_;
   Rect bounds_;
+  Rect layoutBounds_;
   bool singleRect_;
   Paint paint_;
   SpanFn fn_ = nullptr;

@@ -115,7 +115,7 @@ void EmfRecordPlayer::TextOut(EmfRecordReader& r, bool wide) {
   // Clipped text draws through a target cut to the rectangle.
   std::optional<gdi::RenderTarget> clipped;
   if (hasRect && (options & ETO_CLIPPED)) {
-    gdi::Region region = target.Drawable();
+    gdi::Region region = state_.Dc().hasClip ? state_.Dc().clip : state_.Universe();
     region.IntersectRect(deviceRect);
     clipped.emplace(state_.Surface(), region);
   }

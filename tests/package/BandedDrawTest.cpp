@@ -1,0 +1,344 @@
+// Filtered drawing in bands of target rows must give exactly the pixels of
+// drawing the whole supersampled surface at once. Each case renders a picture
+// twice, once with a band budget too large to matter and once with a small
+// one, and compares every byte of colour and coverage. Also the surface band
+// itself: which pixels it holds and what the writers do with the others.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "OrvanePicture/FastBMP.h"
+#include "OrvanePicture/FilteredDraw.h"
+#include "SampleGraphic.h"
+#include "emf/EmfWriter.h"
+#include "gdi/DeviceContext.h"
+#include "gdi/PixelMemory.h"
+#include "gdi/SpanPaint.h"
+#include "graphics/Bitmap.h"
+#include "graphics/Metafile.h"
+
+using namespace orvane;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t kUnbanded = std::numeric_limits<size_t>::max();
+const TOrvanePictureQuality kQualities[] = {opqVeryLow, opqLow, opqMed, opqHigh, opqVeryHigh};
+
+class BandBudget {
+ public:
+  explicit BandBudget(size_t bytes) : previous_(SetBandBudgetForTesting(bytes)) {}
+  ~BandBudget() { SetBandBudgetForTesting(previous_); }
+
+ private:
+  size_t previous_;
+};
+
+// Colour and coverage rows of a rendering, joined.
+std::vector<uint8_t> Render(const vcl::TGraphic& graphic, TOrvanePictureQuality quality, int32_t width,
+                            int32_t height, size_t budget) {
+  const BandBudget scope(budget);
+  TFastBMP color(width, height), coverage(width, height);
+  RenderFiltered(color, coverage, graphic, quality, double(width) / graphic.Width(),
+                 double(height) / graphic.Height());
+  std::vector<uint8_t> bytes;
+  for (const TFastBMP* raster : {&color, &coverage})
+    for (int32_t y = 0; y < height; ++y)
+      bytes.insert(bytes.end(), raster->RowStarts()[y], raster->RowStarts()[y] + size_t(width) * 3);
+  return bytes;
+}
+
+// Bytes of one supersampled surface row of a target `width` wide: the budget
+// for `rows` target rows a band.
+size_t BudgetForRows(int32_t width, TOrvanePictureQuality quality, int32_t rows) {
+  const size_t n = size_t(SupersampleFactor(quality));
+  return size_t(width) * n * 4 * n * size_t(rows);
+}
+
+// Renders unbanded, in bands of one target row, and in bands of `rows` rows
+// (a partial last band when `height` is not a multiple), at every quality.
+void ExpectBandsMatchWhole(const vcl::TGraphic& graphic, int32_t width, int32_t height, int32_t rows,
+                           const std::string& what) {
+  for (TOrvanePictureQuality q : kQualities) {
+    const std::vector<uint8_t> whole = Render(graphic, q, width, height, kUnbanded);
+    // Something is drawn: fully covered pixels in the coverage (the second half).
+    EXPECT_NE(std::find(whole.begin() + std::ptrdiff_t(whole.size() / 2), whole.end(), 255), whole.end()) << what;
+    const std::vector<uint8_t> single = Render(graphic, q, width, height, 1);
+    const std::vector<uint8_t> several = Render(graphic, q, width, height, BudgetForRows(width, q, rows));
+    size_t firstDiff = 0;
+    while (firstDiff < whole.size() && whole[firstDiff] == single[firstDiff]) ++firstDiff;
+    EXPECT_EQ(firstDiff, whole.size()) << what << " quality " << int(q) << ": one-row bands differ at byte "
+                                       << firstDiff;
+    EXPECT_TRUE(whole == several) << what << " quality " << int(q) << ": bands of " << rows << " rows differ";
+  }
+}
+
+std::unique_ptr<vcl::TMetafile> Metafile(const std::vector<uint8_t>& bytes) {
+  auto metafile = std::make_unique<vcl::TMetafile>();
+  metafile->LoadFromBytes(bytes.data(), bytes.size());
+  return metafile;
+}
+
+emf::EmfWriter Writer(int32_t width, int32_t height) {
+  return emf::EmfWriter(emf::HeaderForPixels(width, height, {1000, 1000}, {100, 100}));
+}
+
+void Brush(emf::EmfWriter& w, uint32_t color) {
+  w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, color));
+}
+
+}  // namespace
+
+TEST(BandedDrawTest, DemoPicturesAtOddSizes) {
+  const fs::path data = fs::path(ORVANE_SOURCE_DIR) / "demo" / "data";
+  int played = 0;
+  for (const char* name : {"Bicycl.EMF", "Hockey2.EMF", "Socer.EMF"}) {
+    std::ifstream in(data / name, std::ios::binary);
+    ASSERT_TRUE(in) << name;
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto picture = Metafile(bytes);
+    ASSERT_GT(picture->Width(), 0) << name;
+    ExpectBandsMatchWhole(*picture, 41, 37, 5, name);
+    ++played;
+  }
+  EXPECT_EQ(played, 3);
+}
+
+TEST(BandedDrawTest, TextBitmapsPatternsAndRasterOperations) {
+  emf::EmfWriter w = Writer(60, 50);
+  emf::LogFontW font;
+  font.height = -13;
+  w.SelectObject(w.ExtCreateFontIndirectW(font));
+  w.SetTextColor(0x0000C0);
+  w.SetBkColor(0x00E0FF);
+  w.SetBkMode(2);  // opaque
+  w.ExtTextOutW({3, 2}, u"Band Wg");
+  font.escapement = 300;
+  font.height = -11;
+  w.SelectObject(w.ExtCreateFontIndirectW(font));
+  w.SetBkMode(1);
+  w.ExtTextOutW({4, 44}, u"tilted", emf::ETO_CLIPPED, {0, 30, 40, 46});
+
+  std::vector<uint32_t> pixels(7 * 5);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint32_t(i * 0x0B1D37) & 0xFFFFFF;
+  w.StretchDIBits(20, 12, 33, 17, 0, 0, 7, 5, emf::MakeDib24(7, 5, pixels));
+  w.StretchDIBits(50, 40, -9, -7, 1, 1, 5, 3, emf::MakeDib32(7, 5, pixels));
+  w.SetDIBitsToDevice(2, 20, 0, 0, 7, 5, emf::MakeDib24(7, 5, pixels));
+  w.SelectObject(w.CreateBrushIndirect(emf::BS_HATCHED, 0x008000, emf::HS_DIAGCROSS));
+  w.BitBlt(30, 30, 20, 15, emf::PATCOPY);
+  w.BitBlt(10, 31, 12, 11, emf::DSTINVERT);
+  w.SetROP2(7);  // xor pen
+  Brush(w, 0x5A5A5A);
+  w.Ellipse({5, 5, 40, 35});
+  const auto picture = Metafile(w.Finish());
+  ExpectBandsMatchWhole(*picture, 43, 31, 3, "text and bitmaps");
+}
+
+TEST(BandedDrawTest, WidePensDashesAndClipping) {
+  emf::EmfWriter w = Writer(80, 64);
+  w.SaveDC();
+  w.IntersectClipRect({4, 6, 75, 58});
+  w.ExcludeClipRect({30, 20, 44, 33});
+  w.SelectObject(w.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_DASH | emf::PS_ENDCAP_SQUARE | emf::PS_JOIN_MITER, 7,
+                                0x802000));
+  Brush(w, 0x20A0F0);
+  w.Polygon({{2, 60}, {40, 1}, {78, 55}, {40, 40}});
+  w.SelectObject(w.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_SOLID | emf::PS_ENDCAP_ROUND, 13, 0x00A000));
+  w.Polyline({{-20, 10}, {70, 30}, {10, 62}});
+  w.RestoreDC(-1);
+
+  // A clip path: an ellipse, a pie and a dotted cosmetic pen inside it.
+  w.BeginPath();
+  w.Ellipse({10, 8, 70, 60});
+  w.EndPath();
+  w.SelectClipPath(1);  // and
+  w.SelectObject(w.CreatePen(emf::PS_DOT, 0, 0x0000FF));
+  for (int32_t i = 0; i < 80; i += 6) {
+    w.MoveToEx(i, 0);
+    w.LineTo(80 - i, 64);
+  }
+  w.SelectObject(w.CreatePen(emf::PS_SOLID, 3, 0x000000));
+  Brush(w, 0xC0C0FF);
+  w.Pie({0, 0, 60, 50}, {60, 0}, {0, 50});
+  // Shapes reaching far beyond the surface: clipped ahead of scan conversion.
+  w.SetMapMode(1);
+  Brush(w, 0x406080);
+  w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+  w.Polygon({{-1900000000, 20}, {1900000000, 30}, {35, 1900000000}});
+  w.SelectObject(w.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_DASHDOT, 5, 0x800080));
+  w.Polyline({{-2000000000, 50}, {2000000000, 47}});
+  const auto picture = Metafile(w.Finish());
+  ExpectBandsMatchWhole(*picture, 53, 45, 4, "pens and clipping");
+  ExpectBandsMatchWhole(*picture, 7, 61, 9, "pens and clipping, narrow");
+}
+
+TEST(BandedDrawTest, PensWiderThanABandReachInFromOutside) {
+  // Centre lines outside the picture; only the pens' width reaches in, from
+  // above 10 rows deep, from the left with a dashed pen.
+  emf::EmfWriter w = Writer(20, 40);
+  w.SelectObject(w.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_ENDCAP_FLAT, 100, 0xFF0000));
+  w.MoveToEx(-30, -40);
+  w.LineTo(50, -40);
+  w.SelectObject(w.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_DASH | emf::PS_ENDCAP_FLAT, 30, 0x00FF00));
+  w.MoveToEx(-12, -20);
+  w.LineTo(-12, 60);
+  const auto picture = Metafile(w.Finish());
+  ExpectBandsMatchWhole(*picture, 20, 40, 3, "wide pens outside");
+
+  // So many short dashes over the whole picture that they are given up for a
+  // solid line; a band sees only a few of them, and must give them up too.
+  // The line runs up and down one column, its dashes on the same rows each
+  // time, so dashed and solid differ.
+  emf::EmfWriter many = Writer(20, 40);
+  many.SelectObject(many.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_USERSTYLE | emf::PS_ENDCAP_FLAT, 2, 0x0000FF,
+                                      {1, 1}));
+  std::vector<emf::PointL> zigzag;
+  for (int32_t i = 0; i <= 300; ++i) zigzag.push_back({5, i % 2 ? 39 : 0});
+  many.Polyline(zigzag);
+  const auto dashes = Metafile(many.Finish());
+  ExpectBandsMatchWhole(*dashes, 20, 40, 3, "many dashes");
+}
+
+TEST(BandedDrawTest, BitmapGraphicAndCanvasDrawing) {
+  vcl::TBitmap bitmap;
+  bitmap.SetSize(5, 4);
+  for (int32_t y = 0; y < 4; ++y)
+    for (int32_t x = 0; x < 5; ++x) bitmap.Canvas().SetPixel(x, y, vcl::TColor(0x102030 * (x + 1) + 0x0F0000 * y));
+  ExpectBandsMatchWhole(bitmap, 13, 11, 2, "bitmap");
+
+  // The whole filtered draw, blend included, onto a canvas with something on it.
+  const orvanetest::SampleGraphic disc(9, 9, [](int32_t x, int32_t y, int32_t w, int32_t h) {
+    const int64_t dx = 2 * int64_t{x} + 1 - w, dy = 2 * int64_t{y} + 1 - h;
+    return dx * dx + dy * dy <= int64_t{w} * w ? std::optional<vcl::TColor>(0x2080FF) : std::nullopt;
+  });
+  for (TOrvanePictureQuality q : kQualities) {
+    vcl::TBitmap whole, banded;
+    for (vcl::TBitmap* target : {&whole, &banded}) {
+      target->SetSize(30, 30);
+      target->Canvas().Brush().SetColor(0x00FF00);
+      target->Canvas().FillRect(vcl::Rect(0, 10, 30, 20));
+    }
+    {
+      const BandBudget scope(kUnbanded);
+      disc.drawCount = 0;
+      OrvaneStretchDraw(whole.Canvas(), vcl::Rect(3, 4, 25, 26), &disc, q);
+      EXPECT_EQ(disc.drawCount, 2);
+    }
+    {
+      const BandBudget scope(1);
+      disc.drawCount = 0;
+      OrvaneStretchDraw(banded.Canvas(), vcl::Rect(3, 4, 25, 26), &disc, q);
+      EXPECT_EQ(disc.drawCount, 2 * 23) << "one band a target row, two key colours each";
+    }
+    int differing = 0;
+    for (int32_t y = 0; y < 30; ++y)
+      for (int32_t x = 0; x < 30; ++x) differing += whole.Canvas().Pixel(x, y) != banded.Canvas().Pixel(x, y);
+    EXPECT_EQ(differing, 0) << "quality " << int(q);
+  }
+}
+
+TEST(BandedDrawTest, RastersShorterThanTheTargetGetOnlyTheirRows) {
+  const orvanetest::SampleGraphic stripes(4, 4, [](int32_t, int32_t y, int32_t, int32_t h) {
+    return y * 4 / h % 2 ? std::optional<vcl::TColor>(0x0000FF) : std::nullopt;
+  });
+  TFastBMP color(9, 5), coverage(9, 5);
+  const BandBudget scope(BudgetForRows(9, opqMed, 2));
+  stripes.drawCount = 0;
+  RenderFiltered(color, coverage, stripes, opqMed, 9.0 / 4, 12.0 / 4);  // target 9 x 12
+  EXPECT_EQ(stripes.drawCount, 2 * 3) << "bands of two rows over the five the rasters hold";
+  // Target rows 3..5 lie in the second stripe: red, fully covered.
+  EXPECT_EQ(coverage.RowStarts()[4][0], 255);
+  EXPECT_EQ(color.RowStarts()[4][2], 255);
+  EXPECT_EQ(coverage.RowStarts()[1][0], 0);
+}
+
+TEST(SurfaceBandTest, BoundsRowsAndRefusedBands) {
+  gdi::HBITMAP bitmap = gdi::CreateScreenBitmap(6, 10);
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_FALSE(bitmap->IsBanded());
+  EXPECT_TRUE(bitmap->SetBand(4, 3));
+  EXPECT_TRUE(bitmap->IsBanded());
+  EXPECT_EQ(bitmap->Bounds(), (gdi::Rect{0, 4, 6, 7}));
+  EXPECT_EQ(bitmap->Extent(), (gdi::Rect{0, 0, 6, 10}));
+  EXPECT_EQ(bitmap->Row(4), bitmap->Bits());
+  EXPECT_EQ(bitmap->Row(6), bitmap->Bits() + 2 * 24);
+  EXPECT_FALSE(bitmap->SetBand(8, 3));  // past the bottom
+  EXPECT_FALSE(bitmap->SetBand(-1, 2));
+  EXPECT_EQ(bitmap->Bounds(), (gdi::Rect{0, 4, 6, 7}));
+  EXPECT_TRUE(bitmap->SetBand(0, 10));
+  EXPECT_FALSE(bitmap->IsBanded());
+  gdi::DeleteObject(bitmap);
+
+  // Memory for three rows takes no band of four.
+  const size_t bytes = 3 * 24;
+  uint8_t* memory = gdi::AcquirePixelMemory(bytes);
+  ASSERT_NE(memory, nullptr);
+  gdi::BitmapObject partial(6, 100, gdi::PixelFormat::Bgrx32, 24, memory, bytes);
+  EXPECT_TRUE(partial.SetBand(97, 3));
+  EXPECT_FALSE(partial.SetBand(10, 4));
+}
+
+TEST(SurfaceBandTest, WritersKeepToTheBandAndReadersSeeOnlyIt) {
+  // A 4 x 20 surface holding rows 6..10 in memory for eight rows: the three
+  // spare rows after the band show any write below it.
+  const size_t bytes = 8 * 16;
+  uint8_t* memory = gdi::AcquirePixelMemory(bytes);
+  ASSERT_NE(memory, nullptr);
+  std::memset(memory, 0xAB, bytes);
+  auto surface = std::make_unique<gdi::BitmapObject>(4, 20, gdi::PixelFormat::Bgrx32, 16, memory, bytes);
+  ASSERT_TRUE(surface->SetBand(6, 5));
+  const auto spareUntouched = [&] {
+    for (size_t i = 5 * 16; i < bytes; ++i)
+      if (memory[i] != 0xAB) return false;
+    return true;
+  };
+  gdi::FillSurface(*surface, 0x0000FF);
+  for (int32_t y = 6; y < 11; ++y) EXPECT_EQ(surface->Row(y)[2], 0xFF) << y;
+  EXPECT_TRUE(spareUntouched());
+
+  gdi::DeviceContext dc;
+  dc.Select(surface.get());
+  EXPECT_EQ(dc.EffectiveClip().Bounds(), (gdi::Rect{0, 6, 4, 11}));
+  EXPECT_EQ(dc.LogicalClip().Bounds(), (gdi::Rect{0, 0, 4, 20}));
+  {
+    gdi::RenderTarget target(dc);
+    EXPECT_EQ(target.ClipBounds(), (gdi::Rect{0, 6, 4, 11}));
+    EXPECT_EQ(target.LayoutBounds(), (gdi::Rect{0, 0, 4, 20}));
+    target.SetPaint(gdi::Paint::Solid(0x00FF00));
+    target.FillRect({0, 0, 4, 20});
+  }
+  for (int32_t y = 6; y < 11; ++y) EXPECT_EQ(surface->Row(y)[1], 0xFF) << y;
+  EXPECT_TRUE(spareUntouched());
+
+  // A blit out of the band takes only the rows held.
+  gdi::HBITMAP copy = gdi::CreateScreenBitmap(4, 20);
+  ASSERT_NE(copy, nullptr);
+  {
+    gdi::DeviceContext copyDc;
+    copyDc.Select(copy);
+    EXPECT_TRUE(gdi::BitBlt(&copyDc, 0, 0, 4, 20, &dc, 0, 0, gdi::SRCCOPY));
+    for (int32_t y = 0; y < 20; ++y) EXPECT_EQ(copy->Row(y)[1], (y >= 6 && y < 11) ? 0xFF : 0) << y;
+    // A blit into the band writes only its rows: they turn black, nothing beyond them is written.
+    EXPECT_TRUE(gdi::BitBlt(&dc, 0, -2, 4, 20, &copyDc, 0, 0, gdi::SRCCOPY));
+    EXPECT_EQ(surface->Row(6)[1], 0xFF);   // from copy row 8
+    EXPECT_EQ(surface->Row(9)[1], 0);      // from copy row 11
+    EXPECT_TRUE(spareUntouched());
+  }
+  gdi::DeleteObject(copy);
+
+  vcl::TCanvas canvas;
+  canvas.SetHandle(&dc);
+  EXPECT_EQ(canvas.Pixel(1, 8), vcl::TColor(0x00FF00));
+  EXPECT_EQ(canvas.Pixel(1, 9), vcl::TColor(0));
+  EXPECT_EQ(canvas.Pixel(1, 5), -1);
+  EXPECT_EQ(canvas.Pixel(1, 11), -1);
+  canvas.SetHandle(nullptr);
+  dc.Select(nullptr);
+}
