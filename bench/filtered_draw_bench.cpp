@@ -108,6 +108,16 @@ void BM_FourFilteredDrawings(benchmark::State& state) {
 }
 BENCHMARK(BM_FourFilteredDrawings)->Unit(benchmark::kMillisecond);
 
+// The fixed cost of a draw: a 16 x 16 target at factor 1, where the
+// picture's records and shapes outweigh its 256 samples.
+void BM_SmallFilteredDraw(benchmark::State& state) {
+  vcl::TBitmap window;
+  window.SetSize(64, 64);
+  for (auto _ : state)
+    orvane::OrvaneStretchDraw(window.Canvas(), vcl::Rect(0, 0, 15, 15), &Picture(), orvane::opqVeryLow);
+}
+BENCHMARK(BM_SmallFilteredDraw)->Unit(benchmark::kMicrosecond);
+
 // The aliased fill alone: the picture played at 8 x the large target.
 void BM_AliasedPlayback808(benchmark::State& state) {
   vcl::TBitmap offscreen;
