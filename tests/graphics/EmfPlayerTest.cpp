@@ -289,6 +289,30 @@ TEST(EmfPlayerClipTest, SelectClipPathAndOffsetClipRgn) {
   for (int y = 1; y <= 6; ++y) EXPECT_EQ(canvas.Span(y, kBlue), std::make_pair(2, 2 + 6 - y)) << y;
 }
 
+// A clip path over a drawing area 4096 pixels wide is filled into its mask a
+// few hundred rows at a time; the rows on either side of each strip's edge
+// must come out as from one mask, and the offset region must move whole.
+TEST(EmfPlayerClipTest, ClipPathOverAWideAreaIsTheSameAcrossMaskStrips) {
+  constexpr int kSide = 700;
+  auto w = Writer(4096, kSide);
+  w.BeginPath();
+  w.Polygon({{0, 0}, {kSide, 0}, {0, kSide}});
+  w.EndPath();
+  w.SelectClipPath(emf::RGN_COPY);
+  w.OffsetClipRgn(2, 1);
+  SolidFill(w, C(kBlue));
+  w.Polygon(Square(0, 0, 4096, kSide));
+  Canvas canvas(4096, kSide);
+  canvas.Play(w.Finish());
+  // Row y of the triangle spans columns 0 .. kSide - 1 - y; moved by (2, 1).
+  EXPECT_EQ(canvas.Span(0, kBlue), std::make_pair(-1, -1));
+  int wrong = 0;
+  for (int y = 1; y < kSide; ++y)
+    if (canvas.Span(y, kBlue) != std::make_pair(2, 2 + kSide - y) && ++wrong < 5)
+      ADD_FAILURE() << "row " << y << ": " << canvas.Span(y, kBlue).first << ".." << canvas.Span(y, kBlue).second;
+  EXPECT_EQ(wrong, 0);
+}
+
 TEST(EmfPlayerStateTest, SaveAndRestoreRelativeAndAbsolute) {
   const auto play = [](auto&& restore) {
     auto w = Writer(4, 4);
