@@ -6,6 +6,7 @@
 // impossible size fails with a message and the window goes on.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <array>
@@ -111,7 +112,6 @@ TEST_F(DemoSoakTest, HalfThePaintsFailAndNothingIsLeftBehind) {
     if (!kSanitized) {
       const int64_t growth = ResidentBytes() - residentAt100;
       EXPECT_LT(growth, int64_t{2} << 20) << "resident size grew by " << growth << " bytes";
-      EXPECT_LT(seconds, 60.0);
     }
     std::printf("%d paints in %.1f s, resident size %+lld bytes after paint 100\n", paints, seconds,
                 static_cast<long long>(ResidentBytes() - residentAt100));
@@ -129,9 +129,12 @@ TEST_F(DemoSoakTest, ImpossibleControlSizeFailsThePaintAndTheWindowGoesOn) {
   // The filtered control supersamples its picture: two million pixels square cannot be had.
   Form1->OrvaneImage1->SetWidth(2000000);
   Form1->OrvaneImage1->SetHeight(2000000);
-  const auto start = std::chrono::steady_clock::now();
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const int64_t faults = usage.ru_minflt;
   s.Repaint(gdi::Rect{0, 0, 600, 402});
-  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
+  getrusage(RUSAGE_SELF, &usage);
+  EXPECT_LT(usage.ru_minflt - faults, 65536) << "the refused paint touched this many fresh pages";
   ASSERT_EQ(s.MessageBoxes().size(), 1u);
   const std::string text = s.MessageBoxes()[0].text;
   EXPECT_TRUE(text == "Systemressourcen erschöpft." || text == "Zu wenig Arbeitsspeicher.") << text;
