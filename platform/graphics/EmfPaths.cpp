@@ -38,10 +38,8 @@ bool EmfRecordPlayer::PlayPathRecord(EmfRecordReader& r) {
       std::vector<gdi::Contour> contours;
       for (EmfPath::Figure& f : path_.Take())
         if (f.points.size() >= 2) contours.push_back(std::move(f.points));
-      const gdi::Region region = RegionFromContours(contours, state_.Dc().fillMode, state_.Universe().Bounds());
-      static constexpr gdi::RegionOp kOps[] = {gdi::RegionOp::And, gdi::RegionOp::Or, gdi::RegionOp::Xor,
-                                               gdi::RegionOp::Diff, gdi::RegionOp::Copy};
-      state_.CombineClip(region, kOps[mode - RGN_AND]);
+      state_.CombineClip(RegionFromContours(contours, state_.Dc().fillMode, state_.Universe().Bounds()),
+                         RegionOpForMode(mode));
       return true;
     }
     default: return false;

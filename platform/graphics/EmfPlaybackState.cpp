@@ -218,6 +218,10 @@ gdi::Region RegionFromContours(const std::vector<gdi::Contour>& contours, gdi::F
       }
     }
   }
+  return UnionOfRegions(std::move(parts));
+}
+
+gdi::Region UnionOfRegions(std::vector<gdi::Region> parts) {
   while (parts.size() > 1) {
     std::vector<gdi::Region> next;
     for (size_t i = 0; i + 1 < parts.size(); i += 2)
@@ -226,6 +230,12 @@ gdi::Region RegionFromContours(const std::vector<gdi::Contour>& contours, gdi::F
     parts = std::move(next);
   }
   return parts.empty() ? gdi::Region() : std::move(parts[0]);
+}
+
+gdi::RegionOp RegionOpForMode(uint32_t mode) {
+  static constexpr gdi::RegionOp kOps[] = {gdi::RegionOp::And, gdi::RegionOp::Or, gdi::RegionOp::Xor,
+                                           gdi::RegionOp::Diff, gdi::RegionOp::Copy};
+  return kOps[mode - RGN_AND];
 }
 
 }  // namespace emf

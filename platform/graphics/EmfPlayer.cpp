@@ -326,17 +326,7 @@ bool EmfRecordPlayer::PlayClipRecord(EmfRecordReader& r) {
                                RoundToInt(std::max(a.x, b.x)), RoundToInt(std::max(a.y, b.y))};
         if (!device.IsEmpty()) parts.emplace_back(device);
       }
-      while (parts.size() > 1) {
-        std::vector<gdi::Region> next;
-        for (size_t i = 0; i + 1 < parts.size(); i += 2)
-          next.push_back(gdi::Region::Combine(parts[i], parts[i + 1], gdi::RegionOp::Or));
-        if (parts.size() % 2) next.push_back(std::move(parts.back()));
-        parts = std::move(next);
-      }
-      const gdi::Region region = parts.empty() ? gdi::Region() : std::move(parts[0]);
-      static constexpr gdi::RegionOp kOps[] = {gdi::RegionOp::And, gdi::RegionOp::Or, gdi::RegionOp::Xor,
-                                               gdi::RegionOp::Diff, gdi::RegionOp::Copy};
-      state_.CombineClip(region, kOps[mode - RGN_AND]);
+      state_.CombineClip(UnionOfRegions(std::move(parts)), RegionOpForMode(mode));
       return true;
     }
     default: return false;
