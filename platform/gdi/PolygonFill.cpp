@@ -86,6 +86,7 @@ class SpanMemo {
     uint64_t key = 0;
     bool valid = false;
     Rect clip;
+    Rect layout;
     FillMode mode = FillMode::Alternate;
     std::vector<PointD> points;
     std::vector<uint32_t> counts;
@@ -106,7 +107,9 @@ class SpanMemo {
   }
 
   // A key from the sizes, the clip, the mode and a few points spread over the
-  // input: cheap to make, and with a full comparison behind it.
+  // input: cheap to make, and with a full comparison behind it. The layout
+  // bounds are compared, not hashed: they place the guard box that far-away
+  // contours are cut at, so fills with other layouts may differ in spans.
   static uint64_t Key(std::span<const PointD> points, std::span<const uint32_t> counts, const Rect& clip,
                       FillMode mode) {
     uint64_t h = 0x9E3779B97F4A7C15ULL ^ (points.size() * 31 + counts.size());
@@ -131,11 +134,12 @@ class SpanMemo {
   }
 
   const Fill* Find(uint64_t key, std::span<const PointD> points, std::span<const uint32_t> counts,
-                   const Rect& clip, FillMode mode) {
+                   const Rect& clip, const Rect& layout, FillMode mode) {
     if (used_ == 0) return nullptr;
     const auto matches = [&](const Fill& f) {
       return f.valid && f.key == key && f.mode == mode && f.points.size() == points.size() &&
              f.counts.size() == counts.size() && std::memcmp(&f.clip, &clip, sizeof(Rect)) == 0 &&
+             std::memcmp(&f.layout, &layout, sizeof(Rect)) == 0 &&
              std::memcmp(f.points.data(), points.data(), points.size_bytes()) == 0 &&
              std::memcmp(f.counts.data(), counts.data(), counts.size_bytes()) == 0;
     };
@@ -150,7 +154,7 @@ class SpanMemo {
 
   // The slot that records the fill about to be rasterised.
   Fill& Begin(uint64_t key, std::span<const PointD> points, std::span<const uint32_t> counts, const Rect& clip,
-              FillMode mode) {
+              const Rect& layout, FillMode mode) {
     if (slots_.empty()) {
       slots_.resize(kSlots);
       index_.assign(kIndexSize, 0);
@@ -163,6 +167,7 @@ class SpanMemo {
     f.valid = false;
     f.key = key;
     f.clip = clip;
+    f.layout = layout;
     f.mode = mode;
     f.points.assign(points.begin(), points.end());
     f.counts.assign(counts.begin(), counts.end());
@@ -309,15 +314,25 @@ void AddContourEdges(std::vector<Edge>& edges, const PointD* pts, size_t n, cons
   }
 }
 
-// Sweeps the rows of the edge table and writes the covered spans.
-void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode,
+// Sweeps the rows of the edge table and writes the covered spans. With a
+// record, also keeps them there; false when the fill had more spans than a
+// record may hold (the record is then emptied and must not be kept).
+bool Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode,
            std::vector<SpanRecord>* record) {
+  bool recordComplete = true;
   const auto emit = [&](int32_t y, int64_t l, int64_t r) {
     target.Span(y, static_cast<int32_t>(l), static_cast<int32_t>(r));
-    if (record) record->push_back({y, static_cast<int32_t>(l), static_cast<int32_t>(r)});
+    if (!record) return;
+    if (record->size() < SpanMemo::kMaxSpans) {
+      record->push_back({y, static_cast<int32_t>(l), static_cast<int32_t>(r)});
+    } else {
+      std::vector<SpanRecord>().swap(*record);
+      record = nullptr;
+      recordComplete = false;
+    }
   };
   auto& edges = s.edges;
-  if (edges.empty()) return;
+  if (edges.empty()) return true;
   // Edges by first row, through small keys (rows are never negative: they lie within the surface).
   auto& order = s.order;
   order.resize(edges.size());
@@ -390,6 +405,7 @@ void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode
     }
     active.resize(k);
   }
+  return recordComplete;
 }
 
 }  // namespace
@@ -428,11 +444,11 @@ void FillPolyPolygon(RenderTarget& target, std::span<const PointD> points, std::
   SpanMemo::Fill* record = nullptr;
   if (memo) {
     const uint64_t key = SpanMemo::Key(input, counts, clip, mode);
-    if (const SpanMemo::Fill* seen = memo->Find(key, input, counts, clip, mode)) {
+    if (const SpanMemo::Fill* seen = memo->Find(key, input, counts, clip, layout, mode)) {
       for (const SpanRecord& r : seen->spans) target.Span(r.y, r.x0, r.x1);
       return;
     }
-    record = &memo->Begin(key, input, counts, clip, mode);
+    record = &memo->Begin(key, input, counts, clip, layout, mode);
   }
 
   bool complete = false;
@@ -454,8 +470,7 @@ void FillPolyPolygon(RenderTarget& target, std::span<const PointD> points, std::
       ClipToBox(s.clipA, s.clipB, guard);
       AddContourEdges(s.edges, s.clipA.data(), s.clipA.size(), clip);
     }
-    Sweep(target, s, clip, mode, record ? &record->spans : nullptr);
-    complete = true;
+    complete = Sweep(target, s, clip, mode, record ? &record->spans : nullptr);
   } catch (...) {
     if (record) memo->End(*record, false);
     throw;

@@ -369,6 +369,29 @@ TEST(PixelStagesReferenceTest, RepeatedFillsGiveThePixelsOfRasterisingAgain) {
   }
 }
 
+// A fill with more spans than a kept fill may hold (one a row of a strip
+// 140 000 rows tall) is not kept; the second fill in the scope must still
+// paint every row, not replay a record cut short.
+TEST(PixelStagesReferenceTest, AFillTooLargeToKeepIsRasterisedAgain) {
+  constexpr int32_t kRows = 140000;
+  const std::vector<gdi::PointD> strip = {{0, 0}, {1, 0}, {1, kRows}, {0, kRows}};
+  const uint32_t count = 4;
+  const gdi::RepeatedFillScope scope;
+  for (int pass = 0; pass < 2; ++pass) {
+    gdi::HBITMAP surface = gdi::CreateScreenBitmap(1, kRows);
+    ASSERT_NE(surface, nullptr);
+    {
+      gdi::RenderTarget target(surface, gdi::Region(surface->Bounds()));
+      target.SetPaint(gdi::Paint::Solid(gdi::RGB(1, 2, 3)));
+      gdi::FillPolyPolygon(target, strip, std::span<const uint32_t>(&count, 1), gdi::FillMode::Alternate);
+    }
+    int32_t painted = 0;
+    for (int32_t y = 0; y < kRows; ++y) painted += surface->Row(y)[0] == 3 && surface->Row(y)[2] == 1;
+    gdi::DeleteObject(surface);
+    EXPECT_EQ(painted, kRows) << "pass " << pass;
+  }
+}
+
 TEST(PixelStagesReferenceTest, WholeSurfaceFillsOfEitherFormat) {
   for (int bits : {24, 32})
     for (int32_t width : {1, 3, 5, 8}) {
