@@ -101,7 +101,11 @@ void TControl::ChangeScale(int32_t m, int32_t d) {
     font_ = font;
     FontChanged();
   }
-  UpdateBounds(MulDiv(left_, m, d), MulDiv(top_, m, d), MulDiv(width_, m, d), MulDiv(height_, m, d));
+  // Scaled up, a coordinate stays within the limit a definition is held to.
+  const auto scaled = [m, d](int32_t v) {
+    return std::clamp(MulDiv(v, m, d), -kMaxControlCoordinate, kMaxControlCoordinate);
+  };
+  UpdateBounds(scaled(left_), scaled(top_), scaled(width_), scaled(height_));
 }
 
 void TControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {

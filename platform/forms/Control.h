@@ -14,6 +14,11 @@ namespace vcl {
 
 class TWinControl;
 
+// The largest position or size a form definition may give a control, and
+// that scaling keeps: a position plus a size, or the difference of two
+// positions, still fits in 32 bits.
+constexpr int32_t kMaxControlCoordinate = (1 << 30) - 1;
+
 enum TAlign : uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
 enum TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };

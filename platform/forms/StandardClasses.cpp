@@ -16,12 +16,9 @@ T& As(TComponent& c) {
   return static_cast<T&>(c);
 }
 
-// Positions and sizes stay within +-(2^30 - 1), so that a position plus a
-// size, or the difference of two positions, still fits in 32 bits.
 int32_t ValueAsCoordinate(const FormValue& value) {
-  constexpr int32_t kLimit = (1 << 30) - 1;
   const int32_t n = ValueAsInteger(value);
-  if (n < -kLimit || n > kLimit) InvalidValue(value);
+  if (n < -kMaxControlCoordinate || n > kMaxControlCoordinate) InvalidValue(value);
   return n;
 }
 

@@ -177,9 +177,15 @@ gdi::Region RegionFromContours(const std::vector<gdi::Contour>& contours, gdi::F
   const size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(stripRows);
   uint8_t* bits = gdi::AcquirePixelMemory(bytes);
   if (!bits) return gdi::Region();
+  std::unique_ptr<gdi::BitmapObject> mask;
+  try {
+    mask = std::make_unique<gdi::BitmapObject>(width, height, gdi::PixelFormat::Bgrx32, static_cast<int32_t>(stride),
+                                               bits, bytes);
+  } catch (...) {
+    gdi::ReleasePixelMemory(bits, bytes);
+    throw;
+  }
   // The bitmap owns the memory from here on.
-  const auto mask = std::make_unique<gdi::BitmapObject>(width, height, gdi::PixelFormat::Bgrx32,
-                                                        static_cast<int32_t>(stride), bits, bytes);
   std::vector<gdi::Contour> moved = contours;
   for (gdi::Contour& c : moved)
     for (gdi::PointD& p : c) p = gdi::PointD{p.x - bounds.left, p.y - bounds.top};

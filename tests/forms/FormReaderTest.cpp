@@ -217,6 +217,18 @@ TEST_F(FormReaderTest, ControlsScaleByTheRatioOfTextHeightsAndTheFormKeepsItsSiz
   Read("object F: TTestForm\n  object P: TProbe\n    Left = 100\n  end\n  TextHeight = " + std::to_string(measured) +
        "\nend");
   EXPECT_EQ(static_cast<TProbe*>(form->FindComponent("P"))->Left(), 100);
+
+  // Scaled up from the largest stored coordinates, a control stays within
+  // them, so its right and bottom edges are still 32-bit numbers.
+  constexpr int32_t kMax = (1 << 30) - 1;
+  Read("object F: TTestForm\n  object P: TProbe\n    Left = " + std::to_string(kMax) + "\n    Top = -" +
+       std::to_string(kMax) + "\n    Width = " + std::to_string(kMax) + "\n    Height = 3\n  end\n  TextHeight = 1\nend");
+  auto* big = static_cast<TProbe*>(form->FindComponent("P"));
+  EXPECT_EQ(big->Left(), kMax);
+  EXPECT_EQ(big->Top(), -kMax);
+  EXPECT_EQ(big->Width(), kMax);
+  EXPECT_EQ(big->BoundsRect().right, 2 * kMax);
+  EXPECT_EQ(big->Height(), 3 * measured);
 }
 
 }  // namespace
