@@ -8,6 +8,7 @@
 #include "OrvanePicture/CoverageOps.h"
 #include "gdi/PixelMemory.h"
 #include "gdi/SpanPaint.h"
+#include "graphics/ClipPathRegions.h"
 #include "rtl/Exceptions.h"
 #include "rtl/FloatMath.h"
 
@@ -135,6 +136,9 @@ void RenderAndReduce(const vcl::TGraphic& graphic, const TargetSize& t, TFastBMP
   KeySurface b(t.sampledWidth(), t.sampledHeight(), bandRows * n);
   const vcl::TRect whole = MakeBounds(0, 0, t.sampledWidth(), t.sampledHeight());
   const std::pair<int32_t, KeySurface*> renderings[] = {{KeyColorA, &a}, {KeyColorB, &b}};
+  // Every playback of the call makes the same clip regions from paths over
+  // the same drawing area: each is made once.
+  const vcl::RepeatedClipPathScope repeatedClipPaths;
   for (int32_t top = 0; top < height; top += bandRows) {
     const int32_t rows = std::min(bandRows, height - top);
     {

@@ -22,6 +22,7 @@
 #include "gdi/PixelMemory.h"
 #include "gdi/SpanPaint.h"
 #include "graphics/Bitmap.h"
+#include "graphics/ClipPathRegions.h"
 #include "graphics/Metafile.h"
 
 using namespace orvane;
@@ -177,6 +178,25 @@ TEST(BandedDrawTest, WidePensDashesAndClipping) {
   const auto picture = Metafile(w.Finish());
   ExpectBandsMatchWhole(*picture, 53, 45, 4, "pens and clipping");
   ExpectBandsMatchWhole(*picture, 7, 61, 9, "pens and clipping, narrow");
+}
+
+// A clip path is made into a region once per draw, however many bands and
+// key colours play the picture; the pixels stay those of one pass.
+TEST(BandedDrawTest, EachClipPathIsFilledOncePerDraw) {
+  emf::EmfWriter w = Writer(40, 40);
+  for (int32_t inset : {2, 6}) {
+    w.BeginPath();
+    w.Ellipse({inset, inset, 40 - inset, 40 - inset});
+    w.EndPath();
+    w.SelectClipPath(5);  // copy
+    Brush(w, 0x3050A0 + inset);
+    w.Rectangle({0, 0, 40, 40});
+  }
+  const auto picture = Metafile(w.Finish());
+  const uint64_t before = vcl::ClipMasksFilled();
+  const auto banded = Render(*picture, opqHigh, 21, 19, BudgetForRows(21, opqHigh, 2));
+  EXPECT_EQ(vcl::ClipMasksFilled() - before, 2u);  // ten bands of two rows, two key colours
+  EXPECT_EQ(banded, Render(*picture, opqHigh, 21, 19, kUnbanded));
 }
 
 TEST(BandedDrawTest, PensWiderThanABandReachInFromOutside) {
