@@ -60,17 +60,14 @@ gdi::Region FillClipMask(const std::vector<gdi::Contour>& contours, gdi::FillMod
     gdi::RenderTarget target(mask.get(), gdi::Region(mask->Extent()));
     target.SetPaint(gdi::Paint::Solid(gdi::RGB(255, 255, 255)));
     gdi::FillPolygons(target, moved, mode);
-    for (int32_t y = stripTop; y <= stripTop + rows; ++y) {
-      if (y == stripTop + rows && y < height) break;  // the next strip's first row
+    for (int32_t y = stripTop; y < stripTop + rows; ++y) {
       runs.clear();
-      if (y < height) {
-        const auto* row = reinterpret_cast<const uint32_t*>(mask->Row(y));
-        for (int32_t x = 0; x < width;) {
-          if (!row[x]) { ++x; continue; }
-          const int32_t start = x;
-          while (x < width && row[x]) ++x;
-          runs.emplace_back(start, x);
-        }
+      const auto* row = reinterpret_cast<const uint32_t*>(mask->Row(y));
+      for (int32_t x = 0; x < width;) {
+        if (!row[x]) { ++x; continue; }
+        const int32_t start = x;
+        while (x < width && row[x]) ++x;
+        runs.emplace_back(start, x);
       }
       if (runs != bandRuns) {
         flush(y);
@@ -79,6 +76,7 @@ gdi::Region FillClipMask(const std::vector<gdi::Contour>& contours, gdi::FillMod
       }
     }
   }
+  flush(height);
   return emf::UnionOfRegions(std::move(parts));
 }
 

@@ -27,8 +27,7 @@ sums_before=$(md5sum ./*)
 
 # Pixels that are not white in a region of an image.
 non_white() {  # image, width, height, left, top
-  convert "$1" -crop "$2x$3+$4+$5" +repage -fill black +opaque white -fill white -opaque white \
-    -format "%[fx:round(w*h*(1-mean))]" info:
+  convert "$1" -crop "$2x$3+$4+$5" +repage -fill black +opaque white -format "%[fx:round(w*h*(1-mean))]" info:
 }
 # The comparison itself, in the snapshot: every drawing column has something.
 for region in "104 118 8 112" "104 118 328 112" "100 120 150 122" "100 120 470 122" \

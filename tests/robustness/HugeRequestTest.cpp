@@ -45,7 +45,7 @@ constexpr int64_t kFewFaults = 65536;  // 256 MiB of 4 KiB pages
 // Runs `request`, which must fail with one of the two resource errors
 // before it has touched more than a little memory.
 template <typename Request>
-void ExpectRefusedQuickly(const char* what, Request request) {
+void ExpectRefusedWithoutTouchingMemory(const char* what, Request request) {
   const int64_t faults = MinorFaults(RUSAGE_SELF);
   try {
     request();
@@ -72,7 +72,7 @@ TEST(HugeRequestTest, FilteredDrawRefusesAndLeavesTheCanvasAlone) {
   canvas.Canvas().FillRect(vcl::Rect(0, 0, 8, 8));
   const int64_t live = gdi::LiveObjectCount();
   for (const Size s : kHugeSizes)
-    ExpectRefusedQuickly("filtered draw", [&] {
+    ExpectRefusedWithoutTouchingMemory("filtered draw", [&] {
       orvane::OrvaneStretchDraw(canvas.Canvas(), vcl::Rect(-3, -3, s.w - 4, s.h - 4), &picture, orvane::opqVeryHigh);
     });
   EXPECT_EQ(gdi::LiveObjectCount(), live);
@@ -92,7 +92,7 @@ TEST(HugeRequestTest, SpriteRenderRefusesAndTheSpriteStaysUsable) {
       for (auto quality : {orvane::opqVeryLow, orvane::opqVeryHigh}) {
         // 40000 x 2000 itself can be had; only its supersampled form cannot.
         if (s.w == 40000 && quality == orvane::opqVeryLow) continue;
-        ExpectRefusedQuickly("sprite render", [&] { sprite.Render(&picture, s.w, s.h, quality); });
+        ExpectRefusedWithoutTouchingMemory("sprite render", [&] { sprite.Render(&picture, s.w, s.h, quality); });
       }
     sprite.Render(&picture, 8, 8, orvane::opqHigh);
     ASSERT_EQ(sprite.Width(), 8);
