@@ -1,4 +1,4 @@
-#include "OrvanePicture/ColorTriple.h"
+#include <orvane/ColorTriple.h>
 
 namespace orvane {
 

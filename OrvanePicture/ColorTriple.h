@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "graphics/Canvas.h"
+#include <orvane/graphics/Canvas.h>
 
 namespace orvane {
 

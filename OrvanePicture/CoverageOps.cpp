@@ -12,11 +12,11 @@
 // as the base; SSSE3, POPCNT and AVX2 are used where the processor has them,
 // chosen at run time. The blend runs sixteen pixels a step with SSSE3.
 
-#include "OrvanePicture/CoverageOps.h"
+#include <orvane/CoverageOps.h>
 
 #include <algorithm>
 
-#include "OrvanePicture/FastBMP.h"
+#include <orvane/FastBMP.h>
 
 #if defined(__SSE2__)
 #include <immintrin.h>

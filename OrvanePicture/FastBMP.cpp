@@ -1,8 +1,8 @@
-#include "OrvanePicture/FastBMP.h"
+#include <orvane/FastBMP.h>
 
 #include <new>
 
-#include "rtl/Exceptions.h"
+#include <orvane/rtl/Exceptions.h>
 
 namespace orvane {
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "gdi/DeviceContext.h"
+#include <orvane/gdi/DeviceContext.h>
 
 namespace orvane {
 

@@ -1,16 +1,16 @@
-#include "OrvanePicture/FilteredDraw.h"
+#include <orvane/FilteredDraw.h>
 
 #include <algorithm>
 #include <memory>
 #include <utility>
 
-#include "OrvanePicture/ColorTriple.h"
-#include "OrvanePicture/CoverageOps.h"
-#include "gdi/PixelMemory.h"
-#include "gdi/SpanPaint.h"
-#include "graphics/ClipPathRegions.h"
-#include "rtl/Exceptions.h"
-#include "rtl/FloatMath.h"
+#include <orvane/ColorTriple.h>
+#include <orvane/CoverageOps.h>
+#include <orvane/gdi/PixelMemory.h>
+#include <orvane/gdi/SpanPaint.h>
+#include <orvane/graphics/ClipPathRegions.h>
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/FloatMath.h>
 
 namespace orvane {
 

@@ -3,10 +3,10 @@
 // over two key colours, reduced to colour and coverage, and blended over what
 // the canvas already shows.
 
-#include "OrvanePicture/FastBMP.h"
-#include "OrvanePicture/Quality.h"
-#include "graphics/Canvas.h"
-#include "graphics/Graphic.h"
+#include <orvane/FastBMP.h>
+#include <orvane/Quality.h>
+#include <orvane/graphics/Canvas.h>
+#include <orvane/graphics/Graphic.h>
 
 namespace orvane {
 

@@ -1,9 +1,9 @@
-#include "OrvanePicture/OrvaneBitmap.h"
+#include <orvane/OrvaneBitmap.h>
 
-#include "OrvanePicture/FilteredDraw.h"
-#include "rtl/Exceptions.h"
-#include "rtl/FloatMath.h"
-#include "rtl/Messages.h"
+#include <orvane/FilteredDraw.h>
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/FloatMath.h>
+#include <orvane/rtl/Messages.h>
 
 namespace orvane {
 

@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
-#include "OrvanePicture/FastBMP.h"
-#include "OrvanePicture/Quality.h"
-#include "graphics/Canvas.h"
-#include "graphics/Graphic.h"
+#include <orvane/FastBMP.h>
+#include <orvane/Quality.h>
+#include <orvane/graphics/Canvas.h>
+#include <orvane/graphics/Graphic.h>
 
 namespace orvane {
 

@@ -1,7 +1,7 @@
-#include "OrvanePicture/OrvaneImage.h"
+#include <orvane/OrvaneImage.h>
 
-#include "OrvanePicture/FilteredDraw.h"
-#include "forms/ClassRegistry.h"
+#include <orvane/FilteredDraw.h>
+#include <orvane/forms/ClassRegistry.h>
 
 namespace orvane {
 

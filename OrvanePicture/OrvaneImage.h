@@ -11,9 +11,9 @@
 
 #include <memory>
 
-#include "OrvanePicture/Quality.h"
-#include "forms/GraphicControl.h"
-#include "graphics/Picture.h"
+#include <orvane/Quality.h>
+#include <orvane/forms/GraphicControl.h>
+#include <orvane/graphics/Picture.h>
 
 namespace orvane {
 

@@ -1,9 +1,9 @@
 #pragma once
 // The OrvanePicture package: anti-aliased drawing of pictures.
 
-#include "OrvanePicture/ColorTriple.h"
-#include "OrvanePicture/FastBMP.h"
-#include "OrvanePicture/FilteredDraw.h"
-#include "OrvanePicture/OrvaneBitmap.h"
-#include "OrvanePicture/OrvaneImage.h"
-#include "OrvanePicture/Quality.h"
+#include <orvane/ColorTriple.h>
+#include <orvane/FastBMP.h>
+#include <orvane/FilteredDraw.h>
+#include <orvane/OrvaneBitmap.h>
+#include <orvane/OrvaneImage.h>
+#include <orvane/Quality.h>

@@ -1,4 +1,4 @@
-#include "OrvanePicture/Quality.h"
+#include <orvane/Quality.h>
 
 #include <cstring>
 

@@ -19,9 +19,9 @@
 #include <limits>
 #include <new>
 
-#include "OrvanePicture/OrvaneBitmap.h"
-#include "rtl/Exceptions.h"
-#include "rtl/FileStream.h"
+#include <orvane/OrvaneBitmap.h>
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/FileStream.h>
 
 namespace orvane {
 

@@ -39,26 +39,26 @@ std::vector<BezierShape> MakeDemoLikeShapes(int count) {
 }
 
 std::vector<uint8_t> MakeDemoLikeMetafile(const std::vector<BezierShape>& shapes) {
-  emf::EmfWriter w(emf::HeaderForPixels(kPictureWidth, kPictureHeight));
-  w.SetMapMode(emf::MM_ANISOTROPIC);
+  orvane::emf::EmfWriter w(orvane::emf::HeaderForPixels(kPictureWidth, kPictureHeight));
+  w.SetMapMode(orvane::emf::MM_ANISOTROPIC);
   w.SetWindowExtEx(kPictureWidth, kPictureHeight);
   w.SetViewportExtEx(kPictureWidth, kPictureHeight);
-  w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+  w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
   auto point = [](double x, double y) {
-    return emf::PointS{static_cast<int16_t>(std::lround(x)), static_cast<int16_t>(std::lround(y))};
+    return orvane::emf::PointS{static_cast<int16_t>(std::lround(x)), static_cast<int16_t>(std::lround(y))};
   };
   for (const BezierShape& s : shapes) {
-    const uint32_t brush = w.CreateBrushIndirect(emf::BS_SOLID, s.rgb);
+    const uint32_t brush = w.CreateBrushIndirect(orvane::emf::BS_SOLID, s.rgb);
     w.SelectObject(brush);
     w.BeginPath();
     w.MoveToEx(static_cast<int32_t>(std::lround(s.startX)), static_cast<int32_t>(std::lround(s.startY)));
-    std::vector<emf::PointS> points;
+    std::vector<orvane::emf::PointS> points;
     for (size_t i = 0; i + 1 < s.controls.size(); i += 2) points.push_back(point(s.controls[i], s.controls[i + 1]));
     w.PolyBezierTo16(points);
     w.CloseFigure();
     w.EndPath();
     w.FillPath();
-    w.SelectObject(emf::kStockObjectFlag | emf::WHITE_BRUSH);
+    w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::WHITE_BRUSH);
     w.DeleteObject(brush);
   }
   return w.Finish();

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "OrvanePictureUnit1.h"
-#include "rtl/Exceptions.h"
+#include <orvane/rtl/Exceptions.h>
 #include "snapshot/DemoSnapshot.h"
 
 namespace {
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
   try {
     orvanetools::DemoSnapshot snapshot;
     const auto* window = snapshot.Backend().FindWindow(Form1->Window()->Id());
-    const gdi::Rect whole{0, 0, window->ClientWidth(), window->ClientHeight()};
+    const orvane::gdi::Rect whole{0, 0, window->ClientWidth(), window->ClientHeight()};
     // The measuring itself once beforehand, so that its own first use (code, stdio buffers) is not counted.
     Resident residentSecond = ResidentKiB();
     long faultsSecond = MinorFaults();
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
                 residentLast.anonymous - residentSecond.anonymous);
     std::printf("minor page faults from paint 3 to paint %d: %ld\n", paints, faults);
     std::printf("time per paint (paints 3 to %d): %.2f ms\n", paints, msPerPaint);
-  } catch (const rtl::Exception& e) {
+  } catch (const orvane::rtl::Exception& e) {
     std::fprintf(stderr, "demo_paint_rss: %s\n", e.Message().c_str());
     return 1;
   }

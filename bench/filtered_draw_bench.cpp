@@ -20,12 +20,12 @@
 #include <vector>
 
 #include "DemoLikePicture.h"
-#include "OrvanePicture/ColorTriple.h"
-#include "OrvanePicture/CoverageOps.h"
-#include "OrvanePicture/FilteredDraw.h"
-#include "graphics/Bitmap.h"
-#include "gdi/SpanPaint.h"
-#include "graphics/Metafile.h"
+#include <orvane/ColorTriple.h>
+#include <orvane/CoverageOps.h>
+#include <orvane/FilteredDraw.h>
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/gdi/SpanPaint.h>
+#include <orvane/graphics/Metafile.h>
 
 namespace {
 
@@ -42,9 +42,9 @@ const std::vector<BezierShape>& Shapes() {
   return shapes;
 }
 
-const vcl::TMetafile& Picture() {
-  static vcl::TMetafile* picture = [] {
-    auto* m = new vcl::TMetafile();
+const orvane::vcl::TMetafile& Picture() {
+  static orvane::vcl::TMetafile* picture = [] {
+    auto* m = new orvane::vcl::TMetafile();
     const auto bytes = MakeDemoLikeMetafile(Shapes());
     m->LoadFromBytes(bytes.data(), bytes.size());
     return m;
@@ -74,10 +74,10 @@ struct StageBuffers {
   explicit StageBuffers(const Target& t)
       : t(t), a(t.width * kFactor, t.height * kFactor), b(t.width * kFactor, t.height * kFactor),
         color(t.width, t.height), coverage(t.width, t.height), backdrop(t.width, t.height) {
-    for (vcl::TBitmap* s : {&offscreen, &offscreenB}) s->SetSize(t.width * kFactor, t.height * kFactor);
+    for (orvane::vcl::TBitmap* s : {&offscreen, &offscreenB}) s->SetSize(t.width * kFactor, t.height * kFactor);
   }
   Target t;
-  vcl::TBitmap offscreen, offscreenB;
+  orvane::vcl::TBitmap offscreen, offscreenB;
   orvane::TFastBMP a, b, color, coverage, backdrop;
 };
 
@@ -87,20 +87,20 @@ std::vector<std::unique_ptr<StageBuffers>> MakeStageBuffers() {
   return buffers;
 }
 
-void BlendIntoWindow(StageBuffers& s, vcl::TBitmap& window) {
+void BlendIntoWindow(StageBuffers& s, orvane::vcl::TBitmap& window) {
   const Target& t = s.t;
-  gdi::BitBlt(s.backdrop.MemoryDC(), 0, 0, t.width, t.height, window.Canvas().Handle(), 0, 0, gdi::SRCCOPY);
+  orvane::gdi::BitBlt(s.backdrop.MemoryDC(), 0, 0, t.width, t.height, window.Canvas().Handle(), 0, 0, orvane::gdi::SRCCOPY);
   s.backdrop.BlendWithCoverage(s.color, s.coverage, t.width, t.height);
-  gdi::BitBlt(window.Canvas().Handle(), 0, 0, t.width, t.height, s.backdrop.MemoryDC(), 0, 0, gdi::SRCCOPY);
+  orvane::gdi::BitBlt(window.Canvas().Handle(), 0, 0, t.width, t.height, s.backdrop.MemoryDC(), 0, 0, orvane::gdi::SRCCOPY);
 }
 
 void BM_FourFilteredDrawings(benchmark::State& state) {
-  vcl::TBitmap window;
+  orvane::vcl::TBitmap window;
   window.SetSize(600, 402);
   for (auto _ : state) {
     int x = 0;
     for (const Target& t : kTargets) {
-      orvane::OrvaneStretchDraw(window.Canvas(), vcl::Bounds(x, 0, t.width - 1, t.height - 1), &Picture(),
+      orvane::OrvaneStretchDraw(window.Canvas(), orvane::vcl::Bounds(x, 0, t.width - 1, t.height - 1), &Picture(),
                                 orvane::opqHigh);
       x += 110;
     }
@@ -111,18 +111,18 @@ BENCHMARK(BM_FourFilteredDrawings)->Unit(benchmark::kMillisecond);
 // The fixed cost of a draw: a 16 x 16 target at factor 1, where the
 // picture's records and shapes outweigh its 256 samples.
 void BM_SmallFilteredDraw(benchmark::State& state) {
-  vcl::TBitmap window;
+  orvane::vcl::TBitmap window;
   window.SetSize(64, 64);
   for (auto _ : state)
-    orvane::OrvaneStretchDraw(window.Canvas(), vcl::Rect(0, 0, 15, 15), &Picture(), orvane::opqVeryLow);
+    orvane::OrvaneStretchDraw(window.Canvas(), orvane::vcl::Rect(0, 0, 15, 15), &Picture(), orvane::opqVeryLow);
 }
 BENCHMARK(BM_SmallFilteredDraw)->Unit(benchmark::kMicrosecond);
 
 // The aliased fill alone: the picture played at 8 x the large target.
 void BM_AliasedPlayback808(benchmark::State& state) {
-  vcl::TBitmap offscreen;
+  orvane::vcl::TBitmap offscreen;
   offscreen.SetSize(808, 808);
-  for (auto _ : state) offscreen.Canvas().StretchDraw(vcl::Rect(0, 0, 808, 808), &Picture());
+  for (auto _ : state) offscreen.Canvas().StretchDraw(orvane::vcl::Rect(0, 0, 808, 808), &Picture());
 }
 BENCHMARK(BM_AliasedPlayback808)->Unit(benchmark::kMillisecond);
 
@@ -153,17 +153,17 @@ BENCHMARK(BM_CairoAliasedFill808)->Unit(benchmark::kMillisecond);
 // copies to 24-bit rasters, reduction of those, blend.
 void BM_PixelStages(benchmark::State& state) {
   const auto buffers = MakeStageBuffers();
-  vcl::TBitmap window;
+  orvane::vcl::TBitmap window;
   window.SetSize(200, 200);
   double bytes = 0;
   for (auto _ : state) {
     for (const auto& s : buffers) {
       const int32_t wn = s->t.width * kFactor, hn = s->t.height * kFactor;
-      vcl::TCanvas& canvas = s->offscreen.Canvas();
+      orvane::vcl::TCanvas& canvas = s->offscreen.Canvas();
       orvane::FillSolid(canvas, 0, 0, wn, hn, orvane::ColorToTriple(orvane::KeyColorA));
-      gdi::BitBlt(s->a.MemoryDC(), 0, 0, wn, hn, canvas.Handle(), 0, 0, gdi::SRCCOPY);
+      orvane::gdi::BitBlt(s->a.MemoryDC(), 0, 0, wn, hn, canvas.Handle(), 0, 0, orvane::gdi::SRCCOPY);
       orvane::FillSolid(canvas, 0, 0, wn, hn, orvane::ColorToTriple(orvane::KeyColorB));
-      gdi::BitBlt(s->b.MemoryDC(), 0, 0, wn, hn, canvas.Handle(), 0, 0, gdi::SRCCOPY);
+      orvane::gdi::BitBlt(s->b.MemoryDC(), 0, 0, wn, hn, canvas.Handle(), 0, 0, orvane::gdi::SRCCOPY);
       s->a.ExtractCoverage(s->b, s->color, s->coverage, s->t.width, s->t.height, kFactor);
       BlendIntoWindow(*s, window);
       bytes += StageBytes(s->t);
@@ -177,15 +177,15 @@ BENCHMARK(BM_PixelStages)->Unit(benchmark::kMillisecond);
 // screen-format surfaces, reduction straight from them, blend.
 void BM_DirectPixelStages(benchmark::State& state) {
   const auto buffers = MakeStageBuffers();
-  vcl::TBitmap window;
+  orvane::vcl::TBitmap window;
   window.SetSize(200, 200);
   double bytes = 0;
   for (auto _ : state) {
     for (const auto& s : buffers) {
-      gdi::BitmapObject& a = *s->offscreen.Surface();
-      gdi::BitmapObject& b = *s->offscreenB.Surface();
-      gdi::FillSurface(a, vcl::ColorToRGB(orvane::KeyColorA));
-      gdi::FillSurface(b, vcl::ColorToRGB(orvane::KeyColorB));
+      orvane::gdi::BitmapObject& a = *s->offscreen.Surface();
+      orvane::gdi::BitmapObject& b = *s->offscreenB.Surface();
+      orvane::gdi::FillSurface(a, orvane::vcl::ColorToRGB(orvane::KeyColorA));
+      orvane::gdi::FillSurface(b, orvane::vcl::ColorToRGB(orvane::KeyColorB));
       orvane::ReduceKeyRenderings({a.Bits(), a.Stride(), 4}, {b.Bits(), b.Stride(), 4},
                                   {s->color.PixelData(), s->color.RowStride()},
                                   {s->coverage.PixelData(), s->coverage.RowStride()}, s->t.width, s->t.height,
@@ -289,7 +289,7 @@ void PrintLinearityTable() {
     std::printf(" %12s", orvane::QualityName(static_cast<uint8_t>(q)));
   std::printf("\n");
   double table[6][5] = {};
-  vcl::TBitmap window;
+  orvane::vcl::TBitmap window;
   window.SetSize(512, 512);
   for (int i = 0; i < 6; ++i) {
     const int32_t side = sides[i];
@@ -298,7 +298,7 @@ void PrintLinearityTable() {
       const auto quality = static_cast<orvane::TOrvanePictureQuality>(q);
       const double factor = orvane::SupersampleFactor(quality);
       const double seconds = MedianSeconds(
-          [&] { orvane::OrvaneStretchDraw(window.Canvas(), vcl::Rect(0, 0, side - 1, side - 1), &Picture(), quality); });
+          [&] { orvane::OrvaneStretchDraw(window.Canvas(), orvane::vcl::Rect(0, 0, side - 1, side - 1), &Picture(), quality); });
       table[i][q] = seconds * 1e9 / (double(side) * side * factor * factor);
       std::printf(" %12.3f", table[i][q]);
       std::fflush(stdout);

@@ -1,10 +1,26 @@
+# The headers are included as <orvane/rtl/...>, <orvane/gdi/...>,
+# <orvane/graphics/...>, <orvane/forms/...>, <orvane/backend/...> and, for
+# the package itself, <orvane/...>, in the tree as after installation. The
+# build tree gets an include folder whose orvane/ entries are symbolic links
+# to the source folders (and to each header of the package), so the sources
+# stay where they are and no copy can go stale.
+set(ORVANE_INCLUDE_ROOT ${PROJECT_BINARY_DIR}/include)
+set(ORVANE_PLATFORM_LAYERS rtl gdi graphics forms backend)
+file(MAKE_DIRECTORY ${ORVANE_INCLUDE_ROOT}/orvane)
+foreach(layer IN LISTS ORVANE_PLATFORM_LAYERS)
+  file(CREATE_LINK ${PROJECT_SOURCE_DIR}/platform/${layer} ${ORVANE_INCLUDE_ROOT}/orvane/${layer} SYMBOLIC)
+endforeach()
+file(GLOB ORVANE_PACKAGE_HEADERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/OrvanePicture/*.h)
+foreach(header IN LISTS ORVANE_PACKAGE_HEADERS)
+  get_filename_component(name ${header} NAME)
+  file(CREATE_LINK ${header} ${ORVANE_INCLUDE_ROOT}/orvane/${name} SYMBOLIC)
+endforeach()
+
 # orvane_library(name SOURCES ... DEPENDS ...): one static library per folder.
-# Headers are included as "rtl/...", "gdi/...", "graphics/..." (from platform/)
-# and "OrvanePicture/..." (from the repository root).
 function(orvane_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/platform ${PROJECT_SOURCE_DIR})
+  target_include_directories(${name} PUBLIC ${ORVANE_INCLUDE_ROOT})
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
 endfunction()
 
@@ -17,7 +33,7 @@ function(orvane_test name)
 endfunction()
 
 # orvane_add_resources(target [FORM|BINARY|ICON name file]...): embeds files
-# into an executable as resources (vcl::FindResource). At build time a
+# into an executable as resources (orvane::vcl::FindResource). At build time a
 # generator (cmake/EmbedResources.cmake, run in script mode) writes one
 # source with the bytes of every file and registers them at start-up; the
 # target must link `forms`. Use it on executables: a static library would

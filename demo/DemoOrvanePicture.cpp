@@ -3,18 +3,18 @@
 #include <exception>
 
 #include "OrvanePictureUnit1.h"
-#include "forms/Application.h"
-#include "forms/LastChance.h"
+#include <orvane/forms/Application.h>
+#include <orvane/forms/LastChance.h>
 
 int main() {
   try {
     RegisterOrvanePictureUnit1();
-    vcl::TApplication application;
+    orvane::vcl::TApplication application;
     application.Initialize();
     application.CreateForm(Form1);
     application.Run();
     return 0;
   } catch (...) {
-    return vcl::HandleLastChance(std::current_exception());
+    return orvane::vcl::HandleLastChance(std::current_exception());
   }
 }

@@ -4,25 +4,25 @@
 // stock image control (right); the paint handler draws the rest of the
 // comparison from files in the current directory.
 
-#include "OrvanePicture/OrvaneImage.h"
-#include "forms/Form.h"
-#include "forms/Image.h"
-#include "forms/Label.h"
+#include <orvane/OrvaneImage.h>
+#include <orvane/forms/Form.h>
+#include <orvane/forms/Image.h>
+#include <orvane/forms/Label.h>
 
-class TForm1 : public vcl::TForm {
+class TForm1 : public orvane::vcl::TForm {
  public:
-  using vcl::TForm::TForm;
+  using orvane::vcl::TForm::TForm;
   const char* ClassName() const override { return "TForm1"; }
 
-  vcl::TLabel* Label1 = nullptr;
-  vcl::TImage* Image1 = nullptr;
-  vcl::TLabel* Label2 = nullptr;
-  vcl::TLabel* Label3 = nullptr;
+  orvane::vcl::TLabel* Label1 = nullptr;
+  orvane::vcl::TImage* Image1 = nullptr;
+  orvane::vcl::TLabel* Label2 = nullptr;
+  orvane::vcl::TLabel* Label3 = nullptr;
   orvane::TOrvaneImage* OrvaneImage1 = nullptr;
 
   // Draws the comparison: each drawing of the package in the left half beside
   // its plain stretched twin in the right half.
-  void FormPaint(vcl::TComponent* sender);
+  void FormPaint(orvane::vcl::TComponent* sender);
 };
 
 // The main window; set before its construction begins, empty if it failed.

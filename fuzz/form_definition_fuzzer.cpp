@@ -4,20 +4,20 @@
 #include <cstdint>
 #include <string_view>
 
-#include "backend/HeadlessBackend.h"
-#include "forms/Application.h"
-#include "forms/FormReader.h"
-#include "rtl/Exceptions.h"
+#include <orvane/backend/HeadlessBackend.h>
+#include <orvane/forms/Application.h>
+#include <orvane/forms/FormReader.h>
+#include <orvane/rtl/Exceptions.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static backend::HeadlessBackend backend;
-  static vcl::TApplication application(backend);
-  auto* form = new vcl::TForm(&application);
+  static orvane::backend::HeadlessBackend backend;
+  static orvane::vcl::TApplication application(backend);
+  auto* form = new orvane::vcl::TForm(&application);
   try {
-    vcl::ReadFormDefinition(std::string_view(reinterpret_cast<const char*>(data), size), *form);
+    orvane::vcl::ReadFormDefinition(std::string_view(reinterpret_cast<const char*>(data), size), *form);
     form->Show();
     application.ProcessMessages();
-  } catch (const rtl::Exception&) {
+  } catch (const orvane::rtl::Exception&) {
   }
   delete form;
   backend.ClearMessageBoxes();

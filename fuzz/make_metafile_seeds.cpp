@@ -18,15 +18,15 @@ void Save(const std::string& folder, const char* name, const std::vector<uint8_t
   }
 }
 
-emf::EmfWriter Writer() { return emf::EmfWriter(emf::HeaderForPixels(64, 64)); }
+orvane::emf::EmfWriter Writer() { return orvane::emf::EmfWriter(orvane::emf::HeaderForPixels(64, 64)); }
 
 std::vector<uint8_t> Shapes() {
   auto w = Writer();
-  w.SetMapMode(emf::MM_ANISOTROPIC);
+  w.SetMapMode(orvane::emf::MM_ANISOTROPIC);
   w.SetWindowExtEx(640, 640);
   w.SetViewportExtEx(64, 64);
-  const uint32_t pen = w.CreatePen(emf::PS_DASH, 0, emf::Rgb(0, 0, 255));
-  const uint32_t brush = w.CreateBrushIndirect(emf::BS_HATCHED, emf::Rgb(255, 0, 0), emf::HS_DIAGCROSS);
+  const uint32_t pen = w.CreatePen(orvane::emf::PS_DASH, 0, orvane::emf::Rgb(0, 0, 255));
+  const uint32_t brush = w.CreateBrushIndirect(orvane::emf::BS_HATCHED, orvane::emf::Rgb(255, 0, 0), orvane::emf::HS_DIAGCROSS);
   w.SelectObject(pen);
   w.SelectObject(brush);
   w.Rectangle({10, 10, 300, 200});
@@ -38,11 +38,11 @@ std::vector<uint8_t> Shapes() {
   w.MoveToEx(5, 5);
   w.ArcTo({20, 20, 200, 200}, {200, 110}, {110, 20});
   w.AngleArc({320, 320}, 100, 30, 300);
-  w.SetPolyFillMode(emf::WINDING);
+  w.SetPolyFillMode(orvane::emf::WINDING);
   w.PolyPolygon16({{{0, 0}, {100, 0}, {100, 100}}, {{20, 20}, {80, 20}, {50, 90}}});
   w.Polyline({{0, 630}, {630, 0}});
   w.PolyPolyline16({{{1, 1}, {2, 2}}, {{3, 3}, {4, 4}, {5, 5}}});
-  w.SetPixelV(32, 32, emf::Rgb(1, 2, 3));
+  w.SetPixelV(32, 32, orvane::emf::Rgb(1, 2, 3));
   w.DeleteObject(pen);
   w.DeleteObject(brush);
   return w.Finish();
@@ -51,9 +51,9 @@ std::vector<uint8_t> Shapes() {
 std::vector<uint8_t> Paths() {
   auto w = Writer();
   w.SetWorldTransform({0.7f, 0.7f, -0.7f, 0.7f, 32, 0});
-  w.SelectObject(w.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_USERSTYLE | emf::PS_ENDCAP_SQUARE | emf::PS_JOIN_MITER,
-                                3, emf::Rgb(0, 128, 0), {4, 2, 1, 2}));
-  w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, emf::Rgb(200, 100, 0)));
+  w.SelectObject(w.ExtCreatePen(orvane::emf::PS_GEOMETRIC | orvane::emf::PS_USERSTYLE | orvane::emf::PS_ENDCAP_SQUARE | orvane::emf::PS_JOIN_MITER,
+                                3, orvane::emf::Rgb(0, 128, 0), {4, 2, 1, 2}));
+  w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, orvane::emf::Rgb(200, 100, 0)));
   w.SetMiterLimit(4);
   w.BeginPath();
   w.MoveToEx(2, 2);
@@ -68,40 +68,40 @@ std::vector<uint8_t> Paths() {
   w.BeginPath();
   w.Ellipse({0, 0, 40, 40});
   w.EndPath();
-  w.SelectClipPath(emf::RGN_AND);
+  w.SelectClipPath(orvane::emf::RGN_AND);
   w.ExcludeClipRect({10, 10, 15, 15});
   w.SetROP2(7);
   w.Polygon16({{0, 0}, {64, 0}, {64, 64}});
   w.RestoreDC(-1);
-  w.ModifyWorldTransform({2, 0, 0, 2, 0, 0}, emf::MWT_RIGHTMULTIPLY);
+  w.ModifyWorldTransform({2, 0, 0, 2, 0, 0}, orvane::emf::MWT_RIGHTMULTIPLY);
   w.PolyBezier16({{0, 0}, {10, 30}, {20, -30}, {30, 0}});
   return w.Finish();
 }
 
 std::vector<uint8_t> TextAndBitmaps() {
   auto w = Writer();
-  emf::LogFontW font;
+  orvane::emf::LogFontW font;
   font.height = -14;
   font.escapement = 300;
   font.faceName = u"Segoe UI;Tahoma;Arial Unicode MS";
   w.SelectObject(w.ExtCreateFontIndirectW(font));
   w.SetTextAlign(24 | 6);
-  w.SetBkMode(emf::OPAQUE);
-  w.SetBkColor(emf::Rgb(255, 255, 0));
+  w.SetBkMode(orvane::emf::OPAQUE);
+  w.SetBkColor(orvane::emf::Rgb(255, 255, 0));
   const std::vector<int32_t> dx = {8, 8, 8};
-  w.ExtTextOutW({32, 32}, u"Abc", emf::ETO_CLIPPED, {0, 0, 50, 50}, &dx);
+  w.ExtTextOutW({32, 32}, u"Abc", orvane::emf::ETO_CLIPPED, {0, 0, 50, 50}, &dx);
   w.ExtTextOutA({2, 60}, "xyz");
-  const emf::Dib rgb = emf::MakeDib24(3, 2, {0xFF, 0xFF00, 0xFF0000, 0, 0xFFFFFF, 0x808080});
-  const emf::Dib indexed = emf::MakeDibIndexed(4, 2, 4, {0xFF, 0xFF00}, {0, 1, 0, 1, 1, 0, 1, 0});
+  const orvane::emf::Dib rgb = orvane::emf::MakeDib24(3, 2, {0xFF, 0xFF00, 0xFF0000, 0, 0xFFFFFF, 0x808080});
+  const orvane::emf::Dib indexed = orvane::emf::MakeDibIndexed(4, 2, 4, {0xFF, 0xFF00}, {0, 1, 0, 1, 1, 0, 1, 0});
   w.StretchDIBits(0, 0, 30, 20, 0, 0, 3, 2, rgb);
-  w.BitBlt(30, 0, 4, 2, emf::SRCCOPY, &indexed, 0, 0);
-  w.StretchBlt(30, 10, 20, 20, emf::SRCCOPY, indexed, 0, 0, 4, 2);
+  w.BitBlt(30, 0, 4, 2, orvane::emf::SRCCOPY, &indexed, 0, 0);
+  w.StretchBlt(30, 10, 20, 20, orvane::emf::SRCCOPY, indexed, 0, 0, 4, 2);
   w.SetDIBitsToDevice(40, 40, 0, 0, 3, 2, rgb);
   w.SelectObject(w.CreateDIBPatternBrushPt(rgb));
-  w.BitBlt(0, 40, 20, 20, emf::PATCOPY);
-  w.SelectObject(w.CreateMonoBrush(emf::MakeDibIndexed(8, 8, 1, {0, 0xFFFFFF}, std::vector<uint8_t>(64, 1))));
-  w.BitBlt(20, 40, 20, 20, emf::PATINVERT);
-  w.ExtSelectClipRgn(emf::RGN_XOR, {{0, 0, 32, 32}, {40, 40, 60, 60}});
+  w.BitBlt(0, 40, 20, 20, orvane::emf::PATCOPY);
+  w.SelectObject(w.CreateMonoBrush(orvane::emf::MakeDibIndexed(8, 8, 1, {0, 0xFFFFFF}, std::vector<uint8_t>(64, 1))));
+  w.BitBlt(20, 40, 20, 20, orvane::emf::PATINVERT);
+  w.ExtSelectClipRgn(orvane::emf::RGN_XOR, {{0, 0, 32, 32}, {40, 40, 60, 60}});
   w.OffsetClipRgn(3, 3);
   w.GdiComment({'E', 'M', 'F', '+', 0, 0, 0, 0});
   return w.Finish();
@@ -118,17 +118,17 @@ int main(int argc, char** argv) {
   // Broken: a record of size 0, a count far beyond the record, a handle out
   // of range, a file cut short (byte count patched to match), mapping to 0.
   auto w = Writer();
-  w.Record(emf::EMR_POLYGON, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x40, 0x42, 0x0F, 0, 1, 0, 0, 0});
+  w.Record(orvane::emf::EMR_POLYGON, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x40, 0x42, 0x0F, 0, 1, 0, 0, 0});
   w.SelectObject(40000);
-  w.Raw({emf::EMR_SAVEDC, 0, 0, 0, 0, 0, 0, 0});
+  w.Raw({orvane::emf::EMR_SAVEDC, 0, 0, 0, 0, 0, 0, 0});
   Save(folder, "broken-records.emf", w.Finish());
   std::vector<uint8_t> cut = Shapes();
   cut.resize(cut.size() / 2 / 4 * 4);
   const uint32_t n = static_cast<uint32_t>(cut.size());
-  for (int i = 0; i < 4; ++i) cut[emf::header::kBytes + static_cast<size_t>(i)] = static_cast<uint8_t>(n >> (8 * i));
+  for (int i = 0; i < 4; ++i) cut[orvane::emf::header::kBytes + static_cast<size_t>(i)] = static_cast<uint8_t>(n >> (8 * i));
   Save(folder, "cut-short.emf", cut);
   auto z = Writer();
-  z.SetMapMode(emf::MM_ISOTROPIC);
+  z.SetMapMode(orvane::emf::MM_ISOTROPIC);
   z.SetWindowExtEx(0, 0);
   z.ScaleViewportExtEx(0, 0, 1, 0);
   z.SetWorldTransform({0, 0, 0, 0, 0, 0});

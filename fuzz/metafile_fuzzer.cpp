@@ -7,24 +7,24 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "graphics/Bitmap.h"
-#include "graphics/Metafile.h"
-#include "rtl/Exceptions.h"
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Metafile.h>
+#include <orvane/rtl/Exceptions.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static vcl::TBitmap* target = [] {
-    auto* b = new vcl::TBitmap;
+  static orvane::vcl::TBitmap* target = [] {
+    auto* b = new orvane::vcl::TBitmap;
     b->SetSize(64, 64);
     return b;
   }();
   try {
-    vcl::TMetafile metafile;
+    orvane::vcl::TMetafile metafile;
     metafile.LoadFromBytes(data, size);
-    vcl::TCanvas& canvas = target->Canvas();
-    canvas.StretchDraw(vcl::Rect(0, 0, 64, 64), &metafile);
-    canvas.StretchDraw(vcl::Rect(10, 5, 30, 50), &metafile);
-    canvas.StretchDraw(vcl::Rect(60, 60, 4, 2), &metafile);
-  } catch (const rtl::Exception&) {
+    orvane::vcl::TCanvas& canvas = target->Canvas();
+    canvas.StretchDraw(orvane::vcl::Rect(0, 0, 64, 64), &metafile);
+    canvas.StretchDraw(orvane::vcl::Rect(10, 5, 30, 50), &metafile);
+    canvas.StretchDraw(orvane::vcl::Rect(60, 60, 4, 2), &metafile);
+  } catch (const orvane::rtl::Exception&) {
   }
   return 0;
 }

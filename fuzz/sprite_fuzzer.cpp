@@ -7,9 +7,9 @@
 #include <string>
 
 #include "FuzzHelpers.h"
-#include "OrvanePicture/OrvaneBitmap.h"
-#include "graphics/Bitmap.h"
-#include "rtl/Exceptions.h"
+#include <orvane/OrvaneBitmap.h>
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/rtl/Exceptions.h>
 
 namespace {
 const std::string& ScratchPath() {
@@ -34,9 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   orvane::TOrvaneBitmap sprite;
   try {
     sprite.LoadSpriteFile(ScratchPath());
-  } catch (const rtl::Exception&) {
+  } catch (const orvane::rtl::Exception&) {
   }
-  vcl::TBitmap canvas;
+  orvane::vcl::TBitmap canvas;
   canvas.SetSize(16, 16);
   sprite.Draw(canvas.Canvas(), -3, 5);
   return 0;

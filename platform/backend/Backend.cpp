@@ -1,13 +1,13 @@
-#include "backend/Backend.h"
+#include <orvane/backend/Backend.h>
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "backend/HeadlessBackend.h"
-#include "backend/SdlBackend.h"
-#include "rtl/Messages.h"
+#include <orvane/backend/HeadlessBackend.h>
+#include <orvane/backend/SdlBackend.h>
+#include <orvane/rtl/Messages.h>
 
-namespace backend {
+namespace orvane::backend {
 
 std::unique_ptr<Backend> CreateBackendOrExplain(std::string& error) {
   error.clear();
@@ -41,4 +41,4 @@ std::unique_ptr<Backend> CreateDefaultBackend() {
   std::exit(1);
 }
 
-}  // namespace backend
+}  // namespace orvane::backend

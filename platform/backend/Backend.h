@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
-#include "gdi/GdiTypes.h"
+#include <orvane/gdi/GdiTypes.h>
 
-namespace backend {
+namespace orvane::backend {
 
 using WindowId = uint32_t;
 
@@ -100,9 +100,9 @@ class Backend {
   virtual int32_t ScreenHeight() const = 0;
 };
 
-}  // namespace backend
+}  // namespace orvane::backend
 
-namespace backend {
+namespace orvane::backend {
 
 // The backend a program gets when it asks for none in particular: the SDL
 // backend on the display named by DISPLAY or WAYLAND_DISPLAY. The environment
@@ -114,4 +114,4 @@ std::unique_ptr<Backend> CreateBackendOrExplain(std::string& error);
 // error as one line and the exit code is 1.
 std::unique_ptr<Backend> CreateDefaultBackend();
 
-}  // namespace backend
+}  // namespace orvane::backend

@@ -1,8 +1,8 @@
-#include "backend/HeadlessBackend.h"
+#include <orvane/backend/HeadlessBackend.h>
 
 #include <algorithm>
 
-namespace backend {
+namespace orvane::backend {
 
 HeadlessWindow::HeadlessWindow(HeadlessBackend& owner, WindowId id, const WindowParams& params)
     : owner_(owner), id_(id), caption_(params.caption) {
@@ -113,4 +113,4 @@ HeadlessWindow* HeadlessBackend::LastWindow() const {
   return windows_.empty() ? nullptr : windows_.rbegin()->second;
 }
 
-}  // namespace backend
+}  // namespace orvane::backend

@@ -9,9 +9,9 @@
 #include <map>
 #include <vector>
 
-#include "backend/Backend.h"
+#include <orvane/backend/Backend.h>
 
-namespace backend {
+namespace orvane::backend {
 
 struct RecordedMessageBox {
   std::string caption;
@@ -102,4 +102,4 @@ class HeadlessBackend : public Backend {
   int result_ = kIdOk;
 };
 
-}  // namespace backend
+}  // namespace orvane::backend

@@ -1,4 +1,4 @@
-#include "backend/SdlBackend.h"
+#include <orvane/backend/SdlBackend.h>
 
 #include <SDL.h>
 
@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "rtl/Exceptions.h"
-#include "rtl/Messages.h"
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/Messages.h>
 
-namespace backend {
+namespace orvane::backend {
 
 namespace {
 
@@ -336,4 +336,4 @@ int32_t SdlBackend::ScreenHeight() const {
   return SDL_GetDisplayBounds(0, &bounds) == 0 ? bounds.h : 0;
 }
 
-}  // namespace backend
+}  // namespace orvane::backend

@@ -11,14 +11,14 @@
 #include <deque>
 #include <map>
 
-#include "backend/Backend.h"
+#include <orvane/backend/Backend.h>
 
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
 union SDL_Event;
 
-namespace backend {
+namespace orvane::backend {
 
 class SdlBackend;
 
@@ -90,4 +90,4 @@ class SdlBackend : public Backend {
   uint8_t buttons_ = 0;  // kLeft, kRight, kMiddle held, as of the last mouse event translated
 };
 
-}  // namespace backend
+}  // namespace orvane::backend

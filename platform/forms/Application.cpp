@@ -1,15 +1,15 @@
-#include "forms/Application.h"
+#include <orvane/forms/Application.h>
 
 #include <unistd.h>
 
 #include <vector>
 
-#include "backend/Backend.h"
-#include "gdi/FontEngine.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Messages.h"
+#include <orvane/backend/Backend.h>
+#include <orvane/gdi/FontEngine.h>
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/Messages.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 TApplication* Application = nullptr;
 
@@ -171,4 +171,4 @@ void TApplication::HandleException(std::exception_ptr error) {
   }
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

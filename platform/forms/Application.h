@@ -15,13 +15,13 @@
 #include <string>
 #include <type_traits>
 
-#include "forms/Form.h"
+#include <orvane/forms/Form.h>
 
-namespace backend {
+namespace orvane::backend {
 class Backend;
-}  // namespace backend
+}  // namespace orvane::backend
 
-namespace vcl {
+namespace orvane::vcl {
 
 class TApplication : public TComponent {
  public:
@@ -101,4 +101,4 @@ void TApplication::CreateForm(T*& reference) {
   }
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -1,11 +1,11 @@
-#include "forms/ClassRegistry.h"
+#include <orvane/forms/ClassRegistry.h>
 
 #include <algorithm>
 
-#include "rtl/Exceptions.h"
-#include "rtl/Messages.h"
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/Messages.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 void RegisterStandardClasses(ClassRegistry& registry);  // StandardClasses.cpp
 
@@ -195,4 +195,4 @@ const ClassInfo* ClassRegistry::Find(const std::string& name) const {
   return nullptr;
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -24,9 +24,9 @@
 #include <string>
 #include <vector>
 
-#include "forms/Control.h"
+#include <orvane/forms/Control.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 // A property value as a form definition writes it.
 struct FormValue {
@@ -185,4 +185,4 @@ void AddField(ClassInfo& c, const std::string& name, Member* Form::*field) {
                     }});
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

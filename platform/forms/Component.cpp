@@ -1,8 +1,8 @@
-#include "forms/Component.h"
+#include <orvane/forms/Component.h>
 
 #include <algorithm>
 
-namespace vcl {
+namespace orvane::vcl {
 
 bool SameText(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -40,4 +40,4 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
   return nullptr;
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

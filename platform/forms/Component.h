@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace vcl {
+namespace orvane::vcl {
 
 class TComponent {
  public:
@@ -56,4 +56,4 @@ class TComponent {
 // ASCII case-insensitive comparison, as component and property names compare.
 bool SameText(const std::string& a, const std::string& b);
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -1,10 +1,10 @@
-#include "forms/Control.h"
+#include <orvane/forms/Control.h>
 
 #include <algorithm>
 
-#include "forms/WinControl.h"
+#include <orvane/forms/WinControl.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
   if (c == 0) return a;
@@ -128,4 +128,4 @@ void TControl::DblClick() {
   if (OnDblClick) OnDblClick(this);
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -6,11 +6,11 @@
 
 #include <functional>
 
-#include "forms/Component.h"
-#include "graphics/Canvas.h"
-#include "graphics/GraphicsTypes.h"
+#include <orvane/forms/Component.h>
+#include <orvane/graphics/Canvas.h>
+#include <orvane/graphics/GraphicsTypes.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 class TWinControl;
 
@@ -113,4 +113,4 @@ class TControl : public TComponent {
 // a * b / c rounded to the nearest (halves away from 0), in 64 bits; a when c is 0.
 int32_t MulDiv(int32_t a, int32_t b, int32_t c);
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -1,20 +1,20 @@
-#include "forms/Form.h"
+#include <orvane/forms/Form.h>
 
 #include <algorithm>
 
-#include "backend/Backend.h"
-#include "forms/Application.h"
-#include "forms/FormReader.h"
-#include "forms/GraphicControl.h"
-#include "forms/Resources.h"
-#include "gdi/DeviceContext.h"
-#include "gdi/FontEngine.h"
-#include "gdi/RectangleShape.h"
-#include "graphics/Icon.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Messages.h"
+#include <orvane/backend/Backend.h>
+#include <orvane/forms/Application.h>
+#include <orvane/forms/FormReader.h>
+#include <orvane/forms/GraphicControl.h>
+#include <orvane/forms/Resources.h>
+#include <orvane/gdi/DeviceContext.h>
+#include <orvane/gdi/FontEngine.h>
+#include <orvane/gdi/RectangleShape.h>
+#include <orvane/graphics/Icon.h>
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/Messages.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 namespace {
 
@@ -315,4 +315,4 @@ void TForm::Loaded() {
   AlignControls();
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

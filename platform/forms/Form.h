@@ -10,15 +10,15 @@
 
 #include <memory>
 
-#include "forms/WinControl.h"
-#include "gdi/Region.h"
+#include <orvane/forms/WinControl.h>
+#include <orvane/gdi/Region.h>
 
-namespace backend {
+namespace orvane::backend {
 class Window;
 struct Event;
-}  // namespace backend
+}  // namespace orvane::backend
 
-namespace vcl {
+namespace orvane::vcl {
 
 class TGraphicControl;
 
@@ -121,4 +121,4 @@ class TForm : public TWinControl {
   TControl* capture_ = nullptr;
 };
 
-}  // namespace vcl
+}  // namespace orvane::vcl

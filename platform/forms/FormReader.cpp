@@ -1,16 +1,16 @@
-#include "forms/FormReader.h"
+#include <orvane/forms/FormReader.h>
 
 #include <string>
 #include <vector>
 
-#include "forms/ClassRegistry.h"
-#include "forms/Form.h"
-#include "forms/Resources.h"
-#include "gdi/FontEngine.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Messages.h"
+#include <orvane/forms/ClassRegistry.h>
+#include <orvane/forms/Form.h>
+#include <orvane/forms/Resources.h>
+#include <orvane/gdi/FontEngine.h>
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/Messages.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 namespace {
 
@@ -371,4 +371,4 @@ void ReadFormDefinition(std::string_view text, TComponent& root) {
   }
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -25,11 +25,11 @@
 
 #include <string_view>
 
-namespace vcl {
+namespace orvane::vcl {
 
 class TComponent;
 
 // Reads `text` into `root`, whose class must be the root object's class.
 void ReadFormDefinition(std::string_view text, TComponent& root);
 
-}  // namespace vcl
+}  // namespace orvane::vcl

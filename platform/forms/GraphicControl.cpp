@@ -1,6 +1,6 @@
-#include "forms/GraphicControl.h"
+#include <orvane/forms/GraphicControl.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
 
@@ -16,4 +16,4 @@ void TGraphicControl::PaintTo(gdi::HDC dc) {
   Paint();
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

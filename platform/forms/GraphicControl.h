@@ -6,9 +6,9 @@
 // region being repainted; Paint draws through that canvas. Pen, brush and
 // font settings of the canvas persist from one paint to the next.
 
-#include "forms/Control.h"
+#include <orvane/forms/Control.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 class TGraphicControl : public TControl {
  public:
@@ -32,4 +32,4 @@ class TGraphicControl : public TControl {
   TCanvas canvas_;
 };
 
-}  // namespace vcl
+}  // namespace orvane::vcl

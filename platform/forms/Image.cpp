@@ -1,6 +1,6 @@
-#include "forms/Image.h"
+#include <orvane/forms/Image.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 TImage::TImage(TComponent* owner) : TGraphicControl(owner), picture_(std::make_unique<TPicture>()) {
   SetBounds(0, 0, 105, 105);
@@ -65,4 +65,4 @@ void TImage::Paint() {
   Canvas().StretchDraw(DestRect(), picture_->Graphic());
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

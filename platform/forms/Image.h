@@ -7,10 +7,10 @@
 
 #include <memory>
 
-#include "forms/GraphicControl.h"
-#include "graphics/Picture.h"
+#include <orvane/forms/GraphicControl.h>
+#include <orvane/graphics/Picture.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 class TImage : public TGraphicControl {
  public:
@@ -41,4 +41,4 @@ class TImage : public TGraphicControl {
   bool proportional_ = false;
 };
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -1,12 +1,12 @@
-#include "forms/Label.h"
+#include <orvane/forms/Label.h>
 
 #include <algorithm>
 
-#include "forms/WinControl.h"
-#include "gdi/FontEngine.h"
-#include "gdi/SpanPaint.h"
+#include <orvane/forms/WinControl.h>
+#include <orvane/gdi/FontEngine.h>
+#include <orvane/gdi/SpanPaint.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 65, 17); }
 
@@ -98,4 +98,4 @@ void TLabel::Paint() {
   }
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

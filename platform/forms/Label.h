@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "forms/GraphicControl.h"
+#include <orvane/forms/GraphicControl.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 class TLabel : public TGraphicControl {
  public:
@@ -51,4 +51,4 @@ class TLabel : public TGraphicControl {
   bool adjusting_ = false;
 };
 
-}  // namespace vcl
+}  // namespace orvane::vcl

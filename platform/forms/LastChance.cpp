@@ -1,14 +1,14 @@
-#include "forms/LastChance.h"
+#include <orvane/forms/LastChance.h>
 
 #include <cinttypes>
 #include <cstdio>
 
-#include "backend/Backend.h"
-#include "forms/Application.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Messages.h"
+#include <orvane/backend/Backend.h>
+#include <orvane/forms/Application.h>
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/Messages.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 std::string LastChanceText(const std::string& className, const std::string& moduleName, const void* address,
                            const std::string& message) {
@@ -50,4 +50,4 @@ int HandleLastChance(std::exception_ptr error) {
   return HandleLastChance(error, *backend);
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -15,11 +15,11 @@
 #include <exception>
 #include <string>
 
-namespace backend {
+namespace orvane::backend {
 class Backend;
-}  // namespace backend
+}  // namespace orvane::backend
 
-namespace vcl {
+namespace orvane::vcl {
 
 // The box's text for the given parts.
 std::string LastChanceText(const std::string& className, const std::string& moduleName, const void* address,
@@ -29,4 +29,4 @@ int HandleLastChance(std::exception_ptr error, backend::Backend& backend);
 // The same through the live application's backend (or the default one).
 int HandleLastChance(std::exception_ptr error);
 
-}  // namespace vcl
+}  // namespace orvane::vcl

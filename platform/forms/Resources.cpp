@@ -1,12 +1,12 @@
-#include "forms/Resources.h"
+#include <orvane/forms/Resources.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "forms/Component.h"
-#include "rtl/Exceptions.h"
+#include <orvane/forms/Component.h>
+#include <orvane/rtl/Exceptions.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 namespace {
 
@@ -41,4 +41,4 @@ const Resource& GetResource(const std::string& name, ResourceKind kind) {
   return *r;
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

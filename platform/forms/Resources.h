@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-namespace vcl {
+namespace orvane::vcl {
 
 enum class ResourceKind : uint8_t { FormDefinition, Binary, IconGroup };
 
@@ -28,4 +28,4 @@ const Resource* FindResource(const std::string& name, ResourceKind kind);
 // The resource, or EResNotFound "Ressource <name> wurde nicht gefunden".
 const Resource& GetResource(const std::string& name, ResourceKind kind);
 
-}  // namespace vcl
+}  // namespace orvane::vcl

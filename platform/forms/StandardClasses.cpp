@@ -2,12 +2,12 @@
 // the class registry when it is first used. Each class lists only what it
 // publishes itself; the registry adds what its ancestors publish.
 
-#include "forms/ClassRegistry.h"
-#include "forms/Form.h"
-#include "forms/Image.h"
-#include "forms/Label.h"
+#include <orvane/forms/ClassRegistry.h>
+#include <orvane/forms/Form.h>
+#include <orvane/forms/Image.h>
+#include <orvane/forms/Label.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 namespace {
 
@@ -161,4 +161,4 @@ void RegisterStandardClasses(ClassRegistry& registry) {
   RegisterForm(registry);
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

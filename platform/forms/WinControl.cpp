@@ -1,8 +1,8 @@
-#include "forms/WinControl.h"
+#include <orvane/forms/WinControl.h>
 
 #include <algorithm>
 
-namespace vcl {
+namespace orvane::vcl {
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
@@ -74,4 +74,4 @@ void TWinControl::ChangeScale(int32_t m, int32_t d) {
   for (TControl* c : controls_) c->ChangeScale(m, d);
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

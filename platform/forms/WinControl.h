@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "forms/Control.h"
+#include <orvane/forms/Control.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 class TWinControl : public TControl {
  public:
@@ -38,4 +38,4 @@ class TWinControl : public TControl {
   bool aligning_ = false;
 };
 
-}  // namespace vcl
+}  // namespace orvane::vcl

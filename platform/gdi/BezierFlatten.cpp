@@ -10,9 +10,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "gdi/Rasterizer.h"
+#include <orvane/gdi/Rasterizer.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 namespace {
 
@@ -42,4 +42,4 @@ void FlattenBezier(PointD p0, PointD p1, PointD p2, PointD p3, std::vector<Point
   out.push_back(p3);
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

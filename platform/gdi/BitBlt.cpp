@@ -5,10 +5,10 @@
 #include <immintrin.h>
 #endif
 
-#include "gdi/DeviceContext.h"
-#include "gdi/PixelRows.h"
+#include <orvane/gdi/DeviceContext.h>
+#include <orvane/gdi/PixelRows.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 namespace {
 
@@ -130,4 +130,4 @@ bool BitBlt(HDC dst, int32_t x, int32_t y, int32_t width, int32_t height, HDC sr
   return true;
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

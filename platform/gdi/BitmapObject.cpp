@@ -1,11 +1,11 @@
-#include "gdi/BitmapObject.h"
+#include <orvane/gdi/BitmapObject.h>
 
 #include <atomic>
 
-#include "gdi/DeviceContext.h"
-#include "gdi/PixelMemory.h"
+#include <orvane/gdi/DeviceContext.h>
+#include <orvane/gdi/PixelMemory.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 namespace {
 std::atomic<int64_t> liveObjects[kLiveKinds];
@@ -84,4 +84,4 @@ bool DeleteObject(HGDIOBJ object) {
   return true;
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -7,9 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "gdi/GdiTypes.h"
+#include <orvane/gdi/GdiTypes.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 // Live-object counts, for finding leaks: bitmaps and device contexts count
 // themselves while they exist, and so do pen, brush and font values (every
@@ -130,4 +130,4 @@ HBITMAP CreateScreenBitmap(int32_t width, int32_t height);
 // Deletes a bitmap (not while a device context has it selected) or a device context.
 bool DeleteObject(HGDIOBJ object);
 
-}  // namespace gdi
+}  // namespace orvane::gdi

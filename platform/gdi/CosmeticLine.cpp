@@ -14,10 +14,10 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "gdi/DashPattern.h"
-#include "gdi/Strokers.h"
+#include <orvane/gdi/DashPattern.h>
+#include <orvane/gdi/Strokers.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 namespace {
 
@@ -200,4 +200,4 @@ void StrokeCosmeticPolyline(RenderTarget& target, const std::vector<PointD>& poi
   }
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

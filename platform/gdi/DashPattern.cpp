@@ -1,8 +1,8 @@
-#include "gdi/DashPattern.h"
+#include <orvane/gdi/DashPattern.h>
 
 #include <cmath>
 
-namespace gdi {
+namespace orvane::gdi {
 
 DashPattern::DashPattern(const std::vector<double>& lengths) {
   double sum = 0;
@@ -57,4 +57,4 @@ void DashPattern::Advance(Cursor& c, double distance) const {
   while (c.remaining <= 0) Next(c);
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

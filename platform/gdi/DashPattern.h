@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace gdi {
+namespace orvane::gdi {
 
 class DashPattern {
  public:
@@ -34,4 +34,4 @@ class DashPattern {
   double period_ = 0;
 };
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -1,6 +1,6 @@
-#include "gdi/DeviceContext.h"
+#include <orvane/gdi/DeviceContext.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 DeviceContext::~DeviceContext() {
   if (surface_) --surface_->selectCount;
@@ -57,4 +57,4 @@ bool DeleteDC(HDC dc) {
   return true;
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -5,11 +5,11 @@
 // clip region is in device coordinates; without one the whole surface is
 // drawable. Whatever is drawn is limited to the surface and the clip region.
 
-#include "gdi/BitmapObject.h"
-#include "gdi/DrawingObjects.h"
-#include "gdi/Region.h"
+#include <orvane/gdi/BitmapObject.h>
+#include <orvane/gdi/DrawingObjects.h>
+#include <orvane/gdi/Region.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 class DeviceContext : public GdiObject {
  public:
@@ -67,4 +67,4 @@ bool DeleteDC(HDC dc);
 bool BitBlt(HDC dst, int32_t x, int32_t y, int32_t width, int32_t height, HDC src, int32_t sx, int32_t sy,
             uint32_t rop);
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -11,7 +11,7 @@
 // before anything is read; an image above the pixel limit is refused before
 // anything is allocated.
 
-#include "gdi/DibImage.h"
+#include <orvane/gdi/DibImage.h>
 
 #include <algorithm>
 #include <array>
@@ -19,9 +19,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "gdi/BitmapObject.h"
+#include <orvane/gdi/BitmapObject.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 namespace {
 
@@ -424,4 +424,4 @@ void StretchImageMasked(RenderTarget& target, const DibImage& image, const uint8
   Stretch(target, image, mask, dstX, dstY, dstWidth, dstHeight, srcX, srcY, srcWidth, srcHeight, Rop2::CopyPen);
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

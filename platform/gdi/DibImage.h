@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "gdi/GdiTypes.h"
-#include "gdi/SpanPaint.h"
+#include <orvane/gdi/GdiTypes.h>
+#include <orvane/gdi/SpanPaint.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 // A decoded image: top row first, each pixel a colour value (red in bits 0-7).
 struct DibImage {
@@ -49,4 +49,4 @@ void StretchImageMasked(RenderTarget& target, const DibImage& image, const uint8
                         double dstWidth, double dstHeight, int32_t srcX, int32_t srcY, int32_t srcWidth,
                         int32_t srcHeight);
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "gdi/BitmapObject.h"
-#include "gdi/GdiTypes.h"
+#include <orvane/gdi/BitmapObject.h>
+#include <orvane/gdi/GdiTypes.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 enum class PenStyle : uint8_t { Solid = 0, Dash = 1, Dot = 2, DashDot = 3, DashDotDot = 4, Null = 5, InsideFrame = 6, UserStyle = 7, Alternate = 8 };
 enum class PenEndCap : uint8_t { Round = 0, Square = 1, Flat = 2 };
@@ -66,4 +66,4 @@ enum class BackgroundMode : uint8_t { Transparent = 1, Opaque = 2 };
 constexpr uint32_t TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6,
                    TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24;
 
-}  // namespace gdi
+}  // namespace orvane::gdi

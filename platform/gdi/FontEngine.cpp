@@ -3,16 +3,16 @@
 // pen position rounded to a whole pixel, so a run measures exactly the sum
 // of its integer advances, as GDI's text does.
 
-#include "gdi/FontEngine.h"
+#include <orvane/gdi/FontEngine.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
-#include "gdi/FontMatcher.h"
-#include "gdi/GlyphCache.h"
+#include <orvane/gdi/FontMatcher.h>
+#include <orvane/gdi/GlyphCache.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 namespace {
 
@@ -199,4 +199,4 @@ void ClearFontCaches() {
   FontMatcher::Instance().Clear();
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "gdi/DrawingObjects.h"
-#include "gdi/Rasterizer.h"
-#include "gdi/SpanPaint.h"
+#include <orvane/gdi/DrawingObjects.h>
+#include <orvane/gdi/Rasterizer.h>
+#include <orvane/gdi/SpanPaint.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 struct TextMetrics {
   int32_t height = 0;           // ascent + descent, pixels
@@ -79,4 +79,4 @@ std::u32string Utf16ToUtf32(const uint16_t* text, size_t count);
 // Appends one code point to `out` as UTF-8.
 void AppendUtf8(std::string& out, uint32_t codePoint);
 
-}  // namespace gdi
+}  // namespace orvane::gdi

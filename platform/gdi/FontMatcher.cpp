@@ -1,4 +1,4 @@
-#include "gdi/FontMatcher.h"
+#include <orvane/gdi/FontMatcher.h>
 
 #include <fontconfig/fontconfig.h>
 
@@ -6,7 +6,7 @@
 #include <cctype>
 #include <vector>
 
-namespace gdi {
+namespace orvane::gdi {
 
 namespace {
 
@@ -138,4 +138,4 @@ const FontFileInfo& FontMatcher::Match(const std::string& faceName, bool bold, b
   return cache_.emplace(std::move(key), Resolve(faceName, bold, italic)).first->second;
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -10,9 +10,9 @@
 #include <string>
 #include <unordered_map>
 
-#include "gdi/FontEngine.h"
+#include <orvane/gdi/FontEngine.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 class FontMatcher {
  public:
@@ -42,4 +42,4 @@ class FontMatcher {
   std::unordered_map<std::string, FontFileInfo> cache_;
 };
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace gdi {
+namespace orvane::gdi {
 
 using COLORREF = uint32_t;
 
@@ -62,4 +62,4 @@ constexpr uint32_t BI_BITFIELDS = 3;
 
 enum class FillMode : uint8_t { Alternate = 1, Winding = 2 };
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -1,4 +1,4 @@
-#include "gdi/GlyphCache.h"
+#include <orvane/gdi/GlyphCache.h>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -9,9 +9,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "gdi/FontMatcher.h"
+#include <orvane/gdi/FontMatcher.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 namespace {
 
@@ -313,4 +313,4 @@ const Glyph& GlyphCache::GetGlyph(const SizedFont& font, uint32_t glyphIndex, in
   return glyphs_.emplace(key, std::move(glyph)).first->second;
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -12,9 +12,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "gdi/FontEngine.h"
+#include <orvane/gdi/FontEngine.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 // One run of set pixels of a glyph bitmap: row dy, columns [x0, x1),
 // relative to the glyph's origin on the baseline (y down).
@@ -96,4 +96,4 @@ class GlyphCache {
   uint32_t nextFaceId_ = 1;
 };
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -1,10 +1,10 @@
-#include "gdi/PixelMemory.h"
+#include <orvane/gdi/PixelMemory.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-namespace gdi {
+namespace orvane::gdi {
 
 namespace {
 
@@ -98,4 +98,4 @@ void ReleasePixelMemory(uint8_t* memory, size_t bytes) {
 void TrimPixelMemoryCache() { Cache().Trim(); }
 size_t CachedPixelMemoryBytes() { return Cache().Total(); }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace gdi {
+namespace orvane::gdi {
 
 // The largest pixel block a surface may have; bigger requests are refused.
 constexpr uint64_t kMaxSurfaceBytes = uint64_t{1} << 30;
@@ -26,4 +26,4 @@ uint8_t* AcquirePixelMemoryForOverwrite(size_t bytes);
 void TrimPixelMemoryCache();
 size_t CachedPixelMemoryBytes();
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-namespace gdi {
+namespace orvane::gdi {
 
 void Copy32To24Row(uint8_t* dst, const uint8_t* src, int32_t count);
 void Copy32To24RowPortable(uint8_t* dst, const uint8_t* src, int32_t count);
 
-}  // namespace gdi
+}  // namespace orvane::gdi

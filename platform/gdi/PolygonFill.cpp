@@ -25,10 +25,10 @@
 #include <cstring>
 #include <limits>
 
-#include "gdi/Rasterizer.h"
-#include "gdi/SpanPaint.h"
+#include <orvane/gdi/Rasterizer.h>
+#include <orvane/gdi/SpanPaint.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 namespace {
 
@@ -500,4 +500,4 @@ void FillPolygons(RenderTarget& target, const std::vector<Contour>& contours, Fi
   FillPolyPolygon(target, flat, counts, mode);
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

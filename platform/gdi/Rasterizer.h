@@ -14,10 +14,10 @@
 #include <span>
 #include <vector>
 
-#include "gdi/DrawingObjects.h"
-#include "gdi/SpanPaint.h"
+#include <orvane/gdi/DrawingObjects.h>
+#include <orvane/gdi/SpanPaint.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 struct PointD {
   double x = 0;
@@ -76,4 +76,4 @@ Contour RoundRectContour(double left, double top, double right, double bottom, d
 std::vector<PointD> ArcPoints(double left, double top, double right, double bottom, PointD start, PointD end,
                               bool clockwise);
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -1,9 +1,9 @@
-#include "gdi/RectangleShape.h"
+#include <orvane/gdi/RectangleShape.h>
 
 #include <array>
 #include <utility>
 
-namespace gdi {
+namespace orvane::gdi {
 
 namespace {
 
@@ -173,4 +173,4 @@ bool Rectangle(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   return true;
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -1,10 +1,10 @@
 #pragma once
 // GDI's Rectangle and FillRect on a device context, in logical coordinates.
 
-#include "gdi/DeviceContext.h"
-#include "gdi/SpanPaint.h"
+#include <orvane/gdi/DeviceContext.h>
+#include <orvane/gdi/SpanPaint.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 // The paint of a brush in a device context (solid, hatch or pattern), or
 // false when the brush paints nothing (a null brush).
@@ -22,4 +22,4 @@ bool Rectangle(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 // Fills columns left..right-1 and rows top..bottom-1 with a brush.
 bool FillRect(HDC dc, const Rect& logical, const Brush& brush);
 
-}  // namespace gdi
+}  // namespace orvane::gdi

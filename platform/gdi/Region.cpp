@@ -1,8 +1,8 @@
-#include "gdi/Region.h"
+#include <orvane/gdi/Region.h>
 
 #include <algorithm>
 
-namespace gdi {
+namespace orvane::gdi {
 
 namespace {
 
@@ -140,4 +140,4 @@ size_t Region::FirstRectAtOrBelow(int32_t y) const {
   return lo;
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "gdi/GdiTypes.h"
+#include <orvane/gdi/GdiTypes.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 enum class RegionOp { And, Or, Diff, Xor, Copy };
 
@@ -46,4 +46,4 @@ class Region {
   std::vector<Rect> rects_;
 };
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -17,9 +17,9 @@
 #include <cmath>
 #include <numbers>
 
-#include "gdi/Rasterizer.h"
+#include <orvane/gdi/Rasterizer.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 namespace {
 
@@ -200,4 +200,4 @@ std::vector<PointD> ArcPoints(double left, double top, double right, double bott
   return out;
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -1,4 +1,4 @@
-#include "gdi/SpanPaint.h"
+#include <orvane/gdi/SpanPaint.h>
 
 #include <cstring>
 #include <cwchar>
@@ -7,9 +7,9 @@
 #include <emmintrin.h>
 #endif
 
-#include "gdi/DeviceContext.h"
+#include <orvane/gdi/DeviceContext.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 COLORREF ApplyRop2(Rop2 rop, COLORREF p, COLORREF d) {
   COLORREF r = 0;
@@ -168,4 +168,4 @@ void RenderTarget::FillRect(const Rect& r) {
   for (int32_t y = cut.top; y < cut.bottom; ++y) Span(y, cut.left, cut.right);
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -6,11 +6,11 @@
 
 #include <cstdint>
 
-#include "gdi/BitmapObject.h"
-#include "gdi/DrawingObjects.h"
-#include "gdi/Region.h"
+#include <orvane/gdi/BitmapObject.h>
+#include <orvane/gdi/DrawingObjects.h>
+#include <orvane/gdi/Region.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 // What a span is painted with: a solid colour, or a pattern repeated from an
 // origin (brush patterns and hatches; `patternMask`, when present, marks the
@@ -93,4 +93,4 @@ class RepeatedFillScope {
   RepeatedFillScope& operator=(const RepeatedFillScope&) = delete;
 };
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "gdi/Rasterizer.h"
+#include <orvane/gdi/Rasterizer.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 // Lines between the points rounded to whole pixels, each without its last
 // pixel; `dashes` (pixels) run on from line to line. Gap pixels take
@@ -18,4 +18,4 @@ void StrokeCosmeticPolyline(RenderTarget& target, const std::vector<PointD>& poi
 void StrokeWidePolyline(RenderTarget& target, const std::vector<PointD>& points, bool closed,
                         const StrokeStyle& style);
 
-}  // namespace gdi
+}  // namespace orvane::gdi

@@ -4,9 +4,9 @@
 // U+FFFD per maximal ill-formed subpart, the usual recommendation, so text
 // from files never stops the conversion.
 
-#include "gdi/FontEngine.h"
+#include <orvane/gdi/FontEngine.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 namespace {
 
@@ -108,4 +108,4 @@ void AppendUtf8(std::string& out, uint32_t cp) {
   }
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

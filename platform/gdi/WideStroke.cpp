@@ -14,11 +14,11 @@
 #include <cmath>
 #include <numbers>
 
-#include "gdi/DashPattern.h"
-#include "gdi/RectangleShape.h"
-#include "gdi/Strokers.h"
+#include <orvane/gdi/DashPattern.h>
+#include <orvane/gdi/RectangleShape.h>
+#include <orvane/gdi/Strokers.h>
 
-namespace gdi {
+namespace orvane::gdi {
 
 namespace {
 
@@ -407,4 +407,4 @@ StrokeStyle StrokeStyleFor(const Pen& pen, double deviceWidth) {
   return s;
 }
 
-}  // namespace gdi
+}  // namespace orvane::gdi

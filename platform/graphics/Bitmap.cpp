@@ -1,12 +1,12 @@
-#include "graphics/Bitmap.h"
+#include <orvane/graphics/Bitmap.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "gdi/SpanPaint.h"
-#include "rtl/Exceptions.h"
+#include <orvane/gdi/SpanPaint.h>
+#include <orvane/rtl/Exceptions.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 TBitmap::TBitmap() : dc_(gdi::CreateCompatibleDC(nullptr)), canvas_(std::make_unique<TCanvas>(dc_)) {}
 
@@ -95,4 +95,4 @@ void StretchSurface(TCanvas& canvas, const TRect& dst, const gdi::BitmapObject& 
   }
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

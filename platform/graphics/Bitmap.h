@@ -7,11 +7,11 @@
 #include <memory>
 #include <vector>
 
-#include "gdi/DeviceContext.h"
-#include "graphics/Canvas.h"
-#include "graphics/Graphic.h"
+#include <orvane/gdi/DeviceContext.h>
+#include <orvane/graphics/Canvas.h>
+#include <orvane/graphics/Graphic.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 class TBitmap : public TGraphic {
  public:
@@ -56,4 +56,4 @@ class TBitmap : public TGraphic {
 // nearest pixel, as GDI's default stretch mode does; only drawable pixels change.
 void StretchSurface(TCanvas& canvas, const TRect& dst, const gdi::BitmapObject& src);
 
-}  // namespace vcl
+}  // namespace orvane::vcl

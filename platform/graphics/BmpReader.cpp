@@ -5,12 +5,12 @@
 
 #include <cstring>
 
-#include "gdi/DibImage.h"
-#include "graphics/Bitmap.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Messages.h"
+#include <orvane/gdi/DibImage.h>
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/Messages.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 namespace {
 
@@ -83,4 +83,4 @@ std::vector<uint8_t> TBitmap::SaveToBytes() const {
   return out;
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -1,12 +1,12 @@
-#include "graphics/Canvas.h"
+#include <orvane/graphics/Canvas.h>
 
 #include <cmath>
 
-#include "gdi/FontEngine.h"
-#include "gdi/RectangleShape.h"
-#include "graphics/Graphic.h"
+#include <orvane/gdi/FontEngine.h>
+#include <orvane/gdi/RectangleShape.h>
+#include <orvane/graphics/Graphic.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 gdi::Pen TPen::ToGdi() const {
   gdi::Pen pen;
@@ -130,4 +130,4 @@ void TCanvas::SetPixel(int32_t x, int32_t y, TColor color) {
   target.Span(static_cast<int32_t>(dy), static_cast<int32_t>(dx), static_cast<int32_t>(dx + 1));
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

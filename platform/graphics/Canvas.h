@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "gdi/DeviceContext.h"
-#include "graphics/GraphicsTypes.h"
+#include <orvane/gdi/DeviceContext.h>
+#include <orvane/graphics/GraphicsTypes.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 class TGraphic;
 
@@ -108,4 +108,4 @@ class TCanvas {
   TFont font_;
 };
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -1,15 +1,15 @@
-#include "graphics/ClipPathRegions.h"
+#include <orvane/graphics/ClipPathRegions.h>
 
 #include <algorithm>
 #include <memory>
 #include <utility>
 
-#include "gdi/BitmapObject.h"
-#include "gdi/PixelMemory.h"
-#include "gdi/SpanPaint.h"
-#include "graphics/EmfPlaybackState.h"
+#include <orvane/gdi/BitmapObject.h>
+#include <orvane/gdi/PixelMemory.h>
+#include <orvane/gdi/SpanPaint.h>
+#include <orvane/graphics/EmfPlaybackState.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 namespace {
 
@@ -156,4 +156,4 @@ gdi::Region ClipRegionFromContours(const std::vector<gdi::Contour>& contours, gd
 
 uint64_t ClipMasksFilled() { return masksFilled; }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -10,10 +10,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "gdi/Rasterizer.h"
-#include "gdi/Region.h"
+#include <orvane/gdi/Rasterizer.h>
+#include <orvane/gdi/Region.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 class RepeatedClipPathScope {
  public:
@@ -31,4 +31,4 @@ gdi::Region ClipRegionFromContours(const std::vector<gdi::Contour>& contours, gd
 // How many clip masks have been filled on this thread, for tests.
 uint64_t ClipMasksFilled();
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -11,11 +11,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "gdi/DibImage.h"
-#include "graphics/EmfRecordPlayer.h"
-#include "graphics/EmfRecords.h"
+#include <orvane/gdi/DibImage.h>
+#include <orvane/graphics/EmfRecordPlayer.h>
+#include <orvane/graphics/EmfRecords.h>
 
-namespace emf {
+namespace orvane::emf {
 
 namespace {
 
@@ -150,4 +150,4 @@ void EmfRecordPlayer::SetDibBitsToDevice(EmfRecordReader& r) {
                     std::round(ClampDevice(p.y + extent.y)) - py, srcX, static_cast<int32_t>(top), cx, cy, SRCCOPY);
 }
 
-}  // namespace emf
+}  // namespace orvane::emf

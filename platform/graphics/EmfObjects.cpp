@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <string>
 
-#include "gdi/DibImage.h"
-#include "graphics/EmfRecordPlayer.h"
-#include "graphics/EmfRecords.h"
+#include <orvane/gdi/DibImage.h>
+#include <orvane/graphics/EmfRecordPlayer.h>
+#include <orvane/graphics/EmfRecords.h>
 
-namespace emf {
+namespace orvane::emf {
 
 namespace {
 
@@ -262,4 +262,4 @@ void EmfRecordPlayer::SelectStockObject(uint32_t n) {
   }
 }
 
-}  // namespace emf
+}  // namespace orvane::emf

@@ -1,8 +1,8 @@
-#include "graphics/EmfPath.h"
+#include <orvane/graphics/EmfPath.h>
 
 #include <algorithm>
 
-namespace emf {
+namespace orvane::emf {
 
 void EmfPath::Begin() {
   figures_.clear();
@@ -74,4 +74,4 @@ std::vector<EmfPath::Figure> EmfPath::Take() {
   return out;
 }
 
-}  // namespace emf
+}  // namespace orvane::emf

@@ -8,9 +8,9 @@
 #include <cstddef>
 #include <vector>
 
-#include "gdi/Rasterizer.h"
+#include <orvane/gdi/Rasterizer.h>
 
-namespace emf {
+namespace orvane::emf {
 
 class EmfPath {
  public:
@@ -52,4 +52,4 @@ class EmfPath {
   std::vector<Figure> figures_;
 };
 
-}  // namespace emf
+}  // namespace orvane::emf

@@ -4,10 +4,10 @@
 // GDI refuses them. Curves were flattened as they entered the path, so
 // FlattenPath has nothing left to do; WidenPath is not carried out.
 
-#include "graphics/EmfRecordPlayer.h"
-#include "graphics/EmfRecords.h"
+#include <orvane/graphics/EmfRecordPlayer.h>
+#include <orvane/graphics/EmfRecords.h>
 
-namespace emf {
+namespace orvane::emf {
 
 bool EmfRecordPlayer::PlayPathRecord(EmfRecordReader& r) {
   switch (r.Type()) {
@@ -46,4 +46,4 @@ bool EmfRecordPlayer::PlayPathRecord(EmfRecordReader& r) {
   }
 }
 
-}  // namespace emf
+}  // namespace orvane::emf

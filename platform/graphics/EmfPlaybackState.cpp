@@ -1,13 +1,13 @@
-#include "graphics/EmfPlaybackState.h"
+#include <orvane/graphics/EmfPlaybackState.h>
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
-#include "graphics/ClipPathRegions.h"
-#include "graphics/EmfRecords.h"
+#include <orvane/graphics/ClipPathRegions.h>
+#include <orvane/graphics/EmfRecords.h>
 
-namespace emf {
+namespace orvane::emf {
 
 namespace {
 constexpr double kDeviceLimit = 1e8;  // far beyond any destination, well inside int32 after rounding
@@ -181,4 +181,4 @@ gdi::RegionOp RegionOpForMode(uint32_t mode) {
   return kOps[mode - RGN_AND];
 }
 
-}  // namespace emf
+}  // namespace orvane::emf

@@ -15,12 +15,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "gdi/DrawingObjects.h"
-#include "gdi/Rasterizer.h"
-#include "gdi/Region.h"
-#include "gdi/SpanPaint.h"
+#include <orvane/gdi/DrawingObjects.h>
+#include <orvane/gdi/Rasterizer.h>
+#include <orvane/gdi/Region.h>
+#include <orvane/gdi/SpanPaint.h>
 
-namespace emf {
+namespace orvane::emf {
 
 // An affine transform: x' = a x + c y + e, y' = b x + d y + f.
 struct Affine {
@@ -144,4 +144,4 @@ gdi::Region UnionOfRegions(std::vector<gdi::Region> parts);
 // The region operation of a clip record's mode (RGN_AND .. RGN_COPY, checked by the caller).
 gdi::RegionOp RegionOpForMode(uint32_t mode);
 
-}  // namespace emf
+}  // namespace orvane::emf

@@ -6,16 +6,16 @@
 // ends playback, as does EOF. Header counts (nRecords, nBytes) are not
 // trusted: the loop runs on the bytes alone.
 
-#include "graphics/EmfPlayer.h"
+#include <orvane/graphics/EmfPlayer.h>
 
 #include <cmath>
 #include <cstring>
 
-#include "gdi/SpanPaint.h"
-#include "graphics/EmfRecordPlayer.h"
-#include "graphics/EmfRecords.h"
+#include <orvane/gdi/SpanPaint.h>
+#include <orvane/graphics/EmfRecordPlayer.h>
+#include <orvane/graphics/EmfRecords.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 namespace {
 
@@ -81,9 +81,9 @@ void PlayEnhancedMetafile(TCanvas& canvas, const TRect& r, const std::vector<uin
   }
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl
 
-namespace emf {
+namespace orvane::emf {
 
 EmfRecordPlayer::EmfRecordPlayer(EmfPlaybackState& state) : state_(state) {}
 
@@ -333,4 +333,4 @@ bool EmfRecordPlayer::PlayClipRecord(EmfRecordReader& r) {
   }
 }
 
-}  // namespace emf
+}  // namespace orvane::emf

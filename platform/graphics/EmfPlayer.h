@@ -4,13 +4,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "graphics/Canvas.h"
+#include <orvane/graphics/Canvas.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 // Plays `emf` (a checked EMF: header and records) so that its frame covers
 // columns r.left..r.right-1 and rows r.top..r.bottom-1 of the canvas. Bad
 // records are skipped; the canvas's own state is restored afterwards.
 void PlayEnhancedMetafile(TCanvas& canvas, const TRect& r, const std::vector<uint8_t>& emf);
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -14,13 +14,13 @@
 #include <memory>
 #include <vector>
 
-#include "gdi/DeviceContext.h"
-#include "gdi/Rasterizer.h"
-#include "graphics/EmfPath.h"
-#include "graphics/EmfPlaybackState.h"
-#include "graphics/EmfRecordReader.h"
+#include <orvane/gdi/DeviceContext.h>
+#include <orvane/gdi/Rasterizer.h>
+#include <orvane/graphics/EmfPath.h>
+#include <orvane/graphics/EmfPlaybackState.h>
+#include <orvane/graphics/EmfRecordReader.h>
 
-namespace emf {
+namespace orvane::emf {
 
 class EmfRecordPlayer {
  public:
@@ -93,4 +93,4 @@ class EmfRecordPlayer {
   std::shared_ptr<gdi::PatternImage> monoPattern_;  // a monochrome brush in the colours of the moment
 };
 
-}  // namespace emf
+}  // namespace orvane::emf

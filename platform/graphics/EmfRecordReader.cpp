@@ -1,8 +1,8 @@
-#include "graphics/EmfRecordReader.h"
+#include <orvane/graphics/EmfRecordReader.h>
 
 #include <cstring>
 
-namespace emf {
+namespace orvane::emf {
 
 namespace {
 uint32_t Load32(const uint8_t* p) {
@@ -95,4 +95,4 @@ bool EmfRecordReader::Block(uint64_t offset, uint64_t size, const uint8_t*& bloc
   return true;
 }
 
-}  // namespace emf
+}  // namespace orvane::emf

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "gdi/GdiTypes.h"
+#include <orvane/gdi/GdiTypes.h>
 
-namespace emf {
+namespace orvane::emf {
 
 class EmfRecordReader {
  public:
@@ -51,4 +51,4 @@ class EmfRecordReader {
   bool ok_ = true;
 };
 
-}  // namespace emf
+}  // namespace orvane::emf

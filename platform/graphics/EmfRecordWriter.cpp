@@ -1,6 +1,6 @@
-#include "graphics/EmfRecordWriter.h"
+#include <orvane/graphics/EmfRecordWriter.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 void StoreU32(uint8_t* p, uint32_t v) {
   p[0] = static_cast<uint8_t>(v);
@@ -40,4 +40,4 @@ void EmfRecordWriter::Record(uint32_t type, std::initializer_list<int32_t> param
   End();
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -9,7 +9,7 @@
 #include <initializer_list>
 #include <vector>
 
-namespace vcl {
+namespace orvane::vcl {
 
 class EmfRecordWriter {
  public:
@@ -44,4 +44,4 @@ class EmfRecordWriter {
 // Writes a 32-bit little-endian value at `p`.
 void StoreU32(uint8_t* p, uint32_t v);
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace emf {
+namespace orvane::emf {
 
 // Record types (EMR_*).
 enum RecordType : uint32_t {
@@ -100,4 +100,4 @@ enum : uint32_t {
   WHITENESS = 0x00FF0062,
 };
 
-}  // namespace emf
+}  // namespace orvane::emf

@@ -10,11 +10,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "gdi/RectangleShape.h"
-#include "graphics/EmfRecordPlayer.h"
-#include "graphics/EmfRecords.h"
+#include <orvane/gdi/RectangleShape.h>
+#include <orvane/graphics/EmfRecordPlayer.h>
+#include <orvane/graphics/EmfRecords.h>
 
-namespace emf {
+namespace orvane::emf {
 
 namespace {
 
@@ -442,4 +442,4 @@ void EmfRecordPlayer::SetPixel(EmfRecordReader& r) {
   target.Span(y, x, x + 1);
 }
 
-}  // namespace emf
+}  // namespace orvane::emf

@@ -9,11 +9,11 @@
 #include <cmath>
 #include <optional>
 
-#include "gdi/FontEngine.h"
-#include "graphics/EmfRecordPlayer.h"
-#include "graphics/EmfRecords.h"
+#include <orvane/gdi/FontEngine.h>
+#include <orvane/graphics/EmfRecordPlayer.h>
+#include <orvane/graphics/EmfRecords.h>
 
-namespace emf {
+namespace orvane::emf {
 
 namespace {
 
@@ -128,4 +128,4 @@ void EmfRecordPlayer::TextOut(EmfRecordReader& r, bool wide) {
   gdi::DrawGlyphs(out, font, origin, text, dc.textColor, advances.size() == text.size() ? &advances : nullptr);
 }
 
-}  // namespace emf
+}  // namespace orvane::emf

@@ -1,12 +1,12 @@
-#include "graphics/Graphic.h"
+#include <orvane/graphics/Graphic.h>
 
-#include "rtl/FileStream.h"
+#include <orvane/rtl/FileStream.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 void TGraphic::LoadFromFile(const std::string& fileName) {
   const std::vector<uint8_t> data = rtl::ReadWholeFile(fileName);
   LoadFromBytes(data.data(), data.size());
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

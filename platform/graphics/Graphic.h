@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "graphics/GraphicsTypes.h"
+#include <orvane/graphics/GraphicsTypes.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 class TCanvas;
 
@@ -30,4 +30,4 @@ class TGraphic {
   void LoadFromFile(const std::string& fileName);
 };
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -1,6 +1,6 @@
-#include "graphics/GraphicsTypes.h"
+#include <orvane/graphics/GraphicsTypes.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 gdi::COLORREF ColorToRGB(TColor color) {
   const uint32_t value = static_cast<uint32_t>(color);
@@ -13,4 +13,4 @@ gdi::COLORREF ColorToRGB(TColor color) {
   }
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "gdi/GdiTypes.h"
+#include <orvane/gdi/GdiTypes.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 // A colour value (red in bits 0-7); values with the top byte 0x80 name a
 // system colour, which ColorToRGB resolves.
@@ -42,4 +42,4 @@ using TFontStyles = uint8_t;  // a set of TFontStyle bits
 
 constexpr uint8_t DEFAULT_CHARSET = 1;
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -4,16 +4,16 @@
 // bitmap comes first, then the 1-bit AND mask (1 = transparent), both
 // bottom-up with rows padded to 4 bytes.
 
-#include "graphics/Icon.h"
+#include <orvane/graphics/Icon.h>
 
 #include <cstring>
 
-#include "gdi/BitmapObject.h"
-#include "graphics/Canvas.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Messages.h"
+#include <orvane/gdi/BitmapObject.h>
+#include <orvane/graphics/Canvas.h>
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/Messages.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 namespace {
 
@@ -165,4 +165,4 @@ std::vector<uint8_t> TIcon::SaveToBytes() const {
   return out;
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

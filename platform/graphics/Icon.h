@@ -5,10 +5,10 @@
 #include <memory>
 #include <vector>
 
-#include "gdi/DibImage.h"
-#include "graphics/Graphic.h"
+#include <orvane/gdi/DibImage.h>
+#include <orvane/graphics/Graphic.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 class TIcon : public TGraphic {
  public:
@@ -34,4 +34,4 @@ class TIcon : public TGraphic {
   std::shared_ptr<const std::vector<uint8_t>> mask_;
 };
 
-}  // namespace vcl
+}  // namespace orvane::vcl

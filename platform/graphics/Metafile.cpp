@@ -1,15 +1,15 @@
-#include "graphics/Metafile.h"
+#include <orvane/graphics/Metafile.h>
 
 #include <cstring>
 #include <limits>
 
-#include "graphics/EmfPlayer.h"
-#include "graphics/WmfConverter.h"
-#include "rtl/Exceptions.h"
-#include "rtl/FloatMath.h"
-#include "rtl/Messages.h"
+#include <orvane/graphics/EmfPlayer.h>
+#include <orvane/graphics/WmfConverter.h>
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/FloatMath.h>
+#include <orvane/rtl/Messages.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 namespace {
 
@@ -63,4 +63,4 @@ void TMetafile::Draw(TCanvas& canvas, const TRect& r) const {
 
 std::unique_ptr<TGraphic> TMetafile::Clone() const { return std::make_unique<TMetafile>(*this); }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

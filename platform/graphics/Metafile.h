@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "graphics/Graphic.h"
+#include <orvane/graphics/Graphic.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 class TMetafile : public TGraphic {
  public:
@@ -40,4 +40,4 @@ class TMetafile : public TGraphic {
   int32_t height_ = 0;
 };
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -5,17 +5,17 @@
 //   4 bytes  little-endian byte count c, counting these 4 bytes themselves
 //   c - 4    the graphic's file bytes (EMF, BMP or icon file)
 
-#include "graphics/Picture.h"
+#include <orvane/graphics/Picture.h>
 
 #include <cctype>
 
-#include "graphics/Bitmap.h"
-#include "graphics/Icon.h"
-#include "graphics/Metafile.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Messages.h"
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Icon.h>
+#include <orvane/graphics/Metafile.h>
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/Messages.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 namespace {
 
@@ -124,4 +124,4 @@ std::vector<uint8_t> TPicture::WriteData() const {
   return out;
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

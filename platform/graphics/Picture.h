@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Graphic.h"
+#include <orvane/graphics/Graphic.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 class TMetafile;
 
@@ -49,4 +49,4 @@ class TPicture {
   std::unique_ptr<TGraphic> graphic_;
 };
 
-}  // namespace vcl
+}  // namespace orvane::vcl

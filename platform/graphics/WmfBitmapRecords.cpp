@@ -12,11 +12,11 @@
 #include <cstring>
 #include <limits>
 
-#include "graphics/WmfRecordConverter.h"
-#include "graphics/EmfRecords.h"
-#include "graphics/WmfRecordTypes.h"
+#include <orvane/graphics/WmfRecordConverter.h>
+#include <orvane/graphics/EmfRecords.h>
+#include <orvane/graphics/WmfRecordTypes.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 using namespace wmf;
 
@@ -234,4 +234,4 @@ void WmfRecordConverter::CreateDibPatternBrush(const WmfParams& p) {
   out_.End();
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -12,19 +12,19 @@
 // MM_ANISOTROPIC; the file's own window records then override it, as they
 // would when GDI plays the WMF into a prepared DC.
 
-#include "graphics/WmfConverter.h"
+#include <orvane/graphics/WmfConverter.h>
 
 #include <algorithm>
 #include <limits>
 #include <utility>
 
-#include "graphics/EmfRecordWriter.h"
-#include "graphics/WmfRecordConverter.h"
-#include "graphics/EmfRecords.h"
-#include "graphics/WmfRecordTypes.h"
-#include "rtl/FloatMath.h"
+#include <orvane/graphics/EmfRecordWriter.h>
+#include <orvane/graphics/WmfRecordConverter.h>
+#include <orvane/graphics/EmfRecords.h>
+#include <orvane/graphics/WmfRecordTypes.h>
+#include <orvane/rtl/FloatMath.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 using namespace wmf;
 
@@ -140,4 +140,4 @@ bool ConvertPlaceableWmfToEmf(const uint8_t* data, size_t size, std::vector<uint
   return true;
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

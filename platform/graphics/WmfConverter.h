@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace vcl {
+namespace orvane::vcl {
 
 constexpr uint32_t kPlaceableWmfKey = 0x9AC6CDD7;
 
@@ -20,4 +20,4 @@ bool IsPlaceableWmf(const uint8_t* data, size_t size);
 // that fail their checks are skipped.
 bool ConvertPlaceableWmfToEmf(const uint8_t* data, size_t size, std::vector<uint8_t>& emf);
 
-}  // namespace vcl
+}  // namespace orvane::vcl

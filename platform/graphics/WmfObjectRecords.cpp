@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <array>
 
-#include "graphics/WmfRecordConverter.h"
-#include "graphics/EmfRecords.h"
-#include "graphics/WmfRecordTypes.h"
+#include <orvane/graphics/WmfRecordConverter.h>
+#include <orvane/graphics/EmfRecords.h>
+#include <orvane/graphics/WmfRecordTypes.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 using namespace wmf;
 
@@ -173,4 +173,4 @@ void WmfRecordConverter::WriteText(int32_t x, int32_t y, uint32_t options, const
   out_.End();
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

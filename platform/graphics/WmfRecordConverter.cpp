@@ -3,15 +3,15 @@
 // argument of the GDI call first), so a rectangle reads bottom, right, top,
 // left; polygon points are the exception and come as x, y pairs.
 
-#include "graphics/WmfRecordConverter.h"
+#include <orvane/graphics/WmfRecordConverter.h>
 
 #include <algorithm>
 #include <limits>
 
-#include "graphics/EmfRecords.h"
-#include "graphics/WmfRecordTypes.h"
+#include <orvane/graphics/EmfRecords.h>
+#include <orvane/graphics/WmfRecordTypes.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 using namespace wmf;
 
@@ -201,4 +201,4 @@ void WmfRecordConverter::PolyPolygon(const WmfParams& p) {
   out_.End();
 }
 
-}  // namespace vcl
+}  // namespace orvane::vcl

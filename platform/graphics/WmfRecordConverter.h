@@ -19,9 +19,9 @@
 #include <set>
 #include <vector>
 
-#include "graphics/EmfRecordWriter.h"
+#include <orvane/graphics/EmfRecordWriter.h>
 
-namespace vcl {
+namespace orvane::vcl {
 
 // The parameters of one WMF record: `words` 16-bit little-endian words.
 class WmfParams {
@@ -108,4 +108,4 @@ class WmfRecordConverter {
   std::vector<DcState> saved_;
 };
 
-}  // namespace vcl
+}  // namespace orvane::vcl

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace vcl::wmf {
+namespace orvane::vcl::wmf {
 
 // WMF record functions; the high byte is the usual parameter count, the low
 // byte the function.
@@ -67,4 +67,4 @@ enum Function : uint16_t {
   kSetDibToDev = 0x0D33,
 };
 
-}  // namespace vcl::wmf
+}  // namespace orvane::vcl::wmf

@@ -1,8 +1,8 @@
-#include "rtl/Exceptions.h"
+#include <orvane/rtl/Exceptions.h>
 
-#include "rtl/Messages.h"
+#include <orvane/rtl/Messages.h>
 
-namespace rtl {
+namespace orvane::rtl {
 
 EAbort::EAbort() : Exception("Operation abgebrochen") {}
 EOutOfMemory::EOutOfMemory() : Exception(msg::OutOfMemory) {}
@@ -23,4 +23,4 @@ std::string WithFullStop(const std::string& message) {
   return message;
 }
 
-}  // namespace rtl
+}  // namespace orvane::rtl

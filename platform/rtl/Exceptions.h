@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace rtl {
+namespace orvane::rtl {
 
 class Exception : public std::runtime_error {
  public:
@@ -96,4 +96,4 @@ class EResNotFound : public Exception {
 // as the application's error displays show it.
 std::string WithFullStop(const std::string& message);
 
-}  // namespace rtl
+}  // namespace orvane::rtl

@@ -1,4 +1,4 @@
-#include "rtl/FileStream.h"
+#include <orvane/rtl/FileStream.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,9 +6,9 @@
 
 #include <cerrno>
 
-#include "rtl/Exceptions.h"
+#include <orvane/rtl/Exceptions.h>
 
-namespace rtl {
+namespace orvane::rtl {
 
 namespace {
 
@@ -133,4 +133,4 @@ void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
   }
 }
 
-}  // namespace rtl
+}  // namespace orvane::rtl

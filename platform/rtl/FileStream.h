@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace rtl {
+namespace orvane::rtl {
 
 // The runtime's code for an errno value of a failed open of `path`.
 int InOutCodeForOpenError(int errnoValue, const std::string& path);
@@ -43,4 +43,4 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path);
 // Raises EInOutError with the runtime's code on failure, leaving no file behind.
 void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
 
-}  // namespace rtl
+}  // namespace orvane::rtl

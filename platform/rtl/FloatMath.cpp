@@ -1,10 +1,10 @@
-#include "rtl/FloatMath.h"
+#include <orvane/rtl/FloatMath.h>
 
 #include <cmath>
 
-#include "rtl/Exceptions.h"
+#include <orvane/rtl/Exceptions.h>
 
-namespace rtl {
+namespace orvane::rtl {
 
 double CheckedDivide(double x, double y) {
   if (std::isnan(x) || std::isnan(y)) throw EInvalidOp();
@@ -31,4 +31,4 @@ int64_t DivRoundHalfAway(int64_t a, int64_t b) {
   return q;
 }
 
-}  // namespace rtl
+}  // namespace orvane::rtl

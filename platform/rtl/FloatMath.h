@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace rtl {
+namespace orvane::rtl {
 
 // x / y; raises EZeroDivide for x / 0 with x != 0, EInvalidOp for 0 / 0 or a NaN operand.
 double CheckedDivide(double x, double y);
@@ -17,4 +17,4 @@ int64_t RoundHalfEven(double value);
 // Rounds a rational a / b (b != 0) to the nearest integer, a half away from zero.
 int64_t DivRoundHalfAway(int64_t a, int64_t b);
 
-}  // namespace rtl
+}  // namespace orvane::rtl

@@ -1,6 +1,6 @@
-#include "rtl/Messages.h"
+#include <orvane/rtl/Messages.h>
 
-namespace rtl::msg {
+namespace orvane::rtl::msg {
 
 std::string InOutErrorText(int code) {
   switch (code) {
@@ -24,4 +24,4 @@ std::string FormatS(const char* format, const std::string& value) {
   return text;
 }
 
-}  // namespace rtl::msg
+}  // namespace orvane::rtl::msg

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace rtl::msg {
+namespace orvane::rtl::msg {
 
 inline constexpr const char* FileNotFound = "Datei nicht gefunden";
 inline constexpr const char* InvalidFileName = "Ungültiger Dateiname";
@@ -83,4 +83,4 @@ std::string InOutErrorText(int code);
 // Replaces the first "%s" of a format with a value.
 std::string FormatS(const char* format, const std::string& value);
 
-}  // namespace rtl::msg
+}  // namespace orvane::rtl::msg

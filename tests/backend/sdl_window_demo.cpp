@@ -9,37 +9,37 @@
 
 #include <cstdio>
 
-#include "forms/Application.h"
-#include "forms/ClassRegistry.h"
-#include "forms/LastChance.h"
-#include "forms/Resources.h"
-#include "graphics/Canvas.h"
+#include <orvane/forms/Application.h>
+#include <orvane/forms/ClassRegistry.h>
+#include <orvane/forms/LastChance.h>
+#include <orvane/forms/Resources.h>
+#include <orvane/graphics/Canvas.h>
 
 namespace {
 
-class TForm1 : public vcl::TForm {
+class TForm1 : public orvane::vcl::TForm {
  public:
   using TForm::TForm;
   const char* ClassName() const override { return "TForm1"; }
 
-  void FormPaint(vcl::TComponent*) {
-    Canvas().Brush().SetColor(vcl::clRed);
-    Canvas().FillRect(vcl::TRect{100, 50, 300, 150});
+  void FormPaint(orvane::vcl::TComponent*) {
+    Canvas().Brush().SetColor(orvane::vcl::clRed);
+    Canvas().FillRect(orvane::vcl::TRect{100, 50, 300, 150});
   }
-  void FormMouseDown(vcl::TComponent*, vcl::TMouseButton button, vcl::TShiftState shift, int32_t x, int32_t y) {
+  void FormMouseDown(orvane::vcl::TComponent*, orvane::vcl::TMouseButton button, orvane::vcl::TShiftState shift, int32_t x, int32_t y) {
     Report("down", button, shift, x, y);
   }
-  void FormMouseUp(vcl::TComponent*, vcl::TMouseButton button, vcl::TShiftState shift, int32_t x, int32_t y) {
+  void FormMouseUp(orvane::vcl::TComponent*, orvane::vcl::TMouseButton button, orvane::vcl::TShiftState shift, int32_t x, int32_t y) {
     Report("up", button, shift, x, y);
   }
-  void FormDblClick(vcl::TComponent*) {
+  void FormDblClick(orvane::vcl::TComponent*) {
     std::printf("dblclick\n");
     std::fflush(stdout);
   }
 
  private:
-  static void Report(const char* what, vcl::TMouseButton button, vcl::TShiftState shift, int32_t x, int32_t y) {
-    const char* name = button == vcl::mbLeft ? "left" : button == vcl::mbRight ? "right" : "middle";
+  static void Report(const char* what, orvane::vcl::TMouseButton button, orvane::vcl::TShiftState shift, int32_t x, int32_t y) {
+    const char* name = button == orvane::vcl::mbLeft ? "left" : button == orvane::vcl::mbRight ? "right" : "middle";
     std::printf("%s %s %d %d shift %d\n", what, name, x, y, static_cast<int>(shift));
     std::fflush(stdout);
   }
@@ -48,20 +48,20 @@ class TForm1 : public vcl::TForm {
 }  // namespace
 
 int main(int argc, char** argv) {
-  auto& c = vcl::ClassRegistry::Instance().Register<TForm1>("TForm1", "TForm");
-  vcl::AddMethod(c, "FormPaint", &TForm1::FormPaint);
-  vcl::AddMethod(c, "FormMouseDown", &TForm1::FormMouseDown);
-  vcl::AddMethod(c, "FormMouseUp", &TForm1::FormMouseUp);
-  vcl::AddMethod(c, "FormDblClick", &TForm1::FormDblClick);
-  vcl::TApplication application;
+  auto& c = orvane::vcl::ClassRegistry::Instance().Register<TForm1>("TForm1", "TForm");
+  orvane::vcl::AddMethod(c, "FormPaint", &TForm1::FormPaint);
+  orvane::vcl::AddMethod(c, "FormMouseDown", &TForm1::FormMouseDown);
+  orvane::vcl::AddMethod(c, "FormMouseUp", &TForm1::FormMouseUp);
+  orvane::vcl::AddMethod(c, "FormDblClick", &TForm1::FormDblClick);
+  orvane::vcl::TApplication application;
   try {
     application.Initialize();
     TForm1* form1 = nullptr;
     application.CreateForm(form1);
-    if (argc > 1 && std::string(argv[1]) == "--fail") vcl::GetResource("NOSUCHTHING", vcl::ResourceKind::Binary);
+    if (argc > 1 && std::string(argv[1]) == "--fail") orvane::vcl::GetResource("NOSUCHTHING", orvane::vcl::ResourceKind::Binary);
     application.Run();
   } catch (...) {
-    return vcl::HandleLastChance(std::current_exception());
+    return orvane::vcl::HandleLastChance(std::current_exception());
   }
   return 0;
 }

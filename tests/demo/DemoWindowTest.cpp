@@ -9,10 +9,10 @@
 #include <set>
 
 #include "OrvanePictureUnit1.h"
-#include "forms/LastChance.h"
-#include "forms/Resources.h"
+#include <orvane/forms/LastChance.h>
+#include <orvane/forms/Resources.h>
 #include "pictures/PathData.h"
-#include "rtl/Exceptions.h"
+#include <orvane/rtl/Exceptions.h>
 #include "snapshot/DemoSnapshot.h"
 
 namespace fs = std::filesystem;
@@ -79,7 +79,7 @@ TEST_F(DemoWindowTest, WindowAndControlsAsTheDefinitionSays) {
   EXPECT_EQ(Form1->Caption(), "Form1");
   EXPECT_EQ(Form1->ClientWidth(), 600);
   EXPECT_EQ(Form1->ClientHeight(), 402);
-  EXPECT_EQ(Form1->Color(), vcl::clWhite);
+  EXPECT_EQ(Form1->Color(), orvane::vcl::clWhite);
   EXPECT_EQ(Form1->Image1->Left(), 496);
   EXPECT_EQ(Form1->Image1->Width(), 94);
   EXPECT_EQ(Form1->OrvaneImage1->Left(), 184);
@@ -150,7 +150,7 @@ TEST_F(DemoWindowTest, RepaintingPartOfTheWindowGivesTheSamePixels) {
   DemoSnapshot s;
   s.Paint();
   const auto before = s.ClientArea();
-  s.Repaint(vcl::Rect(100, 150, 400, 320));
+  s.Repaint(orvane::vcl::Rect(100, 150, 400, 320));
   EXPECT_EQ(s.ClientArea().pixels, before.pixels);
   EXPECT_TRUE(s.MessageBoxes().empty());
 }
@@ -161,11 +161,11 @@ TEST_F(DemoWindowTest, FromAnotherFolderEveryPaintFailsAtTheFirstFile) {
   ASSERT_EQ(s.MessageBoxes().size(), 1u);
   EXPECT_EQ(s.MessageBoxes()[0].text, "Datei Socer.EMF kann nicht geöffnet werden.");
   EXPECT_EQ(s.MessageBoxes()[0].caption, s.Application().Title());
-  EXPECT_EQ(s.MessageBoxes()[0].icon, backend::MessageIcon::Error);
+  EXPECT_EQ(s.MessageBoxes()[0].icon, orvane::backend::MessageIcon::Error);
   // Nothing drawn, not even the controls: the whole window is white.
   EXPECT_EQ(CountNonWhite(s, 0, 0, 599, 401), 0);
   // The next paint tries again, and nothing is left behind by the failures.
-  for (int i = 0; i < 20; ++i) s.Repaint(vcl::Rect(0, 0, 600, 402));
+  for (int i = 0; i < 20; ++i) s.Repaint(orvane::vcl::Rect(0, 0, 600, 402));
   EXPECT_EQ(s.MessageBoxes().size(), 21u);
 }
 
@@ -201,29 +201,29 @@ TEST_F(DemoWindowTest, BrokenPictureFileIsReported) {
 }
 
 TEST_F(DemoWindowTest, TitleComesFromTheExecutableName) {
-  EXPECT_EQ(vcl::TApplication::TitleFromExeName("/usr/local/bin/DemoOrvanePicture"), "Demoorvanepicture");
-  EXPECT_EQ(vcl::TApplication::TitleFromExeName("/opt/x.y/DemoOrvanePicture.exe"), "Demoorvanepicture");
+  EXPECT_EQ(orvane::vcl::TApplication::TitleFromExeName("/usr/local/bin/DemoOrvanePicture"), "Demoorvanepicture");
+  EXPECT_EQ(orvane::vcl::TApplication::TitleFromExeName("/opt/x.y/DemoOrvanePicture.exe"), "Demoorvanepicture");
 }
 
 TEST_F(DemoWindowTest, MissingFormDefinitionEndsThroughTheLastChanceHandler) {
   RegisterOrvanePictureUnit1();
-  const vcl::Resource* definition = vcl::FindResource("TFORM1", vcl::ResourceKind::FormDefinition);
+  const orvane::vcl::Resource* definition = orvane::vcl::FindResource("TFORM1", orvane::vcl::ResourceKind::FormDefinition);
   ASSERT_NE(definition, nullptr);
   // Registered resources must outlive the registration: keep the copy for the program's life.
   static const std::vector<uint8_t> saved(definition->data, definition->data + definition->size);
-  vcl::UnregisterResource("TFORM1", vcl::ResourceKind::FormDefinition);
-  backend::HeadlessBackend backend;
+  orvane::vcl::UnregisterResource("TFORM1", orvane::vcl::ResourceKind::FormDefinition);
+  orvane::backend::HeadlessBackend backend;
   int exitCode = 0;
   {
-    vcl::TApplication application(backend);
+    orvane::vcl::TApplication application(backend);
     try {
       application.CreateForm(Form1);
     } catch (...) {
-      exitCode = vcl::HandleLastChance(std::current_exception(), backend);
+      exitCode = orvane::vcl::HandleLastChance(std::current_exception(), backend);
     }
     EXPECT_EQ(Form1, nullptr);
   }
-  vcl::RegisterResource("TFORM1", vcl::ResourceKind::FormDefinition, saved.data(), saved.size());
+  orvane::vcl::RegisterResource("TFORM1", orvane::vcl::ResourceKind::FormDefinition, saved.data(), saved.size());
   EXPECT_EQ(exitCode, 1);
   ASSERT_EQ(backend.MessageBoxes().size(), 1u);
   EXPECT_EQ(backend.MessageBoxes()[0].caption, "Anwendungsfehler");

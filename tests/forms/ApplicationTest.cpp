@@ -2,10 +2,10 @@
 // ownership, alignment on resize, and the last-chance handler.
 
 #include "FormsTestHelpers.h"
-#include "forms/LastChance.h"
+#include <orvane/forms/LastChance.h>
 
 using namespace formstest;
-using namespace vcl;
+using namespace orvane::vcl;
 
 namespace {
 
@@ -20,7 +20,7 @@ TEST(TitleTest, FileNameWithoutFolderCutAtFirstDotFirstCharacterKept) {
 }
 
 TEST(TitleTest, ApplicationTakesItsTitleFromThisExecutable) {
-  backend::HeadlessBackend backend;
+  orvane::backend::HeadlessBackend backend;
   TApplication application(backend);
   EXPECT_EQ(application.Title(), "forms_tests");  // the first character keeps its case
   EXPECT_EQ(Application, &application);
@@ -104,7 +104,7 @@ TEST_F(FormsTest, CreateFormSetsTheReferenceBeforeConstructionAndClearsItOnFailu
   EXPECT_EQ(TSpyForm::seenInConstructor, TSpyForm::reference);
   EXPECT_EQ(application.MainForm(), TSpyForm::reference);
   EXPECT_EQ(TSpyForm::reference->Name(), "SpyForm");
-  vcl::UnregisterResource("TSPYFORM", ResourceKind::FormDefinition);
+  orvane::vcl::UnregisterResource("TSPYFORM", ResourceKind::FormDefinition);
 }
 
 TEST_F(FormsTest, RunShowsTheMainFormAndEndsWhenItCloses) {
@@ -193,13 +193,13 @@ TEST_F(FormsTest, TopAlignedControlFollowsTheClientWidthOnResize) {
 }
 
 TEST(LastChanceTest, ShowsTheApplicationErrorBoxAndReturnsOne) {
-  backend::HeadlessBackend backend;
-  const int code = HandleLastChance(std::make_exception_ptr(rtl::EResNotFound("TForm1")), backend);
+  orvane::backend::HeadlessBackend backend;
+  const int code = HandleLastChance(std::make_exception_ptr(orvane::rtl::EResNotFound("TForm1")), backend);
   EXPECT_EQ(code, 1);
   ASSERT_EQ(backend.MessageBoxes().size(), 1u);
   const auto& box = backend.MessageBoxes()[0];
   EXPECT_EQ(box.caption, "Anwendungsfehler");
-  EXPECT_EQ(box.icon, backend::MessageIcon::Error);
+  EXPECT_EQ(box.icon, orvane::backend::MessageIcon::Error);
   EXPECT_EQ(box.text.rfind("Exception EResNotFound in Modul forms_tests bei ", 0), 0u) << box.text;
   const std::string tail = ".\nRessource TForm1 wurde nicht gefunden.";
   ASSERT_GE(box.text.size(), tail.size());

@@ -2,11 +2,11 @@
 // values of every kind, handler binding, scaling, and the errors it reports.
 
 #include "FormsTestHelpers.h"
-#include "forms/FormReader.h"
-#include "gdi/FontEngine.h"
+#include <orvane/forms/FormReader.h>
+#include <orvane/gdi/FontEngine.h>
 
 using namespace formstest;
-using namespace vcl;
+using namespace orvane::vcl;
 
 namespace {
 
@@ -131,8 +131,8 @@ TEST_F(FormReaderTest, HandlersAreBoundToTheFormsMethods) {
 end)");
   form->Show();
   const auto id = form->Window()->Id();
-  backend.Mouse(id, backend::Event::Kind::MouseDown, 12, 19);
-  backend.Mouse(id, backend::Event::Kind::MouseUp, 12, 19);
+  backend.Mouse(id, orvane::backend::Event::Kind::MouseDown, 12, 19);
+  backend.Mouse(id, orvane::backend::Event::Kind::MouseUp, 12, 19);
   application.ProcessMessages();
   EXPECT_EQ(form->log, (std::vector<std::string>{"down Probe1 2,9", "click Probe1"}));
   EXPECT_EQ(form->Probe1, form->FindComponent("Probe1"));
@@ -196,7 +196,7 @@ TEST_F(FormReaderTest, DeepNestingIsRefused) {
 }
 
 TEST_F(FormReaderTest, ControlsScaleByTheRatioOfTextHeightsAndTheFormKeepsItsSize) {
-  const int32_t measured = gdi::GetTextMetrics(TFont().ToGdi()).height;
+  const int32_t measured = orvane::gdi::GetTextMetrics(TFont().ToGdi()).height;
   ASSERT_GT(measured, 0);
   // Stored at twice the height measured here: everything halves.
   Read("object F: TTestForm\n  Width = 408\n  Height = 327\n  object P: TProbe\n    Left = 100\n    Top = 41\n"

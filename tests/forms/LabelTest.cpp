@@ -2,15 +2,15 @@
 // that they draw only their glyphs, inside their bounds.
 
 #include "FormsTestHelpers.h"
-#include "gdi/FontEngine.h"
+#include <orvane/gdi/FontEngine.h>
 
 using namespace formstest;
-using namespace vcl;
+using namespace orvane::vcl;
 
 namespace {
 
 // The box around every pixel of `ink` colour in the window, or an empty rect.
-TRect InkBounds(const backend::HeadlessWindow& w, TColor ink) {
+TRect InkBounds(const orvane::backend::HeadlessWindow& w, TColor ink) {
   TRect box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
   for (int32_t y = 0; y < w.ClientHeight(); ++y)
     for (int32_t x = 0; x < w.ClientWidth(); ++x)
@@ -46,7 +46,7 @@ class LabelTest : public FormsTest {
     label->SetCaption(caption);
     return label;
   }
-  backend::HeadlessWindow& Painted() {
+  orvane::backend::HeadlessWindow& Painted() {
     form->Show();
     application.ProcessMessages();
     return WindowOf(*form);
@@ -58,14 +58,14 @@ TEST_F(LabelTest, AutoSizeTakesTheSizeOfTheText) {
   TLabel* label = AddLabel("x");
   label->SetBounds(20, 30, 5, 5);
   label->SetCaption("TImage, TCanvas.StretchDraw");  // sizes the label again
-  const gdi::Font font = label->Font().ToGdi();
-  const int32_t width = gdi::TextWidth(font, U"TImage, TCanvas.StretchDraw");
-  const int32_t height = gdi::GetTextMetrics(font).height;
+  const orvane::gdi::Font font = label->Font().ToGdi();
+  const int32_t width = orvane::gdi::TextWidth(font, U"TImage, TCanvas.StretchDraw");
+  const int32_t height = orvane::gdi::GetTextMetrics(font).height;
   EXPECT_EQ(label->BoundsRect(), Bounds(20, 30, width, height));
   // Two lines by a line feed: twice the height, the width of the longer.
   label->SetCaption("ab\nabcd");
   EXPECT_EQ(label->Height(), 2 * height);
-  EXPECT_EQ(label->Width(), gdi::TextWidth(font, U"abcd"));
+  EXPECT_EQ(label->Width(), orvane::gdi::TextWidth(font, U"abcd"));
 
   label->SetCaption("TImage, TCanvas.StretchDraw");
   const TRect ink = InkBounds(Painted(), clBlue);
@@ -115,7 +115,7 @@ TEST_F(LabelTest, TopAlignedCentredLabelSpansTheClientWidthAndFollowsResizes) {
   TRect ink = InkBounds(Painted(), clBlue);
   ASSERT_FALSE(ink.IsEmpty());
   // Centred: the text's advance is centred; the ink sits within a couple of pixels of that.
-  const int32_t textWidth = gdi::TextWidth(label->Font().ToGdi(), U"Demo");
+  const int32_t textWidth = orvane::gdi::TextWidth(label->Font().ToGdi(), U"Demo");
   const int32_t left = (300 - textWidth) / 2;
   EXPECT_NEAR(ink.left, left, 2);
   EXPECT_NEAR(ink.right, left + textWidth, 2);

@@ -5,7 +5,7 @@
 #include "FormsTestHelpers.h"
 
 using namespace formstest;
-using namespace vcl;
+using namespace orvane::vcl;
 
 namespace {
 
@@ -147,7 +147,7 @@ TEST_F(PaintCycleTest, NothingIsPaintedWhileNothingIsInvalid) {
 
 TEST_F(PaintCycleTest, FailingControlShowsOneBoxLeavesLaterControlsUnpaintedAndTheNextPaintTriesAgain) {
   form->paintColor = kYellow;
-  form->Probe1->fail = [] { throw rtl::EInvalidGraphic("Bild kaputt"); };
+  form->Probe1->fail = [] { throw orvane::rtl::EInvalidGraphic("Bild kaputt"); };
   form->Invalidate();
   application.ProcessMessages();
 
@@ -155,8 +155,8 @@ TEST_F(PaintCycleTest, FailingControlShowsOneBoxLeavesLaterControlsUnpaintedAndT
   const auto& box = backend.MessageBoxes()[0];
   EXPECT_EQ(box.caption, application.Title());
   EXPECT_EQ(box.text, "Bild kaputt.");
-  EXPECT_EQ(box.icon, backend::MessageIcon::Error);
-  EXPECT_EQ(box.buttons, backend::MessageButtons::Ok);
+  EXPECT_EQ(box.icon, orvane::backend::MessageIcon::Error);
+  EXPECT_EQ(box.buttons, orvane::backend::MessageButtons::Ok);
   // The handler ran and was shown; the controls after the failing one were not painted.
   EXPECT_EQ(Pixel(15, 15), kYellow);
   EXPECT_EQ(Pixel(45, 15), kYellow);
@@ -183,7 +183,7 @@ TEST_F(PaintCycleTest, FailingControlShowsOneBoxLeavesLaterControlsUnpaintedAndT
 }
 
 TEST_F(PaintCycleTest, FailingHandlerStopsThePaintBeforeTheControls) {
-  form->OnPaint = [](TComponent*) { throw rtl::EFOpenError("Socer.EMF"); };
+  form->OnPaint = [](TComponent*) { throw orvane::rtl::EFOpenError("Socer.EMF"); };
   form->Invalidate();
   application.ProcessMessages();
   ASSERT_EQ(backend.MessageBoxes().size(), 1u);
@@ -194,7 +194,7 @@ TEST_F(PaintCycleTest, FailingHandlerStopsThePaintBeforeTheControls) {
 
 TEST_F(PaintCycleTest, FullStopOnlyAfterCharactersSortingAfterTheDot) {
   std::string message;
-  form->Probe1->fail = [&] { throw rtl::EInvalidOperation(message); };
+  form->Probe1->fail = [&] { throw orvane::rtl::EInvalidOperation(message); };
   for (const char* text : {"Ende.", "Ende ", "Ende-", ""}) {
     message = text;
     form->Invalidate();
@@ -209,7 +209,7 @@ TEST_F(PaintCycleTest, FullStopOnlyAfterCharactersSortingAfterTheDot) {
 }
 
 TEST_F(PaintCycleTest, AbortShowsNothing) {
-  form->Probe1->fail = [] { throw rtl::EAbort(); };
+  form->Probe1->fail = [] { throw orvane::rtl::EAbort(); };
   form->Invalidate();
   application.ProcessMessages();
   EXPECT_TRUE(backend.MessageBoxes().empty());
@@ -230,7 +230,7 @@ TEST_F(PaintCycleTest, SetBoundsDoesNothingWhenNothingChangesElseInvalidatesOldA
   EXPECT_TRUE(form->InvalidRegion().IsEmpty());
 
   form->Probe1->SetBounds(70, 40, 5, 5);
-  const gdi::Region& r = form->InvalidRegion();
+  const orvane::gdi::Region& r = form->InvalidRegion();
   EXPECT_TRUE(r.Contains(10, 10));
   EXPECT_TRUE(r.Contains(29, 19));
   EXPECT_TRUE(r.Contains(74, 44));
@@ -249,10 +249,10 @@ TEST_F(PaintCycleTest, MouseEventsReachTheControlUnderThePointerInItsCoordinates
     form->ProbeMouseDown(s, b, sh, x, y);
   };
   const auto id = form->Window()->Id();
-  backend.Mouse(id, backend::Event::Kind::MouseDown, 15, 12);
-  backend.Mouse(id, backend::Event::Kind::MouseUp, 16, 13);
-  backend.Mouse(id, backend::Event::Kind::MouseDown, 15, 12);
-  backend.Mouse(id, backend::Event::Kind::MouseUp, 90, 50);  // released elsewhere: no click
+  backend.Mouse(id, orvane::backend::Event::Kind::MouseDown, 15, 12);
+  backend.Mouse(id, orvane::backend::Event::Kind::MouseUp, 16, 13);
+  backend.Mouse(id, orvane::backend::Event::Kind::MouseDown, 15, 12);
+  backend.Mouse(id, orvane::backend::Event::Kind::MouseUp, 90, 50);  // released elsewhere: no click
   application.ProcessMessages();
   EXPECT_EQ(form->log, (std::vector<std::string>{"down Probe1 5,2", "click Probe1", "down Probe1 5,2"}));
 }

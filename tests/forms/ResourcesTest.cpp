@@ -3,7 +3,7 @@
 #include "FormsTestHelpers.h"
 
 using namespace formstest;
-using namespace vcl;
+using namespace orvane::vcl;
 
 namespace {
 

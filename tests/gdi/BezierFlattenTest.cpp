@@ -3,9 +3,9 @@
 #include <cmath>
 #include <limits>
 
-#include "gdi/Rasterizer.h"
+#include <orvane/gdi/Rasterizer.h>
 
-using namespace gdi;
+using namespace orvane::gdi;
 
 namespace {
 

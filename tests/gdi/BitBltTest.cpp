@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "GdiTestHelpers.h"
-#include "gdi/PixelMemory.h"
+#include <orvane/gdi/PixelMemory.h>
 
 using gditest::SurfaceDC;
-using namespace gdi;
+using namespace orvane::gdi;
 
 TEST(DibSectionTest, RowsArePaddedToFourBytesAndZeroed) {
   for (auto [w, stride] : {std::pair{1, 4}, {2, 8}, {3, 12}, {4, 12}, {5, 16}}) {

@@ -7,7 +7,7 @@
 
 using gditest::RasterCanvas;
 using gditest::SurfaceDC;
-using namespace gdi;
+using namespace orvane::gdi;
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include "DibBytes.h"
 #include "GdiTestHelpers.h"
-#include "gdi/DibImage.h"
+#include <orvane/gdi/DibImage.h>
 
 using namespace dibtest;
-using namespace gdi;
+using namespace orvane::gdi;
 using gditest::SurfaceDC;
 
 namespace {

@@ -1,4 +1,4 @@
-#include "gdi/FontEngine.h"
+#include <orvane/gdi/FontEngine.h>
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 
 #include "GdiTestHelpers.h"
 
-using namespace gdi;
+using namespace orvane::gdi;
 
 namespace {
 

@@ -6,21 +6,21 @@
 #include <vector>
 
 #include "GdiTestHelpers.h"
-#include "gdi/Rasterizer.h"
+#include <orvane/gdi/Rasterizer.h>
 
 namespace gditest {
 
-constexpr gdi::COLORREF kPaper = gdi::RGB(255, 255, 255);
-constexpr gdi::COLORREF kInk = gdi::RGB(0, 0, 160);
+constexpr orvane::gdi::COLORREF kPaper = orvane::gdi::RGB(255, 255, 255);
+constexpr orvane::gdi::COLORREF kInk = orvane::gdi::RGB(0, 0, 160);
 
 struct RasterCanvas {
   SurfaceDC surface;
-  gdi::RenderTarget target;
-  RasterCanvas(int32_t w, int32_t h, int bits = 32, gdi::Rop2 rop = gdi::Rop2::CopyPen)
+  orvane::gdi::RenderTarget target;
+  RasterCanvas(int32_t w, int32_t h, int bits = 32, orvane::gdi::Rop2 rop = orvane::gdi::Rop2::CopyPen)
       : surface(w, h, bits), target(*surface.dc) {
     surface.Fill(kPaper);
     // White XOR this ink gives the ink colour; XOR twice gives white again.
-    target.SetPaint(gdi::Paint::Solid(rop == gdi::Rop2::XorPen ? (kPaper ^ kInk) : kInk, rop));
+    target.SetPaint(orvane::gdi::Paint::Solid(rop == orvane::gdi::Rop2::XorPen ? (kPaper ^ kInk) : kInk, rop));
   }
   bool Inked(int32_t x, int32_t y) const { return surface.At(x, y) == kInk; }
   // One string per row; '?' marks a colour that is neither ink nor paper.
@@ -29,7 +29,7 @@ struct RasterCanvas {
     for (int32_t y = 0; y < surface.bitmap->Height(); ++y) {
       std::string row;
       for (int32_t x = 0; x < surface.bitmap->Width(); ++x) {
-        const gdi::COLORREF c = surface.At(x, y);
+        const orvane::gdi::COLORREF c = surface.At(x, y);
         row += c == kInk ? '#' : c == kPaper ? '.' : '?';
       }
       rows.push_back(row);

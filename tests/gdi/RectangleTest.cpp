@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "GdiTestHelpers.h"
-#include "gdi/RectangleShape.h"
+#include <orvane/gdi/RectangleShape.h>
 
 using gditest::SurfaceDC;
-using namespace gdi;
+using namespace orvane::gdi;
 
 namespace {
 constexpr COLORREF kWhite = RGB(255, 255, 255);

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "gdi/Region.h"
+#include <orvane/gdi/Region.h>
 
-using gdi::Rect;
-using gdi::Region;
-using gdi::RegionOp;
+using orvane::gdi::Rect;
+using orvane::gdi::Region;
+using orvane::gdi::RegionOp;
 
 TEST(RegionTest, RightAndBottomEdgesAreOutside) {
   Region r(Rect{2, 3, 5, 7});

@@ -6,7 +6,7 @@
 #include "RasterTestHelpers.h"
 
 using gditest::RasterCanvas;
-using namespace gdi;
+using namespace orvane::gdi;
 
 namespace {
 

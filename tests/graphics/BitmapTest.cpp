@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "gdi/BitmapObject.h"
-#include "graphics/Bitmap.h"
-#include "rtl/Exceptions.h"
+#include <orvane/gdi/BitmapObject.h>
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/rtl/Exceptions.h>
 
-using namespace vcl;
+using namespace orvane::vcl;
 
 TEST(BitmapTest, HoldsWhitePixelsOnceBothSidesAreSet) {
   TBitmap bitmap;
@@ -13,7 +13,7 @@ TEST(BitmapTest, HoldsWhitePixelsOnceBothSidesAreSet) {
   EXPECT_EQ(bitmap.Surface(), nullptr);  // height still 0
   bitmap.SetHeight(20);
   ASSERT_NE(bitmap.Surface(), nullptr);
-  EXPECT_EQ(bitmap.Surface()->Format(), gdi::PixelFormat::Bgrx32);
+  EXPECT_EQ(bitmap.Surface()->Format(), orvane::gdi::PixelFormat::Bgrx32);
   EXPECT_EQ(bitmap.Width(), 10);
   EXPECT_EQ(bitmap.Height(), 20);
   for (int y = 0; y < 20; ++y)
@@ -36,7 +36,7 @@ TEST(BitmapTest, UnavailableSizeRaisesOutOfResourcesAndKeepsTheOldOne) {
   try {
     bitmap.SetHeight(100000);
     FAIL() << "no error";
-  } catch (const rtl::EOutOfResources& e) {
+  } catch (const orvane::rtl::EOutOfResources& e) {
     EXPECT_EQ(e.Message(), "Systemressourcen erschöpft.");
   }
   EXPECT_EQ(bitmap.Width(), 100000);  // the width alone needed no pixels

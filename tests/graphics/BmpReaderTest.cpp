@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "../gdi/DibBytes.h"
-#include "graphics/Bitmap.h"
-#include "rtl/Exceptions.h"
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/rtl/Exceptions.h>
 
 using namespace dibtest;
-using namespace vcl;
+using namespace orvane::vcl;
 
 namespace {
 
@@ -84,7 +84,7 @@ TEST(BmpReaderTest, BadDataRaisesAndKeepsTheOldPicture) {
     try {
       Load(bitmap, file);
       ADD_FAILURE() << "loaded " << file.size() << " bytes";
-    } catch (const rtl::EInvalidGraphic& e) {
+    } catch (const orvane::rtl::EInvalidGraphic& e) {
       EXPECT_EQ(e.Message(), "Bitmap ist ungültig");
     }
     EXPECT_EQ(bitmap.Width(), 2);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "graphics/Bitmap.h"
+#include <orvane/graphics/Bitmap.h>
 
-using namespace vcl;
+using namespace orvane::vcl;
 
 TEST(CanvasTest, NewCanvasHasBlackSolidPenAndWhiteSolidBrush) {
   TCanvas canvas;

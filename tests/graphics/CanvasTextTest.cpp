@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "gdi/FontEngine.h"
-#include "graphics/Bitmap.h"
+#include <orvane/gdi/FontEngine.h>
+#include <orvane/graphics/Bitmap.h>
 
-using namespace vcl;
+using namespace orvane::vcl;
 
 namespace {
 
@@ -26,19 +26,19 @@ TEST(CanvasTextTest, MeasuresInTheCurrentFont) {
   TBitmap bitmap;
   Prepare(bitmap, 10, 10);
   TCanvas& c = bitmap.Canvas();
-  gdi::Font font;
+  orvane::gdi::Font font;
   font.faceName = "Arial";
   font.height = -17;
-  EXPECT_EQ(c.TextWidth("Hello"), gdi::TextWidth(font, U"Hello"));
-  EXPECT_EQ(c.TextHeight("Hello"), gdi::GetTextMetrics(font).height);
+  EXPECT_EQ(c.TextWidth("Hello"), orvane::gdi::TextWidth(font, U"Hello"));
+  EXPECT_EQ(c.TextHeight("Hello"), orvane::gdi::GetTextMetrics(font).height);
   EXPECT_EQ(c.TextWidth(""), 0);
   c.Font().SetStyle(fsBold);
-  EXPECT_GT(c.TextWidth("Hello"), gdi::TextWidth(font, U"Hello"));
+  EXPECT_GT(c.TextWidth("Hello"), orvane::gdi::TextWidth(font, U"Hello"));
   // Measuring needs no device context.
   TCanvas bare;
   bare.Font().SetName("Arial");
   bare.Font().SetHeight(-17);
-  EXPECT_EQ(bare.TextWidth("Hello"), gdi::TextWidth(font, U"Hello"));
+  EXPECT_EQ(bare.TextWidth("Hello"), orvane::gdi::TextWidth(font, U"Hello"));
   bare.TextOut(0, 0, "Hello");  // draws nothing, fails nothing
 }
 
@@ -71,9 +71,9 @@ TEST(CanvasTextTest, TransparentTextChangesOnlyGlyphPixelsAtTheBaselineBelowTheT
   a.Canvas().Brush().SetStyle(bsClear);
   a.Canvas().TextOut(6, 7, "Hg");
   // The same glyphs drawn directly with their baseline at the cell's top plus the ascent.
-  gdi::Font font = b.Canvas().Font().ToGdi();
-  gdi::RenderTarget target(*b.Canvas().Handle());
-  gdi::DrawGlyphs(target, font, gdi::PointD{6, 7.0 + gdi::GetTextMetrics(font).ascent}, U"Hg", gdi::RGB(255, 0, 0));
+  orvane::gdi::Font font = b.Canvas().Font().ToGdi();
+  orvane::gdi::RenderTarget target(*b.Canvas().Handle());
+  orvane::gdi::DrawGlyphs(target, font, orvane::gdi::PointD{6, 7.0 + orvane::gdi::GetTextMetrics(font).ascent}, U"Hg", orvane::gdi::RGB(255, 0, 0));
   int ink = 0;
   for (int32_t y = 0; y < 40; ++y)
     for (int32_t x = 0; x < 80; ++x) {

@@ -9,10 +9,10 @@
 #include <functional>
 
 #include "EmfTestSupport.h"
-#include "rtl/Exceptions.h"
+#include <orvane/rtl/Exceptions.h>
 
 using namespace emftest;
-using emf::PointL;
+using orvane::emf::PointL;
 
 namespace {
 
@@ -26,37 +26,37 @@ std::vector<uint8_t> U32s(std::initializer_list<uint32_t> values) {
 }
 
 // A 4 x 4 picture: a red square over the left half, then a blue one over the right half.
-std::vector<uint8_t> TwoSquares(const std::function<void(emf::EmfWriter&)>& between = {}) {
+std::vector<uint8_t> TwoSquares(const std::function<void(orvane::emf::EmfWriter&)>& between = {}) {
   auto w = Writer(4, 4);
   SolidFill(w, C(kRed));
   w.Polygon({{0, 0}, {2, 0}, {2, 4}, {0, 4}});
   if (between) between(w);
-  w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, C(kBlue)));
+  w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kBlue)));
   w.Polygon({{2, 0}, {4, 0}, {4, 4}, {2, 4}});
   return w.Finish();
 }
 
 TEST(EmfMetafileSizeTest, SizeFromTheHeader) {
-  emf::HeaderInfo h;
-  h.frame = emf::RectL{0, 0, 5915, 7593};
+  orvane::emf::HeaderInfo h;
+  h.frame = orvane::emf::RectL{0, 0, 5915, 7593};
   h.devicePixels = {640, 480};
   h.deviceMillimeters = {169, 127};
-  emf::EmfWriter w(h);
+  orvane::emf::EmfWriter w(h);
   const auto bytes = w.Finish();
   ASSERT_EQ(bytes[4], 108);  // the header record with its description
-  vcl::TMetafile m;
+  orvane::vcl::TMetafile m;
   m.LoadFromBytes(bytes.data(), bytes.size());
   EXPECT_EQ(m.Width(), 224);
   EXPECT_EQ(m.Height(), 287);  // 286.98 rounded
-  const std::unique_ptr<vcl::TGraphic> copy = m.Clone();
-  EXPECT_EQ(static_cast<vcl::TMetafile&>(*copy).Data(), m.Data());  // shared, not copied
+  const std::unique_ptr<orvane::vcl::TGraphic> copy = m.Clone();
+  EXPECT_EQ(static_cast<orvane::vcl::TMetafile&>(*copy).Data(), m.Data());  // shared, not copied
   EXPECT_EQ(copy->Width(), 224);
 
-  vcl::TMetafile empty;
+  orvane::vcl::TMetafile empty;
   EXPECT_EQ(empty.Width(), 0);
   EXPECT_EQ(empty.Height(), 0);
   Canvas canvas(4, 4);
-  canvas.bitmap.Canvas().StretchDraw(vcl::Rect(0, 0, 4, 4), &empty);
+  canvas.bitmap.Canvas().StretchDraw(orvane::vcl::Rect(0, 0, 4, 4), &empty);
   EXPECT_EQ(canvas.Count(kBackground), 16);
 }
 
@@ -64,10 +64,10 @@ TEST(EmfMetafileSizeTest, StretchDrawStaysInsideTheRectangleAndPaintsOnlyThePict
   // Records that reach beyond the frame, and a hole that must keep the canvas.
   auto w = Writer(50, 25);
   SolidFill(w, C(kRed));
-  w.SetPolyFillMode(emf::ALTERNATE);
+  w.SetPolyFillMode(orvane::emf::ALTERNATE);
   w.PolyPolygon({{{-10, -10}, {80, -10}, {80, 60}, {-10, 60}}, {{10, 5}, {20, 5}, {20, 15}, {10, 15}}});
   Canvas canvas(120, 70);
-  canvas.Play(w.Finish(), vcl::Rect(0, 0, 100, 50));
+  canvas.Play(w.Finish(), orvane::vcl::Rect(0, 0, 100, 50));
   for (int y = 0; y < 70; ++y)
     for (int x = 0; x < 120; ++x) {
       const bool hole = x >= 20 && x < 40 && y >= 10 && y < 30;
@@ -79,11 +79,11 @@ TEST(EmfMetafileSizeTest, StretchDrawStaysInsideTheRectangleAndPaintsOnlyThePict
 TEST(EmfMalformedTest, LoadRejectsWhatIsNoMetafile) {
   const auto good = TwoSquares();
   const auto expectInvalid = [](const std::vector<uint8_t>& bytes) {
-    vcl::TMetafile m;
+    orvane::vcl::TMetafile m;
     try {
       m.LoadFromBytes(bytes.data(), bytes.size());
       ADD_FAILURE() << "loaded";
-    } catch (const rtl::EInvalidGraphic& e) {
+    } catch (const orvane::rtl::EInvalidGraphic& e) {
       EXPECT_EQ(e.Message(), "Metadatei ist ungültig");
     }
   };
@@ -110,15 +110,15 @@ TEST(EmfMalformedTest, TruncatedAtEveryRecordBoundary) {
     if (end <= 100 || end >= good.size()) continue;
     std::vector<uint8_t> cut(good.begin(), good.begin() + static_cast<ptrdiff_t>(end));
     // The header still claims the whole file: a read error.
-    vcl::TMetafile m;
+    orvane::vcl::TMetafile m;
     try {
       m.LoadFromBytes(cut.data(), cut.size());
       ADD_FAILURE() << "loaded at " << end;
-    } catch (const rtl::EReadError& e) {
+    } catch (const orvane::rtl::EReadError& e) {
       EXPECT_EQ(e.Message(), "Stream-Lesefehler");
     }
     // With the byte count made to match, the records present play.
-    Patch32(cut, emf::header::kBytes, static_cast<uint32_t>(cut.size()));
+    Patch32(cut, orvane::emf::header::kBytes, static_cast<uint32_t>(cut.size()));
     Canvas canvas(4, 4);
     canvas.Play(cut);
     EXPECT_EQ(canvas.Count(kRed), end > boundaries[3] ? 8 : 0) << end;  // header, brush, select x2, polygon
@@ -128,7 +128,7 @@ TEST(EmfMalformedTest, TruncatedAtEveryRecordBoundary) {
 
 TEST(EmfMalformedTest, BadRecordSizesEndPlayback) {
   for (uint32_t badSize : {0u, 6u, 13u, 0x7FFFFFF0u, 0xFFFFFFFFu}) {
-    const auto bytes = TwoSquares([&](emf::EmfWriter& w) { w.Raw(U32s({emf::EMR_SAVEDC, badSize})); });
+    const auto bytes = TwoSquares([&](orvane::emf::EmfWriter& w) { w.Raw(U32s({orvane::emf::EMR_SAVEDC, badSize})); });
     Canvas canvas(4, 4);
     canvas.Play(bytes);
     EXPECT_EQ(canvas.Count(kRed), 8) << badSize;
@@ -139,41 +139,41 @@ TEST(EmfMalformedTest, BadRecordSizesEndPlayback) {
 TEST(EmfMalformedTest, RecordsThatFailTheirChecksAreSkipped) {
   struct Case {
     const char* name;
-    std::function<void(emf::EmfWriter&)> insert;
+    std::function<void(orvane::emf::EmfWriter&)> insert;
   };
   const std::vector<Case> cases = {
-      {"a million points claimed", [](emf::EmfWriter& w) { w.Record(emf::EMR_POLYGON, U32s({0, 0, 0, 0, 1000000, 1, 1})); }},
-      {"point count wraps", [](emf::EmfWriter& w) { w.Record(emf::EMR_POLYLINE16, U32s({0, 0, 0, 0, 0x40000001, 0})); }},
+      {"a million points claimed", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_POLYGON, U32s({0, 0, 0, 0, 1000000, 1, 1})); }},
+      {"point count wraps", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_POLYLINE16, U32s({0, 0, 0, 0, 0x40000001, 0})); }},
       {"polygon counts not adding up",
-       [](emf::EmfWriter& w) { w.Record(emf::EMR_POLYPOLYGON16, U32s({0, 0, 0, 0, 2, 3, 2, 2, 0, 0, 0})); }},
+       [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_POLYPOLYGON16, U32s({0, 0, 0, 0, 2, 3, 2, 2, 0, 0, 0})); }},
       {"polygon counts wrapping to the total",
-       [](emf::EmfWriter& w) { w.Record(emf::EMR_POLYPOLYGON, U32s({0, 0, 0, 0, 2, 2, 0xFFFFFFFF, 3, 0, 0, 0, 0})); }},
-      {"many polygons claimed", [](emf::EmfWriter& w) { w.Record(emf::EMR_POLYPOLYGON, U32s({0, 0, 0, 0, 0xFFFFFFFF, 0})); }},
-      {"select beyond the handle table", [](emf::EmfWriter& w) { w.SelectObject(5000); }},
-      {"create beyond the handle table", [](emf::EmfWriter& w) { w.Record(emf::EMR_CREATEBRUSHINDIRECT, U32s({5000, 0, 0xFF, 0})); }},
-      {"create at the reserved index", [](emf::EmfWriter& w) {
-         w.Record(emf::EMR_CREATEBRUSHINDIRECT, U32s({0, 0, 0xFF00, 0}));
+       [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_POLYPOLYGON, U32s({0, 0, 0, 0, 2, 2, 0xFFFFFFFF, 3, 0, 0, 0, 0})); }},
+      {"many polygons claimed", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_POLYPOLYGON, U32s({0, 0, 0, 0, 0xFFFFFFFF, 0})); }},
+      {"select beyond the handle table", [](orvane::emf::EmfWriter& w) { w.SelectObject(5000); }},
+      {"create beyond the handle table", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_CREATEBRUSHINDIRECT, U32s({5000, 0, 0xFF, 0})); }},
+      {"create at the reserved index", [](orvane::emf::EmfWriter& w) {
+         w.Record(orvane::emf::EMR_CREATEBRUSHINDIRECT, U32s({0, 0, 0xFF00, 0}));
          w.SelectObject(0);
        }},
-      {"stock object where an index is expected", [](emf::EmfWriter& w) {
-         w.Record(emf::EMR_CREATEBRUSHINDIRECT, U32s({emf::kStockObjectFlag | 4, 0, 0xFF00, 0}));
-         w.DeleteObject(emf::kStockObjectFlag | emf::BLACK_BRUSH);
+      {"stock object where an index is expected", [](orvane::emf::EmfWriter& w) {
+         w.Record(orvane::emf::EMR_CREATEBRUSHINDIRECT, U32s({orvane::emf::kStockObjectFlag | 4, 0, 0xFF00, 0}));
+         w.DeleteObject(orvane::emf::kStockObjectFlag | orvane::emf::BLACK_BRUSH);
        }},
-      {"DIB parts outside the record", [](emf::EmfWriter& w) {
-         w.Record(emf::EMR_STRETCHDIBITS, U32s({0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 80, 40, 0xFFFFFFF0, 64, 0,
-                                               emf::SRCCOPY, 4, 4}));
+      {"DIB parts outside the record", [](orvane::emf::EmfWriter& w) {
+         w.Record(orvane::emf::EMR_STRETCHDIBITS, U32s({0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 80, 40, 0xFFFFFFF0, 64, 0,
+                                               orvane::emf::SRCCOPY, 4, 4}));
        }},
-      {"region rectangles past the record", [](emf::EmfWriter& w) {
-         w.Record(emf::EMR_EXTSELECTCLIPRGN, U32s({48, emf::RGN_COPY, 32, 1, 100000, 16, 0, 0, 1, 1}));
+      {"region rectangles past the record", [](orvane::emf::EmfWriter& w) {
+         w.Record(orvane::emf::EMR_EXTSELECTCLIPRGN, U32s({48, orvane::emf::RGN_COPY, 32, 1, 100000, 16, 0, 0, 1, 1}));
        }},
-      {"text past the record", [](emf::EmfWriter& w) {
-         w.Record(emf::EMR_EXTTEXTOUTW, U32s({0, 0, 0, 0, 1, 0, 0, 0, 0, 1000, 76, 0, 0, 0, 0, 0, 0}));
+      {"text past the record", [](orvane::emf::EmfWriter& w) {
+         w.Record(orvane::emf::EMR_EXTTEXTOUTW, U32s({0, 0, 0, 0, 1, 0, 0, 0, 0, 1000, 76, 0, 0, 0, 0, 0, 0}));
        }},
-      {"short records", [](emf::EmfWriter& w) {
+      {"short records", [](orvane::emf::EmfWriter& w) {
          for (uint32_t type = 2; type < 123; ++type)
-           if (type != emf::EMR_EOF && type != emf::EMR_SAVEDC && type != emf::EMR_BEGINPATH) w.Record(type, {});
-         w.Record(emf::EMR_RESTOREDC, U32s({1}));
-         w.Record(emf::EMR_ABORTPATH, {});
+           if (type != orvane::emf::EMR_EOF && type != orvane::emf::EMR_SAVEDC && type != orvane::emf::EMR_BEGINPATH) w.Record(type, {});
+         w.Record(orvane::emf::EMR_RESTOREDC, U32s({1}));
+         w.Record(orvane::emf::EMR_ABORTPATH, {});
        }},
   };
   for (const Case& c : cases) {
@@ -189,19 +189,19 @@ TEST(EmfMalformedTest, HugeCoordinatesCostNoMoreThanTheDestination) {
   auto w = Writer(8, 8);
   SolidFill(w, C(kGreen));
   w.Polygon({{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MIN}, {INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MAX}});
-  w.SelectObject(w.CreatePen(emf::PS_SOLID, INT32_MAX, C(kRed)));
+  w.SelectObject(w.CreatePen(orvane::emf::PS_SOLID, INT32_MAX, C(kRed)));
   w.MoveToEx(INT32_MIN, 4);
   w.LineTo(INT32_MAX, 4);
-  w.SelectObject(emf::kStockObjectFlag | emf::BLACK_PEN);
+  w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::BLACK_PEN);
   w.PolyBezier({{INT32_MIN, 0}, {INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MAX}, {INT32_MAX, 0}});
-  w.SetMapMode(emf::MM_ANISOTROPIC);
+  w.SetMapMode(orvane::emf::MM_ANISOTROPIC);
   w.SetWindowExtEx(1, 1);
   w.SetViewportExtEx(INT32_MAX, INT32_MAX);
   w.Ellipse({-5, -5, 5, 5});
   w.SetWorldTransform({1e30f, 0, 0, 1e30f, 0, 0});
   w.Rectangle({0, 0, 1, 1});
   Canvas canvas(8, 8);
-  canvas.Play(w.Finish(), vcl::Rect(0, 0, 8, 8));
+  canvas.Play(w.Finish(), orvane::vcl::Rect(0, 0, 8, 8));
   EXPECT_EQ(canvas.Count(kBackground), 0);  // every pixel painted by something, none outside touched
 }
 

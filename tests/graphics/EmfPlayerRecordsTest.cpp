@@ -6,16 +6,16 @@
 #include "EmfTestSupport.h"
 
 using namespace emftest;
-using emf::PointL;
+using orvane::emf::PointL;
 
 namespace {
 
 TEST(EmfPlayerRecordsTest, RectangleExcludesRightAndBottomEdges) {
   auto w = Writer(10, 10);
-  w.SelectObject(w.CreatePen(emf::PS_SOLID, 1, C(kRed)));
-  w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, C(kBlue)));
+  w.SelectObject(w.CreatePen(orvane::emf::PS_SOLID, 1, C(kRed)));
+  w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kBlue)));
   w.Rectangle({1, 1, 6, 5});
-  w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+  w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
   w.Rectangle({1, 6, 6, 10});  // without a pen: one pixel narrower and shorter
   Canvas canvas(10, 10);
   canvas.Play(w.Finish());
@@ -34,7 +34,7 @@ TEST(EmfPlayerRecordsTest, RectangleExcludesRightAndBottomEdges) {
   for (int y = 0; y < 10; ++y) {
     std::string row;
     for (int x = 0; x < 10; ++x) {
-      const vcl::TColor c = canvas.At(x, y);
+      const orvane::vcl::TColor c = canvas.At(x, y);
       row.push_back(c == kRed ? 'R' : c == kBlue ? 'B' : c == kBackground ? '.' : '?');
     }
     EXPECT_EQ(row, expected[static_cast<size_t>(y)]) << "row " << y;
@@ -50,31 +50,31 @@ TEST(EmfPlayerRecordsTest, EllipseRoundRectChordAndPie) {
     canvas->Play(w.Finish());
     return canvas;
   };
-  auto ellipse = play([](emf::EmfWriter& w) { w.Ellipse({0, 0, 20, 20}); });
+  auto ellipse = play([](orvane::emf::EmfWriter& w) { w.Ellipse({0, 0, 20, 20}); });
   EXPECT_EQ(ellipse->At(10, 10), kBlue);
   EXPECT_EQ(ellipse->At(1, 10), kBlue);
   EXPECT_EQ(ellipse->At(1, 1), kBackground);
   EXPECT_EQ(ellipse->At(18, 18), kBackground);
 
-  auto round = play([](emf::EmfWriter& w) { w.RoundRect({0, 0, 20, 20}, {10, 10}); });
+  auto round = play([](orvane::emf::EmfWriter& w) { w.RoundRect({0, 0, 20, 20}, {10, 10}); });
   EXPECT_EQ(round->At(10, 1), kBlue);
   EXPECT_EQ(round->At(0, 0), kBackground);
   EXPECT_EQ(round->At(4, 4), kBlue);
 
   // The quarter from the ray towards (20, 10) counter-clockwise to the ray towards (10, 0).
-  auto pie = play([](emf::EmfWriter& w) { w.Pie({0, 0, 20, 20}, {20, 10}, {10, 0}); });
+  auto pie = play([](orvane::emf::EmfWriter& w) { w.Pie({0, 0, 20, 20}, {20, 10}, {10, 0}); });
   EXPECT_EQ(pie->At(14, 6), kBlue);
   EXPECT_EQ(pie->At(6, 6), kBackground);
   EXPECT_EQ(pie->At(14, 14), kBackground);
 
-  auto chord = play([](emf::EmfWriter& w) { w.Chord({0, 0, 20, 20}, {20, 10}, {10, 0}); });
+  auto chord = play([](orvane::emf::EmfWriter& w) { w.Chord({0, 0, 20, 20}, {20, 10}, {10, 0}); });
   EXPECT_EQ(chord->At(16, 4), kBlue);       // between the arc and the chord
   EXPECT_EQ(chord->At(12, 7), kBackground);  // on the centre's side of the chord
 }
 
 TEST(EmfPlayerRecordsTest, LinesAndCurvesIn16And32BitForms) {
   auto w = Writer(20, 20);
-  w.SelectObject(w.CreatePen(emf::PS_SOLID, 0, C(kRed)));
+  w.SelectObject(w.CreatePen(orvane::emf::PS_SOLID, 0, C(kRed)));
   w.Polyline16({{1, 1}, {10, 1}});                 // row 1: 1..9
   w.PolyPolyline({{{1, 3}, {5, 3}}, {{8, 3}, {12, 3}}});  // row 3: 1..4 and 8..11
   w.MoveToEx(1, 5);
@@ -99,7 +99,7 @@ TEST(EmfPlayerRecordsTest, LinesAndCurvesIn16And32BitForms) {
 
 TEST(EmfPlayerRecordsTest, ArcArcToAndAngleArcMoveTheCurrentPosition) {
   auto w = Writer(30, 30);
-  w.SelectObject(w.CreatePen(emf::PS_SOLID, 0, C(kRed)));
+  w.SelectObject(w.CreatePen(orvane::emf::PS_SOLID, 0, C(kRed)));
   w.MoveToEx(15, 15);
   w.AngleArc({15, 15}, 10, 0, 90);  // line to (25, 15), arc up to (15, 5)
   w.LineTo(5, 5);                   // from (15, 5)
@@ -111,25 +111,25 @@ TEST(EmfPlayerRecordsTest, ArcArcToAndAngleArcMoveTheCurrentPosition) {
 }
 
 TEST(EmfPlayerRecordsTest, HatchedBrushesAreEightPixelsWithBackgroundByMode) {
-  for (uint32_t mode : {emf::OPAQUE, emf::TRANSPARENT}) {
+  for (uint32_t mode : {orvane::emf::OPAQUE, orvane::emf::TRANSPARENT}) {
     auto w = Writer(16, 16);
     w.SetBkMode(mode);
     w.SetBkColor(C(kWhite));
-    w.SelectObject(w.CreateBrushIndirect(emf::BS_HATCHED, C(kRed), emf::HS_HORIZONTAL));
-    w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+    w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_HATCHED, C(kRed), orvane::emf::HS_HORIZONTAL));
+    w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
     w.Polygon({{0, 0}, {16, 0}, {16, 16}, {0, 16}});
     Canvas canvas(16, 16);
     canvas.Play(w.Finish());
-    const vcl::TColor gap = mode == emf::OPAQUE ? kWhite : kBackground;
+    const orvane::vcl::TColor gap = mode == orvane::emf::OPAQUE ? kWhite : kBackground;
     for (int y = 0; y < 16; ++y) EXPECT_EQ(canvas.At(5, y), y % 8 == 4 ? kRed : gap) << "row " << y;
   }
 }
 
 TEST(EmfPlayerRecordsTest, PatternAndMonochromeBrushes) {
-  const emf::Dib checker = emf::MakeDib24(2, 2, {C(kRed), C(kBlue), C(kBlue), C(kRed)});
-  const emf::Dib mono = emf::MakeDibIndexed(2, 1, 1, {C(kBlack), C(kWhite)}, {0, 1});
+  const orvane::emf::Dib checker = orvane::emf::MakeDib24(2, 2, {C(kRed), C(kBlue), C(kBlue), C(kRed)});
+  const orvane::emf::Dib mono = orvane::emf::MakeDibIndexed(2, 1, 1, {C(kBlack), C(kWhite)}, {0, 1});
   auto w = Writer(8, 4);
-  w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+  w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
   w.SelectObject(w.CreateDIBPatternBrushPt(checker));
   w.Polygon({{0, 0}, {4, 0}, {4, 4}, {0, 4}});
   w.SetTextColor(C(kGreen));
@@ -150,14 +150,14 @@ TEST(EmfPlayerRecordsTest, PatternAndMonochromeBrushes) {
 
 TEST(EmfPlayerRecordsTest, StockObjects) {
   auto w = Writer(12, 4);
-  w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
-  const uint32_t brushes[] = {emf::BLACK_BRUSH, emf::DKGRAY_BRUSH, emf::LTGRAY_BRUSH, emf::WHITE_BRUSH};
+  w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
+  const uint32_t brushes[] = {orvane::emf::BLACK_BRUSH, orvane::emf::DKGRAY_BRUSH, orvane::emf::LTGRAY_BRUSH, orvane::emf::WHITE_BRUSH};
   for (int i = 0; i < 4; ++i) {
-    w.SelectObject(emf::kStockObjectFlag | brushes[i]);
+    w.SelectObject(orvane::emf::kStockObjectFlag | brushes[i]);
     w.Polygon({{3 * i, 0}, {3 * i + 3, 0}, {3 * i + 3, 2}, {3 * i, 2}});
   }
-  w.SelectObject(emf::kStockObjectFlag | emf::WHITE_PEN);
-  w.SelectObject(emf::kStockObjectFlag | emf::NULL_BRUSH);
+  w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::WHITE_PEN);
+  w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_BRUSH);
   w.Rectangle({0, 2, 12, 4});
   Canvas canvas(12, 4);
   canvas.Play(w.Finish());
@@ -192,7 +192,7 @@ TEST(EmfPlayerRecordsTest, SetPixelPaintsOnePixel) {
 }
 
 TEST(EmfPlayerRecordsTest, StretchDibBitsKeepsTheTopRowOnTopAndStretches) {
-  const emf::Dib image = emf::MakeDib24(2, 2, {C(kRed), C(kGreen), C(kBlue), C(kWhite)});
+  const orvane::emf::Dib image = orvane::emf::MakeDib24(2, 2, {C(kRed), C(kGreen), C(kBlue), C(kWhite)});
   auto w = Writer(8, 8);
   w.StretchDIBits(2, 2, 4, 4, 0, 0, 2, 2, image);
   Canvas canvas(8, 8);
@@ -207,13 +207,13 @@ TEST(EmfPlayerRecordsTest, StretchDibBitsKeepsTheTopRowOnTopAndStretches) {
 }
 
 TEST(EmfPlayerRecordsTest, BitBltWithAndWithoutSourceAndSetDibitsToDevice) {
-  const emf::Dib image = emf::MakeDibIndexed(2, 1, 8, {C(kRed), C(kBlue)}, {0, 1});
+  const orvane::emf::Dib image = orvane::emf::MakeDibIndexed(2, 1, 8, {C(kRed), C(kBlue)}, {0, 1});
   auto w = Writer(12, 4);
-  w.BitBlt(0, 0, 2, 2, emf::BLACKNESS);
-  w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, C(kGreen)));
-  w.BitBlt(2, 0, 2, 2, emf::PATCOPY);
-  w.BitBlt(4, 0, 2, 1, emf::SRCCOPY, &image, 0, 0);
-  w.StretchBlt(6, 0, 4, 2, emf::SRCCOPY, image, 0, 0, 2, 1);
+  w.BitBlt(0, 0, 2, 2, orvane::emf::BLACKNESS);
+  w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kGreen)));
+  w.BitBlt(2, 0, 2, 2, orvane::emf::PATCOPY);
+  w.BitBlt(4, 0, 2, 1, orvane::emf::SRCCOPY, &image, 0, 0);
+  w.StretchBlt(6, 0, 4, 2, orvane::emf::SRCCOPY, image, 0, 0, 2, 1);
   w.SetDIBitsToDevice(10, 2, 0, 0, 2, 1, image);
   Canvas canvas(12, 4);
   canvas.Play(w.Finish());
@@ -231,15 +231,15 @@ TEST(EmfPlayerRecordsTest, BitBltWithAndWithoutSourceAndSetDibitsToDevice) {
 
 TEST(EmfPlayerRecordsTest, TextDrawsInsideItsCellAndOpaqueRectangle) {
   auto w = Writer(80, 40);
-  emf::LogFontW font;
+  orvane::emf::LogFontW font;
   font.height = -20;
   font.faceName = u"Liberation Sans;Arial";
   w.SelectObject(w.ExtCreateFontIndirectW(font));
   w.SetTextColor(C(kBlack));
-  w.SetBkMode(emf::TRANSPARENT);
+  w.SetBkMode(orvane::emf::TRANSPARENT);
   w.ExtTextOutW({5, 5}, u"HH");  // top-left alignment: the cell starts at (5, 5)
   w.SetBkColor(C(kBlue));
-  w.ExtTextOutW({40, 30}, u"", emf::ETO_OPAQUE, {40, 30, 50, 36});
+  w.ExtTextOutW({40, 30}, u"", orvane::emf::ETO_OPAQUE, {40, 30, 50, 36});
   Canvas canvas(80, 40);
   canvas.Play(w.Finish());
   int inked = 0;
@@ -259,7 +259,7 @@ TEST(EmfPlayerRecordsTest, CommentsAndUnknownRecordsAreSkipped) {
   auto w = Writer(4, 4);
   w.GdiComment({'E', 'M', 'F', '+', 1, 2, 3, 4});
   w.Record(0x7FFF, {1, 2, 3, 4});
-  w.Record(emf::EMR_SETPALETTEENTRIES, {});
+  w.Record(orvane::emf::EMR_SETPALETTEENTRIES, {});
   SolidFill(w, C(kRed));
   w.Polygon({{0, 0}, {4, 0}, {4, 4}, {0, 4}});
   Canvas canvas(4, 4);

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "EmfTestSupport.h"
-#include "gdi/Region.h"
+#include <orvane/gdi/Region.h>
 
 using namespace emftest;
-using emf::PointL;
+using orvane::emf::PointL;
 
 namespace {
 
@@ -18,7 +18,7 @@ std::vector<PointL> Square(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
 }
 
 // The filled area of a square (x0..x1-1, y0..y1-1) on a canvas with nothing else painted.
-void ExpectFilledBox(Canvas& canvas, vcl::TColor ink, int x0, int y0, int x1, int y1) {
+void ExpectFilledBox(Canvas& canvas, orvane::vcl::TColor ink, int x0, int y0, int x1, int y1) {
   for (int32_t y = 0; y < canvas.bitmap.Height(); ++y)
     for (int32_t x = 0; x < canvas.bitmap.Width(); ++x) {
       const bool inside = x >= x0 && x < x1 && y >= y0 && y < y1;
@@ -40,7 +40,7 @@ TEST(EmfPlayerFillTest, TriangleCoversPixelsWhosePointsLieInside) {
 }
 
 TEST(EmfPlayerFillTest, AlternateLeavesANestedSquareOpenWindingFillsIt) {
-  for (uint32_t mode : {emf::ALTERNATE, emf::WINDING}) {
+  for (uint32_t mode : {orvane::emf::ALTERNATE, orvane::emf::WINDING}) {
     auto w = Writer(12, 12);
     SolidFill(w, C(kRed));
     w.SetPolyFillMode(mode);
@@ -50,8 +50,8 @@ TEST(EmfPlayerFillTest, AlternateLeavesANestedSquareOpenWindingFillsIt) {
     EXPECT_EQ(canvas.At(1, 1), kRed);
     EXPECT_EQ(canvas.At(10, 10), kRed);
     EXPECT_EQ(canvas.At(11, 11), kBackground);
-    EXPECT_EQ(canvas.At(4, 4), mode == emf::WINDING ? kRed : kBackground);
-    EXPECT_EQ(canvas.At(7, 7), mode == emf::WINDING ? kRed : kBackground);
+    EXPECT_EQ(canvas.At(4, 4), mode == orvane::emf::WINDING ? kRed : kBackground);
+    EXPECT_EQ(canvas.At(7, 7), mode == orvane::emf::WINDING ? kRed : kBackground);
     EXPECT_EQ(canvas.At(8, 8), kRed);
   }
 }
@@ -72,19 +72,19 @@ TEST(EmfPlayerMappingTest, FrameMapsOntoTheDestination) {
   {
     // Half size: the frame is twice the destination.
     Canvas canvas(16, 16);
-    canvas.Play(picture, vcl::Rect(0, 0, 8, 8));
+    canvas.Play(picture, orvane::vcl::Rect(0, 0, 8, 8));
     ExpectFilledBox(canvas, kGreen, 2, 2, 6, 6);
   }
   {
     // Offset destination, anisotropic: x halved, y kept.
     Canvas canvas(40, 40);
-    canvas.Play(picture, vcl::Rect(20, 10, 28, 26));
+    canvas.Play(picture, orvane::vcl::Rect(20, 10, 28, 26));
     ExpectFilledBox(canvas, kGreen, 22, 14, 26, 22);
   }
   {
     // Right below left mirrors: x -> 16 - x.
     Canvas canvas(16, 16);
-    canvas.Play(picture, vcl::Rect(16, 0, 0, 16));
+    canvas.Play(picture, orvane::vcl::Rect(16, 0, 0, 16));
     ExpectFilledBox(canvas, kGreen, 4, 4, 12, 12);
   }
 }
@@ -92,13 +92,13 @@ TEST(EmfPlayerMappingTest, FrameMapsOntoTheDestination) {
 TEST(EmfPlayerMappingTest, FrameOriginAndReferenceDeviceScale) {
   // Frame (100, 50)-(300, 250) in 0.01 mm on a 10 px/mm device: logical
   // (10, 5) lands on the destination's corner.
-  emf::HeaderInfo h = emf::HeaderForPixels(20, 20, {1000, 1000}, {100, 100});
-  h.frame = emf::RectL{100, 50, 300, 250};
-  emf::EmfWriter w(h);
+  orvane::emf::HeaderInfo h = orvane::emf::HeaderForPixels(20, 20, {1000, 1000}, {100, 100});
+  h.frame = orvane::emf::RectL{100, 50, 300, 250};
+  orvane::emf::EmfWriter w(h);
   SolidFill(w, C(kBlue));
   w.Polygon(Square(10, 5, 14, 9));
   Canvas canvas(30, 30);
-  canvas.Play(w.Finish(), vcl::Rect(5, 5, 25, 25));
+  canvas.Play(w.Finish(), orvane::vcl::Rect(5, 5, 25, 25));
   ExpectFilledBox(canvas, kBlue, 5, 5, 9, 9);
 }
 
@@ -115,16 +115,16 @@ TEST(EmfPlayerMappingTest, AnisotropicAndIsotropicWindowAndViewport) {
     return canvas;
   };
   // x scale 1/10, y scale 1/5.
-  ExpectFilledBox(*play(emf::MM_ANISOTROPIC), kRed, 1, 2, 5, 10);
+  ExpectFilledBox(*play(orvane::emf::MM_ANISOTROPIC), kRed, 1, 2, 5, 10);
   // Isotropic: both axes take the smaller scale, 1/10.
-  ExpectFilledBox(*play(emf::MM_ISOTROPIC), kRed, 1, 1, 5, 5);
+  ExpectFilledBox(*play(orvane::emf::MM_ISOTROPIC), kRed, 1, 1, 5, 5);
   // MM_TEXT ignores the extents.
-  ExpectFilledBox(*play(emf::MM_TEXT), kRed, 10, 10, 20, 20);
+  ExpectFilledBox(*play(orvane::emf::MM_TEXT), kRed, 10, 10, 20, 20);
 }
 
 TEST(EmfPlayerMappingTest, OriginsAndScaleRecords) {
   auto w = Writer(20, 20);
-  w.SetMapMode(emf::MM_ANISOTROPIC);
+  w.SetMapMode(orvane::emf::MM_ANISOTROPIC);
   w.SetWindowExtEx(1, 1);
   w.SetViewportExtEx(1, 1);
   w.ScaleViewportExtEx(3, 1, 2, 1);  // viewport 3 x 2
@@ -140,8 +140,8 @@ TEST(EmfPlayerMappingTest, OriginsAndScaleRecords) {
 
 TEST(EmfPlayerMappingTest, MetricModesCountUpwardsFromTheReferenceDevice) {
   // 10 px/mm: one LOMETRIC unit (0.1 mm) is one pixel, one HIMETRIC unit a tenth.
-  for (uint32_t mode : {emf::MM_LOMETRIC, emf::MM_HIMETRIC}) {
-    const int k = mode == emf::MM_LOMETRIC ? 1 : 10;
+  for (uint32_t mode : {orvane::emf::MM_LOMETRIC, orvane::emf::MM_HIMETRIC}) {
+    const int k = mode == orvane::emf::MM_LOMETRIC ? 1 : 10;
     auto w = Writer(10, 10);
     w.SetMapMode(mode);
     SolidFill(w, C(kBlue));
@@ -163,27 +163,27 @@ TEST(EmfPlayerMappingTest, WorldTransformSetAndModified) {
     return canvas;
   };
   // Scale 2, then move by (1, 0): (3,2)-(7,6).
-  ExpectFilledBox(*play([](emf::EmfWriter& w) { w.SetWorldTransform({2, 0, 0, 2, 1, 0}); }), kRed, 3, 2, 7, 6);
+  ExpectFilledBox(*play([](orvane::emf::EmfWriter& w) { w.SetWorldTransform({2, 0, 0, 2, 1, 0}); }), kRed, 3, 2, 7, 6);
   // Left multiply applies the new transform first: x' = 2x + 10.
-  ExpectFilledBox(*play([](emf::EmfWriter& w) {
+  ExpectFilledBox(*play([](orvane::emf::EmfWriter& w) {
     w.SetWorldTransform({1, 0, 0, 1, 10, 0});
-    w.ModifyWorldTransform({2, 0, 0, 1, 0, 0}, emf::MWT_LEFTMULTIPLY);
+    w.ModifyWorldTransform({2, 0, 0, 1, 0, 0}, orvane::emf::MWT_LEFTMULTIPLY);
   }), kRed, 12, 1, 16, 3);
   // Right multiply applies it last: x' = 2(x + 10).
-  ExpectFilledBox(*play([](emf::EmfWriter& w) {
+  ExpectFilledBox(*play([](orvane::emf::EmfWriter& w) {
     w.SetWorldTransform({1, 0, 0, 1, 10, 0});
-    w.ModifyWorldTransform({2, 0, 0, 1, 0, 0}, emf::MWT_RIGHTMULTIPLY);
+    w.ModifyWorldTransform({2, 0, 0, 1, 0, 0}, orvane::emf::MWT_RIGHTMULTIPLY);
   }), kRed, 22, 1, 26, 3);
-  ExpectFilledBox(*play([](emf::EmfWriter& w) {
+  ExpectFilledBox(*play([](orvane::emf::EmfWriter& w) {
     w.SetWorldTransform({3, 0, 0, 3, 5, 5});
-    w.ModifyWorldTransform({}, emf::MWT_IDENTITY);
+    w.ModifyWorldTransform({}, orvane::emf::MWT_IDENTITY);
   }), kRed, 1, 1, 3, 3);
 }
 
 TEST(EmfPlayerPenTest, CosmeticPenStaysOnePixelAtFourTimesAndSkipsTheLastPixel) {
   const auto play = [](int32_t width) {
     auto w = Writer(8, 8);
-    w.SelectObject(w.CreatePen(emf::PS_SOLID, width, C(kRed)));
+    w.SelectObject(w.CreatePen(orvane::emf::PS_SOLID, width, C(kRed)));
     w.MoveToEx(1, 1);
     w.LineTo(5, 1);
     auto canvas = std::make_unique<Canvas>(32, 32);
@@ -202,7 +202,7 @@ TEST(EmfPlayerPenTest, CosmeticPenStaysOnePixelAtFourTimesAndSkipsTheLastPixel) 
 
 TEST(EmfPlayerPenTest, WidePenCoversItsWidthAcrossTheLine) {
   auto w = Writer(20, 12);
-  w.SelectObject(w.CreatePen(emf::PS_SOLID, 3, C(kBlue)));
+  w.SelectObject(w.CreatePen(orvane::emf::PS_SOLID, 3, C(kBlue)));
   w.MoveToEx(4, 5);
   w.LineTo(14, 5);
   Canvas canvas(20, 12);
@@ -214,7 +214,7 @@ TEST(EmfPlayerPenTest, WidePenCoversItsWidthAcrossTheLine) {
 
 TEST(EmfPlayerPenTest, GeometricFlatCapEndsAtTheEndPoints) {
   auto w = Writer(20, 12);
-  w.SelectObject(w.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_ENDCAP_FLAT, 4, C(kRed)));
+  w.SelectObject(w.ExtCreatePen(orvane::emf::PS_GEOMETRIC | orvane::emf::PS_ENDCAP_FLAT, 4, C(kRed)));
   w.MoveToEx(4, 6);
   w.LineTo(14, 6);
   Canvas canvas(20, 12);
@@ -242,12 +242,12 @@ TEST(EmfPlayerClipTest, IntersectAndExcludeClipRectangles) {
 TEST(EmfPlayerClipTest, RegionModesAndReset) {
   // Region rectangles are in reference-device pixels: at 2x they double.
   auto w = Writer(10, 10);
-  w.ExtSelectClipRgn(emf::RGN_COPY, {{0, 0, 2, 10}, {6, 0, 8, 10}});
-  w.ExtSelectClipRgn(emf::RGN_OR, {{0, 0, 10, 1}});
-  w.ExtSelectClipRgn(emf::RGN_DIFF, {{0, 8, 10, 10}});
+  w.ExtSelectClipRgn(orvane::emf::RGN_COPY, {{0, 0, 2, 10}, {6, 0, 8, 10}});
+  w.ExtSelectClipRgn(orvane::emf::RGN_OR, {{0, 0, 10, 1}});
+  w.ExtSelectClipRgn(orvane::emf::RGN_DIFF, {{0, 8, 10, 10}});
   SolidFill(w, C(kRed));
   w.Polygon(Square(0, 0, 10, 10));
-  w.ExtSelectClipRgn(emf::RGN_COPY, {});  // back to no clip
+  w.ExtSelectClipRgn(orvane::emf::RGN_COPY, {});  // back to no clip
   SolidFill(w, C(kBlue));
   w.Polygon(Square(9, 9, 10, 10));
   Canvas canvas(20, 20);
@@ -262,12 +262,12 @@ TEST(EmfPlayerClipTest, RegionModesAndReset) {
 
 TEST(EmfPlayerClipTest, DrawingStaysInsideTheCanvasClipWhichSurvivesPlayback) {
   auto w = Writer(10, 10);
-  w.ExtSelectClipRgn(emf::RGN_COPY, {{0, 0, 10, 10}});  // a metafile clip cannot widen the canvas's
+  w.ExtSelectClipRgn(orvane::emf::RGN_COPY, {{0, 0, 10, 10}});  // a metafile clip cannot widen the canvas's
   SolidFill(w, C(kRed));
   w.Polygon(Square(0, 0, 10, 10));
   Canvas canvas(10, 10);
-  gdi::HDC dc = canvas.bitmap.Canvas().Handle();
-  dc->SetClip(gdi::Region(gdi::Rect{3, 3, 6, 6}));
+  orvane::gdi::HDC dc = canvas.bitmap.Canvas().Handle();
+  dc->SetClip(orvane::gdi::Region(orvane::gdi::Rect{3, 3, 6, 6}));
   canvas.Play(w.Finish());
   dc->ClearClip();
   ExpectFilledBox(canvas, kRed, 3, 3, 6, 6);
@@ -278,7 +278,7 @@ TEST(EmfPlayerClipTest, SelectClipPathAndOffsetClipRgn) {
   w.BeginPath();
   w.Polygon({{0, 0}, {6, 0}, {0, 6}});
   w.EndPath();
-  w.SelectClipPath(emf::RGN_COPY);
+  w.SelectClipPath(orvane::emf::RGN_COPY);
   w.OffsetClipRgn(2, 1);
   SolidFill(w, C(kBlue));
   w.Polygon(Square(0, 0, 12, 12));
@@ -298,7 +298,7 @@ TEST(EmfPlayerClipTest, ClipPathOverAWideAreaIsTheSameAcrossMaskStrips) {
   w.BeginPath();
   w.Polygon({{0, 0}, {kSide, 0}, {0, kSide}});
   w.EndPath();
-  w.SelectClipPath(emf::RGN_COPY);
+  w.SelectClipPath(orvane::emf::RGN_COPY);
   w.OffsetClipRgn(2, 1);
   SolidFill(w, C(kBlue));
   w.Polygon(Square(0, 0, 4096, kSide));
@@ -316,24 +316,24 @@ TEST(EmfPlayerClipTest, ClipPathOverAWideAreaIsTheSameAcrossMaskStrips) {
 TEST(EmfPlayerStateTest, SaveAndRestoreRelativeAndAbsolute) {
   const auto play = [](auto&& restore) {
     auto w = Writer(4, 4);
-    w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
-    w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, C(kRed)));
+    w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
+    w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kRed)));
     w.SaveDC();  // level 1: red
-    w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, C(kGreen)));
+    w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kGreen)));
     w.IntersectClipRect({0, 0, 2, 4});
     w.SaveDC();  // level 2: green, clipped
-    w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, C(kBlue)));
+    w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kBlue)));
     restore(w);
     w.Polygon(Square(0, 0, 4, 4));
     Canvas canvas(4, 4);
     canvas.Play(w.Finish());
     return std::make_pair(canvas.At(0, 0), canvas.At(3, 3));
   };
-  EXPECT_EQ(play([](emf::EmfWriter& w) { w.RestoreDC(-1); }), std::make_pair(kGreen, kBackground));
-  EXPECT_EQ(play([](emf::EmfWriter& w) { w.RestoreDC(-2); }), std::make_pair(kRed, kRed));
-  EXPECT_EQ(play([](emf::EmfWriter& w) { w.RestoreDC(1); }), std::make_pair(kRed, kRed));
-  EXPECT_EQ(play([](emf::EmfWriter& w) { w.RestoreDC(-3); }), std::make_pair(kBlue, kBackground));  // no such level
-  EXPECT_EQ(play([](emf::EmfWriter& w) {
+  EXPECT_EQ(play([](orvane::emf::EmfWriter& w) { w.RestoreDC(-1); }), std::make_pair(kGreen, kBackground));
+  EXPECT_EQ(play([](orvane::emf::EmfWriter& w) { w.RestoreDC(-2); }), std::make_pair(kRed, kRed));
+  EXPECT_EQ(play([](orvane::emf::EmfWriter& w) { w.RestoreDC(1); }), std::make_pair(kRed, kRed));
+  EXPECT_EQ(play([](orvane::emf::EmfWriter& w) { w.RestoreDC(-3); }), std::make_pair(kBlue, kBackground));  // no such level
+  EXPECT_EQ(play([](orvane::emf::EmfWriter& w) {
     w.RestoreDC(-1);
     w.RestoreDC(-1);
   }), std::make_pair(kRed, kRed));
@@ -378,7 +378,7 @@ TEST(EmfPlayerPathTest, CurvedPathFillsItsInsideOnly) {
 
 TEST(EmfPlayerPathTest, StrokePathAndAbortPath) {
   auto w = Writer(12, 12);
-  w.SelectObject(w.CreatePen(emf::PS_SOLID, 0, C(kRed)));
+  w.SelectObject(w.CreatePen(orvane::emf::PS_SOLID, 0, C(kRed)));
   w.BeginPath();
   w.MoveToEx(1, 2);
   w.LineTo(9, 2);
@@ -399,14 +399,14 @@ TEST(EmfPlayerStateTest, StartsFromTheDefaultsAndLeavesTheCanvasAsItWas) {
   // No object selected: black cosmetic pen, white brush.
   auto w = Writer(10, 10);
   w.Rectangle({1, 1, 6, 6});
-  w.SetBkMode(emf::TRANSPARENT);
+  w.SetBkMode(orvane::emf::TRANSPARENT);
   w.SetROP2(9);  // R2_MASKPEN
   Canvas canvas(10, 10);
-  vcl::TCanvas& c = canvas.bitmap.Canvas();
+  orvane::vcl::TCanvas& c = canvas.bitmap.Canvas();
   c.Pen().SetColor(kRed);
   c.Brush().SetColor(kBlue);
-  gdi::HDC dc = c.Handle();
-  const gdi::Point origin = dc->origin;
+  orvane::gdi::HDC dc = c.Handle();
+  const orvane::gdi::Point origin = dc->origin;
   canvas.Play(w.Finish());
   EXPECT_EQ(canvas.At(1, 1), kBlack);
   EXPECT_EQ(canvas.At(5, 5), kBlack);
@@ -414,9 +414,9 @@ TEST(EmfPlayerStateTest, StartsFromTheDefaultsAndLeavesTheCanvasAsItWas) {
   EXPECT_EQ(canvas.At(6, 6), kBackground);
   EXPECT_EQ(c.Pen().Color(), kRed);
   EXPECT_EQ(c.Brush().Color(), kBlue);
-  EXPECT_EQ(dc->pen.color, gdi::COLORREF(kRed));
-  EXPECT_EQ(dc->brush.color, gdi::COLORREF(kBlue));
-  EXPECT_EQ(dc->rop2, gdi::Rop2::CopyPen);
+  EXPECT_EQ(dc->pen.color, orvane::gdi::COLORREF(kRed));
+  EXPECT_EQ(dc->brush.color, orvane::gdi::COLORREF(kBlue));
+  EXPECT_EQ(dc->rop2, orvane::gdi::Rop2::CopyPen);
   EXPECT_FALSE(dc->HasClip());
   EXPECT_EQ(dc->origin, origin);
 }

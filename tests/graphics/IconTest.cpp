@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "../gdi/DibBytes.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Icon.h"
-#include "rtl/Exceptions.h"
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Icon.h>
+#include <orvane/rtl/Exceptions.h>
 
 using namespace dibtest;
-using namespace vcl;
+using namespace orvane::vcl;
 
 namespace {
 
@@ -98,7 +98,7 @@ TEST(IconTest, BadFilesRaiseAndKeepTheOldIcon) {
     try {
       Load(icon, file);
       ADD_FAILURE() << "loaded " << file.size() << " bytes";
-    } catch (const rtl::EInvalidGraphic& e) {
+    } catch (const orvane::rtl::EInvalidGraphic& e) {
       EXPECT_EQ(e.Message(), "Symbol ist ungültig");
     }
     EXPECT_EQ(icon.Width(), 2);

@@ -6,14 +6,14 @@
 #include <fstream>
 
 #include "../gdi/DibBytes.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Icon.h"
-#include "graphics/Metafile.h"
-#include "graphics/Picture.h"
-#include "rtl/Exceptions.h"
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Icon.h>
+#include <orvane/graphics/Metafile.h>
+#include <orvane/graphics/Picture.h>
+#include <orvane/rtl/Exceptions.h>
 
 using namespace dibtest;
-using namespace vcl;
+using namespace orvane::vcl;
 
 namespace {
 
@@ -53,7 +53,7 @@ Bytes SmallIcon() {
 std::string Message(const std::function<void()>& action) {
   try {
     action();
-  } catch (const rtl::Exception& e) {
+  } catch (const orvane::rtl::Exception& e) {
     return std::string(e.ClassName()) + ": " + e.Message();
   }
   return "no error";

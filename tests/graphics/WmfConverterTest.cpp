@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap.h"
-#include "graphics/Metafile.h"
-#include "graphics/WmfConverter.h"
-#include "rtl/Exceptions.h"
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Metafile.h>
+#include <orvane/graphics/WmfConverter.h>
+#include <orvane/rtl/Exceptions.h>
 
-using namespace vcl;
+using namespace orvane::vcl;
 
 namespace {
 
@@ -274,7 +274,7 @@ TEST(WmfConverterTest, MetafileRaisesInvalidGraphicForARefusedWmf) {
   try {
     mf.LoadFromBytes(noInch.data(), noInch.size());
     FAIL() << "no exception";
-  } catch (const rtl::EInvalidGraphic& e) {
+  } catch (const orvane::rtl::EInvalidGraphic& e) {
     EXPECT_STREQ(e.what(), "Metadatei ist ungültig");
   }
   EXPECT_EQ(mf.Width(), 96);  // the old content stays

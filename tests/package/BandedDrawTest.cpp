@@ -14,16 +14,16 @@
 #include <string>
 #include <vector>
 
-#include "OrvanePicture/FastBMP.h"
-#include "OrvanePicture/FilteredDraw.h"
+#include <orvane/FastBMP.h>
+#include <orvane/FilteredDraw.h>
 #include "SampleGraphic.h"
 #include "emf/EmfWriter.h"
-#include "gdi/DeviceContext.h"
-#include "gdi/PixelMemory.h"
-#include "gdi/SpanPaint.h"
-#include "graphics/Bitmap.h"
-#include "graphics/ClipPathRegions.h"
-#include "graphics/Metafile.h"
+#include <orvane/gdi/DeviceContext.h>
+#include <orvane/gdi/PixelMemory.h>
+#include <orvane/gdi/SpanPaint.h>
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/ClipPathRegions.h>
+#include <orvane/graphics/Metafile.h>
 
 using namespace orvane;
 namespace fs = std::filesystem;
@@ -43,7 +43,7 @@ class BandBudget {
 };
 
 // Colour and coverage rows of a rendering, joined.
-std::vector<uint8_t> Render(const vcl::TGraphic& graphic, TOrvanePictureQuality quality, int32_t width,
+std::vector<uint8_t> Render(const orvane::vcl::TGraphic& graphic, TOrvanePictureQuality quality, int32_t width,
                             int32_t height, size_t budget) {
   const BandBudget scope(budget);
   TFastBMP color(width, height), coverage(width, height);
@@ -65,7 +65,7 @@ size_t BudgetForRows(int32_t width, TOrvanePictureQuality quality, int32_t rows)
 
 // Renders unbanded, in bands of one target row, and in bands of `rows` rows
 // (a partial last band when `height` is not a multiple), at every quality.
-void ExpectBandsMatchWhole(const vcl::TGraphic& graphic, int32_t width, int32_t height, int32_t rows,
+void ExpectBandsMatchWhole(const orvane::vcl::TGraphic& graphic, int32_t width, int32_t height, int32_t rows,
                            const std::string& what) {
   for (TOrvanePictureQuality q : kQualities) {
     const std::vector<uint8_t> whole = Render(graphic, q, width, height, kUnbanded);
@@ -81,18 +81,18 @@ void ExpectBandsMatchWhole(const vcl::TGraphic& graphic, int32_t width, int32_t 
   }
 }
 
-std::unique_ptr<vcl::TMetafile> Metafile(const std::vector<uint8_t>& bytes) {
-  auto metafile = std::make_unique<vcl::TMetafile>();
+std::unique_ptr<orvane::vcl::TMetafile> Metafile(const std::vector<uint8_t>& bytes) {
+  auto metafile = std::make_unique<orvane::vcl::TMetafile>();
   metafile->LoadFromBytes(bytes.data(), bytes.size());
   return metafile;
 }
 
-emf::EmfWriter Writer(int32_t width, int32_t height) {
-  return emf::EmfWriter(emf::HeaderForPixels(width, height, {1000, 1000}, {100, 100}));
+orvane::emf::EmfWriter Writer(int32_t width, int32_t height) {
+  return orvane::emf::EmfWriter(orvane::emf::HeaderForPixels(width, height, {1000, 1000}, {100, 100}));
 }
 
-void Brush(emf::EmfWriter& w, uint32_t color) {
-  w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, color));
+void Brush(orvane::emf::EmfWriter& w, uint32_t color) {
+  w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, color));
 }
 
 }  // namespace
@@ -113,8 +113,8 @@ TEST(BandedDrawTest, DemoPicturesAtOddSizes) {
 }
 
 TEST(BandedDrawTest, TextBitmapsPatternsAndRasterOperations) {
-  emf::EmfWriter w = Writer(60, 50);
-  emf::LogFontW font;
+  orvane::emf::EmfWriter w = Writer(60, 50);
+  orvane::emf::LogFontW font;
   font.height = -13;
   w.SelectObject(w.ExtCreateFontIndirectW(font));
   w.SetTextColor(0x0000C0);
@@ -125,16 +125,16 @@ TEST(BandedDrawTest, TextBitmapsPatternsAndRasterOperations) {
   font.height = -11;
   w.SelectObject(w.ExtCreateFontIndirectW(font));
   w.SetBkMode(1);
-  w.ExtTextOutW({4, 44}, u"tilted", emf::ETO_CLIPPED, {0, 30, 40, 46});
+  w.ExtTextOutW({4, 44}, u"tilted", orvane::emf::ETO_CLIPPED, {0, 30, 40, 46});
 
   std::vector<uint32_t> pixels(7 * 5);
   for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint32_t(i * 0x0B1D37) & 0xFFFFFF;
-  w.StretchDIBits(20, 12, 33, 17, 0, 0, 7, 5, emf::MakeDib24(7, 5, pixels));
-  w.StretchDIBits(50, 40, -9, -7, 1, 1, 5, 3, emf::MakeDib32(7, 5, pixels));
-  w.SetDIBitsToDevice(2, 20, 0, 0, 7, 5, emf::MakeDib24(7, 5, pixels));
-  w.SelectObject(w.CreateBrushIndirect(emf::BS_HATCHED, 0x008000, emf::HS_DIAGCROSS));
-  w.BitBlt(30, 30, 20, 15, emf::PATCOPY);
-  w.BitBlt(10, 31, 12, 11, emf::DSTINVERT);
+  w.StretchDIBits(20, 12, 33, 17, 0, 0, 7, 5, orvane::emf::MakeDib24(7, 5, pixels));
+  w.StretchDIBits(50, 40, -9, -7, 1, 1, 5, 3, orvane::emf::MakeDib32(7, 5, pixels));
+  w.SetDIBitsToDevice(2, 20, 0, 0, 7, 5, orvane::emf::MakeDib24(7, 5, pixels));
+  w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_HATCHED, 0x008000, orvane::emf::HS_DIAGCROSS));
+  w.BitBlt(30, 30, 20, 15, orvane::emf::PATCOPY);
+  w.BitBlt(10, 31, 12, 11, orvane::emf::DSTINVERT);
   w.SetROP2(7);  // xor pen
   Brush(w, 0x5A5A5A);
   w.Ellipse({5, 5, 40, 35});
@@ -143,15 +143,15 @@ TEST(BandedDrawTest, TextBitmapsPatternsAndRasterOperations) {
 }
 
 TEST(BandedDrawTest, WidePensDashesAndClipping) {
-  emf::EmfWriter w = Writer(80, 64);
+  orvane::emf::EmfWriter w = Writer(80, 64);
   w.SaveDC();
   w.IntersectClipRect({4, 6, 75, 58});
   w.ExcludeClipRect({30, 20, 44, 33});
-  w.SelectObject(w.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_DASH | emf::PS_ENDCAP_SQUARE | emf::PS_JOIN_MITER, 7,
+  w.SelectObject(w.ExtCreatePen(orvane::emf::PS_GEOMETRIC | orvane::emf::PS_DASH | orvane::emf::PS_ENDCAP_SQUARE | orvane::emf::PS_JOIN_MITER, 7,
                                 0x802000));
   Brush(w, 0x20A0F0);
   w.Polygon({{2, 60}, {40, 1}, {78, 55}, {40, 40}});
-  w.SelectObject(w.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_SOLID | emf::PS_ENDCAP_ROUND, 13, 0x00A000));
+  w.SelectObject(w.ExtCreatePen(orvane::emf::PS_GEOMETRIC | orvane::emf::PS_SOLID | orvane::emf::PS_ENDCAP_ROUND, 13, 0x00A000));
   w.Polyline({{-20, 10}, {70, 30}, {10, 62}});
   w.RestoreDC(-1);
 
@@ -160,20 +160,20 @@ TEST(BandedDrawTest, WidePensDashesAndClipping) {
   w.Ellipse({10, 8, 70, 60});
   w.EndPath();
   w.SelectClipPath(1);  // and
-  w.SelectObject(w.CreatePen(emf::PS_DOT, 0, 0x0000FF));
+  w.SelectObject(w.CreatePen(orvane::emf::PS_DOT, 0, 0x0000FF));
   for (int32_t i = 0; i < 80; i += 6) {
     w.MoveToEx(i, 0);
     w.LineTo(80 - i, 64);
   }
-  w.SelectObject(w.CreatePen(emf::PS_SOLID, 3, 0x000000));
+  w.SelectObject(w.CreatePen(orvane::emf::PS_SOLID, 3, 0x000000));
   Brush(w, 0xC0C0FF);
   w.Pie({0, 0, 60, 50}, {60, 0}, {0, 50});
   // Shapes reaching far beyond the surface: clipped ahead of scan conversion.
   w.SetMapMode(1);
   Brush(w, 0x406080);
-  w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+  w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
   w.Polygon({{-1900000000, 20}, {1900000000, 30}, {35, 1900000000}});
-  w.SelectObject(w.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_DASHDOT, 5, 0x800080));
+  w.SelectObject(w.ExtCreatePen(orvane::emf::PS_GEOMETRIC | orvane::emf::PS_DASHDOT, 5, 0x800080));
   w.Polyline({{-2000000000, 50}, {2000000000, 47}});
   const auto picture = Metafile(w.Finish());
   ExpectBandsMatchWhole(*picture, 53, 45, 4, "pens and clipping");
@@ -183,7 +183,7 @@ TEST(BandedDrawTest, WidePensDashesAndClipping) {
 // A clip path is made into a region once per draw, however many bands and
 // key colours play the picture; the pixels stay those of one pass.
 TEST(BandedDrawTest, EachClipPathIsFilledOncePerDraw) {
-  emf::EmfWriter w = Writer(40, 40);
+  orvane::emf::EmfWriter w = Writer(40, 40);
   for (int32_t inset : {2, 6}) {
     w.BeginPath();
     w.Ellipse({inset, inset, 40 - inset, 40 - inset});
@@ -193,20 +193,20 @@ TEST(BandedDrawTest, EachClipPathIsFilledOncePerDraw) {
     w.Rectangle({0, 0, 40, 40});
   }
   const auto picture = Metafile(w.Finish());
-  const uint64_t before = vcl::ClipMasksFilled();
+  const uint64_t before = orvane::vcl::ClipMasksFilled();
   const auto banded = Render(*picture, opqHigh, 21, 19, BudgetForRows(21, opqHigh, 2));
-  EXPECT_EQ(vcl::ClipMasksFilled() - before, 2u);  // ten bands of two rows, two key colours
+  EXPECT_EQ(orvane::vcl::ClipMasksFilled() - before, 2u);  // ten bands of two rows, two key colours
   EXPECT_EQ(banded, Render(*picture, opqHigh, 21, 19, kUnbanded));
 }
 
 TEST(BandedDrawTest, PensWiderThanABandReachInFromOutside) {
   // Centre lines outside the picture; only the pens' width reaches in, from
   // above 10 rows deep, from the left with a dashed pen.
-  emf::EmfWriter w = Writer(20, 40);
-  w.SelectObject(w.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_ENDCAP_FLAT, 100, 0xFF0000));
+  orvane::emf::EmfWriter w = Writer(20, 40);
+  w.SelectObject(w.ExtCreatePen(orvane::emf::PS_GEOMETRIC | orvane::emf::PS_ENDCAP_FLAT, 100, 0xFF0000));
   w.MoveToEx(-30, -40);
   w.LineTo(50, -40);
-  w.SelectObject(w.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_DASH | emf::PS_ENDCAP_FLAT, 30, 0x00FF00));
+  w.SelectObject(w.ExtCreatePen(orvane::emf::PS_GEOMETRIC | orvane::emf::PS_DASH | orvane::emf::PS_ENDCAP_FLAT, 30, 0x00FF00));
   w.MoveToEx(-12, -20);
   w.LineTo(-12, 60);
   const auto picture = Metafile(w.Finish());
@@ -216,10 +216,10 @@ TEST(BandedDrawTest, PensWiderThanABandReachInFromOutside) {
   // solid line; a band sees only a few of them, and must give them up too.
   // The line runs up and down one column, its dashes on the same rows each
   // time, so dashed and solid differ.
-  emf::EmfWriter many = Writer(20, 40);
-  many.SelectObject(many.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_USERSTYLE | emf::PS_ENDCAP_FLAT, 2, 0x0000FF,
+  orvane::emf::EmfWriter many = Writer(20, 40);
+  many.SelectObject(many.ExtCreatePen(orvane::emf::PS_GEOMETRIC | orvane::emf::PS_USERSTYLE | orvane::emf::PS_ENDCAP_FLAT, 2, 0x0000FF,
                                       {1, 1}));
-  std::vector<emf::PointL> zigzag;
+  std::vector<orvane::emf::PointL> zigzag;
   for (int32_t i = 0; i <= 300; ++i) zigzag.push_back({5, i % 2 ? 39 : 0});
   many.Polyline(zigzag);
   const auto dashes = Metafile(many.Finish());
@@ -227,34 +227,34 @@ TEST(BandedDrawTest, PensWiderThanABandReachInFromOutside) {
 }
 
 TEST(BandedDrawTest, BitmapGraphicAndCanvasDrawing) {
-  vcl::TBitmap bitmap;
+  orvane::vcl::TBitmap bitmap;
   bitmap.SetSize(5, 4);
   for (int32_t y = 0; y < 4; ++y)
-    for (int32_t x = 0; x < 5; ++x) bitmap.Canvas().SetPixel(x, y, vcl::TColor(0x102030 * (x + 1) + 0x0F0000 * y));
+    for (int32_t x = 0; x < 5; ++x) bitmap.Canvas().SetPixel(x, y, orvane::vcl::TColor(0x102030 * (x + 1) + 0x0F0000 * y));
   ExpectBandsMatchWhole(bitmap, 13, 11, 2, "bitmap");
 
   // The whole filtered draw, blend included, onto a canvas with something on it.
   const orvanetest::SampleGraphic disc(9, 9, [](int32_t x, int32_t y, int32_t w, int32_t h) {
     const int64_t dx = 2 * int64_t{x} + 1 - w, dy = 2 * int64_t{y} + 1 - h;
-    return dx * dx + dy * dy <= int64_t{w} * w ? std::optional<vcl::TColor>(0x2080FF) : std::nullopt;
+    return dx * dx + dy * dy <= int64_t{w} * w ? std::optional<orvane::vcl::TColor>(0x2080FF) : std::nullopt;
   });
   for (TOrvanePictureQuality q : kQualities) {
-    vcl::TBitmap whole, banded;
-    for (vcl::TBitmap* target : {&whole, &banded}) {
+    orvane::vcl::TBitmap whole, banded;
+    for (orvane::vcl::TBitmap* target : {&whole, &banded}) {
       target->SetSize(30, 30);
       target->Canvas().Brush().SetColor(0x00FF00);
-      target->Canvas().FillRect(vcl::Rect(0, 10, 30, 20));
+      target->Canvas().FillRect(orvane::vcl::Rect(0, 10, 30, 20));
     }
     {
       const BandBudget scope(kUnbanded);
       disc.drawCount = 0;
-      OrvaneStretchDraw(whole.Canvas(), vcl::Rect(3, 4, 25, 26), &disc, q);
+      OrvaneStretchDraw(whole.Canvas(), orvane::vcl::Rect(3, 4, 25, 26), &disc, q);
       EXPECT_EQ(disc.drawCount, 2);
     }
     {
       const BandBudget scope(1);
       disc.drawCount = 0;
-      OrvaneStretchDraw(banded.Canvas(), vcl::Rect(3, 4, 25, 26), &disc, q);
+      OrvaneStretchDraw(banded.Canvas(), orvane::vcl::Rect(3, 4, 25, 26), &disc, q);
       EXPECT_EQ(disc.drawCount, 2 * 23) << "one band a target row, two key colours each";
     }
     int differing = 0;
@@ -266,7 +266,7 @@ TEST(BandedDrawTest, BitmapGraphicAndCanvasDrawing) {
 
 TEST(BandedDrawTest, RastersShorterThanTheTargetGetOnlyTheirRows) {
   const orvanetest::SampleGraphic stripes(4, 4, [](int32_t, int32_t y, int32_t, int32_t h) {
-    return y * 4 / h % 2 ? std::optional<vcl::TColor>(0x0000FF) : std::nullopt;
+    return y * 4 / h % 2 ? std::optional<orvane::vcl::TColor>(0x0000FF) : std::nullopt;
   });
   TFastBMP color(9, 5), coverage(9, 5);
   const BandBudget scope(BudgetForRows(9, opqMed, 2));
@@ -280,27 +280,27 @@ TEST(BandedDrawTest, RastersShorterThanTheTargetGetOnlyTheirRows) {
 }
 
 TEST(SurfaceBandTest, BoundsRowsAndRefusedBands) {
-  gdi::HBITMAP bitmap = gdi::CreateScreenBitmap(6, 10);
+  orvane::gdi::HBITMAP bitmap = orvane::gdi::CreateScreenBitmap(6, 10);
   ASSERT_NE(bitmap, nullptr);
   EXPECT_FALSE(bitmap->IsBanded());
   EXPECT_TRUE(bitmap->SetBand(4, 3));
   EXPECT_TRUE(bitmap->IsBanded());
-  EXPECT_EQ(bitmap->Bounds(), (gdi::Rect{0, 4, 6, 7}));
-  EXPECT_EQ(bitmap->Extent(), (gdi::Rect{0, 0, 6, 10}));
+  EXPECT_EQ(bitmap->Bounds(), (orvane::gdi::Rect{0, 4, 6, 7}));
+  EXPECT_EQ(bitmap->Extent(), (orvane::gdi::Rect{0, 0, 6, 10}));
   EXPECT_EQ(bitmap->Row(4), bitmap->Bits());
   EXPECT_EQ(bitmap->Row(6), bitmap->Bits() + 2 * 24);
   EXPECT_FALSE(bitmap->SetBand(8, 3));  // past the bottom
   EXPECT_FALSE(bitmap->SetBand(-1, 2));
-  EXPECT_EQ(bitmap->Bounds(), (gdi::Rect{0, 4, 6, 7}));
+  EXPECT_EQ(bitmap->Bounds(), (orvane::gdi::Rect{0, 4, 6, 7}));
   EXPECT_TRUE(bitmap->SetBand(0, 10));
   EXPECT_FALSE(bitmap->IsBanded());
-  gdi::DeleteObject(bitmap);
+  orvane::gdi::DeleteObject(bitmap);
 
   // Memory for three rows takes no band of four.
   const size_t bytes = 3 * 24;
-  uint8_t* memory = gdi::AcquirePixelMemory(bytes);
+  uint8_t* memory = orvane::gdi::AcquirePixelMemory(bytes);
   ASSERT_NE(memory, nullptr);
-  gdi::BitmapObject partial(6, 100, gdi::PixelFormat::Bgrx32, 24, memory, bytes);
+  orvane::gdi::BitmapObject partial(6, 100, orvane::gdi::PixelFormat::Bgrx32, 24, memory, bytes);
   EXPECT_TRUE(partial.SetBand(97, 3));
   EXPECT_FALSE(partial.SetBand(10, 4));
 }
@@ -309,54 +309,54 @@ TEST(SurfaceBandTest, WritersKeepToTheBandAndReadersSeeOnlyIt) {
   // A 4 x 20 surface holding rows 6..10 in memory for eight rows: the three
   // spare rows after the band show any write below it.
   const size_t bytes = 8 * 16;
-  uint8_t* memory = gdi::AcquirePixelMemory(bytes);
+  uint8_t* memory = orvane::gdi::AcquirePixelMemory(bytes);
   ASSERT_NE(memory, nullptr);
   std::memset(memory, 0xAB, bytes);
-  auto surface = std::make_unique<gdi::BitmapObject>(4, 20, gdi::PixelFormat::Bgrx32, 16, memory, bytes);
+  auto surface = std::make_unique<orvane::gdi::BitmapObject>(4, 20, orvane::gdi::PixelFormat::Bgrx32, 16, memory, bytes);
   ASSERT_TRUE(surface->SetBand(6, 5));
   const auto spareUntouched = [&] {
     for (size_t i = 5 * 16; i < bytes; ++i)
       if (memory[i] != 0xAB) return false;
     return true;
   };
-  gdi::FillSurface(*surface, 0x0000FF);
+  orvane::gdi::FillSurface(*surface, 0x0000FF);
   for (int32_t y = 6; y < 11; ++y) EXPECT_EQ(surface->Row(y)[2], 0xFF) << y;
   EXPECT_TRUE(spareUntouched());
 
-  gdi::DeviceContext dc;
+  orvane::gdi::DeviceContext dc;
   dc.Select(surface.get());
-  EXPECT_EQ(dc.EffectiveClip().Bounds(), (gdi::Rect{0, 6, 4, 11}));
-  EXPECT_EQ(dc.LogicalClip().Bounds(), (gdi::Rect{0, 0, 4, 20}));
+  EXPECT_EQ(dc.EffectiveClip().Bounds(), (orvane::gdi::Rect{0, 6, 4, 11}));
+  EXPECT_EQ(dc.LogicalClip().Bounds(), (orvane::gdi::Rect{0, 0, 4, 20}));
   {
-    gdi::RenderTarget target(dc);
-    EXPECT_EQ(target.ClipBounds(), (gdi::Rect{0, 6, 4, 11}));
-    EXPECT_EQ(target.LayoutBounds(), (gdi::Rect{0, 0, 4, 20}));
-    target.SetPaint(gdi::Paint::Solid(0x00FF00));
+    orvane::gdi::RenderTarget target(dc);
+    EXPECT_EQ(target.ClipBounds(), (orvane::gdi::Rect{0, 6, 4, 11}));
+    EXPECT_EQ(target.LayoutBounds(), (orvane::gdi::Rect{0, 0, 4, 20}));
+    target.SetPaint(orvane::gdi::Paint::Solid(0x00FF00));
     target.FillRect({0, 0, 4, 20});
   }
   for (int32_t y = 6; y < 11; ++y) EXPECT_EQ(surface->Row(y)[1], 0xFF) << y;
   EXPECT_TRUE(spareUntouched());
 
   // A blit out of the band takes only the rows held.
-  gdi::HBITMAP copy = gdi::CreateScreenBitmap(4, 20);
+  orvane::gdi::HBITMAP copy = orvane::gdi::CreateScreenBitmap(4, 20);
   ASSERT_NE(copy, nullptr);
   {
-    gdi::DeviceContext copyDc;
+    orvane::gdi::DeviceContext copyDc;
     copyDc.Select(copy);
-    EXPECT_TRUE(gdi::BitBlt(&copyDc, 0, 0, 4, 20, &dc, 0, 0, gdi::SRCCOPY));
+    EXPECT_TRUE(orvane::gdi::BitBlt(&copyDc, 0, 0, 4, 20, &dc, 0, 0, orvane::gdi::SRCCOPY));
     for (int32_t y = 0; y < 20; ++y) EXPECT_EQ(copy->Row(y)[1], (y >= 6 && y < 11) ? 0xFF : 0) << y;
     // A blit into the band writes only its rows: they turn black, nothing beyond them is written.
-    EXPECT_TRUE(gdi::BitBlt(&dc, 0, -2, 4, 20, &copyDc, 0, 0, gdi::SRCCOPY));
+    EXPECT_TRUE(orvane::gdi::BitBlt(&dc, 0, -2, 4, 20, &copyDc, 0, 0, orvane::gdi::SRCCOPY));
     EXPECT_EQ(surface->Row(6)[1], 0xFF);   // from copy row 8
     EXPECT_EQ(surface->Row(9)[1], 0);      // from copy row 11
     EXPECT_TRUE(spareUntouched());
   }
-  gdi::DeleteObject(copy);
+  orvane::gdi::DeleteObject(copy);
 
-  vcl::TCanvas canvas;
+  orvane::vcl::TCanvas canvas;
   canvas.SetHandle(&dc);
-  EXPECT_EQ(canvas.Pixel(1, 8), vcl::TColor(0x00FF00));
-  EXPECT_EQ(canvas.Pixel(1, 9), vcl::TColor(0));
+  EXPECT_EQ(canvas.Pixel(1, 8), orvane::vcl::TColor(0x00FF00));
+  EXPECT_EQ(canvas.Pixel(1, 9), orvane::vcl::TColor(0));
   EXPECT_EQ(canvas.Pixel(1, 5), -1);
   EXPECT_EQ(canvas.Pixel(1, 11), -1);
   canvas.SetHandle(nullptr);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "OrvanePicture/ColorTriple.h"
-#include "OrvanePicture/FastBMP.h"
-#include "graphics/Bitmap.h"
+#include <orvane/ColorTriple.h>
+#include <orvane/FastBMP.h>
+#include <orvane/graphics/Bitmap.h>
 
 using namespace orvane;
 
@@ -33,11 +33,11 @@ TEST(MakeBoundsTest, CornerPlusSize) {
   EXPECT_EQ(r.top, 0);
   EXPECT_EQ(r.right, 10);
   EXPECT_EQ(r.bottom, 20);
-  EXPECT_EQ(MakeBounds(-5, 7, 3, 1), (vcl::TRect{-5, 7, -2, 8}));
+  EXPECT_EQ(MakeBounds(-5, 7, 3, 1), (orvane::vcl::TRect{-5, 7, -2, 8}));
 }
 
 TEST(FillSolidTest, PaintsEveryPixelOfANewOffscreenBitmap) {
-  vcl::TBitmap bitmap;
+  orvane::vcl::TBitmap bitmap;
   bitmap.SetWidth(10);
   bitmap.SetHeight(20);
   FillSolid(bitmap.Canvas(), 0, 0, 10, 20, TColorTriple{0x11, 0x22, 0x33});
@@ -46,17 +46,17 @@ TEST(FillSolidTest, PaintsEveryPixelOfANewOffscreenBitmap) {
   // Pen and brush keep the fill colour; the brush is solid.
   EXPECT_EQ(bitmap.Canvas().Pen().Color(), 0x332211);
   EXPECT_EQ(bitmap.Canvas().Brush().Color(), 0x332211);
-  EXPECT_EQ(bitmap.Canvas().Brush().Style(), vcl::bsSolid);
+  EXPECT_EQ(bitmap.Canvas().Brush().Style(), orvane::vcl::bsSolid);
 }
 
 TEST(FillSolidTest, KeyColoursArriveExactlyInATwentyFourBitRaster) {
   for (int32_t key : {0xFF0000, 0x008000}) {
-    vcl::TBitmap bitmap;
+    orvane::vcl::TBitmap bitmap;
     bitmap.SetWidth(7);
     bitmap.SetHeight(5);
     FillSolid(bitmap.Canvas(), 0, 0, 7, 5, ColorToTriple(key));
     TFastBMP raster(7, 5);
-    gdi::BitBlt(raster.MemoryDC(), 0, 0, 7, 5, bitmap.Canvas().Handle(), 0, 0, gdi::SRCCOPY);
+    orvane::gdi::BitBlt(raster.MemoryDC(), 0, 0, 7, 5, bitmap.Canvas().Handle(), 0, 0, orvane::gdi::SRCCOPY);
     const uint8_t want[3] = {static_cast<uint8_t>(key >> 16), static_cast<uint8_t>(key >> 8), static_cast<uint8_t>(key)};
     for (int y = 0; y < 5; ++y)
       for (int x = 0; x < 7; ++x)

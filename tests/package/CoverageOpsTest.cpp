@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "OrvanePicture/FastBMP.h"
-#include "OrvanePicture/Quality.h"
+#include <orvane/FastBMP.h>
+#include <orvane/Quality.h>
 
 using namespace orvane;
 

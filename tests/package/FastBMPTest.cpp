@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "OrvanePicture/FastBMP.h"
-#include "rtl/Exceptions.h"
+#include <orvane/FastBMP.h>
+#include <orvane/rtl/Exceptions.h>
 
 using namespace orvane;
 
@@ -33,8 +33,8 @@ TEST(FastBMPTest, ZeroSizesAreCreatableAndUsable) {
   TFastBMP thin(0, 3);
   EXPECT_EQ(thin.RowStride(), 0);
   EXPECT_EQ(thin.RowStarts()[0], thin.RowStarts()[2]);
-  EXPECT_TRUE(gdi::BitBlt(thin.MemoryDC(), 0, 0, 0, 3, flat.MemoryDC(), 0, 0, gdi::SRCCOPY));
-  EXPECT_TRUE(gdi::BitBlt(flat.MemoryDC(), 0, 0, 7, 0, thin.MemoryDC(), 0, 0, gdi::SRCCOPY));
+  EXPECT_TRUE(orvane::gdi::BitBlt(thin.MemoryDC(), 0, 0, 0, 3, flat.MemoryDC(), 0, 0, orvane::gdi::SRCCOPY));
+  EXPECT_TRUE(orvane::gdi::BitBlt(flat.MemoryDC(), 0, 0, 7, 0, thin.MemoryDC(), 0, 0, orvane::gdi::SRCCOPY));
 }
 
 TEST(FastBMPTest, NegativeSizesGiveRastersWithoutPixels) {
@@ -44,18 +44,18 @@ TEST(FastBMPTest, NegativeSizesGiveRastersWithoutPixels) {
   TFastBMP b(4, -3);
   EXPECT_EQ(b.Height(), -3);
   EXPECT_EQ(b.ImageSize(), 0);
-  EXPECT_TRUE(gdi::BitBlt(a.MemoryDC(), 0, 0, -4, 3, b.MemoryDC(), 0, 0, gdi::SRCCOPY));
+  EXPECT_TRUE(orvane::gdi::BitBlt(a.MemoryDC(), 0, 0, -4, 3, b.MemoryDC(), 0, 0, orvane::gdi::SRCCOPY));
 }
 
 TEST(FastBMPTest, HugeSizesAreRefusedWithOutOfMemory) {
-  EXPECT_THROW(TFastBMP(INT32_MAX, 1), rtl::EOutOfMemory);
-  EXPECT_THROW(TFastBMP(100000, 100000), rtl::EOutOfMemory);
-  EXPECT_THROW(TFastBMP(1, INT32_MAX), rtl::EOutOfMemory);
-  EXPECT_THROW(TFastBMP(0, 600000000), rtl::EOutOfMemory);  // no pixels, but a row table of 4.8 GB
+  EXPECT_THROW(TFastBMP(INT32_MAX, 1), orvane::rtl::EOutOfMemory);
+  EXPECT_THROW(TFastBMP(100000, 100000), orvane::rtl::EOutOfMemory);
+  EXPECT_THROW(TFastBMP(1, INT32_MAX), orvane::rtl::EOutOfMemory);
+  EXPECT_THROW(TFastBMP(0, 600000000), orvane::rtl::EOutOfMemory);  // no pixels, but a row table of 4.8 GB
   try {
     TFastBMP(30000, 30000);
     FAIL() << "no error";
-  } catch (const rtl::Exception& e) {
+  } catch (const orvane::rtl::Exception& e) {
     EXPECT_EQ(e.Message(), "Zu wenig Arbeitsspeicher");
   }
 }

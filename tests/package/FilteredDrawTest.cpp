@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "OrvanePicture/FilteredDraw.h"
+#include <orvane/FilteredDraw.h>
 #include "SampleGraphic.h"
-#include "graphics/Bitmap.h"
-#include "rtl/Exceptions.h"
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/rtl/Exceptions.h>
 
 using namespace orvane;
 using orvanetest::SampleGraphic;
-using vcl::TColor;
+using orvane::vcl::TColor;
 
 namespace {
 
@@ -23,13 +23,13 @@ struct Canvas {
     bitmap.SetSize(w, h);
     if (fill != kWhite) {
       bitmap.Canvas().Brush().SetColor(fill);
-      bitmap.Canvas().FillRect(vcl::Rect(0, 0, w, h));
+      bitmap.Canvas().FillRect(orvane::vcl::Rect(0, 0, w, h));
       bitmap.Canvas().Brush().SetColor(kWhite);
     }
   }
   TColor At(int32_t x, int32_t y) { return bitmap.Canvas().Pixel(x, y); }
-  vcl::TCanvas& c() { return bitmap.Canvas(); }
-  vcl::TBitmap bitmap;
+  orvane::vcl::TCanvas& c() { return bitmap.Canvas(); }
+  orvane::vcl::TBitmap bitmap;
 };
 
 }  // namespace
@@ -37,7 +37,7 @@ struct Canvas {
 TEST(OrvaneStretchDrawTest, RectangleIncludesItsRightColumnAndBottomRow) {
   Canvas canvas(160, 360);
   const SampleGraphic g = Solid(224, 287, 0x123456);
-  OrvaneStretchDraw(canvas.c(), vcl::Rect(90, 300, 140, 350), &g, opqLow);
+  OrvaneStretchDraw(canvas.c(), orvane::vcl::Rect(90, 300, 140, 350), &g, opqLow);
   EXPECT_EQ(canvas.At(90, 300), 0x123456);
   EXPECT_EQ(canvas.At(140, 350), 0x123456);
   EXPECT_EQ(canvas.At(140, 300), 0x123456);
@@ -50,13 +50,13 @@ TEST(OrvaneStretchDrawTest, RectangleIncludesItsRightColumnAndBottomRow) {
 TEST(OrvaneStretchDrawTest, OnePixelAndNoPixel) {
   Canvas canvas(5, 5);
   const SampleGraphic g = Solid(10, 10, 0x0000FF);
-  OrvaneStretchDraw(canvas.c(), vcl::Rect(2, 2, 2, 2), &g, opqMed);
+  OrvaneStretchDraw(canvas.c(), orvane::vcl::Rect(2, 2, 2, 2), &g, opqMed);
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 5; ++x) EXPECT_EQ(canvas.At(x, y), (x == 2 && y == 2) ? 0x0000FF : kWhite);
   Canvas untouched(5, 5);
   g.drawCount = 0;
-  EXPECT_NO_THROW(OrvaneStretchDraw(untouched.c(), vcl::Rect(2, 2, 1, 1), &g, opqMed));
-  EXPECT_NO_THROW(OrvaneStretchDraw(untouched.c(), vcl::Rect(2, 2, -40, 3), &g, opqMed));
+  EXPECT_NO_THROW(OrvaneStretchDraw(untouched.c(), orvane::vcl::Rect(2, 2, 1, 1), &g, opqMed));
+  EXPECT_NO_THROW(OrvaneStretchDraw(untouched.c(), orvane::vcl::Rect(2, 2, -40, 3), &g, opqMed));
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 5; ++x) EXPECT_EQ(untouched.At(x, y), kWhite);
   EXPECT_EQ(g.drawCount, 0);
@@ -66,21 +66,21 @@ TEST(OrvaneStretchDrawTest, EmptyGraphicFailsWithFloatingPointErrorsBeforeDrawin
   Canvas canvas(5, 5);
   const SampleGraphic noWidth = Solid(0, 10, 0), noHeight = Solid(10, 0, 0);
   try {
-    OrvaneStretchDraw(canvas.c(), vcl::Rect(0, 0, 4, 4), &noWidth, opqHigh);
+    OrvaneStretchDraw(canvas.c(), orvane::vcl::Rect(0, 0, 4, 4), &noWidth, opqHigh);
     FAIL();
-  } catch (const rtl::EZeroDivide& e) {
+  } catch (const orvane::rtl::EZeroDivide& e) {
     EXPECT_EQ(e.Message(), "Gleitkommadivision durch Null");
   }
   try {
-    OrvaneStretchDraw(canvas.c(), vcl::Rect(3, 0, 2, 4), &noWidth, opqHigh);  // extent 0 as well
+    OrvaneStretchDraw(canvas.c(), orvane::vcl::Rect(3, 0, 2, 4), &noWidth, opqHigh);  // extent 0 as well
     FAIL();
-  } catch (const rtl::EInvalidOp& e) {
+  } catch (const orvane::rtl::EInvalidOp& e) {
     EXPECT_EQ(e.Message(), "Ungültige Gleitkommaoperation");
   }
-  EXPECT_THROW(OrvaneStretchDraw(canvas.c(), vcl::Rect(0, 0, 4, 4), &noHeight, opqHigh), rtl::EZeroDivide);
-  EXPECT_THROW(OrvaneStretchDraw(canvas.c(), vcl::Rect(0, 3, 4, 2), &noHeight, opqHigh), rtl::EInvalidOp);
+  EXPECT_THROW(OrvaneStretchDraw(canvas.c(), orvane::vcl::Rect(0, 0, 4, 4), &noHeight, opqHigh), orvane::rtl::EZeroDivide);
+  EXPECT_THROW(OrvaneStretchDraw(canvas.c(), orvane::vcl::Rect(0, 3, 4, 2), &noHeight, opqHigh), orvane::rtl::EInvalidOp);
   EXPECT_EQ(noWidth.drawCount + noHeight.drawCount, 0);
-  EXPECT_NO_THROW(OrvaneStretchDraw(canvas.c(), vcl::Rect(0, 0, 4, 4), nullptr, opqHigh));
+  EXPECT_NO_THROW(OrvaneStretchDraw(canvas.c(), orvane::vcl::Rect(0, 0, 4, 4), nullptr, opqHigh));
 }
 
 TEST(OrvaneStretchDrawTest, QualityChoosesTheSampleGrid) {
@@ -93,7 +93,7 @@ TEST(OrvaneStretchDrawTest, QualityChoosesTheSampleGrid) {
   const std::pair<uint8_t, int> cases[] = {{opqHigh, 255 - 31}, {opqVeryHigh, 255 - 15}, {5, 255 - 15}, {255, 255 - 15}};
   for (auto [quality, grey] : cases) {
     Canvas canvas(1, 1);
-    OrvaneStretchDraw(canvas.c(), vcl::Rect(0, 0, 0, 0), &g, static_cast<TOrvanePictureQuality>(quality));
+    OrvaneStretchDraw(canvas.c(), orvane::vcl::Rect(0, 0, 0, 0), &g, static_cast<TOrvanePictureQuality>(quality));
     EXPECT_EQ(canvas.At(0, 0), grey * 0x010101) << "quality byte " << int(quality);
   }
 }
@@ -103,7 +103,7 @@ TEST(OrvaneStretchDrawTest, VeryLowGivesHardEdgesOverTheBackdrop) {
   const SampleGraphic g(4, 1, [](int32_t x, int32_t, int32_t, int32_t) {
     return x % 2 == 0 ? std::optional<TColor>(0x0000AA) : std::nullopt;
   });
-  OrvaneStretchDraw(canvas.c(), vcl::Rect(0, 0, 3, 0), &g, opqVeryLow);
+  OrvaneStretchDraw(canvas.c(), orvane::vcl::Rect(0, 0, 3, 0), &g, opqVeryLow);
   EXPECT_EQ(canvas.At(0, 0), 0x0000AA);
   EXPECT_EQ(canvas.At(1, 0), 0x00FF00);
   EXPECT_EQ(canvas.At(2, 0), 0x0000AA);
@@ -121,7 +121,7 @@ TEST(OrvaneStretchDrawTest, BlendsOverAPatternedCanvasAsWorkedByHand) {
     if (x < 2) return (x == 1 && y == 1) ? std::nullopt : std::optional<TColor>(0x780000);  // blue 120
     return (x == 2 && y == 0) ? std::optional<TColor>(0xFFFFFF) : std::nullopt;
   });
-  OrvaneStretchDraw(canvas.c(), vcl::Rect(0, 0, 1, 0), &g, opqLow);
+  OrvaneStretchDraw(canvas.c(), orvane::vcl::Rect(0, 0, 1, 0), &g, opqLow);
   // Pixel 0: red (64*200)/255 + (191*0)/255 = 50; green 0; blue 0 + (191*120)/255 = 89.
   EXPECT_EQ(canvas.At(0, 0), 50 | (0 << 8) | (89 << 16));
   // Pixel 1: each byte (192*60)/255 + (63*255)/255 = 45 + 63 = 108.
@@ -131,23 +131,23 @@ TEST(OrvaneStretchDrawTest, BlendsOverAPatternedCanvasAsWorkedByHand) {
 TEST(OrvaneStretchDrawTest, CanvasPenAndBrushStayAsTheyWere) {
   Canvas canvas(10, 10);
   canvas.c().Pen().SetColor(0x010203);
-  canvas.c().Pen().SetStyle(vcl::psDash);
+  canvas.c().Pen().SetStyle(orvane::vcl::psDash);
   canvas.c().Brush().SetColor(0x040506);
-  canvas.c().Brush().SetStyle(vcl::bsClear);
+  canvas.c().Brush().SetStyle(orvane::vcl::bsClear);
   const SampleGraphic g = Solid(3, 3, 0);
-  OrvaneStretchDraw(canvas.c(), vcl::Rect(1, 1, 5, 5), &g, opqLow);
+  OrvaneStretchDraw(canvas.c(), orvane::vcl::Rect(1, 1, 5, 5), &g, opqLow);
   EXPECT_EQ(canvas.c().Pen().Color(), 0x010203);
-  EXPECT_EQ(canvas.c().Pen().Style(), vcl::psDash);
+  EXPECT_EQ(canvas.c().Pen().Style(), orvane::vcl::psDash);
   EXPECT_EQ(canvas.c().Brush().Color(), 0x040506);
-  EXPECT_EQ(canvas.c().Brush().Style(), vcl::bsClear);
+  EXPECT_EQ(canvas.c().Brush().Style(), orvane::vcl::bsClear);
 }
 
 TEST(OrvaneStretchDrawTest, ABitmapGraphicDrawsFiltered) {
-  vcl::TBitmap picture;
+  orvane::vcl::TBitmap picture;
   picture.SetSize(2, 2);
   picture.Canvas().SetPixel(0, 0, 0x0000FF);
   Canvas canvas(4, 4);
-  OrvaneStretchDraw(canvas.c(), vcl::Rect(0, 0, 3, 3), &picture, opqMed);
+  OrvaneStretchDraw(canvas.c(), orvane::vcl::Rect(0, 0, 3, 3), &picture, opqMed);
   EXPECT_EQ(canvas.At(0, 0), 0x0000FF);
   EXPECT_EQ(canvas.At(3, 3), kWhite);
 }
@@ -155,9 +155,9 @@ TEST(OrvaneStretchDrawTest, ABitmapGraphicDrawsFiltered) {
 TEST(OrvaneStretchDrawTest, UnavailableSupersampledSizesFailQuickly) {
   Canvas canvas(4, 4);
   const SampleGraphic g = Solid(10, 10, 0);
-  EXPECT_THROW(OrvaneStretchDraw(canvas.c(), vcl::Rect(0, 0, 99999, 99999), &g, opqVeryHigh), rtl::EOutOfResources);
-  EXPECT_THROW(OrvaneStretchDraw(canvas.c(), vcl::Rect(0, 0, 1 << 28, 3), &g, opqVeryHigh), rtl::EOutOfResources);
-  EXPECT_THROW(FilteredDraw(canvas.c(), 0, 0, g, opqHigh, 1e300, 1), rtl::EInvalidOp);
+  EXPECT_THROW(OrvaneStretchDraw(canvas.c(), orvane::vcl::Rect(0, 0, 99999, 99999), &g, opqVeryHigh), orvane::rtl::EOutOfResources);
+  EXPECT_THROW(OrvaneStretchDraw(canvas.c(), orvane::vcl::Rect(0, 0, 1 << 28, 3), &g, opqVeryHigh), orvane::rtl::EOutOfResources);
+  EXPECT_THROW(FilteredDraw(canvas.c(), 0, 0, g, opqHigh, 1e300, 1), orvane::rtl::EInvalidOp);
   EXPECT_EQ(g.drawCount, 0);
   EXPECT_EQ(canvas.At(0, 0), kWhite);
 }

@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "OrvanePicture/OrvaneBitmap.h"
+#include <orvane/OrvaneBitmap.h>
 #include "SampleGraphic.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Metafile.h"
-#include "rtl/Exceptions.h"
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Metafile.h>
+#include <orvane/rtl/Exceptions.h>
 
 using namespace orvane;
 using orvanetest::SampleGraphic;
-using vcl::TColor;
+using orvane::vcl::TColor;
 
 namespace {
 
@@ -40,7 +40,7 @@ TEST(OrvaneBitmapTest, NewSpriteIsEmptyAndDrawsNothing) {
   EXPECT_EQ(sprite.CoverageRaster(), nullptr);
   EXPECT_EQ(sprite.Width(), 0);
   EXPECT_EQ(sprite.Height(), 0);
-  vcl::TBitmap canvas;
+  orvane::vcl::TBitmap canvas;
   canvas.SetSize(3, 3);
   sprite.Draw(canvas.Canvas(), 0, 0);
   EXPECT_EQ(canvas.Canvas().Pixel(0, 0), 0xFFFFFF);
@@ -56,7 +56,7 @@ TEST(OrvaneBitmapTest, RenderMakesRastersOfTheRequestedSizeAndRenderingAgainRepl
   EXPECT_EQ(sprite.CoverageRaster()->Width(), 50);
   EXPECT_EQ(sprite.CoverageRaster()->RowStarts()[59][3 * 49 + 2], 255);
 
-  vcl::TBitmap canvas;
+  orvane::vcl::TBitmap canvas;
   canvas.SetSize(300, 300);
   sprite.Draw(canvas.Canvas(), 140, 132);
   for (int y = 120; y < 200; ++y)
@@ -69,7 +69,7 @@ TEST(OrvaneBitmapTest, RenderMakesRastersOfTheRequestedSizeAndRenderingAgainRepl
   EXPECT_EQ(sprite.Width(), 100);
   EXPECT_EQ(sprite.ColorRaster()->Width(), 100);
   EXPECT_EQ(sprite.CoverageRaster()->Height(), 120);
-  vcl::TBitmap second;
+  orvane::vcl::TBitmap second;
   second.SetSize(300, 300);
   sprite.Draw(second.Canvas(), 150, 122);
   EXPECT_EQ(second.Canvas().Pixel(249, 241), 0x0000FF);
@@ -83,7 +83,7 @@ TEST(OrvaneBitmapTest, DrawingTwiceBlendsTwice) {
   sprite.Render(&g, 2, 2, opqVeryLow);
   FillRaster(*sprite.CoverageRaster(), 128, 128, 128);
   FillRaster(*sprite.ColorRaster(), 0, 0, 0);
-  vcl::TBitmap canvas;
+  orvane::vcl::TBitmap canvas;
   canvas.SetSize(2, 2);
   sprite.Draw(canvas.Canvas(), 0, 0);
   EXPECT_EQ(canvas.Canvas().Pixel(1, 1), 127 * 0x010101);
@@ -97,7 +97,7 @@ TEST(OrvaneBitmapTest, ZeroCoverageLeavesTheCanvasAndFullCoverageReplacesIt) {
   sprite.Render(&g, 3, 3, opqVeryLow);
   FillRaster(*sprite.ColorRaster(), 1, 2, 3);
   FillRaster(*sprite.CoverageRaster(), 0, 0, 0);
-  vcl::TBitmap canvas;
+  orvane::vcl::TBitmap canvas;
   canvas.SetSize(5, 5);
   sprite.Draw(canvas.Canvas(), 1, 1);
   EXPECT_EQ(canvas.Canvas().Pixel(2, 2), 0xFFFFFF);
@@ -108,12 +108,12 @@ TEST(OrvaneBitmapTest, ZeroCoverageLeavesTheCanvasAndFullCoverageReplacesIt) {
 }
 
 TEST(OrvaneBitmapTest, EmptyMetafileFailsAfterMakingAllZeroRasters) {
-  vcl::TMetafile empty;
+  orvane::vcl::TMetafile empty;
   TOrvaneBitmap sprite;
   try {
     sprite.Render(&empty, 30, 20, opqHigh);
     FAIL() << "no error";
-  } catch (const rtl::EZeroDivide& e) {
+  } catch (const orvane::rtl::EZeroDivide& e) {
     EXPECT_EQ(e.Message(), "Gleitkommadivision durch Null");
   }
   ASSERT_NE(sprite.ColorRaster(), nullptr);
@@ -121,7 +121,7 @@ TEST(OrvaneBitmapTest, EmptyMetafileFailsAfterMakingAllZeroRasters) {
   EXPECT_EQ(sprite.CoverageRaster()->Height(), 20);
   EXPECT_TRUE(AllZero(*sprite.ColorRaster()));
   EXPECT_TRUE(AllZero(*sprite.CoverageRaster()));
-  EXPECT_THROW(sprite.Render(&empty, 0, 20, opqHigh), rtl::EInvalidOp);
+  EXPECT_THROW(sprite.Render(&empty, 0, 20, opqHigh), orvane::rtl::EInvalidOp);
 }
 
 TEST(OrvaneBitmapTest, NoGraphicOrNegativeSizeIsRefusedAndTheSpriteKept) {
@@ -129,9 +129,9 @@ TEST(OrvaneBitmapTest, NoGraphicOrNegativeSizeIsRefusedAndTheSpriteKept) {
   TOrvaneBitmap sprite;
   sprite.Render(&g, 4, 4, opqLow);
   const TFastBMP* before = sprite.ColorRaster();
-  EXPECT_THROW(sprite.Render(nullptr, 4, 4, opqLow), rtl::EInvalidOperation);
-  EXPECT_THROW(sprite.Render(&g, -1, 4, opqLow), rtl::EInvalidOperation);
-  EXPECT_THROW(sprite.Render(&g, 4, -9, opqLow), rtl::EInvalidOperation);
+  EXPECT_THROW(sprite.Render(nullptr, 4, 4, opqLow), orvane::rtl::EInvalidOperation);
+  EXPECT_THROW(sprite.Render(&g, -1, 4, opqLow), orvane::rtl::EInvalidOperation);
+  EXPECT_THROW(sprite.Render(&g, 4, -9, opqLow), orvane::rtl::EInvalidOperation);
   EXPECT_EQ(sprite.ColorRaster(), before);
   EXPECT_EQ(sprite.Width(), 4);
 }

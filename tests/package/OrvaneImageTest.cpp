@@ -7,16 +7,16 @@
 #include <fstream>
 
 #include "../forms/FormsTestHelpers.h"
-#include "OrvanePicture/FilteredDraw.h"
-#include "OrvanePicture/OrvaneImage.h"
+#include <orvane/FilteredDraw.h>
+#include <orvane/OrvaneImage.h>
 #include "emf/EmfWriter.h"
-#include "forms/FormReader.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Metafile.h"
+#include <orvane/forms/FormReader.h>
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Metafile.h>
 
 using namespace formstest;
 using namespace orvane;
-using vcl::TColor;
+using orvane::vcl::TColor;
 
 namespace {
 
@@ -25,7 +25,7 @@ constexpr TColor kGrey = 0x808080, kRed = 0x0000FF, kBlue = 0xFF0000, kBlack = 0
 // Records its invalidations and bounds changes in one log, and paints into a bitmap on request.
 class TCountingImage : public TOrvaneImage {
  public:
-  explicit TCountingImage(vcl::TComponent* owner) : TOrvaneImage(owner) {}
+  explicit TCountingImage(orvane::vcl::TComponent* owner) : TOrvaneImage(owner) {}
   const char* ClassName() const override { return "TCountingImage"; }
 
   std::vector<std::string> log;
@@ -41,7 +41,7 @@ class TCountingImage : public TOrvaneImage {
     TOrvaneImage::SetBounds(l, t, w, h);
   }
   // Paints the control into a bitmap of its own size (which clips like the form does).
-  void PaintInto(vcl::TBitmap& bitmap) { PaintTo(bitmap.Canvas().Handle()); }
+  void PaintInto(orvane::vcl::TBitmap& bitmap) { PaintTo(bitmap.Canvas().Handle()); }
 };
 
 void RegisterClasses() {
@@ -50,31 +50,31 @@ void RegisterClasses() {
   static bool done = false;
   if (done) return;
   done = true;
-  vcl::ClassRegistry::Instance().Register<TCountingImage>("TCountingImage", "TOrvaneImage");
+  orvane::vcl::ClassRegistry::Instance().Register<TCountingImage>("TCountingImage", "TOrvaneImage");
 }
 
-std::unique_ptr<vcl::TBitmap> Filled(int32_t w, int32_t h, TColor color) {
-  auto bitmap = std::make_unique<vcl::TBitmap>();
+std::unique_ptr<orvane::vcl::TBitmap> Filled(int32_t w, int32_t h, TColor color) {
+  auto bitmap = std::make_unique<orvane::vcl::TBitmap>();
   bitmap->SetSize(w, h);
   bitmap->Canvas().Brush().SetColor(color);
-  bitmap->Canvas().Brush().SetStyle(vcl::bsSolid);
-  bitmap->Canvas().FillRect(vcl::Rect(0, 0, w, h));
+  bitmap->Canvas().Brush().SetStyle(orvane::vcl::bsSolid);
+  bitmap->Canvas().FillRect(orvane::vcl::Rect(0, 0, w, h));
   return bitmap;
 }
 
 // A picture with slanted edges, so that every supersampling factor shades them differently.
-std::unique_ptr<vcl::TMetafile> Triangle(int32_t w, int32_t h) {
-  emf::EmfWriter writer(emf::HeaderForPixels(w, h, {1000, 1000}, {100, 100}));
-  writer.SelectObject(writer.CreateBrushIndirect(emf::BS_SOLID, emf::Rgb(200, 0, 0)));
-  writer.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+std::unique_ptr<orvane::vcl::TMetafile> Triangle(int32_t w, int32_t h) {
+  orvane::emf::EmfWriter writer(orvane::emf::HeaderForPixels(w, h, {1000, 1000}, {100, 100}));
+  writer.SelectObject(writer.CreateBrushIndirect(orvane::emf::BS_SOLID, orvane::emf::Rgb(200, 0, 0)));
+  writer.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
   writer.Polygon({{0, 0}, {w, 0}, {0, h * 3 / 4}});
   const std::vector<uint8_t> bytes = writer.Finish();
-  auto metafile = std::make_unique<vcl::TMetafile>();
+  auto metafile = std::make_unique<orvane::vcl::TMetafile>();
   metafile->LoadFromBytes(bytes.data(), bytes.size());
   return metafile;
 }
 
-std::vector<TColor> Pixels(vcl::TBitmap& bitmap) {
+std::vector<TColor> Pixels(orvane::vcl::TBitmap& bitmap) {
   std::vector<TColor> out;
   for (int32_t y = 0; y < bitmap.Height(); ++y)
     for (int32_t x = 0; x < bitmap.Width(); ++x) out.push_back(bitmap.Canvas().Pixel(x, y));
@@ -97,7 +97,7 @@ TEST_F(OrvaneImageTest, NewControlDefaults) {
   EXPECT_FALSE(image.Center());
   EXPECT_FALSE(image.Stretch());
   EXPECT_EQ(image.Picture().Graphic(), nullptr);
-  EXPECT_EQ(image.PictureRect(), vcl::Rect(0, 0, 0, 0));
+  EXPECT_EQ(image.PictureRect(), orvane::vcl::Rect(0, 0, 0, 0));
   EXPECT_STREQ(image.ClassName(), "TCountingImage");
 }
 
@@ -108,10 +108,10 @@ TEST_F(OrvaneImageTest, EmptyPictureDrawsNothingAtRunTimeAndOnlyTheOutlineWhileD
 
   image.SetDesigning(true);
   auto designedBitmap = Filled(105, 105, kGrey);
-  vcl::TBitmap& designed = *designedBitmap;
+  orvane::vcl::TBitmap& designed = *designedBitmap;
   image.PaintInto(designed);
-  EXPECT_EQ(image.Canvas().Pen().Style(), vcl::psDash);
-  EXPECT_EQ(image.Canvas().Brush().Style(), vcl::bsClear);
+  EXPECT_EQ(image.Canvas().Pen().Style(), orvane::vcl::psDash);
+  EXPECT_EQ(image.Canvas().Brush().Style(), orvane::vcl::bsClear);
   int black = 0, other = 0;
   for (int32_t y = 0; y < 105; ++y)
     for (int32_t x = 0; x < 105; ++x) {
@@ -138,22 +138,22 @@ TEST_F(OrvaneImageTest, EmptyPictureDrawsNothingAtRunTimeAndOnlyTheOutlineWhileD
 }
 
 TEST_F(OrvaneImageTest, PictureRectStretchCentreAndNeither) {
-  vcl::TBitmap picture;
+  orvane::vcl::TBitmap picture;
   picture.SetSize(224, 287);
   image.SetPicture(&picture);
   image.SetBounds(3, 4, 94, 120);
-  EXPECT_EQ(image.PictureRect(), vcl::Rect(0, 0, 224, 287));
+  EXPECT_EQ(image.PictureRect(), orvane::vcl::Rect(0, 0, 224, 287));
   image.SetCenter(true);
   // (94 - 224) / 2 = -65 and (120 - 287) / 2 = -83.5, truncated toward zero.
-  EXPECT_EQ(image.PictureRect(), vcl::Rect(-65, -83, 159, 204));
+  EXPECT_EQ(image.PictureRect(), orvane::vcl::Rect(-65, -83, 159, 204));
   image.SetWidth(95);  // -64.5 -> -64
-  EXPECT_EQ(image.PictureRect(), vcl::Rect(-64, -83, 160, 204));
+  EXPECT_EQ(image.PictureRect(), orvane::vcl::Rect(-64, -83, 160, 204));
   image.SetBounds(0, 0, 231, 300);  // a smaller picture: (7 / 2, 13 / 2)
-  EXPECT_EQ(image.PictureRect(), vcl::Rect(3, 6, 227, 293));
+  EXPECT_EQ(image.PictureRect(), orvane::vcl::Rect(3, 6, 227, 293));
   image.SetStretch(true);  // Center is not looked at
-  EXPECT_EQ(image.PictureRect(), vcl::Rect(0, 0, 231, 300));
+  EXPECT_EQ(image.PictureRect(), orvane::vcl::Rect(0, 0, 231, 300));
   image.SetCenter(false);
-  EXPECT_EQ(image.PictureRect(), vcl::Rect(0, 0, 231, 300));
+  EXPECT_EQ(image.PictureRect(), orvane::vcl::Rect(0, 0, 231, 300));
 }
 
 TEST_F(OrvaneImageTest, CenterStretchAndQualityCompareFirst) {
@@ -179,7 +179,7 @@ TEST_F(OrvaneImageTest, CenterStretchAndQualityCompareFirst) {
 
 TEST_F(OrvaneImageTest, AutoSizeAndPictureAlwaysRunPropertyChanged) {
   image.SetAutoSize(false);
-  image.SetPicture(static_cast<const vcl::TPicture*>(nullptr));
+  image.SetPicture(static_cast<const orvane::vcl::TPicture*>(nullptr));
   EXPECT_EQ(image.log, (std::vector<std::string>{"invalidate", "invalidate"}));
 }
 
@@ -188,18 +188,18 @@ TEST_F(OrvaneImageTest, AutoSizeTakesThePictureSizeOnlyWhenThereIsOne) {
   image.log.clear();
   image.SetAutoSize(true);  // empty picture: the bounds stay
   EXPECT_EQ(image.log, (std::vector<std::string>{"invalidate"}));
-  EXPECT_EQ(image.BoundsRect(), vcl::Rect(7, 9, 112, 114));
+  EXPECT_EQ(image.BoundsRect(), orvane::vcl::Rect(7, 9, 112, 114));
 
-  vcl::TBitmap zeroHigh;
+  orvane::vcl::TBitmap zeroHigh;
   zeroHigh.SetSize(30, 0);
   image.SetPicture(&zeroHigh);  // both sides must be positive
-  EXPECT_EQ(image.BoundsRect(), vcl::Rect(7, 9, 112, 114));
+  EXPECT_EQ(image.BoundsRect(), orvane::vcl::Rect(7, 9, 112, 114));
 
   const auto picture = Filled(30, 20, kRed);
   image.log.clear();
   image.SetPicture(picture.get());
   EXPECT_EQ(image.log, (std::vector<std::string>{"bounds 7,9,30,20", "invalidate"}));
-  EXPECT_EQ(image.BoundsRect(), vcl::Rect(7, 9, 37, 29));
+  EXPECT_EQ(image.BoundsRect(), orvane::vcl::Rect(7, 9, 37, 29));
 
   // Writing True again sets the bounds again, even though they already fit.
   image.SetWidth(50);
@@ -212,13 +212,13 @@ TEST_F(OrvaneImageTest, AutoSizeTakesThePictureSizeOnlyWhenThereIsOne) {
   image.SetAutoSize(false);
   const auto larger = Filled(60, 70, kRed);
   image.SetPicture(larger.get());
-  EXPECT_EQ(image.BoundsRect(), vcl::Rect(7, 9, 37, 29));
+  EXPECT_EQ(image.BoundsRect(), orvane::vcl::Rect(7, 9, 37, 29));
   EXPECT_EQ(image.Picture().Width(), 60);
 }
 
 TEST_F(OrvaneImageTest, PictureSetterCopiesAndAnErrorLeavesBeforePropertyChanged) {
   const auto source = Filled(4, 4, kRed);
-  vcl::TPicture other;
+  orvane::vcl::TPicture other;
   other.Assign(source.get());
   image.SetPicture(&other);
   ASSERT_NE(image.Picture().Graphic(), nullptr);
@@ -227,24 +227,24 @@ TEST_F(OrvaneImageTest, PictureSetterCopiesAndAnErrorLeavesBeforePropertyChanged
 
   // A graphic that cannot be copied: the error leaves the setter before
   // PropertyChanged, and the container keeps what it held.
-  class TUncopyable : public vcl::TGraphic {
+  class TUncopyable : public orvane::vcl::TGraphic {
    public:
     const char* ClassName() const override { return "TUncopyable"; }
     int32_t Width() const override { return 9; }
     int32_t Height() const override { return 9; }
-    void Draw(vcl::TCanvas&, const vcl::TRect&) const override {}
-    std::unique_ptr<vcl::TGraphic> Clone() const override { throw rtl::EOutOfMemory(); }
+    void Draw(orvane::vcl::TCanvas&, const orvane::vcl::TRect&) const override {}
+    std::unique_ptr<orvane::vcl::TGraphic> Clone() const override { throw orvane::rtl::EOutOfMemory(); }
     void LoadFromBytes(const uint8_t*, size_t) override {}
   } uncopyable;
   image.SetAutoSize(true);
   image.log.clear();
-  EXPECT_THROW(image.SetPicture(&uncopyable), rtl::EOutOfMemory);
+  EXPECT_THROW(image.SetPicture(&uncopyable), orvane::rtl::EOutOfMemory);
   EXPECT_TRUE(image.log.empty());
   EXPECT_EQ(image.Picture().Width(), 4);
 }
 
 TEST_F(OrvaneImageTest, FileLoadedIntoPictureDirectlyNeitherRepaintsNorResizes) {
-  auto* form = new vcl::TForm(&application);
+  auto* form = new orvane::vcl::TForm(&application);
   form->SetClientWidth(200);
   form->SetClientHeight(150);
   auto* img = new TCountingImage(form);
@@ -267,11 +267,11 @@ TEST_F(OrvaneImageTest, FileLoadedIntoPictureDirectlyNeitherRepaintsNorResizes) 
   EXPECT_EQ(img->Picture().Width(), 24);
   EXPECT_TRUE(img->log.empty());
   EXPECT_TRUE(form->InvalidRegion().IsEmpty());
-  EXPECT_EQ(img->BoundsRect(), vcl::Rect(10, 10, 60, 60));
+  EXPECT_EQ(img->BoundsRect(), orvane::vcl::Rect(10, 10, 60, 60));
 
   // The next property write that runs PropertyChanged applies AutoSize.
   img->SetCenter(true);
-  EXPECT_EQ(img->BoundsRect(), vcl::Rect(10, 10, 34, 26));
+  EXPECT_EQ(img->BoundsRect(), orvane::vcl::Rect(10, 10, 34, 26));
   EXPECT_FALSE(form->InvalidRegion().IsEmpty());
 }
 
@@ -280,11 +280,11 @@ namespace {
 class OrvaneImageDefinitionTest : public OrvaneImageTest {
  protected:
   OrvaneImageDefinitionTest() {
-    AddResource("OrvaneImageTestPicture", vcl::ResourceKind::Binary, BitmapPictureRecord(kRed, kRed, kBlue, kBlue));
+    AddResource("OrvaneImageTestPicture", orvane::vcl::ResourceKind::Binary, BitmapPictureRecord(kRed, kRed, kBlue, kBlue));
   }
   TCountingImage& Read(const std::string& body) {
     form = new TTestForm(&application);
-    vcl::ReadFormDefinition("object F: TTestForm\n  object Img: TCountingImage\n" + body + "  end\nend\n", *form);
+    orvane::vcl::ReadFormDefinition("object F: TTestForm\n  object Img: TCountingImage\n" + body + "  end\nend\n", *form);
     auto* img = dynamic_cast<TCountingImage*>(form->FindComponent("Img"));
     EXPECT_NE(img, nullptr);
     return *img;
@@ -305,7 +305,7 @@ TEST_F(OrvaneImageDefinitionTest, AutoSizeWithoutStretchKeepsTheStoredSize) {
 )");
   EXPECT_TRUE(img.AutoSize());
   EXPECT_EQ(img.Picture().Width(), 2);
-  EXPECT_EQ(img.BoundsRect(), vcl::Rect(8, 16, 58, 56));
+  EXPECT_EQ(img.BoundsRect(), orvane::vcl::Rect(8, 16, 58, 56));
   // Only AutoSize's setter ran PropertyChanged; Quality found opqMed and the
   // picture's data went into the container without the Picture setter.
   EXPECT_EQ(img.Invalidations(), 1);
@@ -326,7 +326,7 @@ TEST_F(OrvaneImageDefinitionTest, StretchStoredAfterThePictureTakesItsSize) {
   EXPECT_TRUE(img.Stretch());
   EXPECT_TRUE(img.Center());
   EXPECT_EQ(img.Quality(), opqLow);
-  EXPECT_EQ(img.BoundsRect(), vcl::Rect(8, 16, 10, 18));
+  EXPECT_EQ(img.BoundsRect(), orvane::vcl::Rect(8, 16, 10, 18));
 }
 
 TEST_F(OrvaneImageDefinitionTest, QualityNamesAndInheritedProperties) {
@@ -348,14 +348,14 @@ TEST_F(OrvaneImageDefinitionTest, QualityNamesAndInheritedProperties) {
 }
 
 TEST_F(OrvaneImageDefinitionTest, RegisteredUnderItsOwnNameOnTheGraphicControl) {
-  const vcl::ClassInfo* info = vcl::ClassRegistry::Instance().Find("TOrvaneImage");
+  const orvane::vcl::ClassInfo* info = orvane::vcl::ClassRegistry::Instance().Find("TOrvaneImage");
   ASSERT_NE(info, nullptr);
   EXPECT_TRUE(info->InheritsFrom("TGraphicControl"));
   for (const char* name : {"AutoSize", "Center", "Quality", "Picture.Data", "Stretch", "Visible", "OnClick",
                            "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp", "Left", "Width"})
     EXPECT_NE(info->FindProperty(name), nullptr) << name;
   form = new TTestForm(&application);
-  vcl::ReadFormDefinition("object F: TTestForm\n  object O: TOrvaneImage\n  end\nend\n", *form);
+  orvane::vcl::ReadFormDefinition("object F: TTestForm\n  object O: TOrvaneImage\n  end\nend\n", *form);
   auto* o = dynamic_cast<TOrvaneImage*>(form->FindComponent("O"));
   ASSERT_NE(o, nullptr);
   EXPECT_EQ(o->Width(), 105);
@@ -387,10 +387,10 @@ TEST_F(OrvaneImageTest, BitmapPictureIsDrawnAndKept) {
   // pixels (its right column and bottom row count), column 0 red, column 4 blue.
   const auto halves = Filled(4, 4, kRed);
   halves->Canvas().Brush().SetColor(kBlue);
-  halves->Canvas().FillRect(vcl::Rect(2, 0, 4, 4));
+  halves->Canvas().FillRect(orvane::vcl::Rect(2, 0, 4, 4));
   image.SetBounds(0, 0, 7, 7);
   image.SetPicture(halves.get());
-  const vcl::TGraphic* held = image.Picture().Graphic();
+  const orvane::vcl::TGraphic* held = image.Picture().Graphic();
   for (int pass = 0; pass < 2; ++pass) {
     auto target = Filled(7, 7, kGrey);
     image.PaintInto(*target);
@@ -425,7 +425,7 @@ TEST_F(OrvaneImageDefinitionTest, ShownOnAFormClippedToItsBounds) {
   form->SetColor(kGrey);
   form->Show();
   application.ProcessMessages();
-  backend::HeadlessWindow& window = WindowOf(*form);
+  orvane::backend::HeadlessWindow& window = WindowOf(*form);
   // The 2 x 2 picture (red over blue) is drawn 11 x 11 from the control's
   // corner; its last row and column fall outside the control and are cut off.
   EXPECT_EQ(window.Pixel(20, 10), kRed);

@@ -13,16 +13,16 @@
 #include <string>
 #include <vector>
 
-#include "OrvanePicture/ColorTriple.h"
-#include "OrvanePicture/CoverageOps.h"
-#include "OrvanePicture/FastBMP.h"
-#include "OrvanePicture/FilteredDraw.h"
+#include <orvane/ColorTriple.h>
+#include <orvane/CoverageOps.h>
+#include <orvane/FastBMP.h>
+#include <orvane/FilteredDraw.h>
 #include "SampleGraphic.h"
-#include "gdi/PixelMemory.h"
-#include "gdi/PixelRows.h"
-#include "gdi/Rasterizer.h"
-#include "gdi/SpanPaint.h"
-#include "graphics/Bitmap.h"
+#include <orvane/gdi/PixelMemory.h>
+#include <orvane/gdi/PixelRows.h>
+#include <orvane/gdi/Rasterizer.h>
+#include <orvane/gdi/SpanPaint.h>
+#include <orvane/graphics/Bitmap.h>
 
 using namespace orvane;
 
@@ -192,7 +192,7 @@ TEST(PixelStagesReferenceTest, RowCopy32To24MatchesTheReferenceAndStaysInTheRow)
       std::vector<uint8_t> expected(static_cast<size_t>(count) * 3 + 8, 0xEE);
       for (int32_t i = 0; i < count; ++i)
         for (int k = 0; k < 3; ++k) expected[static_cast<size_t>(offset + 3 * i + k)] = src[static_cast<size_t>(4 * i + k)];
-      for (auto copy : {gdi::Copy32To24Row, gdi::Copy32To24RowPortable}) {
+      for (auto copy : {orvane::gdi::Copy32To24Row, orvane::gdi::Copy32To24RowPortable}) {
         std::vector<uint8_t> dst(expected.size(), 0xEE);
         copy(dst.data() + offset, src.data(), count);
         ASSERT_EQ(dst, expected) << "seed 3000, count " << count << ", offset " << offset;
@@ -201,10 +201,10 @@ TEST(PixelStagesReferenceTest, RowCopy32To24MatchesTheReferenceAndStaysInTheRow)
 }
 
 TEST(PixelStagesReferenceTest, SolidSpansOfEveryLengthFillExactlyTheirPixels) {
-  gdi::HBITMAP surface = gdi::CreateScreenBitmap(120, 1);
+  orvane::gdi::HBITMAP surface = orvane::gdi::CreateScreenBitmap(120, 1);
   ASSERT_NE(surface, nullptr);
-  gdi::RenderTarget target(surface, gdi::Region(surface->Bounds()));
-  target.SetPaint(gdi::Paint::Solid(gdi::RGB(0x12, 0x34, 0x56)));
+  orvane::gdi::RenderTarget target(surface, orvane::gdi::Region(surface->Bounds()));
+  target.SetPaint(orvane::gdi::Paint::Solid(orvane::gdi::RGB(0x12, 0x34, 0x56)));
   for (int32_t x0 = 0; x0 < 5; ++x0)
     for (int32_t length = 0; length <= 100; ++length) {
       std::memset(surface->Bits(), 0xEE, 480);
@@ -216,7 +216,7 @@ TEST(PixelStagesReferenceTest, SolidSpansOfEveryLengthFillExactlyTheirPixels) {
         ASSERT_EQ(pixel, inside ? 0x123456u : 0xEEEEEEEEu) << "span from " << x0 << ", length " << length << ", x " << x;
       }
     }
-  gdi::DeleteObject(surface);
+  orvane::gdi::DeleteObject(surface);
 }
 
 TEST(PixelStagesReferenceTest, BlendMatchesTheReferenceForEveryCoverage) {
@@ -253,14 +253,14 @@ namespace {
 // The filtered draw done the plain way: a 32-bit offscreen bitmap filled with
 // each key colour and drawn on, copied to 24-bit rasters, reduced and blended
 // by the reference loops.
-void ReferenceFilteredDraw(vcl::TBitmap& window, int32_t x, int32_t y, const vcl::TGraphic& graphic, int32_t w,
+void ReferenceFilteredDraw(orvane::vcl::TBitmap& window, int32_t x, int32_t y, const orvane::vcl::TGraphic& graphic, int32_t w,
                            int32_t h, int32_t factor) {
-  vcl::TBitmap offscreen;
+  orvane::vcl::TBitmap offscreen;
   offscreen.SetSize(w * factor, h * factor);
   TFastBMP a(w * factor, h * factor), b(w * factor, h * factor);
   for (auto [key, raster] : {std::pair{KeyColorA, &a}, std::pair{KeyColorB, &b}}) {
     FillSolid(offscreen.Canvas(), 0, 0, w * factor, h * factor, ColorToTriple(key));
-    offscreen.Canvas().StretchDraw(vcl::Rect(0, 0, w * factor, h * factor), &graphic);
+    offscreen.Canvas().StretchDraw(orvane::vcl::Rect(0, 0, w * factor, h * factor), &graphic);
     for (int32_t r = 0; r < h * factor; ++r)
       for (int32_t s = 0; s < w * factor; ++s) std::memcpy(raster->RowStarts()[r] + 3 * s, offscreen.Surface()->Row(r) + 4 * s, 3);
   }
@@ -287,7 +287,7 @@ TEST(PixelStagesReferenceTest, FilteredDrawMatchesThePlainPipelineAtEveryQuality
     // Each supersample is, by a hash of its place, left alone, one of the
     // key colours, or an arbitrary colour.
     const orvanetest::SampleGraphic graphic(
-        7, 5, [seed](int32_t x, int32_t y, int32_t, int32_t) -> std::optional<vcl::TColor> {
+        7, 5, [seed](int32_t x, int32_t y, int32_t, int32_t) -> std::optional<orvane::vcl::TColor> {
           uint32_t hash = (static_cast<uint32_t>(x) * 73856093u) ^ (static_cast<uint32_t>(y) * 19349663u) ^ seed;
           hash = hash * 2654435761u;
           switch (hash >> 29) {
@@ -296,18 +296,18 @@ TEST(PixelStagesReferenceTest, FilteredDrawMatchesThePlainPipelineAtEveryQuality
             case 2: return std::nullopt;
             case 3: return KeyColorA;
             case 4: return KeyColorB;
-            default: return static_cast<vcl::TColor>((hash >> 5) & 0xFFFFFF);
+            default: return static_cast<orvane::vcl::TColor>((hash >> 5) & 0xFFFFFF);
           }
         });
     const int32_t factor = SupersampleFactor(quality);
     const int32_t w = 13, h = 9;  // the graphic (7 x 5) scaled to odd sizes
-    vcl::TBitmap window, expected;
-    for (vcl::TBitmap* bitmap : {&window, &expected}) {
+    orvane::vcl::TBitmap window, expected;
+    for (orvane::vcl::TBitmap* bitmap : {&window, &expected}) {
       bitmap->SetSize(20, 14);
       for (int32_t r = 0; r < 14; ++r)
-        for (int32_t s = 0; s < 20; ++s) bitmap->Canvas().SetPixel(s, r, static_cast<vcl::TColor>((r * 977 + s * 131) * 2311 & 0xFFFFFF));
+        for (int32_t s = 0; s < 20; ++s) bitmap->Canvas().SetPixel(s, r, static_cast<orvane::vcl::TColor>((r * 977 + s * 131) * 2311 & 0xFFFFFF));
     }
-    OrvaneStretchDraw(window.Canvas(), vcl::Rect(3, 2, 3 + w - 1, 2 + h - 1), &graphic, static_cast<TOrvanePictureQuality>(quality));
+    OrvaneStretchDraw(window.Canvas(), orvane::vcl::Rect(3, 2, 3 + w - 1, 2 + h - 1), &graphic, static_cast<TOrvanePictureQuality>(quality));
     ReferenceFilteredDraw(expected, 3, 2, graphic, w, h, factor);
     for (int32_t r = 0; r < 14; ++r)
       ASSERT_EQ(0, std::memcmp(window.Surface()->Row(r), expected.Surface()->Row(r), 20 * 4))
@@ -319,24 +319,24 @@ namespace {
 
 // One fill of a sequence: a polygon in a colour, within a drawable region.
 struct FillStep {
-  std::vector<gdi::PointD> points;
-  gdi::COLORREF color;
-  gdi::Region drawable;
-  gdi::FillMode mode;
+  std::vector<orvane::gdi::PointD> points;
+  orvane::gdi::COLORREF color;
+  orvane::gdi::Region drawable;
+  orvane::gdi::FillMode mode;
 };
 
 std::vector<uint8_t> PaintSteps(const std::vector<FillStep>& steps, bool repeatedFills) {
-  gdi::HBITMAP surface = gdi::CreateScreenBitmap(120, 90);
-  std::optional<gdi::RepeatedFillScope> scope;
+  orvane::gdi::HBITMAP surface = orvane::gdi::CreateScreenBitmap(120, 90);
+  std::optional<orvane::gdi::RepeatedFillScope> scope;
   if (repeatedFills) scope.emplace();
   for (const FillStep& step : steps) {
-    gdi::RenderTarget target(surface, step.drawable);
-    target.SetPaint(gdi::Paint::Solid(step.color));
+    orvane::gdi::RenderTarget target(surface, step.drawable);
+    target.SetPaint(orvane::gdi::Paint::Solid(step.color));
     const uint32_t count = static_cast<uint32_t>(step.points.size());
-    gdi::FillPolyPolygon(target, step.points, std::span<const uint32_t>(&count, 1), step.mode);
+    orvane::gdi::FillPolyPolygon(target, step.points, std::span<const uint32_t>(&count, 1), step.mode);
   }
   std::vector<uint8_t> pixels(surface->Bits(), surface->Bits() + 120 * 90 * 4);
-  gdi::DeleteObject(surface);
+  orvane::gdi::DeleteObject(surface);
   return pixels;
 }
 
@@ -347,23 +347,23 @@ std::vector<uint8_t> PaintSteps(const std::vector<FillStep>& steps, bool repeate
 // when the input differs only in a point the lookup key does not sample, the
 // paint changes, or the drawable region changes within the same bounds.
 TEST(PixelStagesReferenceTest, RepeatedFillsGiveThePixelsOfRasterisingAgain) {
-  const gdi::Region whole(gdi::Rect{0, 0, 120, 90});
-  const gdi::Region split = gdi::Region::Combine(gdi::Region(gdi::Rect{0, 0, 50, 90}),
-                                                 gdi::Region(gdi::Rect{70, 0, 120, 90}), gdi::RegionOp::Or);
-  const gdi::Region smaller(gdi::Rect{10, 10, 100, 80});
+  const orvane::gdi::Region whole(orvane::gdi::Rect{0, 0, 120, 90});
+  const orvane::gdi::Region split = orvane::gdi::Region::Combine(orvane::gdi::Region(orvane::gdi::Rect{0, 0, 50, 90}),
+                                                 orvane::gdi::Region(orvane::gdi::Rect{70, 0, 120, 90}), orvane::gdi::RegionOp::Or);
+  const orvane::gdi::Region smaller(orvane::gdi::Rect{10, 10, 100, 80});
   for (uint32_t seed = 6000; seed < 6030; ++seed) {
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> coord(-20.0, 140.0);
-    std::vector<gdi::PointD> polygon(3 + rng() % 40);
+    std::vector<orvane::gdi::PointD> polygon(3 + rng() % 40);
     for (auto& p : polygon) p = {coord(rng), coord(rng) * 0.75};
     // Point 2 is never among the sampled ones (first, last and six between).
-    std::vector<gdi::PointD> moved = polygon;
+    std::vector<orvane::gdi::PointD> moved = polygon;
     moved[polygon.size() > 8 ? 2 : 0].x += 7.5;
-    const gdi::FillMode mode = seed % 2 ? gdi::FillMode::Winding : gdi::FillMode::Alternate;
+    const orvane::gdi::FillMode mode = seed % 2 ? orvane::gdi::FillMode::Winding : orvane::gdi::FillMode::Alternate;
     const std::vector<FillStep> steps = {
-        {polygon, gdi::RGB(200, 10, 10), whole, mode},   {polygon, gdi::RGB(10, 200, 10), whole, mode},
-        {moved, gdi::RGB(10, 10, 200), whole, mode},     {polygon, gdi::RGB(90, 90, 9), split, mode},
-        {polygon, gdi::RGB(9, 90, 90), smaller, mode},   {moved, gdi::RGB(1, 2, 3), split, mode},
+        {polygon, orvane::gdi::RGB(200, 10, 10), whole, mode},   {polygon, orvane::gdi::RGB(10, 200, 10), whole, mode},
+        {moved, orvane::gdi::RGB(10, 10, 200), whole, mode},     {polygon, orvane::gdi::RGB(90, 90, 9), split, mode},
+        {polygon, orvane::gdi::RGB(9, 90, 90), smaller, mode},   {moved, orvane::gdi::RGB(1, 2, 3), split, mode},
     };
     ASSERT_EQ(PaintSteps(steps, true), PaintSteps(steps, false)) << "seed " << seed << ", points " << polygon.size();
   }
@@ -374,20 +374,20 @@ TEST(PixelStagesReferenceTest, RepeatedFillsGiveThePixelsOfRasterisingAgain) {
 // paint every row, not replay a record cut short.
 TEST(PixelStagesReferenceTest, AFillTooLargeToKeepIsRasterisedAgain) {
   constexpr int32_t kRows = 140000;
-  const std::vector<gdi::PointD> strip = {{0, 0}, {1, 0}, {1, kRows}, {0, kRows}};
+  const std::vector<orvane::gdi::PointD> strip = {{0, 0}, {1, 0}, {1, kRows}, {0, kRows}};
   const uint32_t count = 4;
-  const gdi::RepeatedFillScope scope;
+  const orvane::gdi::RepeatedFillScope scope;
   for (int pass = 0; pass < 2; ++pass) {
-    gdi::HBITMAP surface = gdi::CreateScreenBitmap(1, kRows);
+    orvane::gdi::HBITMAP surface = orvane::gdi::CreateScreenBitmap(1, kRows);
     ASSERT_NE(surface, nullptr);
     {
-      gdi::RenderTarget target(surface, gdi::Region(surface->Bounds()));
-      target.SetPaint(gdi::Paint::Solid(gdi::RGB(1, 2, 3)));
-      gdi::FillPolyPolygon(target, strip, std::span<const uint32_t>(&count, 1), gdi::FillMode::Alternate);
+      orvane::gdi::RenderTarget target(surface, orvane::gdi::Region(surface->Bounds()));
+      target.SetPaint(orvane::gdi::Paint::Solid(orvane::gdi::RGB(1, 2, 3)));
+      orvane::gdi::FillPolyPolygon(target, strip, std::span<const uint32_t>(&count, 1), orvane::gdi::FillMode::Alternate);
     }
     int32_t painted = 0;
     for (int32_t y = 0; y < kRows; ++y) painted += surface->Row(y)[0] == 3 && surface->Row(y)[2] == 1;
-    gdi::DeleteObject(surface);
+    orvane::gdi::DeleteObject(surface);
     EXPECT_EQ(painted, kRows) << "pass " << pass;
   }
 }
@@ -395,19 +395,19 @@ TEST(PixelStagesReferenceTest, AFillTooLargeToKeepIsRasterisedAgain) {
 TEST(PixelStagesReferenceTest, WholeSurfaceFillsOfEitherFormat) {
   for (int bits : {24, 32})
     for (int32_t width : {1, 3, 5, 8}) {
-      gdi::BITMAPINFO info{};
-      info.bmiHeader.biSize = sizeof(gdi::BITMAPINFOHEADER);
+      orvane::gdi::BITMAPINFO info{};
+      info.bmiHeader.biSize = sizeof(orvane::gdi::BITMAPINFOHEADER);
       info.bmiHeader.biWidth = width;
       info.bmiHeader.biHeight = -3;
       info.bmiHeader.biPlanes = 1;
       info.bmiHeader.biBitCount = static_cast<uint16_t>(bits);
-      info.bmiHeader.biCompression = gdi::BI_RGB;
+      info.bmiHeader.biCompression = orvane::gdi::BI_RGB;
       void* raw = nullptr;
-      gdi::HBITMAP surface = gdi::CreateDIBSection(nullptr, &info, gdi::DIB_RGB_COLORS, &raw, nullptr, 0);
+      orvane::gdi::HBITMAP surface = orvane::gdi::CreateDIBSection(nullptr, &info, orvane::gdi::DIB_RGB_COLORS, &raw, nullptr, 0);
       ASSERT_NE(surface, nullptr);
       const size_t bytes = static_cast<size_t>(surface->Stride()) * 3;
       std::memset(surface->Bits(), 0xEE, bytes);
-      gdi::FillSurface(*surface, gdi::RGB(0x12, 0x34, 0x56));
+      orvane::gdi::FillSurface(*surface, orvane::gdi::RGB(0x12, 0x34, 0x56));
       const int bpp = bits / 8;
       for (int32_t y = 0; y < 3; ++y)
         for (int32_t x = 0; x < surface->Stride(); ++x) {
@@ -415,28 +415,28 @@ TEST(PixelStagesReferenceTest, WholeSurfaceFillsOfEitherFormat) {
                                                    : 0xEE;  // row padding stays as it was
           ASSERT_EQ(surface->Row(y)[x], expected) << bits << " bits, width " << width << ", byte " << x << " of row " << y;
         }
-      gdi::DeleteObject(surface);
+      orvane::gdi::DeleteObject(surface);
     }
 }
 
 TEST(PixelStagesReferenceTest, RecycledPixelMemoryIsClearedOnlyWhenAskedTo) {
-  gdi::TrimPixelMemoryCache();
+  orvane::gdi::TrimPixelMemoryCache();
   const size_t bytes = 256 * 1024;
-  uint8_t* block = gdi::AcquirePixelMemory(bytes);
+  uint8_t* block = orvane::gdi::AcquirePixelMemory(bytes);
   ASSERT_NE(block, nullptr);
   std::memset(block, 0x77, bytes);
-  gdi::ReleasePixelMemory(block, bytes);
-  EXPECT_EQ(gdi::CachedPixelMemoryBytes(), bytes);
+  orvane::gdi::ReleasePixelMemory(block, bytes);
+  EXPECT_EQ(orvane::gdi::CachedPixelMemoryBytes(), bytes);
   // The same block again, as it was left: no pages cleared or faulted in.
-  uint8_t* again = gdi::AcquirePixelMemoryForOverwrite(bytes);
+  uint8_t* again = orvane::gdi::AcquirePixelMemoryForOverwrite(bytes);
   EXPECT_EQ(again, block);
   EXPECT_EQ(again[bytes - 1], 0x77);
-  gdi::ReleasePixelMemory(again, bytes);
-  uint8_t* cleared = gdi::AcquirePixelMemory(bytes);
+  orvane::gdi::ReleasePixelMemory(again, bytes);
+  uint8_t* cleared = orvane::gdi::AcquirePixelMemory(bytes);
   ASSERT_NE(cleared, nullptr);
   EXPECT_EQ(std::count(cleared, cleared + bytes, 0), static_cast<std::ptrdiff_t>(bytes));
-  gdi::ReleasePixelMemory(cleared, bytes);
-  EXPECT_EQ(gdi::AcquirePixelMemoryForOverwrite(gdi::kMaxSurfaceBytes + 1), nullptr);
-  gdi::TrimPixelMemoryCache();
-  EXPECT_EQ(gdi::CachedPixelMemoryBytes(), 0u);
+  orvane::gdi::ReleasePixelMemory(cleared, bytes);
+  EXPECT_EQ(orvane::gdi::AcquirePixelMemoryForOverwrite(orvane::gdi::kMaxSurfaceBytes + 1), nullptr);
+  orvane::gdi::TrimPixelMemoryCache();
+  EXPECT_EQ(orvane::gdi::CachedPixelMemoryBytes(), 0u);
 }

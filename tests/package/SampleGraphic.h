@@ -7,27 +7,27 @@
 #include <functional>
 #include <optional>
 
-#include "graphics/Canvas.h"
-#include "graphics/Graphic.h"
+#include <orvane/graphics/Canvas.h>
+#include <orvane/graphics/Graphic.h>
 
 namespace orvanetest {
 
-class SampleGraphic : public vcl::TGraphic {
+class SampleGraphic : public orvane::vcl::TGraphic {
  public:
   // sample(x, y, width, height): the colour at pixel (x, y) of a drawing of width x height.
-  using SampleFn = std::function<std::optional<vcl::TColor>(int32_t, int32_t, int32_t, int32_t)>;
+  using SampleFn = std::function<std::optional<orvane::vcl::TColor>(int32_t, int32_t, int32_t, int32_t)>;
   SampleGraphic(int32_t width, int32_t height, SampleFn fn) : width_(width), height_(height), fn_(std::move(fn)) {}
 
   const char* ClassName() const override { return "SampleGraphic"; }
   int32_t Width() const override { return width_; }
   int32_t Height() const override { return height_; }
-  void Draw(vcl::TCanvas& canvas, const vcl::TRect& r) const override {
+  void Draw(orvane::vcl::TCanvas& canvas, const orvane::vcl::TRect& r) const override {
     ++drawCount;
     for (int32_t y = 0; y < r.Height(); ++y)
       for (int32_t x = 0; x < r.Width(); ++x)
         if (auto c = fn_(x, y, r.Width(), r.Height())) canvas.SetPixel(r.left + x, r.top + y, *c);
   }
-  std::unique_ptr<vcl::TGraphic> Clone() const override { return std::make_unique<SampleGraphic>(*this); }
+  std::unique_ptr<orvane::vcl::TGraphic> Clone() const override { return std::make_unique<SampleGraphic>(*this); }
   void LoadFromBytes(const uint8_t*, size_t) override {}
 
   mutable int drawCount = 0;

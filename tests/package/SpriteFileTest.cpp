@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "OrvanePicture/OrvaneBitmap.h"
+#include <orvane/OrvaneBitmap.h>
 #include "SampleGraphic.h"
-#include "graphics/Bitmap.h"
-#include "rtl/Exceptions.h"
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/rtl/Exceptions.h>
 #include "sprite/SpriteWriter.h"
 
 using namespace orvane;
@@ -39,7 +39,7 @@ class SpriteFileTest : public ::testing::Test {
   static int CodeOf(TOrvaneBitmap& sprite, const std::string& path, std::string* message = nullptr) {
     try {
       sprite.LoadSpriteFile(path);
-    } catch (const rtl::EInOutError& e) {
+    } catch (const orvane::rtl::EInOutError& e) {
       if (message) *message = e.Message();
       return e.ErrorCode();
     }
@@ -48,7 +48,7 @@ class SpriteFileTest : public ::testing::Test {
   // A sprite rendered solid at the given size, to see what a failed load keeps.
   static void RenderSolid(TOrvaneBitmap& sprite, int32_t w, int32_t h) {
     const orvanetest::SampleGraphic g(w, h, [](int32_t, int32_t, int32_t, int32_t) {
-      return std::optional<vcl::TColor>(0x0000FF);
+      return std::optional<orvane::vcl::TColor>(0x0000FF);
     });
     sprite.Render(&g, w, h, opqVeryLow);
   }
@@ -64,7 +64,7 @@ TEST_F(SpriteFileTest, EmptySpriteLoadsAndDrawsNothing) {
   sprite.LoadSpriteFile(Write("empty.obm", Header(0, 0)));
   EXPECT_EQ(sprite.Width(), 0);
   ASSERT_NE(sprite.ColorRaster(), nullptr);
-  vcl::TBitmap canvas;
+  orvane::vcl::TBitmap canvas;
   canvas.SetSize(2, 2);
   sprite.Draw(canvas.Canvas(), 0, 0);
   EXPECT_EQ(canvas.Canvas().Pixel(0, 0), 0xFFFFFF);
@@ -185,9 +185,9 @@ TEST_F(SpriteFileTest, LoadingReplacesARenderedSprite) {
 }
 
 TEST_F(SpriteFileTest, WrittenFilesReadBackToTheSameRasters) {
-  const orvanetest::SampleGraphic g(7, 5, [](int32_t x, int32_t y, int32_t, int32_t) -> std::optional<vcl::TColor> {
+  const orvanetest::SampleGraphic g(7, 5, [](int32_t x, int32_t y, int32_t, int32_t) -> std::optional<orvane::vcl::TColor> {
     if ((x + y) % 3 == 0) return std::nullopt;
-    return static_cast<vcl::TColor>(0x010000 * (x * 30) + 0x100 * (y * 40) + 7);
+    return static_cast<orvane::vcl::TColor>(0x010000 * (x * 30) + 0x100 * (y * 40) + 7);
   });
   TOrvaneBitmap rendered;
   rendered.Render(&g, 7, 5, opqLow);

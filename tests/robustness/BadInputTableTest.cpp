@@ -92,10 +92,10 @@ Bytes FromText(const std::string& text) { return Bytes(text.begin(), text.end())
 
 // A 4 x 4 metafile (one logical unit a pixel): a red rectangle, with `between`
 // recorded before it.
-Bytes Emf(const std::function<void(emf::EmfWriter&)>& between = {}) {
-  emf::EmfWriter w(emf::HeaderForPixels(4, 4, {1000, 1000}, {100, 100}));
+Bytes Emf(const std::function<void(orvane::emf::EmfWriter&)>& between = {}) {
+  orvane::emf::EmfWriter w(orvane::emf::HeaderForPixels(4, 4, {1000, 1000}, {100, 100}));
   if (between) between(w);
-  w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, 0x0000FF));
+  w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, 0x0000FF));
   w.Rectangle({0, 0, 4, 4});
   return w.Finish();
 }
@@ -118,10 +118,10 @@ std::vector<Row> MetafileRows() {
   const Bytes good = Emf();
   rows.push_back({"a valid metafile", Reader::Metafile, good, Loads(4, 4)});
   Bytes b = good;
-  Patch32(b, emf::header::kBytes, 0xFFFFFFFF);
+  Patch32(b, orvane::emf::header::kBytes, 0xFFFFFFFF);
   rows.push_back({"byte count 2^32 - 1", Reader::Metafile, b, Fails("EReadError", kReadError)});
   b = good;
-  Patch32(b, emf::header::kBytes, 0);
+  Patch32(b, orvane::emf::header::kBytes, 0);
   rows.push_back({"byte count 0", Reader::Metafile, b, Fails("EInvalidGraphic", kMetafileInvalid)});
   b = good;
   Patch32(b, 4, 0);  // the header record's own size
@@ -143,37 +143,37 @@ std::vector<Row> MetafileRows() {
   Patch32(b, 72, 0);
   rows.push_back({"device of 0 pixels", Reader::Metafile, b, Loads(0, 4)});
 
-  const auto withRecord = [&](const char* name, const std::function<void(emf::EmfWriter&)>& between) {
+  const auto withRecord = [&](const char* name, const std::function<void(orvane::emf::EmfWriter&)>& between) {
     rows.push_back({name, Reader::Metafile, Emf(between), Loads(4, 4)});
   };
-  withRecord("record size 0", [](emf::EmfWriter& w) { w.Raw(Words32({emf::EMR_SAVEDC, 0})); });
-  withRecord("record size not a multiple of 4", [](emf::EmfWriter& w) { w.Raw(Words32({emf::EMR_SAVEDC, 10, 0})); });
-  withRecord("record size 2^32 - 4", [](emf::EmfWriter& w) { w.Raw(Words32({emf::EMR_SAVEDC, 0xFFFFFFFC})); });
+  withRecord("record size 0", [](orvane::emf::EmfWriter& w) { w.Raw(Words32({orvane::emf::EMR_SAVEDC, 0})); });
+  withRecord("record size not a multiple of 4", [](orvane::emf::EmfWriter& w) { w.Raw(Words32({orvane::emf::EMR_SAVEDC, 10, 0})); });
+  withRecord("record size 2^32 - 4", [](orvane::emf::EmfWriter& w) { w.Raw(Words32({orvane::emf::EMR_SAVEDC, 0xFFFFFFFC})); });
   withRecord("a million points in a short record",
-             [](emf::EmfWriter& w) { w.Record(emf::EMR_POLYGON, Words32({0, 0, 0, 0, 1000000, 1, 1})); });
+             [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_POLYGON, Words32({0, 0, 0, 0, 1000000, 1, 1})); });
   withRecord("16-bit point count over 2^32 bytes",
-             [](emf::EmfWriter& w) { w.Record(emf::EMR_POLYGON16, Words32({0, 0, 0, 0, 0xFFFFFFFF, 0})); });
-  withRecord("handle number out of range", [](emf::EmfWriter& w) {
+             [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_POLYGON16, Words32({0, 0, 0, 0, 0xFFFFFFFF, 0})); });
+  withRecord("handle number out of range", [](orvane::emf::EmfWriter& w) {
     w.SelectObject(0xFFFF);
     w.DeleteObject(0x7FFFFFFF);
   });
-  withRecord("stock object number as a table index", [](emf::EmfWriter& w) {
-    w.Record(emf::EMR_CREATEPEN, Words32({emf::kStockObjectFlag | emf::BLACK_PEN, 0, 1, 0, 0}));
-    w.DeleteObject(emf::kStockObjectFlag | emf::WHITE_BRUSH);
+  withRecord("stock object number as a table index", [](orvane::emf::EmfWriter& w) {
+    w.Record(orvane::emf::EMR_CREATEPEN, Words32({orvane::emf::kStockObjectFlag | orvane::emf::BLACK_PEN, 0, 1, 0, 0}));
+    w.DeleteObject(orvane::emf::kStockObjectFlag | orvane::emf::WHITE_BRUSH);
   });
-  withRecord("2^32 - 1 pen style entries", [](emf::EmfWriter& w) {
-    w.Record(emf::EMR_EXTCREATEPEN,
-             Words32({1, 0, 0, 0, 0, emf::PS_GEOMETRIC | emf::PS_USERSTYLE, 3, 0, 0xFF, 0, 0xFFFFFFFF, 1, 1}));
+  withRecord("2^32 - 1 pen style entries", [](orvane::emf::EmfWriter& w) {
+    w.Record(orvane::emf::EMR_EXTCREATEPEN,
+             Words32({1, 0, 0, 0, 0, orvane::emf::PS_GEOMETRIC | orvane::emf::PS_USERSTYLE, 3, 0, 0xFF, 0, 0xFFFFFFFF, 1, 1}));
     w.SelectObject(1);
   });
-  withRecord("a 2^31-pixel coordinate", [](emf::EmfWriter& w) {
+  withRecord("a 2^31-pixel coordinate", [](orvane::emf::EmfWriter& w) {
     w.Rectangle({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
     w.MoveToEx(INT32_MAX, INT32_MAX);
     w.LineTo(INT32_MIN, 0);
   });
-  withRecord("negative pen width and extents", [](emf::EmfWriter& w) {
-    w.SelectObject(w.CreatePen(emf::PS_SOLID, -5, 0));
-    w.SetMapMode(emf::MM_ANISOTROPIC);
+  withRecord("negative pen width and extents", [](orvane::emf::EmfWriter& w) {
+    w.SelectObject(w.CreatePen(orvane::emf::PS_SOLID, -5, 0));
+    w.SetMapMode(orvane::emf::MM_ANISOTROPIC);
     w.SetWindowExtEx(-1, INT32_MIN);
     w.SetViewportExtEx(INT32_MIN, -1);
   });
@@ -380,7 +380,7 @@ TEST(BadInputTableTest, FormDefinitions) {
 
 // Cut points: for metafiles every record end, for the small formats every byte.
 TEST(BadInputTableTest, TruncatedMetafilesFailOrPlayWhatIsThere) {
-  const Bytes emf = Emf([](emf::EmfWriter& w) { w.Ellipse({0, 0, 3, 3}); });
+  const Bytes emf = Emf([](orvane::emf::EmfWriter& w) { w.Ellipse({0, 0, 3, 3}); });
   for (size_t end : EmfRecordEnds(emf)) {
     if (end >= emf.size()) continue;
     const Bytes cut(emf.begin(), emf.begin() + static_cast<ptrdiff_t>(end));
@@ -389,7 +389,7 @@ TEST(BadInputTableTest, TruncatedMetafilesFailOrPlayWhatIsThere) {
            end <= 100 ? Fails("EInvalidGraphic", kMetafileInvalid) : Fails("EReadError", kReadError)});
     Bytes patched = cut;
     if (end > 100) {
-      Patch32(patched, emf::header::kBytes, static_cast<uint32_t>(end));
+      Patch32(patched, orvane::emf::header::kBytes, static_cast<uint32_t>(end));
       Check({"EMF cut, byte count matching", Reader::Metafile, patched, Loads(4, 4)});
     }
   }

@@ -15,7 +15,7 @@
 #include <fstream>
 
 #include "OrvanePictureUnit1.h"
-#include "gdi/BitmapObject.h"
+#include <orvane/gdi/BitmapObject.h>
 #include "snapshot/DemoSnapshot.h"
 
 namespace fs = std::filesystem;
@@ -55,9 +55,9 @@ int64_t ResidentBytes() {
   return resident * sysconf(_SC_PAGESIZE);
 }
 
-std::array<int64_t, gdi::kLiveKinds> LiveCounts() {
-  std::array<int64_t, gdi::kLiveKinds> counts{};
-  for (int k = 0; k < gdi::kLiveKinds; ++k) counts[static_cast<size_t>(k)] = gdi::LiveObjectCount(static_cast<gdi::LiveKind>(k));
+std::array<int64_t, orvane::gdi::kLiveKinds> LiveCounts() {
+  std::array<int64_t, orvane::gdi::kLiveKinds> counts{};
+  for (int k = 0; k < orvane::gdi::kLiveKinds; ++k) counts[static_cast<size_t>(k)] = orvane::gdi::LiveObjectCount(static_cast<orvane::gdi::LiveKind>(k));
   return counts;
 }
 
@@ -86,7 +86,7 @@ TEST_F(DemoSoakTest, HalfThePaintsFailAndNothingIsLeftBehind) {
     ASSERT_TRUE(s.MessageBoxes().empty());
     const auto first = s.ClientArea();
     const auto liveAfterFirstPaint = LiveCounts();
-    ASSERT_GT(liveAfterFirstPaint[static_cast<size_t>(gdi::LiveKind::DeviceContext)], 0);
+    ASSERT_GT(liveAfterFirstPaint[static_cast<size_t>(orvane::gdi::LiveKind::DeviceContext)], 0);
 
     const auto start = std::chrono::steady_clock::now();
     int64_t residentAt100 = 0;
@@ -95,7 +95,7 @@ TEST_F(DemoSoakTest, HalfThePaintsFailAndNothingIsLeftBehind) {
       const bool remove = i % 2 == 1;
       const fs::path victim = dir / kFiles[static_cast<size_t>(i / 2) % kFiles.size()];
       if (remove) fs::rename(victim, dir / "aside");
-      s.Repaint(gdi::Rect{0, 0, 600, 402});
+      s.Repaint(orvane::gdi::Rect{0, 0, 600, 402});
       if (remove) fs::rename(dir / "aside", victim);
       failures += s.MessageBoxes().size();
       ASSERT_EQ(s.MessageBoxes().size(), remove ? 1u : 0u) << "paint " << i;
@@ -132,7 +132,7 @@ TEST_F(DemoSoakTest, ImpossibleControlSizeFailsThePaintAndTheWindowGoesOn) {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   const int64_t faults = usage.ru_minflt;
-  s.Repaint(gdi::Rect{0, 0, 600, 402});
+  s.Repaint(orvane::gdi::Rect{0, 0, 600, 402});
   getrusage(RUSAGE_SELF, &usage);
   EXPECT_LT(usage.ru_minflt - faults, 65536) << "the refused paint touched this many fresh pages";
   ASSERT_EQ(s.MessageBoxes().size(), 1u);
@@ -142,7 +142,7 @@ TEST_F(DemoSoakTest, ImpossibleControlSizeFailsThePaintAndTheWindowGoesOn) {
 
   Form1->OrvaneImage1->SetWidth(94);
   Form1->OrvaneImage1->SetHeight(120);
-  s.Repaint(gdi::Rect{0, 0, 600, 402});
+  s.Repaint(orvane::gdi::Rect{0, 0, 600, 402});
   EXPECT_TRUE(s.MessageBoxes().empty());
   EXPECT_EQ(s.ClientArea().pixels, before.pixels);
   EXPECT_EQ(LiveCounts(), live);

@@ -10,25 +10,25 @@
 #include <filesystem>
 
 #include "InputBuilders.h"
-#include "OrvanePicture/FilteredDraw.h"
-#include "OrvanePicture/OrvaneBitmap.h"
+#include <orvane/FilteredDraw.h>
+#include <orvane/OrvaneBitmap.h>
 #include "emf/EmfWriter.h"
-#include "gdi/BitmapObject.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Metafile.h"
-#include "rtl/Exceptions.h"
+#include <orvane/gdi/BitmapObject.h>
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Metafile.h>
+#include <orvane/rtl/Exceptions.h>
 
 namespace fs = std::filesystem;
 using namespace robust;
 
 namespace {
 
-vcl::TMetafile SmallPicture() {
-  emf::EmfWriter w(emf::HeaderForPixels(8, 8, {1000, 1000}, {100, 100}));
-  w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, 0x0000FF));
+orvane::vcl::TMetafile SmallPicture() {
+  orvane::emf::EmfWriter w(orvane::emf::HeaderForPixels(8, 8, {1000, 1000}, {100, 100}));
+  w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, 0x0000FF));
   w.Ellipse({0, 0, 8, 8});
   const Bytes bytes = w.Finish();
-  vcl::TMetafile m;
+  orvane::vcl::TMetafile m;
   m.LoadFromBytes(bytes.data(), bytes.size());
   return m;
 }
@@ -50,9 +50,9 @@ void ExpectRefusedWithoutTouchingMemory(const char* what, Request request) {
   try {
     request();
     ADD_FAILURE() << what << ": no error";
-  } catch (const rtl::EOutOfResources& e) {
+  } catch (const orvane::rtl::EOutOfResources& e) {
     EXPECT_EQ(e.Message(), "Systemressourcen erschöpft.") << what;
-  } catch (const rtl::EOutOfMemory& e) {
+  } catch (const orvane::rtl::EOutOfMemory& e) {
     EXPECT_EQ(e.Message(), "Zu wenig Arbeitsspeicher") << what;
   }
   EXPECT_LT(MinorFaults(RUSAGE_SELF) - faults, kFewFaults) << what;
@@ -65,27 +65,27 @@ struct Size {
 const Size kHugeSizes[] = {{2000000, 2000000}, {INT32_MAX, 1}, {1, INT32_MAX}, {46341, 46341}, {40000, 2000}};
 
 TEST(HugeRequestTest, FilteredDrawRefusesAndLeavesTheCanvasAlone) {
-  const vcl::TMetafile picture = SmallPicture();
-  vcl::TBitmap canvas;
+  const orvane::vcl::TMetafile picture = SmallPicture();
+  orvane::vcl::TBitmap canvas;
   canvas.SetSize(8, 8);
   canvas.Canvas().Brush().SetColor(0x00FF00);
-  canvas.Canvas().FillRect(vcl::Rect(0, 0, 8, 8));
-  const int64_t live = gdi::LiveObjectCount();
+  canvas.Canvas().FillRect(orvane::vcl::Rect(0, 0, 8, 8));
+  const int64_t live = orvane::gdi::LiveObjectCount();
   for (const Size s : kHugeSizes)
     ExpectRefusedWithoutTouchingMemory("filtered draw", [&] {
-      orvane::OrvaneStretchDraw(canvas.Canvas(), vcl::Rect(-3, -3, s.w - 4, s.h - 4), &picture, orvane::opqVeryHigh);
+      orvane::OrvaneStretchDraw(canvas.Canvas(), orvane::vcl::Rect(-3, -3, s.w - 4, s.h - 4), &picture, orvane::opqVeryHigh);
     });
-  EXPECT_EQ(gdi::LiveObjectCount(), live);
+  EXPECT_EQ(orvane::gdi::LiveObjectCount(), live);
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x) ASSERT_EQ(canvas.Canvas().Pixel(x, y), 0x00FF00) << x << "," << y;
   // The same canvas and picture still draw at a sane size.
-  orvane::OrvaneStretchDraw(canvas.Canvas(), vcl::Rect(0, 0, 7, 7), &picture, orvane::opqVeryHigh);
+  orvane::OrvaneStretchDraw(canvas.Canvas(), orvane::vcl::Rect(0, 0, 7, 7), &picture, orvane::opqVeryHigh);
   EXPECT_EQ(canvas.Canvas().Pixel(4, 4), 0x0000FF);
 }
 
 TEST(HugeRequestTest, SpriteRenderRefusesAndTheSpriteStaysUsable) {
-  const vcl::TMetafile picture = SmallPicture();
-  const int64_t live = gdi::LiveObjectCount();
+  const orvane::vcl::TMetafile picture = SmallPicture();
+  const int64_t live = orvane::gdi::LiveObjectCount();
   {
     orvane::TOrvaneBitmap sprite;
     for (const Size s : kHugeSizes)
@@ -96,13 +96,13 @@ TEST(HugeRequestTest, SpriteRenderRefusesAndTheSpriteStaysUsable) {
       }
     sprite.Render(&picture, 8, 8, orvane::opqHigh);
     ASSERT_EQ(sprite.Width(), 8);
-    vcl::TBitmap target;
+    orvane::vcl::TBitmap target;
     target.SetSize(8, 8);
     sprite.Draw(target.Canvas(), 0, 0);
     EXPECT_EQ(target.Canvas().Pixel(4, 4), 0x0000FF);
   }
   // Whatever the failed renders made went with the sprite.
-  EXPECT_EQ(gdi::LiveObjectCount(), live);
+  EXPECT_EQ(orvane::gdi::LiveObjectCount(), live);
 }
 
 TEST(HugeRequestTest, RenderToolFailsWithItsMessageAndWritesNothing) {

@@ -9,17 +9,17 @@
 #include <iterator>
 #include <string_view>
 
-#include "OrvanePicture/FilteredDraw.h"
-#include "OrvanePicture/OrvaneBitmap.h"
-#include "backend/HeadlessBackend.h"
-#include "forms/Application.h"
-#include "forms/Form.h"
-#include "forms/FormReader.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Icon.h"
-#include "graphics/Metafile.h"
-#include "graphics/Picture.h"
-#include "rtl/Exceptions.h"
+#include <orvane/FilteredDraw.h>
+#include <orvane/OrvaneBitmap.h>
+#include <orvane/backend/HeadlessBackend.h>
+#include <orvane/forms/Application.h>
+#include <orvane/forms/Form.h>
+#include <orvane/forms/FormReader.h>
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Icon.h>
+#include <orvane/graphics/Metafile.h>
+#include <orvane/graphics/Picture.h>
+#include <orvane/rtl/Exceptions.h>
 
 namespace robust {
 
@@ -190,21 +190,21 @@ namespace {
 // Plain and filtered drawing, and a sprite render. The filtered paths divide
 // by the graphic's size and may refuse it (a 0 side); the loaded graphic
 // stands either way.
-void DrawGraphic(const vcl::TGraphic* graphic) {
+void DrawGraphic(const orvane::vcl::TGraphic* graphic) {
   if (!graphic) return;
-  vcl::TBitmap target;
+  orvane::vcl::TBitmap target;
   target.SetSize(24, 24);
-  target.Canvas().StretchDraw(vcl::Rect(0, 0, 24, 24), graphic);
-  target.Canvas().StretchDraw(vcl::Rect(20, 18, -3, 2), graphic);
+  target.Canvas().StretchDraw(orvane::vcl::Rect(0, 0, 24, 24), graphic);
+  target.Canvas().StretchDraw(orvane::vcl::Rect(20, 18, -3, 2), graphic);
   try {
-    orvane::OrvaneStretchDraw(target.Canvas(), vcl::Rect(2, 2, 17, 13), graphic, orvane::opqLow);
-  } catch (const rtl::Exception&) {
+    orvane::OrvaneStretchDraw(target.Canvas(), orvane::vcl::Rect(2, 2, 17, 13), graphic, orvane::opqLow);
+  } catch (const orvane::rtl::Exception&) {
   }
   try {
     orvane::TOrvaneBitmap sprite;
     sprite.Render(graphic, 7, 5, orvane::opqMed);
     sprite.Draw(target.Canvas(), 3, 3);
-  } catch (const rtl::Exception&) {
+  } catch (const orvane::rtl::Exception&) {
   }
 }
 
@@ -225,24 +225,24 @@ Outcome LoadSprite(const Bytes& bytes) {
   } remove{path};
   orvane::TOrvaneBitmap sprite;
   sprite.LoadSpriteFile(path);
-  vcl::TBitmap target;
+  orvane::vcl::TBitmap target;
   target.SetSize(16, 16);
   sprite.Draw(target.Canvas(), -2, 3);
   return Outcome{true, sprite.Width(), sprite.Height(), {}, {}};
 }
 
 Outcome LoadPictureRecord(const Bytes& bytes) {
-  vcl::TPicture picture;
+  orvane::vcl::TPicture picture;
   picture.ReadData(bytes.data(), bytes.size());
   DrawGraphic(picture.Graphic());
   return Outcome{true, picture.Width(), picture.Height(), {}, {}};
 }
 
 Outcome LoadForm(const Bytes& bytes) {
-  static backend::HeadlessBackend backend;
-  static vcl::TApplication application(backend);
-  auto form = std::make_unique<vcl::TForm>(&application);
-  vcl::ReadFormDefinition(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), *form);
+  static orvane::backend::HeadlessBackend backend;
+  static orvane::vcl::TApplication application(backend);
+  auto form = std::make_unique<orvane::vcl::TForm>(&application);
+  orvane::vcl::ReadFormDefinition(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), *form);
   form->Show();
   application.ProcessMessages();
   backend.ClearMessageBoxes();
@@ -254,14 +254,14 @@ Outcome LoadForm(const Bytes& bytes) {
 Outcome RunReader(Reader reader, const Bytes& bytes) {
   try {
     switch (reader) {
-      case Reader::Metafile: return LoadGraphic<vcl::TMetafile>(bytes);
-      case Reader::Bitmap: return LoadGraphic<vcl::TBitmap>(bytes);
-      case Reader::Icon: return LoadGraphic<vcl::TIcon>(bytes);
+      case Reader::Metafile: return LoadGraphic<orvane::vcl::TMetafile>(bytes);
+      case Reader::Bitmap: return LoadGraphic<orvane::vcl::TBitmap>(bytes);
+      case Reader::Icon: return LoadGraphic<orvane::vcl::TIcon>(bytes);
       case Reader::Sprite: return LoadSprite(bytes);
       case Reader::PictureRecord: return LoadPictureRecord(bytes);
       case Reader::FormDefinition: return LoadForm(bytes);
     }
-  } catch (const rtl::Exception& e) {
+  } catch (const orvane::rtl::Exception& e) {
     return Outcome{false, 0, 0, e.ClassName(), e.Message()};
   }
   return {};

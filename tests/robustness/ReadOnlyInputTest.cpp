@@ -13,12 +13,12 @@
 #include <map>
 
 #include "InputBuilders.h"
-#include "OrvanePicture/OrvaneBitmap.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Icon.h"
-#include "graphics/Metafile.h"
-#include "graphics/Picture.h"
-#include "rtl/Exceptions.h"
+#include <orvane/OrvaneBitmap.h>
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Icon.h>
+#include <orvane/graphics/Metafile.h>
+#include <orvane/graphics/Picture.h>
+#include <orvane/rtl/Exceptions.h>
 
 namespace fs = std::filesystem;
 using namespace robust;
@@ -89,19 +89,19 @@ class ReadOnlyInputTest : public ::testing::Test {
 };
 
 TEST_F(ReadOnlyInputTest, ReadersLeaveTheirFilesAsTheyWere) {
-  vcl::TMetafile emf, wmf;
+  orvane::vcl::TMetafile emf, wmf;
   emf.LoadFromFile(In("Socer.EMF"));
   wmf.LoadFromFile(In("square.wmf"));
   EXPECT_EQ(wmf.Width(), 96);
-  vcl::TBitmap bitmap;
+  orvane::vcl::TBitmap bitmap;
   bitmap.LoadFromFile(In("pixels.bmp"));
   EXPECT_EQ(bitmap.Width(), 5);
-  vcl::TIcon icon;
+  orvane::vcl::TIcon icon;
   icon.LoadFromFile(In("symbol.ico"));
   EXPECT_EQ(icon.Width(), 4);
-  vcl::TPicture picture;
+  orvane::vcl::TPicture picture;
   for (const char* name : {"Socer.EMF", "square.wmf", "pixels.bmp", "symbol.ico"}) picture.LoadFromFile(In(name));
-  EXPECT_THROW(picture.LoadFromFile(In("broken.emf")), rtl::EInvalidGraphic);
+  EXPECT_THROW(picture.LoadFromFile(In("broken.emf")), orvane::rtl::EInvalidGraphic);
   orvane::TOrvaneBitmap sprite;
   sprite.LoadSpriteFile(In("Socer.OBM"));
   EXPECT_GT(sprite.Width(), 0);

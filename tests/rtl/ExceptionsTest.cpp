@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "rtl/Exceptions.h"
-#include "rtl/Messages.h"
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/Messages.h>
 
-using namespace rtl;
+using namespace orvane::rtl;
 
 TEST(InOutErrorTest, CodesCarryTheRuntimeTexts) {
   const std::pair<int, const char*> table[] = {

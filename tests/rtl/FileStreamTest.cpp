@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "rtl/Exceptions.h"
-#include "rtl/FileStream.h"
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/FileStream.h>
 
-using namespace rtl;
+using namespace orvane::rtl;
 namespace fs = std::filesystem;
 
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "rtl/Exceptions.h"
-#include "rtl/FloatMath.h"
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/FloatMath.h>
 
-using namespace rtl;
+using namespace orvane::rtl;
 
 TEST(CheckedDivideTest, DivisionByZeroRaisesTheRuntimeErrors) {
   EXPECT_DOUBLE_EQ(CheckedDivide(51, 224), 51.0 / 224.0);

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "pictures/PathData.h"
-#include "rtl/Exceptions.h"
+#include <orvane/rtl/Exceptions.h>
 
 using namespace orvanetools;
 
@@ -14,7 +14,7 @@ namespace {
 std::string ErrorOf(const std::string& text) {
   try {
     ParsePathData(text);
-  } catch (const rtl::EInvalidGraphic& e) {
+  } catch (const orvane::rtl::EInvalidGraphic& e) {
     return e.Message();
   }
   return "";

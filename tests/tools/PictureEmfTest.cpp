@@ -7,11 +7,11 @@
 #include <cstring>
 #include <string>
 
-#include "graphics/Bitmap.h"
-#include "graphics/Metafile.h"
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Metafile.h>
 #include "pictures/PathData.h"
 #include "pictures/PictureEmf.h"
-#include "rtl/FileStream.h"
+#include <orvane/rtl/FileStream.h>
 
 using namespace orvanetools;
 
@@ -51,8 +51,8 @@ std::vector<Record> Records(const std::vector<uint8_t>& bytes) {
   return records;
 }
 
-vcl::TMetafile Load(const std::vector<uint8_t>& bytes) {
-  vcl::TMetafile metafile;
+orvane::vcl::TMetafile Load(const std::vector<uint8_t>& bytes) {
+  orvane::vcl::TMetafile metafile;
   metafile.LoadFromBytes(bytes.data(), bytes.size());
   return metafile;
 }
@@ -79,7 +79,7 @@ TEST(PictureEmfTest, EmbeddedSizeHasTheAgreedFrameAndDevice) {
   EXPECT_EQ(I32At(bytes, 76), 480);
   EXPECT_EQ(I32At(bytes, 80), 169);
   EXPECT_EQ(I32At(bytes, 84), 127);
-  const vcl::TMetafile metafile = Load(bytes);
+  const orvane::vcl::TMetafile metafile = Load(bytes);
   EXPECT_EQ(metafile.Width(), 224);
   EXPECT_EQ(metafile.Height(), 287);
 }
@@ -88,11 +88,11 @@ TEST(PictureEmfTest, EveryNaturalSizeComesBackFromTheFrame) {
   // Truncating the frame must never lose a pixel, nor rounding gain one.
   for (int n = 1; n <= 1500; ++n) {
     const int h = (n * 7) % 1500 + 1;
-    const vcl::TMetafile metafile = Load(EncodePictureEmf(Picture(n, h)));
+    const orvane::vcl::TMetafile metafile = Load(EncodePictureEmf(Picture(n, h)));
     ASSERT_EQ(metafile.Width(), n) << n << " x " << h;
     ASSERT_EQ(metafile.Height(), h) << n << " x " << h;
   }
-  const vcl::TMetafile largest = Load(EncodePictureEmf(Picture(32767, 32767)));
+  const orvane::vcl::TMetafile largest = Load(EncodePictureEmf(Picture(32767, 32767)));
   EXPECT_EQ(largest.Width(), 32767);
   EXPECT_EQ(largest.Height(), 32767);
 }
@@ -107,36 +107,36 @@ TEST(PictureEmfTest, RecordsOfASmallPicture) {
   const std::vector<uint8_t> bytes = EncodePictureEmf(picture);
   const std::vector<Record> records = Records(bytes);
   const std::vector<uint32_t> expected = {
-      emf::EMR_HEADER, emf::EMR_SETMAPMODE, emf::EMR_SETWINDOWORGEX, emf::EMR_SETWINDOWEXTEX,
-      emf::EMR_SETVIEWPORTORGEX, emf::EMR_SETVIEWPORTEXTEX, emf::EMR_SELECTOBJECT,
+      orvane::emf::EMR_HEADER, orvane::emf::EMR_SETMAPMODE, orvane::emf::EMR_SETWINDOWORGEX, orvane::emf::EMR_SETWINDOWEXTEX,
+      orvane::emf::EMR_SETVIEWPORTORGEX, orvane::emf::EMR_SETVIEWPORTEXTEX, orvane::emf::EMR_SELECTOBJECT,
       // first shape, winding
-      emf::EMR_SETPOLYFILLMODE, emf::EMR_CREATEBRUSHINDIRECT, emf::EMR_SELECTOBJECT, emf::EMR_BEGINPATH,
-      emf::EMR_MOVETOEX, emf::EMR_POLYBEZIERTO16, emf::EMR_LINETO, emf::EMR_CLOSEFIGURE, emf::EMR_MOVETOEX,
-      emf::EMR_LINETO, emf::EMR_LINETO, emf::EMR_ENDPATH, emf::EMR_FILLPATH, emf::EMR_SELECTOBJECT,
-      emf::EMR_DELETEOBJECT,
+      orvane::emf::EMR_SETPOLYFILLMODE, orvane::emf::EMR_CREATEBRUSHINDIRECT, orvane::emf::EMR_SELECTOBJECT, orvane::emf::EMR_BEGINPATH,
+      orvane::emf::EMR_MOVETOEX, orvane::emf::EMR_POLYBEZIERTO16, orvane::emf::EMR_LINETO, orvane::emf::EMR_CLOSEFIGURE, orvane::emf::EMR_MOVETOEX,
+      orvane::emf::EMR_LINETO, orvane::emf::EMR_LINETO, orvane::emf::EMR_ENDPATH, orvane::emf::EMR_FILLPATH, orvane::emf::EMR_SELECTOBJECT,
+      orvane::emf::EMR_DELETEOBJECT,
       // second shape: the rule changes
-      emf::EMR_SETPOLYFILLMODE, emf::EMR_CREATEBRUSHINDIRECT, emf::EMR_SELECTOBJECT, emf::EMR_BEGINPATH,
-      emf::EMR_MOVETOEX, emf::EMR_LINETO, emf::EMR_LINETO, emf::EMR_ENDPATH, emf::EMR_FILLPATH,
-      emf::EMR_SELECTOBJECT, emf::EMR_DELETEOBJECT,
+      orvane::emf::EMR_SETPOLYFILLMODE, orvane::emf::EMR_CREATEBRUSHINDIRECT, orvane::emf::EMR_SELECTOBJECT, orvane::emf::EMR_BEGINPATH,
+      orvane::emf::EMR_MOVETOEX, orvane::emf::EMR_LINETO, orvane::emf::EMR_LINETO, orvane::emf::EMR_ENDPATH, orvane::emf::EMR_FILLPATH,
+      orvane::emf::EMR_SELECTOBJECT, orvane::emf::EMR_DELETEOBJECT,
       // third shape: same rule, no mode record
-      emf::EMR_CREATEBRUSHINDIRECT, emf::EMR_SELECTOBJECT, emf::EMR_BEGINPATH, emf::EMR_MOVETOEX,
-      emf::EMR_LINETO, emf::EMR_LINETO, emf::EMR_ENDPATH, emf::EMR_FILLPATH, emf::EMR_SELECTOBJECT,
-      emf::EMR_DELETEOBJECT, emf::EMR_EOF};
+      orvane::emf::EMR_CREATEBRUSHINDIRECT, orvane::emf::EMR_SELECTOBJECT, orvane::emf::EMR_BEGINPATH, orvane::emf::EMR_MOVETOEX,
+      orvane::emf::EMR_LINETO, orvane::emf::EMR_LINETO, orvane::emf::EMR_ENDPATH, orvane::emf::EMR_FILLPATH, orvane::emf::EMR_SELECTOBJECT,
+      orvane::emf::EMR_DELETEOBJECT, orvane::emf::EMR_EOF};
   ASSERT_EQ(records.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(records[i].type, expected[i]) << "record " << i;
 
   const auto at = [&](size_t index, size_t field) { return records[index].offset + field; };
-  EXPECT_EQ(U32At(bytes, at(1, 8)), uint32_t{emf::MM_ANISOTROPIC});
+  EXPECT_EQ(U32At(bytes, at(1, 8)), uint32_t{orvane::emf::MM_ANISOTROPIC});
   for (size_t r : {2u, 4u}) EXPECT_EQ(I32At(bytes, at(r, 8)) | I32At(bytes, at(r, 12)), 0);  // origins
   for (size_t r : {3u, 5u}) {  // extents 1:1
     EXPECT_EQ(I32At(bytes, at(r, 8)), 10);
     EXPECT_EQ(I32At(bytes, at(r, 12)), 12);
   }
-  EXPECT_EQ(U32At(bytes, at(6, 8)), emf::kStockObjectFlag | emf::NULL_PEN);
-  EXPECT_EQ(U32At(bytes, at(7, 8)), uint32_t{emf::WINDING});
+  EXPECT_EQ(U32At(bytes, at(6, 8)), orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
+  EXPECT_EQ(U32At(bytes, at(7, 8)), uint32_t{orvane::emf::WINDING});
   // Brush: handle, style, colour (red in the low byte), hatch.
   const uint32_t brush = U32At(bytes, at(8, 8));
-  EXPECT_EQ(U32At(bytes, at(8, 12)), uint32_t{emf::BS_SOLID});
+  EXPECT_EQ(U32At(bytes, at(8, 12)), uint32_t{orvane::emf::BS_SOLID});
   EXPECT_EQ(U32At(bytes, at(8, 16)), 0x302010u);
   EXPECT_EQ(U32At(bytes, at(9, 8)), brush);
   EXPECT_EQ(I32At(bytes, at(11, 8)), 1);
@@ -146,9 +146,9 @@ TEST(PictureEmfTest, RecordsOfASmallPicture) {
   EXPECT_EQ(U32At(bytes, at(12, 24)), 6u);
   const int16_t points[12] = {3, 4, 5, 6, 7, 8, 9, 1, 3, -3, 0, -1};
   for (size_t i = 0; i < 12; ++i) EXPECT_EQ(I16At(bytes, at(12, 28 + 2 * i)), points[i]) << "coordinate " << i;
-  EXPECT_EQ(U32At(bytes, at(20, 8)), emf::kStockObjectFlag | emf::WHITE_BRUSH);
+  EXPECT_EQ(U32At(bytes, at(20, 8)), orvane::emf::kStockObjectFlag | orvane::emf::WHITE_BRUSH);
   EXPECT_EQ(U32At(bytes, at(21, 8)), brush);
-  EXPECT_EQ(U32At(bytes, at(22, 8)), uint32_t{emf::ALTERNATE});
+  EXPECT_EQ(U32At(bytes, at(22, 8)), uint32_t{orvane::emf::ALTERNATE});
   EXPECT_EQ(U32At(bytes, at(23, 16)), 0xFFFFFFu);
   EXPECT_EQ(U32At(bytes, at(33, 16)), 0x010000u);
 }
@@ -161,7 +161,7 @@ struct Authored {
 };
 
 std::vector<uint8_t> ReadPicture(const char* name, PathPicture& picture) {
-  const std::vector<uint8_t> text = rtl::ReadWholeFile(std::string(ORVANE_PICTURES_DIR) + "/" + name + ".paths");
+  const std::vector<uint8_t> text = orvane::rtl::ReadWholeFile(std::string(ORVANE_PICTURES_DIR) + "/" + name + ".paths");
   picture = ParsePathData(std::string(text.begin(), text.end()));
   return EncodePictureEmf(picture);
 }
@@ -177,23 +177,23 @@ TEST(PictureEmfTest, AuthoredPicturesLoadWithTheirSizesAndShapes) {
     EXPECT_EQ(picture.height, a.height);
     EXPECT_GE(picture.shapes.size(), a.minShapes);
     size_t fills = 0;
-    for (const Record& r : Records(bytes)) fills += r.type == emf::EMR_FILLPATH;
+    for (const Record& r : Records(bytes)) fills += r.type == orvane::emf::EMR_FILLPATH;
     EXPECT_EQ(fills, picture.shapes.size());
 
-    const vcl::TMetafile metafile = Load(bytes);
+    const orvane::vcl::TMetafile metafile = Load(bytes);
     EXPECT_EQ(metafile.Width(), a.width);
     EXPECT_EQ(metafile.Height(), a.height);
 
     // Played at its natural size over a colour the pictures do not use:
     // the shapes cover a good part, and with no background the backdrop
     // still shows around them.
-    constexpr vcl::TColor kBackdrop = 0x00FF01;
-    vcl::TBitmap bitmap;
+    constexpr orvane::vcl::TColor kBackdrop = 0x00FF01;
+    orvane::vcl::TBitmap bitmap;
     bitmap.SetSize(a.width, a.height);
-    vcl::TCanvas& canvas = bitmap.Canvas();
+    orvane::vcl::TCanvas& canvas = bitmap.Canvas();
     for (int y = 0; y < a.height; ++y)
       for (int x = 0; x < a.width; ++x) canvas.SetPixel(x, y, kBackdrop);
-    canvas.StretchDraw(vcl::Rect(0, 0, a.width, a.height), &metafile);
+    canvas.StretchDraw(orvane::vcl::Rect(0, 0, a.width, a.height), &metafile);
     int backdrop = 0;
     for (int y = 0; y < a.height; ++y)
       for (int x = 0; x < a.width; ++x) backdrop += canvas.Pixel(x, y) == kBackdrop;

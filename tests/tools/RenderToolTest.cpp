@@ -8,13 +8,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "OrvanePicture/FilteredDraw.h"
-#include "OrvanePicture/OrvaneBitmap.h"
+#include <orvane/FilteredDraw.h>
+#include <orvane/OrvaneBitmap.h>
 #include "emf/EmfWriter.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Metafile.h"
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Metafile.h>
 #include "png/PngWriter.h"
-#include "rtl/FileStream.h"
+#include <orvane/rtl/FileStream.h>
 
 namespace fs = std::filesystem;
 
@@ -31,17 +31,17 @@ class RenderToolTest : public ::testing::Test {
     dir = fs::temp_directory_path() / ("orvane-render-" + std::to_string(getpid()));
     fs::create_directories(dir);
     // A 40 x 30 picture: a red ellipse and a blue triangle, nothing else painted.
-    emf::EmfWriter w(emf::HeaderForPixels(40, 30, {1000, 1000}, {100, 100}));
-    w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
-    const uint32_t red = w.CreateBrushIndirect(emf::BS_SOLID, emf::Rgb(200, 0, 0));
+    orvane::emf::EmfWriter w(orvane::emf::HeaderForPixels(40, 30, {1000, 1000}, {100, 100}));
+    w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
+    const uint32_t red = w.CreateBrushIndirect(orvane::emf::BS_SOLID, orvane::emf::Rgb(200, 0, 0));
     w.SelectObject(red);
-    w.Ellipse(emf::RectL{2, 2, 30, 28});
-    const uint32_t blue = w.CreateBrushIndirect(emf::BS_SOLID, emf::Rgb(0, 0, 250));
+    w.Ellipse(orvane::emf::RectL{2, 2, 30, 28});
+    const uint32_t blue = w.CreateBrushIndirect(orvane::emf::BS_SOLID, orvane::emf::Rgb(0, 0, 250));
     w.SelectObject(blue);
     w.Polygon({{25, 3}, {39, 3}, {25, 29}});
     bytes = w.Finish();
     picturePath = Path("picture.emf");
-    rtl::WriteFileAtomically(picturePath, bytes);
+    orvane::rtl::WriteFileAtomically(picturePath, bytes);
     picture.LoadFromBytes(bytes.data(), bytes.size());
   }
   void TearDown() override { fs::remove_all(dir); }
@@ -60,7 +60,7 @@ class RenderToolTest : public ::testing::Test {
   fs::path dir;
   std::vector<uint8_t> bytes;
   std::string picturePath;
-  vcl::TMetafile picture;
+  orvane::vcl::TMetafile picture;
 };
 
 }  // namespace
@@ -95,11 +95,11 @@ TEST_F(RenderToolTest, BackgroundDrawsLikeTheFilteredDrawOntoThatColour) {
   ASSERT_TRUE(orvanetools::ReadPngFile(Path("bg.png"), png));
   ASSERT_EQ(png.channels, 3);
   ASSERT_EQ(png.width, 40);
-  vcl::TBitmap canvas;
+  orvane::vcl::TBitmap canvas;
   canvas.SetSize(40, 30);
   canvas.Canvas().Brush().SetColor(0x302010);
-  canvas.Canvas().FillRect(vcl::Rect(0, 0, 40, 30));
-  orvane::OrvaneStretchDraw(canvas.Canvas(), vcl::Rect(0, 0, 39, 29), &picture, orvane::opqLow);
+  canvas.Canvas().FillRect(orvane::vcl::Rect(0, 0, 40, 30));
+  orvane::OrvaneStretchDraw(canvas.Canvas(), orvane::vcl::Rect(0, 0, 39, 29), &picture, orvane::opqLow);
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 40; ++x) {
       const auto c = static_cast<uint32_t>(canvas.Canvas().Pixel(x, y));
@@ -138,7 +138,7 @@ TEST_F(RenderToolTest, FailuresSayWhyAndLeaveNoOutput) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "orvane-render: Datei " + Path("nothing.emf") + " kann nicht geöffnet werden\n");
 
-  rtl::WriteFileAtomically(Path("broken.emf"), {1, 2, 3, 4, 5});
+  orvane::rtl::WriteFileAtomically(Path("broken.emf"), {1, 2, 3, 4, 5});
   Result broken = Run(Path("broken.emf") + " " + Path("b.png"));
   EXPECT_EQ(broken.status, 1);
   EXPECT_EQ(broken.err, "orvane-render: Metadatei ist ungültig\n");
@@ -172,9 +172,9 @@ TEST_F(RenderToolTest, AliasedDrawingHasNoIntermediateColours) {
 }
 
 TEST_F(RenderToolTest, LargePicturesAreScaledDownToFitAndSaySo) {
-  emf::EmfWriter w(emf::HeaderForPixels(4000, 1000, {1000, 1000}, {100, 100}));
-  w.Rectangle(emf::RectL{0, 0, 4000, 1000});
-  rtl::WriteFileAtomically(Path("wide.emf"), w.Finish());
+  orvane::emf::EmfWriter w(orvane::emf::HeaderForPixels(4000, 1000, {1000, 1000}, {100, 100}));
+  w.Rectangle(orvane::emf::RectL{0, 0, 4000, 1000});
+  orvane::rtl::WriteFileAtomically(Path("wide.emf"), w.Finish());
   const Result r = Run("--quality 1 " + Path("wide.emf") + " " + Path("wide.png"));
   ASSERT_EQ(r.status, 0);
   EXPECT_NE(r.err.find("4000x1000"), std::string::npos) << r.err;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-namespace emf {
+namespace orvane::emf {
 
 namespace {
 
@@ -507,4 +507,4 @@ void EmfWriter::GdiComment(const std::vector<uint8_t>& data) {
   Record(EMR_GDICOMMENT, Payload().U32(static_cast<uint32_t>(data.size())).Append(data).bytes);
 }
 
-}  // namespace emf
+}  // namespace orvane::emf

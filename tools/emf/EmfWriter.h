@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/EmfRecords.h"
+#include <orvane/graphics/EmfRecords.h>
 
-namespace emf {
+namespace orvane::emf {
 
 struct PointL {
   int32_t x = 0;
@@ -226,4 +226,4 @@ class EmfWriter {
   int64_t overrideBytes_ = -1, overrideRecords_ = -1, overrideHandles_ = -1;
 };
 
-}  // namespace emf
+}  // namespace orvane::emf

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string_view>
 
-#include "rtl/Exceptions.h"
-#include "rtl/Messages.h"
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/Messages.h>
 
 namespace orvanetools {
 
@@ -16,8 +16,8 @@ constexpr double kMaxCoordinate = 32767;
 constexpr int kMaxSize = 32767;
 
 [[noreturn]] void Fail(size_t line, const char* detail) {
-  const std::string text = rtl::msg::FormatS(rtl::msg::PathDataLineFmt, std::to_string(line));
-  throw rtl::EInvalidGraphic(rtl::msg::FormatS(text.c_str(), detail));
+  const std::string text = orvane::rtl::msg::FormatS(orvane::rtl::msg::PathDataLineFmt, std::to_string(line));
+  throw orvane::rtl::EInvalidGraphic(orvane::rtl::msg::FormatS(text.c_str(), detail));
 }
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
@@ -54,17 +54,17 @@ double Number(std::string_view token, size_t line) {
     } else if (c == '.' && !point) {
       point = true;
     } else {
-      Fail(line, rtl::msg::PathBadNumber);
+      Fail(line, orvane::rtl::msg::PathBadNumber);
     }
   }
-  if (digits == 0) Fail(line, rtl::msg::PathBadNumber);
+  if (digits == 0) Fail(line, orvane::rtl::msg::PathBadNumber);
   // from_chars rejects a leading '+'.
   const std::string_view body = token[0] == '+' ? token.substr(1) : token;
   double value = 0;
   const auto result = std::from_chars(body.data(), body.data() + body.size(), value);
-  if (result.ec != std::errc() || result.ptr != body.data() + body.size()) Fail(line, rtl::msg::PathBadNumber);
+  if (result.ec != std::errc() || result.ptr != body.data() + body.size()) Fail(line, orvane::rtl::msg::PathBadNumber);
   if (!std::isfinite(value) || value < kMinCoordinate || value > kMaxCoordinate) {
-    Fail(line, rtl::msg::PathNumberRange);
+    Fail(line, orvane::rtl::msg::PathNumberRange);
   }
   return value;
 }
@@ -73,7 +73,7 @@ int Size(std::string_view token, size_t line) {
   int value = 0;
   const auto result = std::from_chars(token.data(), token.data() + token.size(), value);
   if (result.ec != std::errc() || result.ptr != token.data() + token.size() || value < 1 || value > kMaxSize) {
-    Fail(line, rtl::msg::PathBadSize);
+    Fail(line, orvane::rtl::msg::PathBadSize);
   }
   return value;
 }
@@ -87,12 +87,12 @@ int HexDigit(char c) {
 
 // "#RRGGBB" as a colour value with red in bits 0-7.
 uint32_t Colour(std::string_view token, size_t line) {
-  if (token.size() != 7 || token[0] != '#') Fail(line, rtl::msg::PathBadColor);
+  if (token.size() != 7 || token[0] != '#') Fail(line, orvane::rtl::msg::PathBadColor);
   uint32_t channels[3] = {};
   for (int c = 0; c < 3; ++c) {
     const int high = HexDigit(token[1 + 2 * c]);
     const int low = HexDigit(token[2 + 2 * c]);
-    if (high < 0 || low < 0) Fail(line, rtl::msg::PathBadColor);
+    if (high < 0 || low < 0) Fail(line, orvane::rtl::msg::PathBadColor);
     channels[c] = static_cast<uint32_t>(high * 16 + low);
   }
   return channels[0] | (channels[1] << 8) | (channels[2] << 16);
@@ -105,16 +105,16 @@ class Parser {
     if (t.empty()) return;
     const std::string_view word = t[0];
     if (word == "picture") {
-      if (havePicture_) Fail(line, rtl::msg::PathPictureTwice);
+      if (havePicture_) Fail(line, orvane::rtl::msg::PathPictureTwice);
       Expect(t, 3, line);
       picture_.width = Size(t[1], line);
       picture_.height = Size(t[2], line);
       havePicture_ = true;
       return;
     }
-    if (!havePicture_) Fail(line, rtl::msg::PathNoPicture);
+    if (!havePicture_) Fail(line, orvane::rtl::msg::PathNoPicture);
     if (word == "shape") {
-      if (t.size() != 2 && t.size() != 3) Fail(line, rtl::msg::PathValueCount);
+      if (t.size() != 2 && t.size() != 3) Fail(line, orvane::rtl::msg::PathValueCount);
       FinishShape();
       PathShape shape;
       shape.rgb = Colour(t[1], line);
@@ -122,7 +122,7 @@ class Parser {
         if (t[2] == "alternate") {
           shape.alternate = true;
         } else if (t[2] != "winding") {
-          Fail(line, rtl::msg::PathBadFillMode);
+          Fail(line, orvane::rtl::msg::PathBadFillMode);
         }
       }
       picture_.shapes.push_back(std::move(shape));
@@ -145,10 +145,10 @@ class Parser {
     } else if (word == "Z") {
       command.op = PathOp::Close;
     } else {
-      Fail(line, rtl::msg::PathUnknownCommand);
+      Fail(line, orvane::rtl::msg::PathUnknownCommand);
     }
-    if (!shapeOpen_) Fail(line, rtl::msg::PathOutsideShape);
-    if (command.op != PathOp::Move && !subpathOpen_) Fail(line, rtl::msg::PathNoSubpath);
+    if (!shapeOpen_) Fail(line, orvane::rtl::msg::PathOutsideShape);
+    if (command.op != PathOp::Move && !subpathOpen_) Fail(line, orvane::rtl::msg::PathNoSubpath);
     Expect(t, 1 + 2 * points, line);
     for (size_t p = 0; p < points; ++p) {
       command.points[p] = PathPoint{Number(t[1 + 2 * p], line), Number(t[2 + 2 * p], line)};
@@ -158,20 +158,20 @@ class Parser {
   }
 
   PathPicture Finish(size_t lastLine) {
-    if (!havePicture_) Fail(lastLine, rtl::msg::PathNoPicture);
+    if (!havePicture_) Fail(lastLine, orvane::rtl::msg::PathNoPicture);
     FinishShape();
     return std::move(picture_);
   }
 
  private:
   static void Expect(const std::vector<std::string_view>& t, size_t count, size_t line) {
-    if (t.size() != count) Fail(line, rtl::msg::PathValueCount);
+    if (t.size() != count) Fail(line, orvane::rtl::msg::PathValueCount);
   }
 
   // The shape before a new one (or the end) must have drawn something; the
   // error names the line that opened it.
   void FinishShape() {
-    if (shapeOpen_ && picture_.shapes.back().commands.empty()) Fail(shapeLine_, rtl::msg::PathEmptyShape);
+    if (shapeOpen_ && picture_.shapes.back().commands.empty()) Fail(shapeLine_, orvane::rtl::msg::PathEmptyShape);
   }
 
   PathPicture picture_;

@@ -55,7 +55,7 @@ struct PathPicture {
   std::vector<PathShape> shapes;  // back to front
 };
 
-// Parses path data; raises rtl::EInvalidGraphic naming the line of the
+// Parses path data; raises orvane::rtl::EInvalidGraphic naming the line of the
 // first error.
 PathPicture ParsePathData(const std::string& text);
 

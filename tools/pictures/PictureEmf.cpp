@@ -6,8 +6,8 @@ namespace orvanetools {
 
 namespace {
 
-constexpr emf::SizeL kDevicePixels{640, 480};
-constexpr emf::SizeL kDeviceMillimeters{169, 127};
+constexpr orvane::emf::SizeL kDevicePixels{640, 480};
+constexpr orvane::emf::SizeL kDeviceMillimeters{169, 127};
 
 // Truncated, so that converting back stays within 0.04 pixel below the
 // size and rounds to it.
@@ -22,11 +22,11 @@ int16_t Unit(double v) {
   return static_cast<int16_t>(r < -32768 ? -32768 : r > 32767 ? 32767 : r);
 }
 
-emf::PointS Point(const PathPoint& p) { return emf::PointS{Unit(p.x), Unit(p.y)}; }
+orvane::emf::PointS Point(const PathPoint& p) { return orvane::emf::PointS{Unit(p.x), Unit(p.y)}; }
 
-void WritePath(emf::EmfWriter& w, const PathShape& shape) {
+void WritePath(orvane::emf::EmfWriter& w, const PathShape& shape) {
   w.BeginPath();
-  std::vector<emf::PointS> cubics;
+  std::vector<orvane::emf::PointS> cubics;
   const auto flush = [&] {
     if (!cubics.empty()) w.PolyBezierTo16(cubics);
     cubics.clear();
@@ -35,12 +35,12 @@ void WritePath(emf::EmfWriter& w, const PathShape& shape) {
     if (c.op != PathOp::Cubic) flush();
     switch (c.op) {
       case PathOp::Move: {
-        const emf::PointS p = Point(c.points[0]);
+        const orvane::emf::PointS p = Point(c.points[0]);
         w.MoveToEx(p.x, p.y);
         break;
       }
       case PathOp::Line: {
-        const emf::PointS p = Point(c.points[0]);
+        const orvane::emf::PointS p = Point(c.points[0]);
         w.LineTo(p.x, p.y);
         break;
       }
@@ -58,37 +58,37 @@ void WritePath(emf::EmfWriter& w, const PathShape& shape) {
 
 }  // namespace
 
-emf::HeaderInfo PictureHeader(int width, int height) {
-  emf::HeaderInfo h;
+orvane::emf::HeaderInfo PictureHeader(int width, int height) {
+  orvane::emf::HeaderInfo h;
   h.devicePixels = kDevicePixels;
   h.deviceMillimeters = kDeviceMillimeters;
-  h.bounds = emf::RectL{0, 0, width - 1, height - 1};
-  h.frame = emf::RectL{0, 0, FrameExtent(width, kDevicePixels.cx, kDeviceMillimeters.cx),
+  h.bounds = orvane::emf::RectL{0, 0, width - 1, height - 1};
+  h.frame = orvane::emf::RectL{0, 0, FrameExtent(width, kDevicePixels.cx, kDeviceMillimeters.cx),
                        FrameExtent(height, kDevicePixels.cy, kDeviceMillimeters.cy)};
   return h;
 }
 
 std::vector<uint8_t> EncodePictureEmf(const PathPicture& picture) {
-  emf::EmfWriter w(PictureHeader(picture.width, picture.height));
-  w.SetMapMode(emf::MM_ANISOTROPIC);
+  orvane::emf::EmfWriter w(PictureHeader(picture.width, picture.height));
+  w.SetMapMode(orvane::emf::MM_ANISOTROPIC);
   w.SetWindowOrgEx(0, 0);
   w.SetWindowExtEx(picture.width, picture.height);
   w.SetViewportOrgEx(0, 0);
   w.SetViewportExtEx(picture.width, picture.height);
-  w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+  w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
   bool haveMode = false;
   bool alternate = false;
   for (const PathShape& shape : picture.shapes) {
     if (!haveMode || shape.alternate != alternate) {
-      w.SetPolyFillMode(shape.alternate ? emf::ALTERNATE : emf::WINDING);
+      w.SetPolyFillMode(shape.alternate ? orvane::emf::ALTERNATE : orvane::emf::WINDING);
       haveMode = true;
       alternate = shape.alternate;
     }
-    const uint32_t brush = w.CreateBrushIndirect(emf::BS_SOLID, shape.rgb);
+    const uint32_t brush = w.CreateBrushIndirect(orvane::emf::BS_SOLID, shape.rgb);
     w.SelectObject(brush);
     WritePath(w, shape);
     w.FillPath();
-    w.SelectObject(emf::kStockObjectFlag | emf::WHITE_BRUSH);
+    w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::WHITE_BRUSH);
     w.DeleteObject(brush);
   }
   return w.Finish();

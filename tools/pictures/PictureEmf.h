@@ -22,7 +22,7 @@
 namespace orvanetools {
 
 // The header for a picture of width x height pixels (both 1..32767).
-emf::HeaderInfo PictureHeader(int width, int height);
+orvane::emf::HeaderInfo PictureHeader(int width, int height);
 
 // The metafile bytes of a picture.
 std::vector<uint8_t> EncodePictureEmf(const PathPicture& picture);

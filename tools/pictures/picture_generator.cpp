@@ -8,8 +8,8 @@
 
 #include "pictures/PathData.h"
 #include "pictures/PictureEmf.h"
-#include "rtl/Exceptions.h"
-#include "rtl/FileStream.h"
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/FileStream.h>
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -17,14 +17,14 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    const std::vector<uint8_t> bytes = rtl::ReadWholeFile(argv[1]);
+    const std::vector<uint8_t> bytes = orvane::rtl::ReadWholeFile(argv[1]);
     const orvanetools::PathPicture picture = orvanetools::ParsePathData(std::string(bytes.begin(), bytes.end()));
-    rtl::WriteFileAtomically(argv[2], orvanetools::EncodePictureEmf(picture));
-  } catch (const rtl::Exception& e) {
+    orvane::rtl::WriteFileAtomically(argv[2], orvanetools::EncodePictureEmf(picture));
+  } catch (const orvane::rtl::Exception& e) {
     std::fprintf(stderr, "orvane-picture-generator: %s: %s\n", argv[1], e.Message().c_str());
     return 1;
   } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "orvane-picture-generator: %s\n", rtl::EOutOfMemory().Message().c_str());
+    std::fprintf(stderr, "orvane-picture-generator: %s\n", orvane::rtl::EOutOfMemory().Message().c_str());
     return 1;
   }
   return 0;

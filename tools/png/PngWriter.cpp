@@ -5,8 +5,8 @@
 #include <csetjmp>
 #include <cstdio>
 
-#include "rtl/Exceptions.h"
-#include "rtl/FileStream.h"
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/FileStream.h>
 
 namespace orvanetools {
 
@@ -24,11 +24,11 @@ std::vector<uint8_t> EncodePng(const PngImage& image) {
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!png || !info) {
     png_destroy_write_struct(&png, &info);
-    throw rtl::EOutOfResources();
+    throw orvane::rtl::EOutOfResources();
   }
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
-    throw rtl::EOutOfResources();
+    throw orvane::rtl::EOutOfResources();
   }
   png_set_write_fn(png, &out, AppendBytes, NoFlush);
   png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
@@ -44,7 +44,7 @@ std::vector<uint8_t> EncodePng(const PngImage& image) {
 }
 
 void WritePngFile(const std::string& path, const PngImage& image) {
-  rtl::WriteFileAtomically(path, EncodePng(image));
+  orvane::rtl::WriteFileAtomically(path, EncodePng(image));
 }
 
 bool ReadPngFile(const std::string& path, PngImage& image) {

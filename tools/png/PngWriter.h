@@ -14,7 +14,7 @@ struct PngImage {
   std::vector<uint8_t> pixels;  // rows top first, width * channels bytes each
 };
 
-// The PNG file bytes of an image; raises rtl::EOutOfResources if libpng fails.
+// The PNG file bytes of an image; raises orvane::rtl::EOutOfResources if libpng fails.
 std::vector<uint8_t> EncodePng(const PngImage& image);
 
 // Writes the PNG so that the file appears complete or not at all.

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "OrvanePicture/FilteredDraw.h"
-#include "OrvanePicture/OrvaneBitmap.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Picture.h"
+#include <orvane/FilteredDraw.h>
+#include <orvane/OrvaneBitmap.h>
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Picture.h>
 #include "png/PngWriter.h"
-#include "rtl/Exceptions.h"
-#include "rtl/FloatMath.h"
-#include "rtl/Messages.h"
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/FloatMath.h>
+#include <orvane/rtl/Messages.h>
 #include "sprite/SpriteWriter.h"
 
 namespace orvanetools {
@@ -26,8 +26,8 @@ void TargetSize(const RenderOptions& o, int32_t pictureWidth, int32_t pictureHei
   if (o.hasSize) {
     w = o.width;
     h = o.height;
-    if (w == 0) w = static_cast<int32_t>(rtl::RoundHalfEven(rtl::CheckedDivide(double(h) * pictureWidth, pictureHeight)));
-    if (h == 0) h = static_cast<int32_t>(rtl::RoundHalfEven(rtl::CheckedDivide(double(w) * pictureHeight, pictureWidth)));
+    if (w == 0) w = static_cast<int32_t>(orvane::rtl::RoundHalfEven(orvane::rtl::CheckedDivide(double(h) * pictureWidth, pictureHeight)));
+    if (h == 0) h = static_cast<int32_t>(orvane::rtl::RoundHalfEven(orvane::rtl::CheckedDivide(double(w) * pictureHeight, pictureWidth)));
     return;
   }
   w = pictureWidth;
@@ -41,7 +41,7 @@ void TargetSize(const RenderOptions& o, int32_t pictureWidth, int32_t pictureHei
   }
 }
 
-PngImage FromCanvas(vcl::TBitmap& bitmap) {
+PngImage FromCanvas(orvane::vcl::TBitmap& bitmap) {
   PngImage png;
   png.width = bitmap.Width();
   png.height = bitmap.Height();
@@ -71,10 +71,10 @@ PngImage FromSprite(const orvane::TOrvaneBitmap& sprite) {
   return png;
 }
 
-void OpaqueCanvas(vcl::TBitmap& bitmap, int32_t w, int32_t h, uint32_t colour) {
+void OpaqueCanvas(orvane::vcl::TBitmap& bitmap, int32_t w, int32_t h, uint32_t colour) {
   bitmap.SetSize(w, h);
-  bitmap.Canvas().Brush().SetColor(static_cast<vcl::TColor>(colour));
-  bitmap.Canvas().FillRect(vcl::Rect(0, 0, w, h));
+  bitmap.Canvas().Brush().SetColor(static_cast<orvane::vcl::TColor>(colour));
+  bitmap.Canvas().FillRect(orvane::vcl::Rect(0, 0, w, h));
 }
 
 }  // namespace
@@ -82,7 +82,7 @@ void OpaqueCanvas(vcl::TBitmap& bitmap, int32_t w, int32_t h, uint32_t colour) {
 void RunRenderJob(const RenderOptions& o, std::string& notes) {
   const bool spriteOut = LowerExtension(o.output) == "obm";
   orvane::TOrvaneBitmap sprite;
-  vcl::TPicture picture;
+  orvane::vcl::TPicture picture;
   int32_t w = 0, h = 0;
 
   if (LowerExtension(o.input) == "obm") {
@@ -95,7 +95,7 @@ void RunRenderJob(const RenderOptions& o, std::string& notes) {
     if (spriteOut || !o.background) sprite.Render(picture.Graphic(), w, h, o.quality);
   }
 
-  if (w <= 0 || h <= 0) throw rtl::EInvalidOperation(rtl::msg::NegativeSize);
+  if (w <= 0 || h <= 0) throw orvane::rtl::EInvalidOperation(orvane::rtl::msg::NegativeSize);
   if (spriteOut) {
     WriteSpriteFile(o.output, sprite);
     return;
@@ -104,10 +104,10 @@ void RunRenderJob(const RenderOptions& o, std::string& notes) {
     WritePngFile(o.output, FromSprite(sprite));
     return;
   }
-  vcl::TBitmap canvas;
+  orvane::vcl::TBitmap canvas;
   OpaqueCanvas(canvas, w, h, *o.background);
-  if (picture.Graphic() && o.aliased) canvas.Canvas().StretchDraw(vcl::Rect(0, 0, w, h), picture.Graphic());
-  else if (picture.Graphic()) orvane::OrvaneStretchDraw(canvas.Canvas(), vcl::Rect(0, 0, w - 1, h - 1), picture.Graphic(), o.quality);
+  if (picture.Graphic() && o.aliased) canvas.Canvas().StretchDraw(orvane::vcl::Rect(0, 0, w, h), picture.Graphic());
+  else if (picture.Graphic()) orvane::OrvaneStretchDraw(canvas.Canvas(), orvane::vcl::Rect(0, 0, w - 1, h - 1), picture.Graphic(), o.quality);
   else sprite.Draw(canvas.Canvas(), 0, 0);
   WritePngFile(o.output, FromCanvas(canvas));
 }

@@ -7,7 +7,7 @@
 
 namespace orvanetools {
 
-// Renders and writes the output; raises rtl::Exception on failure (nothing is
+// Renders and writes the output; raises orvane::rtl::Exception on failure (nothing is
 // written then). Notes for the user (such as a size scaled down) go to `notes`.
 void RunRenderJob(const RenderOptions& options, std::string& notes);
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "OrvanePicture/Quality.h"
+#include <orvane/Quality.h>
 
 namespace orvanetools {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "render/RenderJob.h"
-#include "rtl/Exceptions.h"
+#include <orvane/rtl/Exceptions.h>
 
 int main(int argc, char** argv) {
   using namespace orvanetools;
@@ -22,12 +22,12 @@ int main(int argc, char** argv) {
   std::string notes;
   try {
     RunRenderJob(options, notes);
-  } catch (const rtl::Exception& e) {
+  } catch (const orvane::rtl::Exception& e) {
     std::fputs(notes.c_str(), stderr);
     std::fprintf(stderr, "orvane-render: %s\n", e.Message().c_str());
     return 1;
   } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "orvane-render: %s\n", rtl::EOutOfMemory().Message().c_str());
+    std::fprintf(stderr, "orvane-render: %s\n", orvane::rtl::EOutOfMemory().Message().c_str());
     return 1;
   }
   std::fputs(notes.c_str(), stderr);

@@ -6,7 +6,7 @@ namespace orvanetools {
 
 DemoSnapshot::DemoSnapshot() {
   RegisterOrvanePictureUnit1();
-  application_ = std::make_unique<vcl::TApplication>(backend_);
+  application_ = std::make_unique<orvane::vcl::TApplication>(backend_);
   application_->Initialize();
   application_->CreateForm(Form1);
   Form1->Show();
@@ -19,7 +19,7 @@ DemoSnapshot::~DemoSnapshot() {
 
 void DemoSnapshot::Paint() { application_->ProcessMessages(); }
 
-void DemoSnapshot::Repaint(const gdi::Rect& rect) {
+void DemoSnapshot::Repaint(const orvane::gdi::Rect& rect) {
   Form1->InvalidateRect(rect);
   application_->ProcessMessages();
 }

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "backend/HeadlessBackend.h"
-#include "forms/Application.h"
+#include <orvane/backend/HeadlessBackend.h>
+#include <orvane/forms/Application.h>
 #include "png/PngWriter.h"
 
 namespace orvanetools {
@@ -20,16 +20,16 @@ class DemoSnapshot {
   // Handles what is pending: the first call paints the whole window.
   void Paint();
   // Marks a client rectangle invalid and repaints it.
-  void Repaint(const gdi::Rect& rect);
+  void Repaint(const orvane::gdi::Rect& rect);
   int32_t Pixel(int32_t x, int32_t y) const;
   PngImage ClientArea() const;
-  const std::vector<backend::RecordedMessageBox>& MessageBoxes() const { return backend_.MessageBoxes(); }
-  backend::HeadlessBackend& Backend() { return backend_; }
-  vcl::TApplication& Application() { return *application_; }
+  const std::vector<orvane::backend::RecordedMessageBox>& MessageBoxes() const { return backend_.MessageBoxes(); }
+  orvane::backend::HeadlessBackend& Backend() { return backend_; }
+  orvane::vcl::TApplication& Application() { return *application_; }
 
  private:
-  backend::HeadlessBackend backend_;
-  std::unique_ptr<vcl::TApplication> application_;
+  orvane::backend::HeadlessBackend backend_;
+  std::unique_ptr<orvane::vcl::TApplication> application_;
 };
 
 }  // namespace orvanetools

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "rtl/Exceptions.h"
+#include <orvane/rtl/Exceptions.h>
 #include "snapshot/DemoSnapshot.h"
 
 int main(int argc, char** argv) {
@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     snapshot.Paint();
     for (const auto& box : snapshot.MessageBoxes()) std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
     orvanetools::WritePngFile(argv[1], snapshot.ClientArea());
-  } catch (const rtl::Exception& e) {
+  } catch (const orvane::rtl::Exception& e) {
     std::fprintf(stderr, "orvane-demo-snapshot: %s\n", e.Message().c_str());
     return 1;
   }

@@ -1,6 +1,6 @@
 #include "sprite/SpriteWriter.h"
 
-#include "rtl/FileStream.h"
+#include <orvane/rtl/FileStream.h>
 
 namespace orvanetools {
 
@@ -36,7 +36,7 @@ std::vector<uint8_t> EncodeSprite(const orvane::TOrvaneBitmap& sprite) {
 }
 
 void WriteSpriteFile(const std::string& path, const orvane::TOrvaneBitmap& sprite) {
-  rtl::WriteFileAtomically(path, EncodeSprite(sprite));
+  orvane::rtl::WriteFileAtomically(path, EncodeSprite(sprite));
 }
 
 }  // namespace orvanetools

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "OrvanePicture/OrvaneBitmap.h"
+#include <orvane/OrvaneBitmap.h>
 
 namespace orvanetools {
 
