@@ -6,6 +6,9 @@
 #include <cstdint>
 
 #include <orvane/graphics/Canvas.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane {
 
@@ -35,3 +38,5 @@ vcl::TRect MakeBounds(int32_t left, int32_t top, int32_t width, int32_t height);
 void FillSolid(vcl::TCanvas& canvas, int32_t x, int32_t y, int32_t width, int32_t height, TColorTriple color);
 
 }  // namespace orvane
+
+ORVANE_PUBLIC_END

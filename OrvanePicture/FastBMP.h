@@ -12,6 +12,9 @@
 #include <memory>
 
 #include <orvane/gdi/DeviceContext.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane {
 
@@ -57,3 +60,5 @@ class TFastBMP {
 };
 
 }  // namespace orvane
+
+ORVANE_PUBLIC_END

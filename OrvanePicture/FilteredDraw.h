@@ -7,6 +7,9 @@
 #include <orvane/Quality.h>
 #include <orvane/graphics/Canvas.h>
 #include <orvane/graphics/Graphic.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane {
 
@@ -39,3 +42,5 @@ void RenderFiltered(TFastBMP& colorRaster, TFastBMP& coverageRaster, const vcl::
 size_t SetBandBudgetForTesting(size_t bytes);
 
 }  // namespace orvane
+
+ORVANE_PUBLIC_END

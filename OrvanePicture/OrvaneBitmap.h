@@ -12,6 +12,9 @@
 #include <orvane/Quality.h>
 #include <orvane/graphics/Canvas.h>
 #include <orvane/graphics/Graphic.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane {
 
@@ -54,3 +57,5 @@ class TOrvaneBitmap {
 };
 
 }  // namespace orvane
+
+ORVANE_PUBLIC_END

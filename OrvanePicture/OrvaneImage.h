@@ -14,6 +14,9 @@
 #include <orvane/Quality.h>
 #include <orvane/forms/GraphicControl.h>
 #include <orvane/graphics/Picture.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane {
 
@@ -71,3 +74,5 @@ class TOrvaneImage : public vcl::TGraphicControl {
 void RegisterOrvaneImage();
 
 }  // namespace orvane
+
+ORVANE_PUBLIC_END

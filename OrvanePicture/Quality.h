@@ -2,6 +2,9 @@
 // Quality levels of the filtered drawing and the two key colours.
 
 #include <cstdint>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane {
 
@@ -22,3 +25,5 @@ const char* QualityName(uint8_t quality);
 bool QualityFromName(const char* name, TOrvanePictureQuality& quality);
 
 }  // namespace orvane
+
+ORVANE_PUBLIC_END

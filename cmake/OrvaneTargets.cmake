@@ -16,12 +16,50 @@ foreach(header IN LISTS ORVANE_PACKAGE_HEADERS)
   file(CREATE_LINK ${header} ${ORVANE_INCLUDE_ROOT}/orvane/${name} SYMBOLIC)
 endforeach()
 
-# orvane_library(name SOURCES ... DEPENDS ...): one static library per folder.
-function(orvane_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
-  add_library(${name} STATIC ${ARG_SOURCES})
+# orvane_objects(name SOURCES ... PRIVATE_DEPENDS ...): the compiled sources
+# of one folder. Folders are put together into the installed libraries by
+# orvane_assemble; symbols are hidden unless a header marks them public.
+function(orvane_objects name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;PRIVATE_DEPENDS" ${ARGN})
+  add_library(${name} OBJECT ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${ORVANE_INCLUDE_ROOT})
+  target_link_libraries(${name} PRIVATE ${ARG_PRIVATE_DEPENDS})
+  set_target_properties(${name} PROPERTIES
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON POSITION_INDEPENDENT_CODE ${BUILD_SHARED_LIBS})
+endfunction()
+
+# orvane_assemble(target EXPORT_NAME name OUTPUT_NAME file PARTS folders...
+#                 DEPENDS libs... PRIVATE_DEPENDS libs...)
+# One installed library (static or shared, as BUILD_SHARED_LIBS says) made of
+# the objects of some folders, known as Orvane::<EXPORT_NAME>. The tests,
+# tools and fuzz targets use internals that a shared library hides, so they
+# link <target>_internal: the same library, or in a shared build a static one
+# made of the same objects.
+function(orvane_assemble name)
+  cmake_parse_arguments(ARG "" "EXPORT_NAME;OUTPUT_NAME" "PARTS;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+  set(objects "")
+  foreach(part IN LISTS ARG_PARTS)
+    list(APPEND objects $<TARGET_OBJECTS:${part}>)
+  endforeach()
+  add_library(${name} ${objects})
+  add_library(Orvane::${ARG_EXPORT_NAME} ALIAS ${name})
+  set_target_properties(${name} PROPERTIES OUTPUT_NAME ${ARG_OUTPUT_NAME} EXPORT_NAME ${ARG_EXPORT_NAME}
+                                           VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION})
+  target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${ORVANE_INCLUDE_ROOT}>
+                                            $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
+  if(BUILD_SHARED_LIBS)
+    target_link_options(${name} PRIVATE -Wl,--no-undefined)
+    set(internal_depends "")
+    foreach(dep IN LISTS ARG_DEPENDS)
+      list(APPEND internal_depends ${dep}_internal)
+    endforeach()
+    add_library(${name}_internal STATIC ${objects})
+    target_include_directories(${name}_internal PUBLIC ${ORVANE_INCLUDE_ROOT})
+    target_link_libraries(${name}_internal PUBLIC ${internal_depends} ${ARG_PRIVATE_DEPENDS})
+  else()
+    add_library(${name}_internal ALIAS ${name})
+  endif()
 endfunction()
 
 # orvane_test(name SOURCES ... DEPENDS ...): one GoogleTest executable registered with CTest.

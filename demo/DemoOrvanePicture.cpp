@@ -3,10 +3,12 @@
 #include <exception>
 
 #include "OrvanePictureUnit1.h"
+#include <orvane/backend/SdlBackend.h>
 #include <orvane/forms/Application.h>
 #include <orvane/forms/LastChance.h>
 
 int main() {
+  orvane::backend::UseSdlBackend();
   try {
     RegisterOrvanePictureUnit1();
     orvane::vcl::TApplication application;

@@ -1,20 +1,27 @@
 #include <orvane/backend/Backend.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
 #include <orvane/backend/HeadlessBackend.h>
-#include <orvane/backend/SdlBackend.h>
 #include <orvane/rtl/Messages.h>
 
 namespace orvane::backend {
+
+namespace {
+std::atomic<WindowBackendOpener> windowBackend{nullptr};
+}  // namespace
+
+void RegisterWindowBackend(WindowBackendOpener opener) { windowBackend.store(opener); }
 
 std::unique_ptr<Backend> CreateBackendOrExplain(std::string& error) {
   error.clear();
   const char* chosen = std::getenv("ORVANE_BACKEND");
   const std::string name = chosen ? chosen : "";
-  if (name == "headless") return std::make_unique<HeadlessBackend>();
-  if (!name.empty() && name != "sdl") {
+  const WindowBackendOpener opener = windowBackend.load();
+  if (name == "headless" || (name.empty() && !opener)) return std::make_unique<HeadlessBackend>();
+  if ((!name.empty() && name != "sdl") || !opener) {  // a name this program has no backend for
     error = rtl::msg::FormatS(rtl::msg::NoDisplayFmt, rtl::msg::FormatS(rtl::msg::UnknownBackendFmt, name));
     return nullptr;
   }
@@ -25,7 +32,7 @@ std::unique_ptr<Backend> CreateBackendOrExplain(std::string& error) {
     return nullptr;
   }
   std::string reason;
-  if (auto sdl = SdlBackend::Open(reason)) return sdl;
+  if (auto display = opener(reason)) return display;
   error = rtl::msg::FormatS(rtl::msg::NoDisplayFmt, reason);
   return nullptr;
 }

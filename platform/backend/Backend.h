@@ -11,6 +11,9 @@
 #include <string>
 
 #include <orvane/gdi/GdiTypes.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::backend {
 
@@ -104,14 +107,27 @@ class Backend {
 
 namespace orvane::backend {
 
-// The backend a program gets when it asks for none in particular: the SDL
-// backend on the display named by DISPLAY or WAYLAND_DISPLAY. The environment
-// variable ORVANE_BACKEND chooses one by name: "headless" gives the screenless
-// backend (for tests and snapshots), "sdl" the display one.
-// nullptr with a one-line reason in `error` when none can be opened.
+// A backend on a real display: nullptr with a one-line reason when it
+// cannot be opened.
+using WindowBackendOpener = std::unique_ptr<Backend> (*)(std::string& reason);
+
+// Makes `opener` the display backend of this program. The window backends
+// live in libraries of their own (only programs that show windows link
+// one), so a program names its backend once, before the application is
+// made; see SdlBackend.h.
+void RegisterWindowBackend(WindowBackendOpener opener);
+
+// The backend a program gets when it asks for none in particular: the
+// registered display backend on the display named by DISPLAY or
+// WAYLAND_DISPLAY, or the screenless one when the program registered none.
+// The environment variable ORVANE_BACKEND chooses one by name: "headless"
+// gives the screenless backend (for tests and snapshots), "sdl" the display
+// one. nullptr with a one-line reason in `error` when none can be opened.
 std::unique_ptr<Backend> CreateBackendOrExplain(std::string& error);
 // The same, but a failure ends the program: the reason goes to standard
 // error as one line and the exit code is 1.
 std::unique_ptr<Backend> CreateDefaultBackend();
 
 }  // namespace orvane::backend
+
+ORVANE_PUBLIC_END

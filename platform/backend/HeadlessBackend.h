@@ -10,6 +10,9 @@
 #include <vector>
 
 #include <orvane/backend/Backend.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::backend {
 
@@ -103,3 +106,5 @@ class HeadlessBackend : public Backend {
 };
 
 }  // namespace orvane::backend
+
+ORVANE_PUBLIC_END

@@ -336,4 +336,8 @@ int32_t SdlBackend::ScreenHeight() const {
   return SDL_GetDisplayBounds(0, &bounds) == 0 ? bounds.h : 0;
 }
 
+void UseSdlBackend() {
+  RegisterWindowBackend([](std::string& reason) -> std::unique_ptr<Backend> { return SdlBackend::Open(reason); });
+}
+
 }  // namespace orvane::backend

@@ -12,6 +12,9 @@
 #include <map>
 
 #include <orvane/backend/Backend.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -90,4 +93,10 @@ class SdlBackend : public Backend {
   uint8_t buttons_ = 0;  // kLeft, kRight, kMiddle held, as of the last mouse event translated
 };
 
+// Makes SDL the display backend of this program (see RegisterWindowBackend);
+// call it once at the start of a program that shows windows.
+void UseSdlBackend();
+
 }  // namespace orvane::backend
+
+ORVANE_PUBLIC_END

@@ -16,6 +16,9 @@
 #include <type_traits>
 
 #include <orvane/forms/Form.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::backend {
 class Backend;
@@ -102,3 +105,5 @@ void TApplication::CreateForm(T*& reference) {
 }
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

@@ -25,6 +25,9 @@
 #include <vector>
 
 #include <orvane/forms/Control.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::vcl {
 
@@ -186,3 +189,5 @@ void AddField(ClassInfo& c, const std::string& name, Member* Form::*field) {
 }
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::vcl {
 
@@ -57,3 +60,5 @@ class TComponent {
 bool SameText(const std::string& a, const std::string& b);
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

@@ -9,6 +9,9 @@
 #include <orvane/forms/Component.h>
 #include <orvane/graphics/Canvas.h>
 #include <orvane/graphics/GraphicsTypes.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::vcl {
 
@@ -114,3 +117,5 @@ class TControl : public TComponent {
 int32_t MulDiv(int32_t a, int32_t b, int32_t c);
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

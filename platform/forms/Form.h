@@ -12,6 +12,9 @@
 
 #include <orvane/forms/WinControl.h>
 #include <orvane/gdi/Region.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::backend {
 class Window;
@@ -122,3 +125,5 @@ class TForm : public TWinControl {
 };
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

@@ -24,6 +24,9 @@
 // EFormDefinitionError naming the line; a missing resource EResNotFound.
 
 #include <string_view>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::vcl {
 
@@ -33,3 +36,5 @@ class TComponent;
 void ReadFormDefinition(std::string_view text, TComponent& root);
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

@@ -7,6 +7,9 @@
 // font settings of the canvas persist from one paint to the next.
 
 #include <orvane/forms/Control.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::vcl {
 
@@ -33,3 +36,5 @@ class TGraphicControl : public TControl {
 };
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

@@ -9,6 +9,9 @@
 
 #include <orvane/forms/GraphicControl.h>
 #include <orvane/graphics/Picture.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::vcl {
 
@@ -42,3 +45,5 @@ class TImage : public TGraphicControl {
 };
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

@@ -10,6 +10,9 @@
 #include <vector>
 
 #include <orvane/forms/GraphicControl.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::vcl {
 
@@ -52,3 +55,5 @@ class TLabel : public TGraphicControl {
 };
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

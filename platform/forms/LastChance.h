@@ -14,6 +14,9 @@
 
 #include <exception>
 #include <string>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::backend {
 class Backend;
@@ -30,3 +33,5 @@ int HandleLastChance(std::exception_ptr error, backend::Backend& backend);
 int HandleLastChance(std::exception_ptr error);
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

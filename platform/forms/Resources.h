@@ -7,6 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::vcl {
 
@@ -29,3 +32,5 @@ const Resource* FindResource(const std::string& name, ResourceKind kind);
 const Resource& GetResource(const std::string& name, ResourceKind kind);
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

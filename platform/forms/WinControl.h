@@ -6,6 +6,9 @@
 #include <vector>
 
 #include <orvane/forms/Control.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::vcl {
 
@@ -39,3 +42,5 @@ class TWinControl : public TControl {
 };
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

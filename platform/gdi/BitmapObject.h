@@ -8,6 +8,9 @@
 #include <cstdint>
 
 #include <orvane/gdi/GdiTypes.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::gdi {
 
@@ -131,3 +134,5 @@ HBITMAP CreateScreenBitmap(int32_t width, int32_t height);
 bool DeleteObject(HGDIOBJ object);
 
 }  // namespace orvane::gdi
+
+ORVANE_PUBLIC_END

@@ -8,6 +8,9 @@
 #include <orvane/gdi/BitmapObject.h>
 #include <orvane/gdi/DrawingObjects.h>
 #include <orvane/gdi/Region.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::gdi {
 
@@ -68,3 +71,5 @@ bool BitBlt(HDC dst, int32_t x, int32_t y, int32_t width, int32_t height, HDC sr
             uint32_t rop);
 
 }  // namespace orvane::gdi
+
+ORVANE_PUBLIC_END

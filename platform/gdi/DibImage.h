@@ -12,6 +12,9 @@
 
 #include <orvane/gdi/GdiTypes.h>
 #include <orvane/gdi/SpanPaint.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::gdi {
 
@@ -50,3 +53,5 @@ void StretchImageMasked(RenderTarget& target, const DibImage& image, const uint8
                         int32_t srcHeight);
 
 }  // namespace orvane::gdi
+
+ORVANE_PUBLIC_END

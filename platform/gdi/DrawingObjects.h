@@ -10,6 +10,9 @@
 
 #include <orvane/gdi/BitmapObject.h>
 #include <orvane/gdi/GdiTypes.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::gdi {
 
@@ -67,3 +70,5 @@ constexpr uint32_t TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2
                    TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24;
 
 }  // namespace orvane::gdi
+
+ORVANE_PUBLIC_END

@@ -12,6 +12,9 @@
 #include <orvane/gdi/DrawingObjects.h>
 #include <orvane/gdi/Rasterizer.h>
 #include <orvane/gdi/SpanPaint.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::gdi {
 
@@ -80,3 +83,5 @@ std::u32string Utf16ToUtf32(const uint16_t* text, size_t count);
 void AppendUtf8(std::string& out, uint32_t codePoint);
 
 }  // namespace orvane::gdi
+
+ORVANE_PUBLIC_END

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::gdi {
 
@@ -63,3 +66,5 @@ constexpr uint32_t BI_BITFIELDS = 3;
 enum class FillMode : uint8_t { Alternate = 1, Winding = 2 };
 
 }  // namespace orvane::gdi
+
+ORVANE_PUBLIC_END

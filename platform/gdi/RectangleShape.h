@@ -3,6 +3,9 @@
 
 #include <orvane/gdi/DeviceContext.h>
 #include <orvane/gdi/SpanPaint.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::gdi {
 
@@ -23,3 +26,5 @@ bool Rectangle(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 bool FillRect(HDC dc, const Rect& logical, const Brush& brush);
 
 }  // namespace orvane::gdi
+
+ORVANE_PUBLIC_END

@@ -6,6 +6,9 @@
 #include <vector>
 
 #include <orvane/gdi/GdiTypes.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::gdi {
 
@@ -47,3 +50,5 @@ class Region {
 };
 
 }  // namespace orvane::gdi
+
+ORVANE_PUBLIC_END

@@ -9,6 +9,9 @@
 #include <orvane/gdi/BitmapObject.h>
 #include <orvane/gdi/DrawingObjects.h>
 #include <orvane/gdi/Region.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::gdi {
 
@@ -94,3 +97,5 @@ class RepeatedFillScope {
 };
 
 }  // namespace orvane::gdi
+
+ORVANE_PUBLIC_END

@@ -10,6 +10,9 @@
 #include <orvane/gdi/DeviceContext.h>
 #include <orvane/graphics/Canvas.h>
 #include <orvane/graphics/Graphic.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::vcl {
 
@@ -57,3 +60,5 @@ class TBitmap : public TGraphic {
 void StretchSurface(TCanvas& canvas, const TRect& dst, const gdi::BitmapObject& src);
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

@@ -7,6 +7,9 @@
 
 #include <orvane/gdi/DeviceContext.h>
 #include <orvane/graphics/GraphicsTypes.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::vcl {
 
@@ -109,3 +112,5 @@ class TCanvas {
 };
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

@@ -9,6 +9,9 @@
 #include <string>
 
 #include <orvane/graphics/GraphicsTypes.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::vcl {
 
@@ -31,3 +34,5 @@ class TGraphic {
 };
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

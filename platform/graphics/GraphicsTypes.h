@@ -5,6 +5,9 @@
 #include <cstdint>
 
 #include <orvane/gdi/GdiTypes.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::vcl {
 
@@ -43,3 +46,5 @@ using TFontStyles = uint8_t;  // a set of TFontStyle bits
 constexpr uint8_t DEFAULT_CHARSET = 1;
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

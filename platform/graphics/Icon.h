@@ -7,6 +7,9 @@
 
 #include <orvane/gdi/DibImage.h>
 #include <orvane/graphics/Graphic.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::vcl {
 
@@ -35,3 +38,5 @@ class TIcon : public TGraphic {
 };
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

@@ -9,6 +9,9 @@
 #include <vector>
 
 #include <orvane/graphics/Graphic.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::vcl {
 
@@ -41,3 +44,5 @@ class TMetafile : public TGraphic {
 };
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

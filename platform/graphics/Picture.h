@@ -9,6 +9,9 @@
 #include <vector>
 
 #include <orvane/graphics/Graphic.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::vcl {
 
@@ -50,3 +53,5 @@ class TPicture {
 };
 
 }  // namespace orvane::vcl
+
+ORVANE_PUBLIC_END

@@ -5,6 +5,9 @@
 
 #include <stdexcept>
 #include <string>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::rtl {
 
@@ -97,3 +100,5 @@ class EResNotFound : public Exception {
 std::string WithFullStop(const std::string& message);
 
 }  // namespace orvane::rtl
+
+ORVANE_PUBLIC_END

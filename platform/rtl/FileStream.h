@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::rtl {
 
@@ -44,3 +47,5 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path);
 void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace orvane::rtl
+
+ORVANE_PUBLIC_END

@@ -4,6 +4,9 @@
 // and conversion to an integer rounds to the nearest, a half to even.
 
 #include <cstdint>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::rtl {
 
@@ -18,3 +21,5 @@ int64_t RoundHalfEven(double value);
 int64_t DivRoundHalfAway(int64_t a, int64_t b);
 
 }  // namespace orvane::rtl
+
+ORVANE_PUBLIC_END

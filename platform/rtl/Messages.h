@@ -3,6 +3,9 @@
 // runtime's own (German) and are shown to users exactly as they stand.
 
 #include <string>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::rtl::msg {
 
@@ -84,3 +87,5 @@ std::string InOutErrorText(int code);
 std::string FormatS(const char* format, const std::string& value);
 
 }  // namespace orvane::rtl::msg
+
+ORVANE_PUBLIC_END

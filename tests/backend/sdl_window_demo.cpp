@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include <orvane/backend/SdlBackend.h>
 #include <orvane/forms/Application.h>
 #include <orvane/forms/ClassRegistry.h>
 #include <orvane/forms/LastChance.h>
@@ -48,6 +49,7 @@ class TForm1 : public orvane::vcl::TForm {
 }  // namespace
 
 int main(int argc, char** argv) {
+  orvane::backend::UseSdlBackend();
   auto& c = orvane::vcl::ClassRegistry::Instance().Register<TForm1>("TForm1", "TForm");
   orvane::vcl::AddMethod(c, "FormPaint", &TForm1::FormPaint);
   orvane::vcl::AddMethod(c, "FormMouseDown", &TForm1::FormMouseDown);

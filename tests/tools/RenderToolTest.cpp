@@ -13,7 +13,7 @@
 #include "emf/EmfWriter.h"
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/graphics/Metafile.h>
-#include "png/PngWriter.h"
+#include <orvane/Png.h>
 #include <orvane/rtl/FileStream.h>
 
 namespace fs = std::filesystem;
@@ -67,8 +67,8 @@ class RenderToolTest : public ::testing::Test {
 
 TEST_F(RenderToolTest, TransparentPngCarriesTheSpriteColourAndCoverage) {
   ASSERT_EQ(Run("--size 80x60 --quality med " + picturePath + " " + Path("out.png")).status, 0);
-  orvanetools::PngImage png;
-  ASSERT_TRUE(orvanetools::ReadPngFile(Path("out.png"), png));
+  orvane::PngImage png;
+  ASSERT_TRUE(orvane::ReadPngFile(Path("out.png"), png));
   ASSERT_EQ(png.channels, 4);
   ASSERT_EQ(png.width, 80);
   ASSERT_EQ(png.height, 60);
@@ -91,8 +91,8 @@ TEST_F(RenderToolTest, TransparentPngCarriesTheSpriteColourAndCoverage) {
 
 TEST_F(RenderToolTest, BackgroundDrawsLikeTheFilteredDrawOntoThatColour) {
   ASSERT_EQ(Run("--background \"#102030\" --quality low " + picturePath + " " + Path("bg.png")).status, 0);
-  orvanetools::PngImage png;
-  ASSERT_TRUE(orvanetools::ReadPngFile(Path("bg.png"), png));
+  orvane::PngImage png;
+  ASSERT_TRUE(orvane::ReadPngFile(Path("bg.png"), png));
   ASSERT_EQ(png.channels, 3);
   ASSERT_EQ(png.width, 40);
   orvane::vcl::TBitmap canvas;
@@ -127,8 +127,8 @@ TEST_F(RenderToolTest, SpriteFilesAreWrittenAndReadBack) {
     }
   // A sprite file as input is drawn at its own size.
   ASSERT_EQ(Run(Path("s.OBM") + " " + Path("from-sprite.png")).status, 0);
-  orvanetools::PngImage png;
-  ASSERT_TRUE(orvanetools::ReadPngFile(Path("from-sprite.png"), png));
+  orvane::PngImage png;
+  ASSERT_TRUE(orvane::ReadPngFile(Path("from-sprite.png"), png));
   EXPECT_EQ(png.width, 20);
   EXPECT_EQ(Run("--size 5x5 " + Path("s.OBM") + " " + Path("x.png")).status, 2);
 }
@@ -162,8 +162,8 @@ TEST_F(RenderToolTest, FailuresSayWhyAndLeaveNoOutput) {
 
 TEST_F(RenderToolTest, AliasedDrawingHasNoIntermediateColours) {
   ASSERT_EQ(Run("--aliased --background \"#FFFFFF\" --size 80x60 " + picturePath + " " + Path("j.png")).status, 0);
-  orvanetools::PngImage png;
-  ASSERT_TRUE(orvanetools::ReadPngFile(Path("j.png"), png));
+  orvane::PngImage png;
+  ASSERT_TRUE(orvane::ReadPngFile(Path("j.png"), png));
   for (size_t i = 0; i < png.pixels.size(); i += 3) {
     const uint32_t c = png.pixels[i] | png.pixels[i + 1] << 8 | png.pixels[i + 2] << 16;
     ASSERT_TRUE(c == 0xFFFFFF || c == 200 || c == 0xFA0000) << std::hex << c;
@@ -179,8 +179,8 @@ TEST_F(RenderToolTest, LargePicturesAreScaledDownToFitAndSaySo) {
   ASSERT_EQ(r.status, 0);
   EXPECT_NE(r.err.find("4000x1000"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("2048x512"), std::string::npos) << r.err;
-  orvanetools::PngImage png;
-  ASSERT_TRUE(orvanetools::ReadPngFile(Path("wide.png"), png));
+  orvane::PngImage png;
+  ASSERT_TRUE(orvane::ReadPngFile(Path("wide.png"), png));
   EXPECT_EQ(png.width, 2048);
   EXPECT_EQ(png.height, 512);
 }

@@ -5,9 +5,9 @@
 
 #include <orvane/FilteredDraw.h>
 #include <orvane/OrvaneBitmap.h>
+#include <orvane/Png.h>
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/graphics/Picture.h>
-#include "png/PngWriter.h"
 #include <orvane/rtl/Exceptions.h>
 #include <orvane/rtl/FloatMath.h>
 #include <orvane/rtl/Messages.h>
@@ -41,36 +41,6 @@ void TargetSize(const RenderOptions& o, int32_t pictureWidth, int32_t pictureHei
   }
 }
 
-PngImage FromCanvas(orvane::vcl::TBitmap& bitmap) {
-  PngImage png;
-  png.width = bitmap.Width();
-  png.height = bitmap.Height();
-  png.channels = 3;
-  png.pixels.reserve(static_cast<size_t>(png.width) * png.height * 3);
-  for (int32_t y = 0; y < png.height; ++y)
-    for (int32_t x = 0; x < png.width; ++x) {
-      const uint32_t c = static_cast<uint32_t>(bitmap.Canvas().Pixel(x, y));
-      png.pixels.insert(png.pixels.end(), {uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16)});
-    }
-  return png;
-}
-
-// Colour from the colour raster, alpha from the coverage raster.
-PngImage FromSprite(const orvane::TOrvaneBitmap& sprite) {
-  PngImage png;
-  const orvane::TFastBMP* color = sprite.ColorRaster();
-  const orvane::TFastBMP* coverage = sprite.CoverageRaster();
-  png.width = color ? std::max(0, color->Width()) : 0;
-  png.height = color ? std::max(0, color->Height()) : 0;
-  png.channels = 4;
-  for (int32_t y = 0; y < png.height; ++y) {
-    const uint8_t* c = color->RowStarts()[y];
-    const uint8_t* a = coverage->RowStarts()[y];
-    for (int32_t x = 0; x < png.width; ++x, c += 3, a += 3) png.pixels.insert(png.pixels.end(), {c[2], c[1], c[0], a[2]});
-  }
-  return png;
-}
-
 void OpaqueCanvas(orvane::vcl::TBitmap& bitmap, int32_t w, int32_t h, uint32_t colour) {
   bitmap.SetSize(w, h);
   bitmap.Canvas().Brush().SetColor(static_cast<orvane::vcl::TColor>(colour));
@@ -101,7 +71,7 @@ void RunRenderJob(const RenderOptions& o, std::string& notes) {
     return;
   }
   if (!o.background) {
-    WritePngFile(o.output, FromSprite(sprite));
+    orvane::SavePng(sprite, o.output);
     return;
   }
   orvane::vcl::TBitmap canvas;
@@ -109,7 +79,7 @@ void RunRenderJob(const RenderOptions& o, std::string& notes) {
   if (picture.Graphic() && o.aliased) canvas.Canvas().StretchDraw(orvane::vcl::Rect(0, 0, w, h), picture.Graphic());
   else if (picture.Graphic()) orvane::OrvaneStretchDraw(canvas.Canvas(), orvane::vcl::Rect(0, 0, w - 1, h - 1), picture.Graphic(), o.quality);
   else sprite.Draw(canvas.Canvas(), 0, 0);
-  WritePngFile(o.output, FromCanvas(canvas));
+  orvane::SavePng(canvas, o.output);
 }
 
 }  // namespace orvanetools

@@ -20,6 +20,7 @@ const char* const kRenderUsage =
     "                      write an RGB PNG; without it the PNG is RGBA with the\n"
     "                      coverage as alpha\n"
     "  --aliased           draw with the plain stretched drawing (needs --background)\n"
+    "  --version           print the version\n"
     "  --help              show this text\n";
 
 std::string LowerExtension(const std::string& fileName) {
@@ -75,6 +76,8 @@ std::string ParseRenderOptions(const std::vector<std::string>& args, RenderOptio
     std::string v;
     if (a == "--help" || a == "-h") {
       o.help = true;
+    } else if (a == "--version") {
+      o.version = true;
     } else if (a == "--size") {
       if (!value(v)) return "--size needs a value";
       const auto x = v.find('x');
@@ -96,7 +99,7 @@ std::string ParseRenderOptions(const std::vector<std::string>& args, RenderOptio
       positional.push_back(a);
     }
   }
-  if (o.help) return "";
+  if (o.help || o.version) return "";
   if (positional.size() != 2) return "expected INPUT and OUTPUT";
   o.input = positional[0];
   o.output = positional[1];

@@ -13,6 +13,7 @@ struct RenderOptions {
   std::string input;
   std::string output;
   bool help = false;
+  bool version = false;
   bool hasSize = false;
   int32_t width = 0;   // 0 with the other side given: keep the aspect ratio
   int32_t height = 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "render/RenderJob.h"
+#include <orvane/Version.h>
 #include <orvane/rtl/Exceptions.h>
 
 int main(int argc, char** argv) {
@@ -13,6 +14,10 @@ int main(int argc, char** argv) {
   const std::string problem = ParseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), options);
   if (options.help) {
     std::fputs(kRenderUsage, stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::puts("orvane-render " ORVANE_VERSION_STRING);
     return 0;
   }
   if (!problem.empty()) {

@@ -28,9 +28,9 @@ int32_t DemoSnapshot::Pixel(int32_t x, int32_t y) const {
   return backend_.FindWindow(Form1->Window()->Id())->Pixel(x, y);
 }
 
-PngImage DemoSnapshot::ClientArea() const {
+orvane::PngImage DemoSnapshot::ClientArea() const {
   const auto* window = backend_.FindWindow(Form1->Window()->Id());
-  PngImage png;
+  orvane::PngImage png;
   png.width = window->ClientWidth();
   png.height = window->ClientHeight();
   png.channels = 3;

@@ -9,7 +9,7 @@
 
 #include <orvane/backend/HeadlessBackend.h>
 #include <orvane/forms/Application.h>
-#include "png/PngWriter.h"
+#include <orvane/Png.h>
 
 namespace orvanetools {
 
@@ -22,7 +22,7 @@ class DemoSnapshot {
   // Marks a client rectangle invalid and repaints it.
   void Repaint(const orvane::gdi::Rect& rect);
   int32_t Pixel(int32_t x, int32_t y) const;
-  PngImage ClientArea() const;
+  orvane::PngImage ClientArea() const;
   const std::vector<orvane::backend::RecordedMessageBox>& MessageBoxes() const { return backend_.MessageBoxes(); }
   orvane::backend::HeadlessBackend& Backend() { return backend_; }
   orvane::vcl::TApplication& Application() { return *application_; }

@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     orvanetools::DemoSnapshot snapshot;
     snapshot.Paint();
     for (const auto& box : snapshot.MessageBoxes()) std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
-    orvanetools::WritePngFile(argv[1], snapshot.ClientArea());
+    orvane::WritePngFile(argv[1], snapshot.ClientArea());
   } catch (const orvane::rtl::Exception& e) {
     std::fprintf(stderr, "orvane-demo-snapshot: %s\n", e.Message().c_str());
     return 1;

@@ -1,0 +1,170 @@
+#include <orvane/Png.h>
+
+#include <png.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <new>
+
+#include <orvane/FastBMP.h>
+#include <orvane/OrvaneBitmap.h>
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/FileStream.h>
+#include <orvane/rtl/Messages.h>
+
+namespace orvane {
+
+namespace {
+void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+void NoFlush(png_structp) {}
+}  // namespace
+
+std::vector<uint8_t> EncodePng(const PngImage& image) {
+  std::vector<uint8_t> out;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!png || !info) {
+    png_destroy_write_struct(&png, &info);
+    throw rtl::EOutOfResources();
+  }
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    throw rtl::EOutOfResources();
+  }
+  png_set_write_fn(png, &out, AppendBytes, NoFlush);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
+               image.channels == 4 ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  const size_t stride = static_cast<size_t>(image.width) * static_cast<size_t>(image.channels);
+  for (int32_t y = 0; y < image.height; ++y)
+    png_write_row(png, const_cast<png_bytep>(image.pixels.data() + static_cast<size_t>(y) * stride));
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return out;
+}
+
+void WritePngFile(const std::string& path, const PngImage& image) {
+  rtl::WriteFileAtomically(path, EncodePng(image));
+}
+
+namespace {
+
+constexpr uint64_t kMaxDecodedBytes = uint64_t(1) << 30;
+
+// Decodes a PNG held in memory; false when it is not one.
+bool DecodePng(const std::vector<uint8_t>& bytes, PngImage& image) {
+  png_image decoded{};
+  decoded.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&decoded, bytes.data(), bytes.size())) return false;
+  const bool alpha = (decoded.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+  decoded.format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
+  image.width = static_cast<int32_t>(decoded.width);
+  image.height = static_cast<int32_t>(decoded.height);
+  image.channels = alpha ? 4 : 3;
+  // Deflate expands at most about 1032 times, and the widest conversion
+  // (1-bit palette to RGBA) 32 times more: a claim beyond that cannot be
+  // carried by the file, and nothing is allocated for it.
+  const uint64_t size = uint64_t(PNG_IMAGE_SIZE(decoded));
+  if (size > kMaxDecodedBytes || size > uint64_t(bytes.size()) * 1032u * 32u + (1u << 20)) {
+    png_image_free(&decoded);
+    return false;
+  }
+  try {
+    image.pixels.assign(static_cast<size_t>(size), 0);
+  } catch (const std::bad_alloc&) {
+    png_image_free(&decoded);
+    throw rtl::EOutOfMemory();
+  }
+  if (!png_image_finish_read(&decoded, nullptr, image.pixels.data(), 0, nullptr)) {
+    png_image_free(&decoded);
+    return false;
+  }
+  return true;
+}
+
+// The surface row of a bitmap's pixel (B, G, R first in both formats).
+int32_t BytesPerPixel(const gdi::BitmapObject& surface) {
+  return surface.Format() == gdi::PixelFormat::Bgrx32 ? 4 : 3;
+}
+
+}  // namespace
+
+bool ReadPngFile(const std::string& path, PngImage& image) {
+  std::vector<uint8_t> bytes;
+  try {
+    bytes = rtl::ReadWholeFile(path);
+  } catch (const rtl::Exception&) {
+    return false;
+  }
+  return DecodePng(bytes, image);
+}
+
+void SavePng(const vcl::TBitmap& bitmap, const std::string& path, const TFastBMP* coverage) {
+  const int32_t width = bitmap.Width(), height = bitmap.Height();
+  if (coverage && (coverage->Width() != width || coverage->Height() != height))
+    throw rtl::EInvalidOperation(rtl::msg::InvalidBitmap);
+  PngImage png;
+  png.width = width;
+  png.height = height;
+  png.channels = coverage ? 4 : 3;
+  const gdi::BitmapObject* surface = bitmap.Surface();
+  if (surface && width > 0 && height > 0) {
+    const int32_t step = BytesPerPixel(*surface);
+    png.pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(png.channels));
+    for (int32_t y = 0; y < height; ++y) {
+      const uint8_t* c = surface->Row(y);
+      const uint8_t* a = coverage ? coverage->RowStarts()[y] : nullptr;
+      for (int32_t x = 0; x < width; ++x, c += step) {
+        png.pixels.insert(png.pixels.end(), {c[2], c[1], c[0]});
+        if (a) png.pixels.push_back(a[3 * x + 2]);
+      }
+    }
+  }
+  WritePngFile(path, png);
+}
+
+void SavePng(const TOrvaneBitmap& sprite, const std::string& path) {
+  PngImage png;
+  const TFastBMP* color = sprite.ColorRaster();
+  const TFastBMP* coverage = sprite.CoverageRaster();
+  png.width = color && coverage ? std::max(0, color->Width()) : 0;
+  png.height = color && coverage ? std::max(0, color->Height()) : 0;
+  png.channels = 4;
+  for (int32_t y = 0; y < png.height; ++y) {
+    const uint8_t* c = color->RowStarts()[y];
+    const uint8_t* a = coverage->RowStarts()[y];
+    for (int32_t x = 0; x < png.width; ++x, c += 3, a += 3) png.pixels.insert(png.pixels.end(), {c[2], c[1], c[0], a[2]});
+  }
+  WritePngFile(path, png);
+}
+
+std::unique_ptr<TFastBMP> LoadPng(vcl::TBitmap& bitmap, const std::string& path) {
+  PngImage png;
+  if (!DecodePng(rtl::ReadWholeFile(path), png)) throw rtl::EInvalidGraphic(rtl::msg::InvalidBitmap);
+  std::unique_ptr<TFastBMP> coverage;
+  if (png.channels == 4) coverage = std::make_unique<TFastBMP>(png.width, png.height);
+  bitmap.SetSize(png.width, png.height);
+  const gdi::BitmapObject* surface = bitmap.Surface();
+  if (!surface) return coverage;
+  const int32_t step = BytesPerPixel(*surface);
+  const uint8_t* source = png.pixels.data();
+  for (int32_t y = 0; y < png.height; ++y) {
+    uint8_t* c = surface->Row(y);
+    uint8_t* a = coverage ? coverage->RowStarts()[y] : nullptr;
+    for (int32_t x = 0; x < png.width; ++x, c += step, source += png.channels) {
+      c[0] = source[2];
+      c[1] = source[1];
+      c[2] = source[0];
+      if (a) a[3 * x] = a[3 * x + 1] = a[3 * x + 2] = source[3];
+    }
+  }
+  return coverage;
+}
+
+}  // namespace orvane

@@ -1,0 +1,57 @@
+#pragma once
+// PNG files through libpng, 8 bits a channel: a plain raster type with its
+// encoder and reader, and the same for bitmaps, where a coverage raster
+// (as the filtered draw and sprites make it) may travel as the alpha channel.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <orvane/Visibility.h>
+
+namespace orvane {
+namespace vcl {
+class TBitmap;
+}
+class TFastBMP;
+class TOrvaneBitmap;
+
+ORVANE_PUBLIC_BEGIN
+
+struct PngImage {
+  int32_t width = 0;
+  int32_t height = 0;
+  int channels = 3;             // 3: RGB, 4: RGBA
+  std::vector<uint8_t> pixels;  // rows top first, width * channels bytes each
+};
+
+// The PNG file bytes of an image; raises rtl::EOutOfResources if libpng fails.
+std::vector<uint8_t> EncodePng(const PngImage& image);
+
+// Writes the PNG so that the file appears complete or not at all.
+void WritePngFile(const std::string& path, const PngImage& image);
+
+// Reads a PNG of any colour type as 8-bit RGB, or RGBA when it has alpha;
+// false when the file cannot be read or is not a PNG.
+bool ReadPngFile(const std::string& path, PngImage& image);
+
+// Writes a bitmap as an opaque RGB PNG or, with `coverage` (a raster of the
+// bitmap's size whose red channel holds the coverage, 0-255), as RGBA with
+// the coverage as alpha. Raises rtl::EInvalidOperation when the sizes differ,
+// the runtime's file errors when the file cannot be written.
+void SavePng(const vcl::TBitmap& bitmap, const std::string& path, const TFastBMP* coverage = nullptr);
+
+// A sprite's colour raster with its coverage as alpha, RGBA.
+void SavePng(const TOrvaneBitmap& sprite, const std::string& path);
+
+// Loads a PNG into a bitmap (resized to the image) and returns, for an
+// image with alpha, a coverage raster of its size whose three channels hold
+// the alpha (null for an opaque image). Raises rtl::EFOpenError (and the
+// other file errors) when the file cannot be read and rtl::EInvalidGraphic
+// when it is not a PNG; the bitmap is changed only on success.
+std::unique_ptr<TFastBMP> LoadPng(vcl::TBitmap& bitmap, const std::string& path);
+
+ORVANE_PUBLIC_END
+
+}  // namespace orvane

@@ -1,0 +1,80 @@
+# Installation: headers under include/orvane/, the libraries, a CMake package
+# (find_package(OrvanePicture), targets Orvane::Picture, Orvane::Forms,
+# Orvane::SdlBackend), a pkg-config file for the drawing library, and a
+# Debian package through CPack.
+include(CMakePackageConfigHelpers)
+
+set(ORVANE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/OrvanePicture)
+set(ORVANE_HEADER_DIR ${CMAKE_INSTALL_INCLUDEDIR}/orvane)
+
+# The headers of each library. The others in the source folders are the
+# libraries' internals: not installed, their symbols not exported.
+set(ORVANE_PICTURE_HEADERS
+  rtl/Exceptions.h rtl/FileStream.h rtl/FloatMath.h rtl/Messages.h
+  gdi/BitmapObject.h gdi/DeviceContext.h gdi/DibImage.h gdi/DrawingObjects.h gdi/FontEngine.h gdi/GdiTypes.h
+  gdi/RectangleShape.h gdi/Region.h gdi/SpanPaint.h
+  graphics/Bitmap.h graphics/Canvas.h graphics/Graphic.h graphics/GraphicsTypes.h graphics/Icon.h
+  graphics/Metafile.h graphics/Picture.h
+  ColorTriple.h FastBMP.h FilteredDraw.h OrvaneBitmap.h OrvanePicture.h Png.h Quality.h Visibility.h)
+set(ORVANE_FORMS_HEADERS
+  forms/Application.h forms/ClassRegistry.h forms/Component.h forms/Control.h forms/Form.h forms/FormReader.h
+  forms/GraphicControl.h forms/Image.h forms/Label.h forms/LastChance.h forms/Resources.h forms/WinControl.h
+  backend/Backend.h backend/HeadlessBackend.h OrvaneImage.h)
+set(ORVANE_SDL_HEADERS backend/SdlBackend.h)
+
+function(orvane_install_headers component)
+  foreach(header IN LISTS ARGN)
+    get_filename_component(folder ${header} DIRECTORY)
+    install(FILES ${ORVANE_INCLUDE_ROOT}/orvane/${header} DESTINATION ${ORVANE_HEADER_DIR}/${folder}
+            COMPONENT ${component})
+  endforeach()
+endfunction()
+orvane_install_headers(development ${ORVANE_PICTURE_HEADERS})
+orvane_install_headers(development ${ORVANE_FORMS_HEADERS})
+install(FILES ${ORVANE_INCLUDE_ROOT}/orvane/Version.h DESTINATION ${ORVANE_HEADER_DIR} COMPONENT development)
+
+set(ORVANE_INSTALLED_LIBRARIES orvane_picture orvane_forms)
+if(ORVANE_SDL_BACKEND)
+  orvane_install_headers(development ${ORVANE_SDL_HEADERS})
+  list(APPEND ORVANE_INSTALLED_LIBRARIES orvane_sdl_backend)
+endif()
+install(TARGETS ${ORVANE_INSTALLED_LIBRARIES} EXPORT OrvanePictureTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT libraries NAMELINK_COMPONENT development
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT libraries)
+install(EXPORT OrvanePictureTargets NAMESPACE Orvane:: DESTINATION ${ORVANE_CMAKE_DIR} COMPONENT development)
+
+set(ORVANE_HAS_SDL_BACKEND ${ORVANE_SDL_BACKEND})
+configure_package_config_file(cmake/OrvanePictureConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/OrvanePictureConfig.cmake INSTALL_DESTINATION ${ORVANE_CMAKE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/OrvanePictureConfigVersion.cmake
+  COMPATIBILITY SameMinorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/OrvanePictureConfig.cmake ${PROJECT_BINARY_DIR}/OrvanePictureConfigVersion.cmake
+  DESTINATION ${ORVANE_CMAKE_DIR} COMPONENT development)
+
+# pkg-config: the drawing library, relocatable (the prefix is found from the
+# file's own folder). A static library needs its dependencies on the link
+# line too, which `pkg-config --static` adds from Requires.private.
+file(RELATIVE_PATH ORVANE_PC_TO_PREFIX ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" ORVANE_PC_TO_PREFIX "${ORVANE_PC_TO_PREFIX}")
+configure_file(cmake/orvane-picture.pc.in ${PROJECT_BINARY_DIR}/orvane-picture.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/orvane-picture.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
+        COMPONENT development)
+
+# cpack -G DEB: one package with the libraries, headers, CMake and
+# pkg-config files, the render tool and its manual page.
+set(CPACK_PACKAGE_NAME orvane-picture)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_CONTACT "OrvanePicture developers <orvane-picture@localhost>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+# The libraries' own dependencies, from the binaries (dpkg-shlibdeps), and
+# the development packages a program built against the headers needs.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libfreetype-dev, libfontconfig-dev, libpng-dev")
+if(ORVANE_SDL_BACKEND)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libsdl2-dev")
+endif()
+include(CPack)
