@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include <orvane/gdi/FontMatcher.h>
 #include <orvane/gdi/GlyphCache.h>
@@ -81,17 +82,18 @@ void FillBand(RenderTarget& target, PointD origin, const Direction& d, double al
 }  // namespace
 
 TextMetrics GetTextMetrics(const Font& font) {
-  const SizedFont* sf = GlyphCache::Instance().Realize(font);
+  const GlyphCache::Locked cache = GlyphCache::Acquire();
+  const SizedFont* sf = cache->Realize(font);
   return sf ? sf->metrics : TextMetrics{};
 }
 
 std::vector<int32_t> CharacterAdvances(const Font& font, std::u32string_view text) {
   std::vector<int32_t> advances(text.size(), 0);
-  GlyphCache& cache = GlyphCache::Instance();
-  const SizedFont* sf = cache.Realize(font);
+  const GlyphCache::Locked cache = GlyphCache::Acquire();
+  const SizedFont* sf = cache->Realize(font);
   if (!sf) return advances;
   for (size_t i = 0; i < text.size(); ++i)
-    advances[i] = cache.GetGlyph(*sf, cache.GlyphIndex(*sf, text[i]), 0).advance;
+    advances[i] = cache->GetGlyph(*sf, cache->GlyphIndex(*sf, text[i]), 0).advance;
   return advances;
 }
 
@@ -105,45 +107,64 @@ void DrawGlyphs(RenderTarget& target, const Font& font, PointD origin, std::u32s
                 const std::vector<int32_t>* advances) {
   if (target.IsEmpty() || text.empty()) return;
   if (!std::isfinite(origin.x) || !std::isfinite(origin.y)) return;
-  GlyphCache& cache = GlyphCache::Instance();
-  const SizedFont* sf = cache.Realize(font);
-  if (!sf) return;
   const int32_t angle = NormalizeAngle(font.escapement);
   const Direction d = DirectionOf(angle);
   const Rect clip = target.ClipBounds();
-  target.SetPaint(Paint::Solid(color & 0xFFFFFF));
 
+  // The glyphs' runs are placed while the cache is locked and painted after,
+  // so other threads' text waits only for the lookups, not for the painting.
+  struct PlacedRun {
+    int32_t y, x0, x1;
+  };
+  std::vector<PlacedRun> placed;
   double pen = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const uint32_t index = cache.GlyphIndex(*sf, text[i]);
-    const int32_t advance =
-        advances && i < advances->size() ? (*advances)[i] : cache.GetGlyph(*sf, index, 0).advance;
-    const double px = origin.x + pen * d.cx, py = origin.y + pen * d.cy;
-    pen += advance;
-    if (std::abs(px) > kMaxCoordinate || std::abs(py) > kMaxCoordinate) continue;
-    const Glyph& glyph = cache.GetGlyph(*sf, index, angle);
-    if (glyph.runs.empty()) continue;
-    const auto gx = static_cast<int32_t>(std::floor(px + 0.5)), gy = static_cast<int32_t>(std::floor(py + 0.5));
-    if (glyph.box.Offset(gx, gy).Intersect(clip).IsEmpty()) continue;
-    for (const GlyphRun& run : glyph.runs) target.Span(gy + run.dy, gx + run.x0, gx + run.x1);
+  int32_t underlineTop = 0, underlineSize = 0, strikeTop = 0, strikeSize = 0;
+  {
+    const GlyphCache::Locked cache = GlyphCache::Acquire();
+    const SizedFont* sf = cache->Realize(font);
+    if (!sf) return;
+    for (size_t i = 0; i < text.size(); ++i) {
+      const uint32_t index = cache->GlyphIndex(*sf, text[i]);
+      const int32_t advance =
+          advances && i < advances->size() ? (*advances)[i] : cache->GetGlyph(*sf, index, 0).advance;
+      const double px = origin.x + pen * d.cx, py = origin.y + pen * d.cy;
+      pen += advance;
+      if (std::abs(px) > kMaxCoordinate || std::abs(py) > kMaxCoordinate) continue;
+      const Glyph& glyph = cache->GetGlyph(*sf, index, angle);
+      if (glyph.runs.empty()) continue;
+      const auto gx = static_cast<int32_t>(std::floor(px + 0.5)), gy = static_cast<int32_t>(std::floor(py + 0.5));
+      if (glyph.box.Offset(gx, gy).Intersect(clip).IsEmpty()) continue;
+      for (const GlyphRun& run : glyph.runs) placed.push_back(PlacedRun{gy + run.dy, gx + run.x0, gx + run.x1});
+    }
+    underlineTop = sf->underlineTop;
+    underlineSize = sf->underlineSize;
+    strikeTop = sf->strikeTop;
+    strikeSize = sf->strikeSize;
   }
+
+  target.SetPaint(Paint::Solid(color & 0xFFFFFF));
+  for (const PlacedRun& run : placed) target.Span(run.y, run.x0, run.x1);
 
   if (!font.underline && !font.strikeOut) return;
   // Horizontal text starts its lines where its first glyph is drawn.
   if (angle == 0) origin = PointD{std::floor(origin.x + 0.5), std::floor(origin.y + 0.5)};
-  if (font.underline)
-    FillBand(target, origin, d, 0, pen, sf->underlineTop, sf->underlineTop + sf->underlineSize);
-  if (font.strikeOut) FillBand(target, origin, d, 0, pen, sf->strikeTop, sf->strikeTop + sf->strikeSize);
+  if (font.underline) FillBand(target, origin, d, 0, pen, underlineTop, underlineTop + underlineSize);
+  if (font.strikeOut) FillBand(target, origin, d, 0, pen, strikeTop, strikeTop + strikeSize);
 }
 
 void FillTextBackground(RenderTarget& target, const Font& font, PointD origin, int32_t width, COLORREF color) {
   if (target.IsEmpty() || width <= 0) return;
-  const SizedFont* sf = GlyphCache::Instance().Realize(font);
-  if (!sf) return;
+  TextMetrics metrics;
+  {
+    const GlyphCache::Locked cache = GlyphCache::Acquire();
+    const SizedFont* sf = cache->Realize(font);
+    if (!sf) return;
+    metrics = sf->metrics;
+  }
   const int32_t angle = NormalizeAngle(font.escapement);
   if (angle == 0) origin = PointD{std::floor(origin.x + 0.5), std::floor(origin.y + 0.5)};
   target.SetPaint(Paint::Solid(color & 0xFFFFFF));
-  FillBand(target, origin, DirectionOf(angle), 0, width, -sf->metrics.ascent, sf->metrics.descent);
+  FillBand(target, origin, DirectionOf(angle), 0, width, -metrics.ascent, metrics.descent);
 }
 
 std::vector<std::u32string> WrapText(const Font& font, std::u32string_view text, int32_t width) {
@@ -192,10 +213,10 @@ FontFileInfo MatchFontFile(const Font& font) {
   return FontMatcher::Instance().Match(font.faceName, font.weight >= 600, font.italic);
 }
 
-FontCacheStats GetFontCacheStats() { return GlyphCache::Instance().Stats(); }
+FontCacheStats GetFontCacheStats() { return GlyphCache::Acquire()->Stats(); }
 
 void ClearFontCaches() {
-  GlyphCache::Instance().Clear();
+  GlyphCache::Acquire()->Clear();
   FontMatcher::Instance().Clear();
 }
 

@@ -66,7 +66,7 @@ struct FontFileInfo {
 };
 FontFileInfo MatchFontFile(const Font& font);
 
-// The glyph and face caches (one thread only). Counts for tests; Clear drops everything.
+// The glyph and face caches, shared by all threads. Counts for tests; Clear drops everything.
 struct FontCacheStats {
   size_t faces = 0;
   size_t fonts = 0;       // fonts realised at a size

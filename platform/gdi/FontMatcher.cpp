@@ -127,15 +127,26 @@ FontFileInfo FontMatcher::Resolve(const std::string& faceName, bool bold, bool i
   return haveFirst ? first.info : fallback.info;
 }
 
-const FontFileInfo& FontMatcher::Match(const std::string& faceName, bool bold, bool italic) {
+FontFileInfo FontMatcher::Match(const std::string& faceName, bool bold, bool italic) {
   std::string key = faceName;
   key.push_back('\0');
   key.push_back(bold ? 'b' : '-');
   key.push_back(italic ? 'i' : '-');
+  std::lock_guard<std::mutex> lock(mutex_);
   auto it = cache_.find(key);
   if (it != cache_.end()) return it->second;
   if (cache_.size() >= kMaxCachedNames) cache_.clear();
   return cache_.emplace(std::move(key), Resolve(faceName, bold, italic)).first->second;
+}
+
+size_t FontMatcher::CachedCount() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return cache_.size();
+}
+
+void FontMatcher::Clear() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  cache_.clear();
 }
 
 }  // namespace orvane::gdi

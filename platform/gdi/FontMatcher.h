@@ -3,10 +3,12 @@
 // ("Segoe UI;Tahoma;Arial Unicode MS"): each name is tried in turn and the
 // first one that fontconfig matches by family wins; when none does, the
 // best match of the first name is taken, which for an unknown or empty name
-// is fontconfig's default sans face. Results are cached per name and style.
+// is fontconfig's default sans face. Results are cached per name and style,
+// in one cache for the process behind a lock: any thread may call it.
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 
@@ -23,11 +25,12 @@ class FontMatcher {
 
   // The face for a name and style; an empty path when fontconfig is not
   // available or knows no font at all.
-  const FontFileInfo& Match(const std::string& faceName, bool bold, bool italic);
+  // A copy: another thread may empty the cache at any time.
+  FontFileInfo Match(const std::string& faceName, bool bold, bool italic);
   // The default face (empty name) for a style, used when a matched file cannot be opened.
-  const FontFileInfo& Fallback(bool bold, bool italic) { return Match(std::string(), bold, italic); }
-  size_t CachedCount() const { return cache_.size(); }
-  void Clear() { cache_.clear(); }
+  FontFileInfo Fallback(bool bold, bool italic) { return Match(std::string(), bold, italic); }
+  size_t CachedCount() const;
+  void Clear();
 
  private:
   FontMatcher();
@@ -38,6 +41,9 @@ class FontMatcher {
   struct ConfigDeleter {
     void operator()(void* config) const;
   };
+  // Guards cache_ and every use of config_: a name is resolved under the
+  // lock, so two threads asking for the same new name query fontconfig once.
+  mutable std::mutex mutex_;
   std::unique_ptr<void, ConfigDeleter> config_;  // FcConfig
   std::unordered_map<std::string, FontFileInfo> cache_;
 };

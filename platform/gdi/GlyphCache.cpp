@@ -61,9 +61,9 @@ size_t GlyphCache::GlyphKeyHash::operator()(const GlyphKey& k) const {
   return static_cast<size_t>(h);
 }
 
-GlyphCache& GlyphCache::Instance() {
+GlyphCache::Locked GlyphCache::Acquire() {
   static GlyphCache cache;
-  return cache;
+  return Locked(cache);
 }
 
 GlyphCache::GlyphCache() {
@@ -124,6 +124,7 @@ const SizedFont* GlyphCache::Realize(const Font& font) {
   if (it != fonts_.end()) return &it->second;
 
   FontMatcher& matcher = FontMatcher::Instance();
+  // The matcher's lock is taken inside this one, never the other way round.
   FontFileInfo file = matcher.Match(font.faceName, bold, font.italic);
   FaceEntry* entry = OpenFace(file);
   if (!entry) {

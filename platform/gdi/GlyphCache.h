@@ -4,10 +4,17 @@
 // Faces are kept per file and face index, realised fonts per logical font,
 // glyphs per face, size, glyph index, angle and synthetic style. Every
 // cache is bounded: when one is full it is emptied (glyphs), or all of them
-// are (faces, since fonts and glyphs refer to faces). One thread only.
+// are (faces, since fonts and glyphs refer to faces).
+//
+// There is one cache for the process. FreeType's library and faces may not
+// be used by two threads at once, so the cache is reached only through a
+// Locked handle, which holds the cache's lock while it lives: whatever the
+// cache returns (fonts, glyphs) is to be used, or copied out, before the
+// handle goes.
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -50,7 +57,19 @@ struct SizedFont {
 
 class GlyphCache {
  public:
-  static GlyphCache& Instance();
+  class Locked {
+   public:
+    GlyphCache* operator->() const { return cache_; }
+    GlyphCache& operator*() const { return *cache_; }
+
+   private:
+    friend class GlyphCache;
+    explicit Locked(GlyphCache& cache) : lock_(cache.mutex_), cache_(&cache) {}
+    std::unique_lock<std::mutex> lock_;
+    GlyphCache* cache_;
+  };
+  // The process's cache, locked until the handle is destroyed.
+  static Locked Acquire();
   ~GlyphCache();
   GlyphCache(const GlyphCache&) = delete;
   GlyphCache& operator=(const GlyphCache&) = delete;
@@ -88,6 +107,7 @@ class GlyphCache {
   struct LibraryDeleter {
     void operator()(void* library) const;
   };
+  std::mutex mutex_;
   std::unique_ptr<void, LibraryDeleter> library_;  // FT_Library
   std::unordered_map<std::string, std::unique_ptr<FaceEntry>> faces_;
   std::unordered_map<std::string, SizedFont> fonts_;

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 namespace orvane::gdi {
@@ -18,12 +19,15 @@ struct CachedBlock {
   size_t bytes;
 };
 
+// Shared by every thread that makes or frees surfaces: each call holds the
+// lock only while it searches or edits the list (and frees what it evicts).
 class BlockCache {
  public:
   ~BlockCache() { Trim(); }
 
   // The most recently released block of the size: the likeliest to be in the processor's caches still.
   uint8_t* Take(size_t bytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
     for (size_t i = blocks_.size(); i-- > 0;) {
       if (blocks_[i].bytes == bytes) {
         uint8_t* memory = blocks_[i].memory;
@@ -37,6 +41,7 @@ class BlockCache {
 
   bool Put(uint8_t* memory, size_t bytes) {
     if (bytes > kCacheLimit) return false;
+    std::lock_guard<std::mutex> lock(mutex_);
     while (total_ + bytes > kCacheLimit && !blocks_.empty()) {
       std::free(blocks_.front().memory);
       total_ -= blocks_.front().bytes;
@@ -48,14 +53,19 @@ class BlockCache {
   }
 
   void Trim() {
+    std::lock_guard<std::mutex> lock(mutex_);
     for (auto& b : blocks_) std::free(b.memory);
     blocks_.clear();
     total_ = 0;
   }
 
-  size_t Total() const { return total_; }
+  size_t Total() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return total_;
+  }
 
  private:
+  mutable std::mutex mutex_;
   std::vector<CachedBlock> blocks_;
   size_t total_ = 0;
 };

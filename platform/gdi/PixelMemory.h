@@ -3,6 +3,8 @@
 // is released goes to a small cache and is handed out again (zeroed) to the
 // next request of the same size, so that a paint that makes and frees the
 // same working surfaces every time does not fault in fresh pages each time.
+// The cache is one for the process and locked: every function here may be
+// called from any thread.
 
 #include <cstddef>
 #include <cstdint>
