@@ -1,6 +1,7 @@
 #include <orvane/FilteredDraw.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <utility>
 
@@ -52,7 +53,7 @@ TargetSize ComputeTarget(const vcl::TGraphic& graphic, TOrvanePictureQuality qua
 // Bytes of one key surface drawn at once. Two bands of this size and the
 // target rasters stay within the processor's last-level cache on the
 // machines measured, and well within the recycled pixel memory.
-size_t bandBudget = size_t{4} << 20;
+std::atomic<size_t> bandBudget{size_t{4} << 20};
 
 // A screen-format surface of the supersampled size in its own memory device
 // context, with a canvas over it, holding `heldRows` of its rows at a time (a
@@ -115,7 +116,7 @@ int32_t TargetRowsPerBand(const TargetSize& t) {
   const int64_t stride = gdi::DibRowBytes(t.sampledWidth(), 32);
   if (stride <= 0) return t.height;
   const uint64_t targetRowBytes = static_cast<uint64_t>(stride) * static_cast<uint64_t>(t.factor);
-  const uint64_t rows = bandBudget / targetRowBytes;
+  const uint64_t rows = bandBudget.load(std::memory_order_relaxed) / targetRowBytes;
   return rows >= static_cast<uint64_t>(t.height) ? t.height : std::max<int32_t>(1, static_cast<int32_t>(rows));
 }
 
@@ -196,9 +197,7 @@ void RenderFiltered(TFastBMP& colorRaster, TFastBMP& coverageRaster, const vcl::
 }
 
 size_t SetBandBudgetForTesting(size_t bytes) {
-  const size_t previous = bandBudget;
-  bandBudget = bytes;
-  return previous;
+  return bandBudget.exchange(bytes, std::memory_order_relaxed);
 }
 
 }  // namespace orvane

@@ -11,6 +11,21 @@
 // TOrvaneBitmap), PNG files (SavePng, LoadPng) and the runtime's
 // exceptions (Exception and its descendants). The rest of the platform
 // layer stays in orvane::vcl, orvane::gdi and orvane::rtl.
+//
+// Threads: different pictures may be loaded and drawn into different
+// bitmaps from several threads at once (OrvaneStretchDraw, FilteredDraw,
+// RenderFiltered, TCanvas::StretchDraw, TPicture and TMetafile loading,
+// PNG files), as long as no single object (picture, graphic, bitmap,
+// canvas, TFastBMP, TOrvaneBitmap) is used by two threads at the same time;
+// copies of a metafile share immutable bytes and may go to different
+// threads. State shared by the whole process: the recycled pixel memory
+// (a mutex); the glyph and face cache, which owns the FreeType library and
+// faces (one mutex, held while a glyph is looked up or rendered, not while
+// it is painted); the fontconfig face-name cache (its own mutex, taken only
+// inside the glyph-cache lock); live-object counters and the band budget
+// (atomics); processor-feature and constant tables (initialised once).
+// Scratch buffers, the repeated-fill memo and kept clip regions are per
+// thread. The toolkit (Orvane::Forms) belongs to one thread.
 
 #include <orvane/ColorTriple.h>
 #include <orvane/FastBMP.h>

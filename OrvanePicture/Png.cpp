@@ -58,10 +58,10 @@ namespace {
 constexpr uint64_t kMaxDecodedBytes = uint64_t(1) << 30;
 
 // Decodes a PNG held in memory; false when it is not one.
-bool DecodePng(const std::vector<uint8_t>& bytes, PngImage& image) {
+bool DecodePng(const uint8_t* data, size_t size, PngImage& image) {
   png_image decoded{};
   decoded.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&decoded, bytes.data(), bytes.size())) return false;
+  if (!png_image_begin_read_from_memory(&decoded, data, size)) return false;
   const bool alpha = (decoded.format & PNG_FORMAT_FLAG_ALPHA) != 0;
   decoded.format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
   image.width = static_cast<int32_t>(decoded.width);
@@ -70,13 +70,13 @@ bool DecodePng(const std::vector<uint8_t>& bytes, PngImage& image) {
   // Deflate expands at most about 1032 times, and the widest conversion
   // (1-bit palette to RGBA) 32 times more: a claim beyond that cannot be
   // carried by the file, and nothing is allocated for it.
-  const uint64_t size = uint64_t(PNG_IMAGE_SIZE(decoded));
-  if (size > kMaxDecodedBytes || size > uint64_t(bytes.size()) * 1032u * 32u + (1u << 20)) {
+  const uint64_t bytes = uint64_t(PNG_IMAGE_SIZE(decoded));
+  if (bytes > kMaxDecodedBytes || bytes > uint64_t(size) * 1032u * 32u + (1u << 20)) {
     png_image_free(&decoded);
     return false;
   }
   try {
-    image.pixels.assign(static_cast<size_t>(size), 0);
+    image.pixels.assign(static_cast<size_t>(bytes), 0);
   } catch (const std::bad_alloc&) {
     png_image_free(&decoded);
     throw rtl::EOutOfMemory();
@@ -102,7 +102,7 @@ bool ReadPngFile(const std::string& path, PngImage& image) {
   } catch (const rtl::Exception&) {
     return false;
   }
-  return DecodePng(bytes, image);
+  return DecodePng(bytes.data(), bytes.size(), image);
 }
 
 void SavePng(const vcl::TBitmap& bitmap, const std::string& path, const TFastBMP* coverage) {
@@ -145,8 +145,13 @@ void SavePng(const TOrvaneBitmap& sprite, const std::string& path) {
 }
 
 std::unique_ptr<TFastBMP> LoadPng(vcl::TBitmap& bitmap, const std::string& path) {
+  const std::vector<uint8_t> bytes = rtl::ReadWholeFile(path);
+  return LoadPng(bitmap, bytes.data(), bytes.size());
+}
+
+std::unique_ptr<TFastBMP> LoadPng(vcl::TBitmap& bitmap, const uint8_t* data, size_t size) {
   PngImage png;
-  if (!DecodePng(rtl::ReadWholeFile(path), png)) throw rtl::EInvalidGraphic(rtl::msg::InvalidBitmap);
+  if (!DecodePng(data, size, png)) throw rtl::EInvalidGraphic(rtl::msg::InvalidBitmap);
   std::unique_ptr<TFastBMP> coverage;
   if (png.channels == 4) coverage = std::make_unique<TFastBMP>(png.width, png.height);
   bitmap.SetSize(png.width, png.height);

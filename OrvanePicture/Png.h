@@ -51,6 +51,8 @@ void SavePng(const TOrvaneBitmap& sprite, const std::string& path);
 // other file errors) when the file cannot be read and rtl::EInvalidGraphic
 // when it is not a PNG; the bitmap is changed only on success.
 std::unique_ptr<TFastBMP> LoadPng(vcl::TBitmap& bitmap, const std::string& path);
+// The same from the bytes of a PNG file in memory.
+std::unique_ptr<TFastBMP> LoadPng(vcl::TBitmap& bitmap, const uint8_t* data, size_t size);
 
 ORVANE_PUBLIC_END
 

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# The package as a stranger gets it: configure the libraries alone (no SDL2,
+# GoogleTest or Google Benchmark looked for), build them shared, install into
+# a temporary prefix, and build the example against that prefix only, once
+# through find_package and once through pkg-config; then the same against
+# the Debian package's files unpacked with dpkg-deb -x. Every program must
+# draw the PNG that orvane-render draws, and none may link SDL2.
+# Usage: .ci/check-install.sh [build-dir]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=${1:-build-install}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+picture=$root/demo/data/Socer.EMF
+size=(123 97)
+quality=3
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON \
+  -DORVANE_BUILD_TESTS=OFF -DORVANE_BUILD_DEMO=OFF -DORVANE_BUILD_BENCH=OFF -DORVANE_SDL_BACKEND=OFF \
+  -DCMAKE_DISABLE_FIND_PACKAGE_SDL2=ON -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
+  -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON -DCMAKE_DISABLE_FIND_PACKAGE_X11=ON
+cmake --build "$build"
+cmake --install "$build" --prefix "$work/prefix"
+
+fail() { echo "check-install: $*" >&2; exit 1; }
+
+# check_prefix PREFIX LABEL: the example built and run both ways against PREFIX.
+check_prefix() {
+  local prefix=$1 label=$2 libdir
+  libdir=$(dirname "$(find "$prefix" -name 'liborvane-picture.so' | head -1)")
+  [ -n "$libdir" ] || fail "$label: no liborvane-picture.so"
+  [ -f "$prefix/include/orvane/OrvanePicture.h" ] || fail "$label: headers missing"
+  [ -f "$prefix/share/man/man1/orvane-render.1" ] || fail "$label: manual page missing"
+
+  LD_LIBRARY_PATH=$libdir "$prefix/bin/orvane-render" --size "${size[0]}x${size[1]}" --quality high \
+    --background "#FFFFFF" "$picture" "$work/$label-tool.png"
+  local version
+  version=$(LD_LIBRARY_PATH=$libdir "$prefix/bin/orvane-render" --version)
+  grep -q "set(PACKAGE_VERSION \"${version#orvane-render }\")" "$libdir/cmake/OrvanePicture/OrvanePictureConfigVersion.cmake" \
+    || fail "$label: '$version' is not the package's version"
+
+  cmake -S examples/draw-to-png -B "$work/$label-cmake" -G Ninja -DCMAKE_PREFIX_PATH="$prefix"
+  cmake --build "$work/$label-cmake"
+  local by_cmake=$work/$label-cmake/draw-to-png
+  local by_pc=$work/$label-pkg-config
+  PKG_CONFIG_PATH=$libdir/pkgconfig
+  export PKG_CONFIG_PATH
+  # shellcheck disable=SC2046
+  g++ -std=c++20 -o "$by_pc" examples/draw-to-png/main.cpp $(pkg-config --cflags --libs orvane-picture)
+  unset PKG_CONFIG_PATH
+
+  for program in "$by_cmake" "$by_pc"; do
+    if LD_LIBRARY_PATH=$libdir ldd "$program" | grep -q libSDL2; then fail "$label: $program links SDL2"; fi
+    LD_LIBRARY_PATH=$libdir "$program" "$picture" "${size[0]}" "${size[1]}" "$quality" "$program.png"
+    cmp "$program.png" "$work/$label-tool.png" || fail "$label: $program draws another PNG than orvane-render"
+  done
+  echo "check-install: $label: example built with find_package and pkg-config, same PNG as orvane-render"
+}
+
+check_prefix "$work/prefix" installed
+
+(cd "$build" && cpack -G DEB)
+deb=$(ls "$build"/orvane-picture_*.deb)
+dpkg-deb -x "$deb" "$work/deb"
+dpkg-deb -f "$deb" Depends | grep -q libpng || fail "the package does not depend on libpng"
+check_prefix "$work/deb/usr" deb
