@@ -10,10 +10,12 @@
 
 #include <orvane/Visibility.h>
 
-namespace orvane {
-namespace vcl {
+namespace orvane::vcl {
 class TBitmap;
 }
+
+namespace orvane {
+
 class TFastBMP;
 class TOrvaneBitmap;
 

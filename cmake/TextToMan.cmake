@@ -3,7 +3,8 @@
 # The source: a line at the left margin is a section heading; a line
 # indented by two spaces that starts with '-' is an option (bold, its
 # description on the following lines indented further); other indented
-# lines are text; a blank line starts a new paragraph. Lines indented by
+# lines are text (in SYNOPSIS, one form a line); a blank line starts a new
+# paragraph. Lines indented by
 # four or more spaces after a line ending in ':' are kept as an example.
 file(STRINGS "${INPUT}" lines ENCODING UTF-8)
 set(out ".TH ${TITLE} 1 \"\" \"${TITLE} ${VERSION}\" \"User Commands\"\n")
@@ -20,6 +21,7 @@ foreach(line IN LISTS lines)
     string(APPEND out ".PP\n")
   elseif(line MATCHES "^[^ ]")
     string(APPEND out ".SH ${line}\n")
+    set(section "${line}")
   elseif(example OR line MATCHES "^    [^ -]" AND previous MATCHES ":$")
     if(NOT example)
       string(APPEND out ".RS\n.nf\n")
@@ -34,6 +36,9 @@ foreach(line IN LISTS lines)
   else()
     string(REGEX REPLACE "^ +" "" line "${line}")
     string(APPEND out "${line}\n")
+    if(section STREQUAL "SYNOPSIS")
+      string(APPEND out ".br\n")  # one form a line
+    endif()
   endif()
   set(previous "${line}")
 endforeach()

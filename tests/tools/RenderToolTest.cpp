@@ -14,6 +14,7 @@
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/graphics/Metafile.h>
 #include <orvane/Png.h>
+#include <orvane/Version.h>
 #include <orvane/rtl/FileStream.h>
 
 namespace fs = std::filesystem;
@@ -23,6 +24,7 @@ namespace {
 struct Result {
   int status;
   std::string err;
+  std::string out;
 };
 
 class RenderToolTest : public ::testing::Test {
@@ -48,13 +50,17 @@ class RenderToolTest : public ::testing::Test {
   std::string Path(const std::string& name) { return (dir / name).string(); }
 
   Result Run(const std::string& arguments) {
-    const std::string errFile = Path("stderr.txt");
-    const std::string command = std::string(ORVANE_RENDER_PATH) + " " + arguments + " 2>" + errFile + " >/dev/null";
+    const std::string errFile = Path("stderr.txt"), outFile = Path("stdout.txt");
+    const std::string command = std::string(ORVANE_RENDER_PATH) + " " + arguments + " 2>" + errFile + " >" + outFile;
     const int raw = std::system(command.c_str());
-    std::ifstream in(errFile);
-    std::string err((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    fs::remove(errFile);
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, err};
+    auto slurp = [](const std::string& file) {
+      std::ifstream in(file);
+      std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      fs::remove(file);
+      return text;
+    };
+    std::string err = slurp(errFile);
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, err, slurp(outFile)};
   }
 
   fs::path dir;
@@ -169,6 +175,12 @@ TEST_F(RenderToolTest, AliasedDrawingHasNoIntermediateColours) {
     ASSERT_TRUE(c == 0xFFFFFF || c == 200 || c == 0xFA0000) << std::hex << c;
   }
   EXPECT_EQ(Run("--help").status, 0);
+}
+
+TEST_F(RenderToolTest, VersionIsTheLibrarysVersion) {
+  const Result r = Run("--version");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "orvane-render " ORVANE_VERSION_STRING "\n");
 }
 
 TEST_F(RenderToolTest, LargePicturesAreScaledDownToFitAndSaySo) {
