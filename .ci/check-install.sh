@@ -34,10 +34,11 @@ check_prefix() {
   [ -f "$prefix/include/orvane/OrvanePicture.h" ] || fail "$label: headers missing"
   [ -f "$prefix/share/man/man1/orvane-render.1" ] || fail "$label: manual page missing"
 
-  LD_LIBRARY_PATH=$libdir "$prefix/bin/orvane-render" --size "${size[0]}x${size[1]}" --quality high \
+  # The tool finds its library beside it, wherever the prefix is.
+  "$prefix/bin/orvane-render" --size "${size[0]}x${size[1]}" --quality high \
     --background "#FFFFFF" "$picture" "$work/$label-tool.png"
   local version
-  version=$(LD_LIBRARY_PATH=$libdir "$prefix/bin/orvane-render" --version)
+  version=$("$prefix/bin/orvane-render" --version)
   grep -q "set(PACKAGE_VERSION \"${version#orvane-render }\")" "$libdir/cmake/OrvanePicture/OrvanePictureConfigVersion.cmake" \
     || fail "$label: '$version' is not the package's version"
 
@@ -51,6 +52,22 @@ check_prefix() {
   g++ -std=c++20 -o "$by_pc" examples/draw-to-png/main.cpp $(pkg-config --cflags --libs orvane-picture)
   unset PKG_CONFIG_PATH
 
+  # Every name a program needs, unqualified after one include and one using-directive.
+  g++ -std=c++20 -fsyntax-only -x c++ - $(PKG_CONFIG_PATH=$libdir/pkgconfig pkg-config --cflags orvane-picture) <<'CPP'
+#include <orvane/OrvanePicture.h>
+using namespace orvane;
+void Names(TPicture& p, TMetafile& m, TBitmap& b, TCanvas& c, const TGraphic* g, TFastBMP& f, TOrvaneBitmap& s) {
+  const TRect r = Rect(0, 0, 9, 9);
+  const TOrvanePictureQuality levels[] = {opqVeryLow, opqLow, opqMed, opqHigh, opqVeryHigh};
+  OrvaneStretchDraw(c, r, g, levels[3]);
+  FilteredDraw(c, 0, 0, m, opqHigh, 1.5, 1.5);
+  s.Render(p.Graphic(), 4, 4, opqLow);
+  SavePng(b, "x.png", &f);
+  auto coverage = LoadPng(b, "x.png");
+  try { throw EOutOfMemory(); } catch (const Exception&) {}
+  try { throw EInvalidGraphic("x"); } catch (const EFOpenError&) {} catch (const EInvalidOperation&) {}
+}
+CPP
   for program in "$by_cmake" "$by_pc"; do
     if LD_LIBRARY_PATH=$libdir ldd "$program" | grep -q libSDL2; then fail "$label: $program links SDL2"; fi
     LD_LIBRARY_PATH=$libdir "$program" "$picture" "${size[0]}" "${size[1]}" "$quality" "$program.png"
