@@ -61,6 +61,10 @@ configure_file(cmake/orvane-picture.pc.in ${PROJECT_BINARY_DIR}/orvane-picture.p
 install(FILES ${PROJECT_BINARY_DIR}/orvane-picture.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
         COMPONENT development)
 
+if(NOT PROJECT_IS_TOP_LEVEL)
+  return()  # packaging is the enclosing project's business
+endif()
+
 # cpack -G DEB: one package with the libraries, headers, CMake and
 # pkg-config files, the render tool and its manual page.
 set(CPACK_PACKAGE_NAME orvane-picture)
