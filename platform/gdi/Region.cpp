@@ -11,12 +11,16 @@ struct Interval {
 };
 
 // The x intervals of a banded region within the band [y0, y1) (which lies
-// entirely inside or outside each of its rectangles).
-void IntervalsAt(const std::vector<Rect>& rects, int32_t y0, std::vector<Interval>& out) {
+// entirely inside or outside each of its rectangles). Bands are asked for
+// from the top down, so `cursor` skips for good the rectangles that end
+// above y0 instead of rescanning them for every band.
+void IntervalsAt(const std::vector<Rect>& rects, int32_t y0, size_t& cursor, std::vector<Interval>& out) {
   out.clear();
-  for (const Rect& r : rects) {
+  while (cursor < rects.size() && rects[cursor].bottom <= y0) ++cursor;
+  for (size_t i = cursor; i < rects.size(); ++i) {
+    const Rect& r = rects[i];
     if (r.top > y0) break;
-    if (r.top <= y0 && r.bottom > y0) out.push_back({r.left, r.right});
+    if (r.bottom > y0) out.push_back({r.left, r.right});
   }
 }
 
@@ -69,12 +73,12 @@ Region Region::Combine(const Region& a, const Region& b, RegionOp op) {
 
   Region result;
   std::vector<Interval> ia, ib, band, previous;
-  size_t previousStart = 0;
+  size_t previousStart = 0, cursorA = 0, cursorB = 0;
   int32_t previousBottom = 0;
   for (size_t k = 0; k + 1 < ys.size(); ++k) {
     const int32_t y0 = ys[k], y1 = ys[k + 1];
-    IntervalsAt(a.rects_, y0, ia);
-    IntervalsAt(b.rects_, y0, ib);
+    IntervalsAt(a.rects_, y0, cursorA, ia);
+    IntervalsAt(b.rects_, y0, cursorB, ib);
     CombineIntervals(ia, ib, op, band);
     if (band.empty()) { previous.clear(); continue; }
     // Coalesce with the band just above when it holds the same intervals.
