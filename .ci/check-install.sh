@@ -46,14 +46,12 @@ check_prefix() {
   cmake --build "$work/$label-cmake"
   local by_cmake=$work/$label-cmake/draw-to-png
   local by_pc=$work/$label-pkg-config
-  PKG_CONFIG_PATH=$libdir/pkgconfig
-  export PKG_CONFIG_PATH
+  local pc=(env PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config)
   # shellcheck disable=SC2046
-  g++ -std=c++20 -o "$by_pc" examples/draw-to-png/main.cpp $(pkg-config --cflags --libs orvane-picture)
-  unset PKG_CONFIG_PATH
+  g++ -std=c++20 -o "$by_pc" examples/draw-to-png/main.cpp $("${pc[@]}" --cflags --libs orvane-picture)
 
   # Every name a program needs, unqualified after one include and one using-directive.
-  g++ -std=c++20 -fsyntax-only -x c++ - $(PKG_CONFIG_PATH=$libdir/pkgconfig pkg-config --cflags orvane-picture) <<'CPP'
+  g++ -std=c++20 -fsyntax-only -x c++ - $("${pc[@]}" --cflags orvane-picture) <<'CPP'
 #include <orvane/OrvanePicture.h>
 using namespace orvane;
 void Names(TPicture& p, TMetafile& m, TBitmap& b, TCanvas& c, const TGraphic* g, TFastBMP& f, TOrvaneBitmap& s) {

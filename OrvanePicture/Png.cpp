@@ -88,9 +88,30 @@ bool DecodePng(const uint8_t* data, size_t size, PngImage& image) {
   return true;
 }
 
-// The surface row of a bitmap's pixel (B, G, R first in both formats).
+// The bytes of one pixel of a bitmap's surface (B, G, R first in both formats).
 int32_t BytesPerPixel(const gdi::BitmapObject& surface) {
   return surface.Format() == gdi::PixelFormat::Bgrx32 ? 4 : 3;
+}
+
+// An RGB image of the colour rows (B, G, R first in each `step`-byte pixel),
+// or RGBA with the red channel of `coverage` as alpha.
+template <class ColourRow>
+PngImage Interleave(int32_t width, int32_t height, int32_t step, ColourRow colourRow, const TFastBMP* coverage) {
+  PngImage png;
+  png.width = width;
+  png.height = height;
+  png.channels = coverage ? 4 : 3;
+  if (width <= 0 || height <= 0) return png;
+  png.pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(png.channels));
+  for (int32_t y = 0; y < height; ++y) {
+    const uint8_t* c = colourRow(y);
+    const uint8_t* a = coverage ? coverage->RowStarts()[y] : nullptr;
+    for (int32_t x = 0; x < width; ++x, c += step) {
+      png.pixels.insert(png.pixels.end(), {c[2], c[1], c[0]});
+      if (a) png.pixels.push_back(a[3 * x + 2]);
+    }
+  }
+  return png;
 }
 
 }  // namespace
@@ -106,41 +127,23 @@ bool ReadPngFile(const std::string& path, PngImage& image) {
 }
 
 void SavePng(const vcl::TBitmap& bitmap, const std::string& path, const TFastBMP* coverage) {
-  const int32_t width = bitmap.Width(), height = bitmap.Height();
-  if (coverage && (coverage->Width() != width || coverage->Height() != height))
+  if (coverage && (coverage->Width() != bitmap.Width() || coverage->Height() != bitmap.Height()))
     throw rtl::EInvalidOperation(rtl::msg::InvalidBitmap);
-  PngImage png;
-  png.width = width;
-  png.height = height;
-  png.channels = coverage ? 4 : 3;
   const gdi::BitmapObject* surface = bitmap.Surface();
-  if (surface && width > 0 && height > 0) {
-    const int32_t step = BytesPerPixel(*surface);
-    png.pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(png.channels));
-    for (int32_t y = 0; y < height; ++y) {
-      const uint8_t* c = surface->Row(y);
-      const uint8_t* a = coverage ? coverage->RowStarts()[y] : nullptr;
-      for (int32_t x = 0; x < width; ++x, c += step) {
-        png.pixels.insert(png.pixels.end(), {c[2], c[1], c[0]});
-        if (a) png.pixels.push_back(a[3 * x + 2]);
-      }
-    }
-  }
-  WritePngFile(path, png);
+  const auto row = [surface](int32_t y) { return surface->Row(y); };
+  // A bitmap without a surface has no pixels to write.
+  WritePngFile(path, surface ? Interleave(bitmap.Width(), bitmap.Height(), BytesPerPixel(*surface), row, coverage)
+                             : Interleave(0, 0, 3, row, coverage));
 }
 
 void SavePng(const TOrvaneBitmap& sprite, const std::string& path) {
-  PngImage png;
   const TFastBMP* color = sprite.ColorRaster();
   const TFastBMP* coverage = sprite.CoverageRaster();
-  png.width = color && coverage ? std::max(0, color->Width()) : 0;
-  png.height = color && coverage ? std::max(0, color->Height()) : 0;
-  png.channels = 4;
-  for (int32_t y = 0; y < png.height; ++y) {
-    const uint8_t* c = color->RowStarts()[y];
-    const uint8_t* a = coverage->RowStarts()[y];
-    for (int32_t x = 0; x < png.width; ++x, c += 3, a += 3) png.pixels.insert(png.pixels.end(), {c[2], c[1], c[0], a[2]});
-  }
+  const bool rasters = color && coverage;
+  const auto row = [color](int32_t y) { return color->RowStarts()[y]; };
+  PngImage png = Interleave(rasters ? std::max(0, color->Width()) : 0, rasters ? std::max(0, color->Height()) : 0, 3,
+                            row, coverage);
+  png.channels = 4;  // a sprite's PNG is RGBA even without rasters
   WritePngFile(path, png);
 }
 
