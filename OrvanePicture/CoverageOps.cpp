@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include <orvane/FastBMP.h>
+#include "Reciprocals.h"
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -330,17 +331,6 @@ __attribute__((target("popcnt"))) void Accumulate24Factor16Popcnt(const uint8_t*
 
 #endif
 
-// Reciprocals for dividing by 1 to 256 without a divide instruction:
-// (n * kReciprocal[d]) >> 32 == n / d for every n below 65536 (the error of
-// the rounded-up reciprocal stays below 1/d).
-constexpr int32_t kMaxReciprocal = 256;
-struct ReciprocalTable {
-  uint64_t value[kMaxReciprocal + 1] = {};
-  constexpr ReciprocalTable() {
-    for (uint64_t d = 1; d <= kMaxReciprocal; ++d) value[d] = (uint64_t{1} << 32) / d + 1;
-  }
-};
-constexpr ReciprocalTable kReciprocal;
 
 // Colour and coverage of `count` target pixels from their sums. Up to 256
 // samples a pixel every sum is below 65536 and every divisor at most 256.

@@ -41,6 +41,24 @@ void ReduceKeyRenderings(const SampleRows& a, const SampleRows& b, const TripleR
                          const TripleRows& coverage, int32_t width, int32_t height, int32_t factor,
                          LoopSet loops = LoopSet::Best);
 
+}  // namespace orvane
+
+namespace orvane::gdi {
+class SpanRecorder;
+}
+
+namespace orvane {
+
+// The same reduction from recorded sample rows: target pixel (x, y) of
+// width x height takes the samples from column (firstColumn + x) * factor
+// and row firstRow + y * factor of `samples`, whose runs are the painted
+// samples; every other sample is background. Colour and coverage follow by
+// the same arithmetic as from two key renderings, colour written only where
+// a sample is painted.
+void ReduceRecordedRows(const gdi::SpanRecorder& samples, int32_t firstRow, int32_t firstColumn,
+                        const TripleRows& color, const TripleRows& coverage, int32_t width, int32_t height,
+                        int32_t factor);
+
 class TFastBMP;
 // TFastBMP::BlendWithCoverage without vector code (same bytes; for tests).
 void BlendWithCoveragePlain(TFastBMP& raster, const TFastBMP& colorSource, const TFastBMP& coverage, int32_t width,

@@ -2,29 +2,16 @@
 
 #include <algorithm>
 #include <atomic>
-#include <memory>
-#include <utility>
+#include <optional>
 
 #include <orvane/ColorTriple.h>
-#include <orvane/CoverageOps.h>
-#include <orvane/gdi/PixelMemory.h>
-#include <orvane/gdi/SpanPaint.h>
-#include <orvane/graphics/ClipPathRegions.h>
 #include <orvane/rtl/Exceptions.h>
 #include <orvane/rtl/FloatMath.h>
+#include "FilteredRendering.h"
 
 namespace orvane {
 
 namespace {
-
-struct TargetSize {
-  int32_t width;   // W
-  int32_t height;  // H
-  int32_t factor;  // N
-  int32_t sampledWidth() const { return width * factor; }
-  int32_t sampledHeight() const { return height * factor; }
-  bool Empty() const { return width <= 0 || height <= 0; }
-};
 
 int32_t RoundedExtent(int32_t graphicExtent, double scale) {
   const int64_t extent = rtl::RoundHalfEven(static_cast<double>(graphicExtent) * scale);
@@ -32,21 +19,16 @@ int32_t RoundedExtent(int32_t graphicExtent, double scale) {
   return extent < 0 ? -1 : static_cast<int32_t>(extent);
 }
 
-// W, H and N. A supersampled side beyond 32 bits cannot be had, nor a
-// supersampled surface beyond the platform's limit, even where it would be
-// drawn in bands.
-TargetSize ComputeTarget(const vcl::TGraphic& graphic, TOrvanePictureQuality quality, double scaleX, double scaleY) {
-  TargetSize t{0, 0, SupersampleFactor(quality)};
+// W, H and N. Supersampled coordinates are 32-bit: a side beyond that
+// cannot be drawn. Nothing else limits the size; the supersampled surface
+// never exists as a whole.
+SupersampledTarget ComputeTarget(const vcl::TGraphic& graphic, TOrvanePictureQuality quality, double scaleX,
+                                 double scaleY) {
+  SupersampledTarget t{0, 0, SupersampleFactor(quality)};
   t.width = RoundedExtent(graphic.Width(), scaleX);
   t.height = RoundedExtent(graphic.Height(), scaleY);
   if (!t.Empty() && (int64_t{t.width} * t.factor > INT32_MAX || int64_t{t.height} * t.factor > INT32_MAX))
     throw rtl::EOutOfResources();
-  if (!t.Empty()) {
-    const int64_t stride = gdi::DibRowBytes(t.sampledWidth(), 32);
-    if (stride < 0 || stride > INT32_MAX ||
-        static_cast<uint64_t>(stride) * static_cast<uint64_t>(t.sampledHeight()) > gdi::kMaxSurfaceBytes)
-      throw rtl::EOutOfResources();
-  }
   return t;
 }
 
@@ -54,111 +36,43 @@ TargetSize ComputeTarget(const vcl::TGraphic& graphic, TOrvanePictureQuality qua
 // target rasters stay within the processor's last-level cache on the
 // machines measured, and well within the recycled pixel memory.
 std::atomic<size_t> bandBudget{size_t{4} << 20};
+std::atomic<FilteredRendering> rendering{FilteredRendering::Automatic};
 
-// A screen-format surface of the supersampled size in its own memory device
-// context, with a canvas over it, holding `heldRows` of its rows at a time (a
-// band moved down the surface). Its pixel memory comes from the platform's
-// recycling, so repeated paints of the same size fault in no fresh pages, and
-// is not cleared first: the key fill paints over all of it.
-class KeySurface {
+// Renders target rows in order, from spans while the graphic allows it and
+// with key surfaces from the first rows it does not.
+class RowRenderer {
  public:
-  KeySurface(int32_t width, int32_t height, int32_t heldRows) {
-    const int64_t stride = gdi::DibRowBytes(width, 32);
-    if (width <= 0 || height <= 0 || heldRows <= 0 || heldRows > height || stride < 0 || stride > INT32_MAX ||
-        static_cast<uint64_t>(stride) * static_cast<uint64_t>(heldRows) > gdi::kMaxSurfaceBytes)
-      throw rtl::EOutOfResources();
-    const size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(heldRows);
-    uint8_t* bits = gdi::AcquirePixelMemoryForOverwrite(bytes);
-    if (!bits) throw rtl::EOutOfResources();
-    try {
-      bitmap_ = std::make_unique<gdi::BitmapObject>(width, height, gdi::PixelFormat::Bgrx32,
-                                                    static_cast<int32_t>(stride), bits, bytes);
-    } catch (...) {
-      gdi::ReleasePixelMemory(bits, bytes);
-      throw rtl::EOutOfResources();
-    }
-    MoveBand(0, heldRows);
-    dc_ = std::make_unique<gdi::DeviceContext>();
-    dc_->Select(bitmap_.get());
-    canvas_.SetHandle(dc_.get());
+  // Rows are asked for below `endRow` only.
+  RowRenderer(const vcl::TGraphic& graphic, const SupersampledTarget& t, int32_t endRow)
+      : graphic_(graphic), target_(t) {
+    if (rendering.load(std::memory_order_relaxed) == FilteredRendering::Automatic && !MayReadDestination(graphic))
+      spans_.emplace(graphic, t, endRow);
   }
-  KeySurface(const KeySurface&) = delete;
-  KeySurface& operator=(const KeySurface&) = delete;
 
-  vcl::TCanvas& Canvas() { return canvas_; }
-
-  // What FillSolid over the whole surface does, without its rectangle
-  // outline drawn pixel by pixel: the canvas gets the key colour as pen
-  // and solid brush colour, every pixel the key colour.
-  void FillKey(int32_t key) {
-    canvas_.Pen().SetColor(key);
-    canvas_.Brush().SetStyle(vcl::bsSolid);
-    canvas_.Brush().SetColor(key);
-    gdi::FillSurface(*bitmap_, vcl::ColorToRGB(key));
+  void Render(const TargetRows& part, const TripleRows& color, const TripleRows& coverage) {
+    if (spans_ && spans_->RenderRows(part, color, coverage)) return;
+    spans_.reset();
+    RenderRowsWithKeySurfaces(graphic_, target_, part, color, coverage);
   }
-  // Holds rows [top, top + rows) from now on; their pixels are undefined until filled.
-  void MoveBand(int32_t top, int32_t rows) {
-    if (!bitmap_->SetBand(top, rows)) throw rtl::EOutOfResources();
-  }
-  // The samples of the rows held, the band's first row first.
-  SampleRows Samples() const { return {bitmap_->Bits(), bitmap_->Stride(), 4}; }
 
  private:
-  // The bitmap outlives the device context that selects it.
-  std::unique_ptr<gdi::BitmapObject> bitmap_;
-  std::unique_ptr<gdi::DeviceContext> dc_;
-  vcl::TCanvas canvas_;
+  const vcl::TGraphic& graphic_;
+  SupersampledTarget target_;
+  std::optional<SpanRendering> spans_;
 };
 
-// Target rows per band: as many as keep one key surface's band within the
-// budget, at least one; all of them when the whole surface fits.
-int32_t TargetRowsPerBand(const TargetSize& t) {
-  const int64_t stride = gdi::DibRowBytes(t.sampledWidth(), 32);
-  if (stride <= 0) return t.height;
-  const uint64_t targetRowBytes = static_cast<uint64_t>(stride) * static_cast<uint64_t>(t.factor);
-  const uint64_t rows = bandBudget.load(std::memory_order_relaxed) / targetRowBytes;
-  return rows >= static_cast<uint64_t>(t.height) ? t.height : std::max<int32_t>(1, static_cast<int32_t>(rows));
-}
+TripleRows RowsOf(TFastBMP& raster, int32_t row) { return {raster.RowStarts()[row], raster.RowStride()}; }
 
-// The graphic drawn over KeyColorA into one surface and over KeyColorB into
-// another, both at the supersampled size, and reduced into the first
-// `height` rows of `color` and `coverage` (width x height target pixels).
-// A surface too large for the budget is drawn a band of whole target rows at
-// a time: the playback is the same for every band, only the rows held
-// differ, so every band gets the pixels the whole surface would have. The
-// reduction reads the two surfaces directly: their fourth bytes are ignored,
-// so the result is that of reducing 24-bit copies of them.
-void RenderAndReduce(const vcl::TGraphic& graphic, const TargetSize& t, TFastBMP& color, TFastBMP& coverage,
-                     int32_t width, int32_t height) {
-  if (width <= 0 || height <= 0) return;
-  const int32_t bandRows = std::min(TargetRowsPerBand(t), height);
-  const int32_t n = t.factor;
-  KeySurface a(t.sampledWidth(), t.sampledHeight(), bandRows * n);
-  KeySurface b(t.sampledWidth(), t.sampledHeight(), bandRows * n);
-  const vcl::TRect whole = MakeBounds(0, 0, t.sampledWidth(), t.sampledHeight());
-  const std::pair<int32_t, KeySurface*> renderings[] = {{KeyColorA, &a}, {KeyColorB, &b}};
-  // Every playback of the call makes the same clip regions from paths over
-  // the same drawing area: each is made once.
-  const vcl::RepeatedClipPathScope repeatedClipPaths;
-  for (int32_t top = 0; top < height; top += bandRows) {
-    const int32_t rows = std::min(bandRows, height - top);
-    {
-      // The second playback repeats the first's polygons in the same band:
-      // their spans are written again. One scope a band keeps only its spans.
-      const gdi::RepeatedFillScope repeatedFills;
-      for (const auto& [key, surface] : renderings) {
-        surface->MoveBand(top * n, rows * n);
-        // The fill covers the band, so only the graphic differs between the two.
-        surface->FillKey(key);
-        surface->Canvas().StretchDraw(whole, &graphic);
-      }
-    }
-    ReduceKeyRenderings(a.Samples(), b.Samples(), {color.RowStarts()[top], color.RowStride()},
-                        {coverage.RowStarts()[top], coverage.RowStride()}, width, rows, n);
-  }
-}
+// Target rows blended at once by FilteredDraw: the three working rasters of
+// a chunk together hold about this many bytes.
+constexpr size_t kChunkBytes = size_t{12} << 20;
 
 }  // namespace
+
+size_t KeySurfaceBandBytes() { return bandBudget.load(std::memory_order_relaxed); }
+// Runs take far less than pixels: six key bands' worth keeps the bands of
+// a large draw few, and the playbacks with them.
+size_t SpanBandBytes() { return KeySurfaceBandBytes() * 6; }
 
 void OrvaneStretchDraw(vcl::TCanvas& canvas, vcl::TRect rect, const vcl::TGraphic* graphic,
                        TOrvanePictureQuality quality) {
@@ -172,32 +86,56 @@ void OrvaneStretchDraw(vcl::TCanvas& canvas, vcl::TRect rect, const vcl::TGraphi
 
 void FilteredDraw(vcl::TCanvas& canvas, int32_t x, int32_t y, const vcl::TGraphic& graphic,
                   TOrvanePictureQuality quality, double scaleX, double scaleY) {
-  const TargetSize t = ComputeTarget(graphic, quality, scaleX, scaleY);
+  const SupersampledTarget t = ComputeTarget(graphic, quality, scaleX, scaleY);
   if (t.Empty()) return;
-  TFastBMP backdrop(t.width, t.height);
-  TFastBMP color(t.width, t.height);
-  TFastBMP coverage(t.width, t.height);
-  RenderAndReduce(graphic, t, color, coverage, t.width, t.height);
-
-  // The canvas is read once and written once; its pen and brush stay as they are.
   gdi::HDC target = canvas.Handle();
-  gdi::BitBlt(backdrop.MemoryDC(), 0, 0, t.width, t.height, target, x, y, gdi::SRCCOPY);
-  backdrop.BlendWithCoverage(color, coverage, t.width, t.height);
-  gdi::BitBlt(target, x, y, t.width, t.height, backdrop.MemoryDC(), 0, 0, gdi::SRCCOPY);
+  if (!target) return;
+  // Only the part of the target the canvas can show is rendered: outside
+  // its drawable region the blend's result would not be written back.
+  const gdi::Rect drawable = target->EffectiveClip().Bounds();
+  const int64_t deviceX = int64_t{x} + target->origin.x, deviceY = int64_t{y} + target->origin.y;
+  const int64_t left = std::max<int64_t>(0, drawable.left - deviceX);
+  const int64_t right = std::min<int64_t>(t.width, drawable.right - deviceX);
+  const int64_t top = std::max<int64_t>(0, drawable.top - deviceY);
+  const int64_t bottom = std::min<int64_t>(t.height, drawable.bottom - deviceY);
+  if (left >= right || top >= bottom) return;
+  const int32_t width = static_cast<int32_t>(right - left);
+  // The part is rendered, blended and written back a chunk of rows at a
+  // time: each pixel is read once and written once, as by one pass.
+  const int32_t chunkRows = static_cast<int32_t>(
+      std::clamp<int64_t>(static_cast<int64_t>(kChunkBytes / 9 / static_cast<size_t>(width)), 1, bottom - top));
+  TFastBMP backdrop(width, chunkRows);
+  TFastBMP color(width, chunkRows);
+  TFastBMP coverage(width, chunkRows);
+  RowRenderer renderer(graphic, t, static_cast<int32_t>(bottom));
+  const int32_t partX = static_cast<int32_t>(x + left);
+  for (int32_t row = static_cast<int32_t>(top); row < bottom; row += chunkRows) {
+    const int32_t rows = static_cast<int32_t>(std::min<int64_t>(chunkRows, bottom - row));
+    renderer.Render({row, rows, static_cast<int32_t>(left), width}, RowsOf(color, 0), RowsOf(coverage, 0));
+    // The canvas's pen and brush stay as they are.
+    gdi::BitBlt(backdrop.MemoryDC(), 0, 0, width, rows, target, partX, y + row, gdi::SRCCOPY);
+    backdrop.BlendWithCoverage(color, coverage, width, rows);
+    gdi::BitBlt(target, partX, y + row, width, rows, backdrop.MemoryDC(), 0, 0, gdi::SRCCOPY);
+  }
 }
 
 void RenderFiltered(TFastBMP& colorRaster, TFastBMP& coverageRaster, const vcl::TGraphic& graphic,
                     TOrvanePictureQuality quality, double scaleX, double scaleY) {
-  const TargetSize t = ComputeTarget(graphic, quality, scaleX, scaleY);
+  const SupersampledTarget t = ComputeTarget(graphic, quality, scaleX, scaleY);
   if (t.Empty()) return;
   // Never write past the caller's rasters.
   const int32_t w = std::min({t.width, colorRaster.Width(), coverageRaster.Width()});
   const int32_t h = std::min({t.height, colorRaster.Height(), coverageRaster.Height()});
-  RenderAndReduce(graphic, t, colorRaster, coverageRaster, w, h);
+  if (w <= 0 || h <= 0) return;
+  RowRenderer(graphic, t, h).Render({0, h, 0, w}, RowsOf(colorRaster, 0), RowsOf(coverageRaster, 0));
 }
 
 size_t SetBandBudgetForTesting(size_t bytes) {
   return bandBudget.exchange(bytes, std::memory_order_relaxed);
+}
+
+FilteredRendering SetFilteredRenderingForTesting(FilteredRendering how) {
+  return rendering.exchange(how, std::memory_order_relaxed);
 }
 
 }  // namespace orvane

@@ -25,8 +25,8 @@ void OrvaneStretchDraw(vcl::TCanvas& canvas, vcl::TRect rect, const vcl::TGraphi
 // Draws the graphic scaled by (scaleX, scaleY) with its top-left corner at
 // (x, y). The target is Round(graphic width x scaleX) by Round(graphic height
 // x scaleY) pixels (halves to even); a target of no pixels draws nothing. A
-// supersampled size that cannot be had raises EOutOfResources or
-// EOutOfMemory, releasing everything made so far.
+// supersampled side beyond 32 bits raises EOutOfResources, working memory
+// that cannot be had EOutOfMemory, releasing everything made so far.
 void FilteredDraw(vcl::TCanvas& canvas, int32_t x, int32_t y, const vcl::TGraphic& graphic,
                   TOrvanePictureQuality quality, double scaleX, double scaleY);
 
@@ -35,11 +35,20 @@ void FilteredDraw(vcl::TCanvas& canvas, int32_t x, int32_t y, const vcl::TGraphi
 void RenderFiltered(TFastBMP& colorRaster, TFastBMP& coverageRaster, const vcl::TGraphic& graphic,
                     TOrvanePictureQuality quality, double scaleX, double scaleY);
 
-// Supersampled surfaces larger than a budget are drawn in bands of whole
-// target rows, each key surface holding at most about `bytes` (at least one
-// target row) at a time; the pixels are the same as those of one pass.
-// Sets the budget (4 MiB unless changed) and returns the previous one.
+// A filtered draw plays the graphic once and reduces the runs it paints,
+// a band of target rows at a time. A graphic that paints by reading what is
+// under the paint (raster operations such as XOR) is drawn over two key
+// colours instead, in bands of whole target rows. Both give the same pixels.
+//
+// Sets the bytes of a key surface's band (4 MiB unless changed; the span
+// bands follow it) and returns the previous budget; at least one target row
+// is drawn at a time.
 size_t SetBandBudgetForTesting(size_t bytes);
+
+// Which way filtered draws render: spans where the graphic allows them, or
+// always the key surfaces. Returns the previous setting.
+enum class FilteredRendering { Automatic, KeySurfaces };
+FilteredRendering SetFilteredRenderingForTesting(FilteredRendering how);
 
 }  // namespace orvane
 

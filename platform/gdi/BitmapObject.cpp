@@ -4,6 +4,7 @@
 
 #include <orvane/gdi/DeviceContext.h>
 #include <orvane/gdi/PixelMemory.h>
+#include <orvane/gdi/SpanRecorder.h>
 
 namespace orvane::gdi {
 
@@ -27,9 +28,17 @@ BitmapObject::BitmapObject(int32_t width, int32_t height, PixelFormat format, in
                            size_t bytes)
     : width_(width), height_(height), format_(format), stride_(stride), bits_(bits), bytes_(bytes) {}
 
+BitmapObject::BitmapObject(int32_t width, int32_t height, SpanRecorder& recorder)
+    : BitmapObject(width, height, PixelFormat::Bgrx32, 0, nullptr, 0) {
+  recorder_ = &recorder;
+  bandTop_ = recorder.Top();
+  bandRows_ = recorder.Rows();
+}
+
 BitmapObject::~BitmapObject() { ReleasePixelMemory(bits_, bytes_); }
 
 bool BitmapObject::SetBand(int32_t top, int32_t rows) {
+  if (recorder_) return false;  // its rows are the recorder's
   if (top < 0 || rows < 0 || int64_t{top} + rows > height_) return false;
   if (static_cast<uint64_t>(stride_) * static_cast<uint64_t>(rows) > bytes_) return false;
   bandTop_ = top;

@@ -42,9 +42,14 @@ using HGDIOBJ = GdiObject*;
 
 enum class PixelFormat : uint8_t { Bgr24, Bgrx32 };
 
+class SpanRecorder;
+
 class BitmapObject : public GdiObject {
  public:
   BitmapObject(int32_t width, int32_t height, PixelFormat format, int32_t stride, uint8_t* bits, size_t bytes);
+  // A screen-format surface without pixels whose painting goes to
+  // `recorder` (not owned), holding the recorder's rows as its band.
+  BitmapObject(int32_t width, int32_t height, SpanRecorder& recorder);
   ~BitmapObject() override;
   BitmapObject(const BitmapObject&) = delete;
   BitmapObject& operator=(const BitmapObject&) = delete;
@@ -71,6 +76,10 @@ class BitmapObject : public GdiObject {
   bool SetBand(int32_t top, int32_t rows);
   bool IsBanded() const { return bandTop_ != 0 || bandRows_ != height_; }
 
+  // The recorder that takes this surface's painting, or nullptr for a
+  // surface with pixels. A recording surface has no rows to read or write.
+  SpanRecorder* Recorder() const { return recorder_; }
+
   int selectCount = 0;  // device contexts that have this bitmap selected
 
  private:
@@ -82,6 +91,7 @@ class BitmapObject : public GdiObject {
   size_t bytes_;
   int32_t bandTop_ = 0;
   int32_t bandRows_ = height_;
+  SpanRecorder* recorder_ = nullptr;
   [[no_unique_address]] LiveTally<LiveKind::Bitmap> tally_;
 };
 using HBITMAP = BitmapObject*;

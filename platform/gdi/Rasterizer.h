@@ -36,6 +36,13 @@ void FillPolygons(RenderTarget& target, const std::vector<Contour>& contours, Fi
 void FillPolyPolygon(RenderTarget& target, std::span<const PointD> points, std::span<const uint32_t> counts,
                      FillMode mode);
 
+// The pixels covered by contours under a fill mode, cut to `bounds`, as a
+// region made from the fill's spans (the cost follows the spans, not the
+// area of the bounds).
+Region RegionFromContours(const std::vector<Contour>& contours, FillMode mode, const Rect& bounds);
+// The runs held by a recorder, moved by `offset`, as a region.
+Region RegionFromRecordedRows(const SpanRecorder& rows, Point offset);
+
 // Appends the flattened cubic Bézier p0 p1 p2 p3 to `out`, without p0 and
 // ending exactly at p3; the polyline stays within a small fraction of a
 // device pixel of the true curve.

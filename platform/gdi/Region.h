@@ -20,6 +20,14 @@ class Region {
   explicit Region(const Rect& rect);
 
   static Region Combine(const Region& a, const Region& b, RegionOp op);
+  // A region of rectangles already in the form above: banded, sorted, each
+  // band's rectangles apart, and two bands that touch differing in their
+  // rectangles' sides.
+  static Region FromCanonicalRects(std::vector<Rect> rects) {
+    Region r;
+    r.rects_ = std::move(rects);
+    return r;
+  }
 
   bool IsEmpty() const { return rects_.empty(); }
   Rect Bounds() const;

@@ -143,7 +143,10 @@ RenderTarget::RenderTarget(BitmapObject* surface, Region drawable)
     whole.IntersectRect(surface_->Extent());
     layoutBounds_ = whole.Bounds();
   }
-  if (surface_) drawable_.IntersectRect(surface_->Bounds());
+  if (surface_) {
+    drawable_.IntersectRect(surface_->Bounds());
+    recorder_ = surface_->Recorder();
+  }
   bounds_ = drawable_.Bounds();
   if (!surface_ || !surface_->IsBanded()) layoutBounds_ = bounds_;
   singleRect_ = drawable_.Rects().size() == 1;
@@ -159,8 +162,57 @@ void RenderTarget::SetPaint(const Paint& paint) {
 }
 
 void RenderTarget::SpanInRegion(int32_t y, int32_t x0, int32_t x1) {
+  if (recorder_) {
+    drawable_.ForEachSpanPart(y, x0, x1, [&](int32_t a, int32_t b) { RecordSpan(y, a, b); });
+    return;
+  }
   uint8_t* row = surface_->Row(y);
   drawable_.ForEachSpanPart(y, x0, x1, [&](int32_t a, int32_t b) { fn_(row, y, a, b, paint_); });
+}
+
+namespace {
+
+// Raster operations whose result does not depend on the pixel under the
+// paint, so that a recorder can say what the pixel becomes.
+bool IgnoresDestination(Rop2 rop) {
+  return rop == Rop2::CopyPen || rop == Rop2::NotCopyPen || rop == Rop2::Black || rop == Rop2::White;
+}
+
+}  // namespace
+
+void RenderTarget::RecordSpan(int32_t y, int32_t x0, int32_t x1) {
+  if (!IgnoresDestination(paint_.rop)) {
+    recorder_->MarkReadsDestination();
+    return;
+  }
+  if (!paint_.pattern) {
+    recorder_->Paint(y, x0, x1, ApplyRop2(paint_.rop, paint_.color, 0));
+    return;
+  }
+  // Pattern pixels in runs of one colour; masked-out pixels are left alone.
+  const PatternImage& pat = *paint_.pattern;
+  const int32_t py = Wrap(int64_t{y} - paint_.patternOrigin.y, pat.height);
+  const COLORREF* src = pat.pixels.data() + static_cast<ptrdiff_t>(py) * pat.width;
+  const uint8_t* mask = paint_.patternMask ? paint_.patternMask + static_cast<ptrdiff_t>(py) * pat.width : nullptr;
+  int32_t px = Wrap(int64_t{x0} - paint_.patternOrigin.x, pat.width);
+  int32_t runStart = x0;
+  COLORREF runColor = 0;
+  bool inRun = false;
+  for (int32_t x = x0; x < x1; ++x) {
+    const bool painted = !mask || mask[px];
+    const COLORREF c = painted ? ApplyRop2(paint_.rop, src[px], 0) : 0;
+    if (inRun && (!painted || c != runColor)) {
+      recorder_->Paint(y, runStart, x, runColor);
+      inRun = false;
+    }
+    if (painted && !inRun) {
+      runStart = x;
+      runColor = c;
+      inRun = true;
+    }
+    if (++px == pat.width) px = 0;
+  }
+  if (inRun) recorder_->Paint(y, runStart, x1, runColor);
 }
 
 void RenderTarget::FillRect(const Rect& r) {

@@ -9,6 +9,7 @@
 #include <orvane/gdi/BitmapObject.h>
 #include <orvane/gdi/DrawingObjects.h>
 #include <orvane/gdi/Region.h>
+#include <orvane/gdi/SpanRecorder.h>
 #include <orvane/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
@@ -41,6 +42,8 @@ COLORREF ApplyRop2(Rop2 rop, COLORREF pen, COLORREF dst);
 
 // Writes spans to a surface, limited to a drawable region (device
 // coordinates). Spans may come in any order; each is cut to the region.
+// A recording surface (one with a SpanRecorder) takes the spans as runs of
+// the colours the pixels would get instead.
 class RenderTarget {
  public:
   RenderTarget(BitmapObject* surface, Region drawable);
@@ -49,6 +52,7 @@ class RenderTarget {
 
   bool IsEmpty() const { return surface_ == nullptr || drawable_.IsEmpty(); }
   const Region& Drawable() const { return drawable_; }
+  // Where pixels go: the clip's bounds cut to the rows the surface holds.
   Rect ClipBounds() const { return bounds_; }
   // The clip bounds over the whole surface, not cut to a band it may be held
   // in. Anything that decides how to draw from the clip's size (how far to
@@ -66,15 +70,20 @@ class RenderTarget {
       SpanInRegion(y, x0, x1);
       return;
     }
-    const int32_t a = x0 > bounds_.left ? x0 : bounds_.left, b = x1 < bounds_.right ? x1 : bounds_.right;
-    if (a < b) fn_(surface_->Row(y), y, a, b, paint_);
+    const int32_t a = x0 > bounds_.left ? x0 : bounds_.left;
+    const int32_t b = x1 < bounds_.right ? x1 : bounds_.right;
+    if (a >= b) return;
+    if (recorder_) RecordSpan(y, a, b);
+    else fn_(surface_->Row(y), y, a, b, paint_);
   }
   void FillRect(const Rect& deviceRect);
 
  private:
   void SpanInRegion(int32_t y, int32_t x0, int32_t x1);
+  void RecordSpan(int32_t y, int32_t x0, int32_t x1);
 
   BitmapObject* surface_;
+  SpanRecorder* recorder_ = nullptr;
   Region drawable_;
   Rect bounds_;
   Rect layoutBounds_;
@@ -83,18 +92,6 @@ class RenderTarget {
   SpanFn fn_ = nullptr;
 };
 
-// While an object of this class lives, polygon fills on this thread keep
-// their spans, and a fill whose points, counts, fill mode and clip bounds
-// repeat those of an earlier fill in the scope writes the kept spans again
-// instead of rasterising: a picture played twice at the same size is
-// rasterised once. Scopes nest; leaving the outermost forgets every fill.
-class RepeatedFillScope {
- public:
-  RepeatedFillScope();
-  ~RepeatedFillScope();
-  RepeatedFillScope(const RepeatedFillScope&) = delete;
-  RepeatedFillScope& operator=(const RepeatedFillScope&) = delete;
-};
 
 }  // namespace orvane::gdi
 

@@ -38,7 +38,7 @@ bool EmfRecordPlayer::PlayPathRecord(EmfRecordReader& r) {
       std::vector<gdi::Contour> contours;
       for (EmfPath::Figure& f : path_.Take())
         if (f.points.size() >= 2) contours.push_back(std::move(f.points));
-      state_.CombineClip(RegionFromContours(contours, state_.Dc().fillMode, state_.Universe().Bounds()),
+      state_.CombineClip(gdi::RegionFromContours(contours, state_.Dc().fillMode, state_.Universe().Bounds()),
                          RegionOpForMode(mode));
       return true;
     }

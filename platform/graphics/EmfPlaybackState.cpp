@@ -4,7 +4,6 @@
 #include <cmath>
 #include <memory>
 
-#include <orvane/graphics/ClipPathRegions.h>
 #include <orvane/graphics/EmfRecords.h>
 
 namespace orvane::emf {
@@ -158,10 +157,6 @@ void EmfPlaybackState::OffsetClip(int32_t dx, int32_t dy) {
 gdi::RenderTarget& EmfPlaybackState::Target() {
   if (!target_) target_.emplace(surface_, dc_.hasClip ? dc_.clip : universe_);
   return *target_;
-}
-
-gdi::Region RegionFromContours(const std::vector<gdi::Contour>& contours, gdi::FillMode mode, const gdi::Rect& bounds) {
-  return vcl::ClipRegionFromContours(contours, mode, bounds);
 }
 
 gdi::Region UnionOfRegions(std::vector<gdi::Region> parts) {

@@ -137,8 +137,6 @@ double ClampDevice(double v);
 // Rounds a double to int32, clamped.
 int32_t RoundToInt(double v);
 
-// The set of pixels covered by contours under a fill mode, limited to `bounds`.
-gdi::Region RegionFromContours(const std::vector<gdi::Contour>& contours, gdi::FillMode mode, const gdi::Rect& bounds);
 // The union of regions, joined pairwise so that each join stays small.
 gdi::Region UnionOfRegions(std::vector<gdi::Region> parts);
 // The region operation of a clip record's mode (RGN_AND .. RGN_COPY, checked by the caller).

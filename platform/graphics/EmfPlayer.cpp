@@ -282,7 +282,7 @@ void EmfRecordPlayer::ClipToLogicalRect(const gdi::Rect& logical, gdi::RegionOp 
                                state_.ToDevice(gdi::Point{logical.right, logical.top}),
                                state_.ToDevice(gdi::Point{logical.right, logical.bottom}),
                                state_.ToDevice(gdi::Point{logical.left, logical.bottom})};
-    region = RegionFromContours({corners}, gdi::FillMode::Alternate, state_.Universe().Bounds());
+    region = gdi::RegionFromContours({corners}, gdi::FillMode::Alternate, state_.Universe().Bounds());
   }
   state_.CombineClip(region, op);
 }

@@ -13,4 +13,8 @@ namespace orvane::vcl {
 // records are skipped; the canvas's own state is restored afterwards.
 void PlayEnhancedMetafile(TCanvas& canvas, const TRect& r, const std::vector<uint8_t>& emf);
 
+// Whether playing `emf` may paint pixels from what they showed before (a
+// raster operation that reads the destination); false says it never does.
+bool MetafileMayReadDestination(const std::vector<uint8_t>& emf);
+
 }  // namespace orvane::vcl

@@ -120,13 +120,13 @@ TEST_F(DemoSoakTest, HalfThePaintsFailAndNothingIsLeftBehind) {
   EXPECT_EQ(LiveCounts(), liveBeforeWindow);
 }
 
-TEST_F(DemoSoakTest, ImpossibleControlSizeFailsThePaintAndTheWindowGoesOn) {
+TEST_F(DemoSoakTest, HugeControlPaintsOnlyWhatTheWindowShows) {
   DemoSnapshot s;
   s.Paint();
   ASSERT_TRUE(s.MessageBoxes().empty());
   const auto before = s.ClientArea();
   const auto live = LiveCounts();
-  // The filtered control supersamples its picture: two million pixels square cannot be had.
+  // Two million pixels square, supersampled: only the part in the window is rendered.
   Form1->OrvaneImage1->SetWidth(2000000);
   Form1->OrvaneImage1->SetHeight(2000000);
   rusage usage{};
@@ -134,11 +134,9 @@ TEST_F(DemoSoakTest, ImpossibleControlSizeFailsThePaintAndTheWindowGoesOn) {
   const int64_t faults = usage.ru_minflt;
   s.Repaint(orvane::gdi::Rect{0, 0, 600, 402});
   getrusage(RUSAGE_SELF, &usage);
-  EXPECT_LT(usage.ru_minflt - faults, 65536) << "the refused paint touched this many fresh pages";
-  ASSERT_EQ(s.MessageBoxes().size(), 1u);
-  const std::string text = s.MessageBoxes()[0].text;
-  EXPECT_TRUE(text == "Systemressourcen erschöpft." || text == "Zu wenig Arbeitsspeicher.") << text;
-  s.Backend().ClearMessageBoxes();
+  EXPECT_LT(usage.ru_minflt - faults, 65536) << "the paint touched this many fresh pages";
+  EXPECT_TRUE(s.MessageBoxes().empty());
+  EXPECT_NE(s.ClientArea().pixels, before.pixels);
 
   Form1->OrvaneImage1->SetWidth(94);
   Form1->OrvaneImage1->SetHeight(120);

@@ -1,0 +1,79 @@
+// Target rows rendered from one playback into span recorders.
+
+#include <algorithm>
+#include <cstdint>
+
+#include <orvane/ColorTriple.h>
+#include <orvane/gdi/DeviceContext.h>
+#include <orvane/gdi/SpanRecorder.h>
+#include <orvane/graphics/Canvas.h>
+#include <orvane/graphics/EmfPlayer.h>
+#include <orvane/graphics/Metafile.h>
+#include "FilteredRendering.h"
+
+namespace orvane {
+
+SpanRendering::SpanRendering(const vcl::TGraphic& graphic, const SupersampledTarget& t, int32_t endRow)
+    : graphic_(graphic), target_(t), endRow_(std::min(endRow, t.height)) {}
+
+SpanRendering::~SpanRendering() = default;
+
+std::unique_ptr<gdi::SpanRecorder> SpanRendering::Record(int32_t top, int32_t rows) const {
+  const int32_t n = target_.factor;
+  auto recorder = std::make_unique<gdi::SpanRecorder>(target_.SampledWidth(), top * n, rows * n);
+  // A band of one target row is as small as bands get: it is never cut short.
+  if (rows > 1) recorder->SetLimit(SpanBandBytes());
+  // The surface outlives the device context that selects it, and that the canvas over it.
+  gdi::BitmapObject surface(target_.SampledWidth(), target_.SampledHeight(), *recorder);
+  gdi::DeviceContext dc;
+  dc.Select(&surface);
+  vcl::TCanvas canvas;
+  canvas.SetHandle(&dc);
+  canvas.StretchDraw(MakeBounds(0, 0, target_.SampledWidth(), target_.SampledHeight()), &graphic_);
+  return recorder;
+}
+
+bool SpanRendering::RecordBandFrom(int32_t top) {
+  band_.reset();
+  const int32_t remaining = std::max(1, endRow_ - top);
+  // Until a band has been measured: each sample row with its list and room
+  // for a few runs. Then what the rows so far needed, a quarter to spare.
+  const double perRow = bytesPerRow_ > 0 ? bytesPerRow_ * 1.25
+                                         : static_cast<double>(target_.factor) *
+                                               (sizeof(std::vector<gdi::PaintedRun>) + 4 * sizeof(gdi::PaintedRun));
+  int32_t rows = static_cast<int32_t>(
+      std::clamp(static_cast<double>(SpanBandBytes()) / perRow, 1.0, static_cast<double>(remaining)));
+  for (;;) {
+    std::unique_ptr<gdi::SpanRecorder> recorder = Record(top, rows);
+    if (recorder->ReadsDestination()) return false;
+    if (!recorder->OverLimit()) {
+      bytesPerRow_ = std::max(bytesPerRow_, static_cast<double>(recorder->Bytes()) / rows);
+      band_ = std::move(recorder);
+      bandTop_ = top;
+      bandRows_ = rows;
+      return true;
+    }
+    rows = std::max(1, rows / 2);
+  }
+}
+
+bool SpanRendering::RenderRows(const TargetRows& part, const TripleRows& color, const TripleRows& coverage) {
+  for (int32_t done = 0; done < part.rows;) {
+    const int32_t y = part.top + done;
+    if (!band_ || y < bandTop_ || y >= bandTop_ + bandRows_) {
+      if (!RecordBandFrom(y)) return false;
+    }
+    const int32_t count = std::min(part.rows - done, bandTop_ + bandRows_ - y);
+    ReduceRecordedRows(*band_, y * target_.factor, part.left, {color.Row(done), color.stride},
+                       {coverage.Row(done), coverage.stride}, part.width, count, target_.factor);
+    done += count;
+  }
+  return true;
+}
+
+bool MayReadDestination(const vcl::TGraphic& graphic) {
+  const auto* metafile = dynamic_cast<const vcl::TMetafile*>(&graphic);
+  return metafile && metafile->Data() && vcl::MetafileMayReadDestination(*metafile->Data());
+}
+
+}  // namespace orvane
