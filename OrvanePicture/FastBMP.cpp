@@ -26,14 +26,13 @@ TFastBMP::TFastBMP(int32_t width, int32_t height) : Width_(width), Height_(heigh
   if (int64_t{pixelHeight} * static_cast<int64_t>(sizeof(uint8_t*)) > INT32_MAX) throw rtl::EOutOfMemory();
 
   void* bits = nullptr;
-  SectionHandle_ = gdi::CreateDIBSection(nullptr, &SectionInfo_, gdi::DIB_RGB_COLORS, &bits, nullptr, 0);
+  SectionHandle_.reset(gdi::CreateDIBSection(nullptr, &SectionInfo_, gdi::DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!SectionHandle_) throw rtl::EOutOfMemory();
   PixelData_ = static_cast<uint8_t*>(bits);
 
   try {
     RowStarts_.reset(new uint8_t*[static_cast<size_t>(pixelHeight)]);
   } catch (const std::bad_alloc&) {
-    gdi::DeleteObject(SectionHandle_);
     throw rtl::EOutOfMemory();
   }
   RowPad_ = pixelWidth % 4;
@@ -41,13 +40,12 @@ TFastBMP::TFastBMP(int32_t width, int32_t height) : Width_(width), Height_(heigh
   ImageSize_ = RowStride_ * pixelHeight;
   for (int32_t y = 0; y < pixelHeight; ++y) RowStarts_[static_cast<size_t>(y)] = PixelData_ + static_cast<ptrdiff_t>(y) * RowStride_;
 
-  MemoryDC_ = gdi::CreateCompatibleDC(nullptr);
-  gdi::SelectObject(MemoryDC_, SectionHandle_);
+  MemoryDC_.reset(gdi::CreateCompatibleDC(nullptr));
+  if (!MemoryDC_) throw rtl::EOutOfMemory();
+  MemoryDC_->Select(SectionHandle_.get());
 }
 
-TFastBMP::~TFastBMP() {
-  gdi::DeleteDC(MemoryDC_);
-  gdi::DeleteObject(SectionHandle_);
-}
+// The device context goes before the section it selects (members in reverse order).
+TFastBMP::~TFastBMP() = default;
 
 }  // namespace orvane

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <memory>
 
-#include <orvane/gdi/DeviceContext.h>
+#include <orvane/gdi/UniqueHandles.h>
 #include <orvane/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
@@ -28,7 +28,7 @@ class TFastBMP {
   int32_t Width() const { return Width_; }
   int32_t Height() const { return Height_; }
   uint8_t* const* RowStarts() const { return RowStarts_.get(); }
-  gdi::HDC MemoryDC() const { return MemoryDC_; }
+  gdi::HDC MemoryDC() const { return MemoryDC_.get(); }
 
   int32_t RowPad() const { return RowPad_; }
   int32_t RowStride() const { return RowStride_; }
@@ -53,8 +53,8 @@ class TFastBMP {
   int32_t Height_ = 0;
   std::unique_ptr<uint8_t*[]> RowStarts_;
   uint8_t* PixelData_ = nullptr;
-  gdi::HBITMAP SectionHandle_ = nullptr;
-  gdi::HDC MemoryDC_ = nullptr;
+  gdi::UniqueBitmap SectionHandle_;
+  gdi::UniqueDC MemoryDC_;
   gdi::BITMAPINFO SectionInfo_{};
   gdi::BITMAPINFOHEADER HeaderTemplate_{};
 };

@@ -136,25 +136,19 @@ void TForm::EnsureSurface() {
   if (surface_ && surface_->Width() == w && surface_->Height() == h) return;
   FreeSurface();
   if (w <= 0 || h <= 0) return;
-  gdi::BitmapObject* surface = gdi::CreateScreenBitmap(w, h);
-  if (!surface) throw rtl::EOutOfResources();
-  gdi::HDC dc = gdi::CreateCompatibleDC(nullptr);
-  if (!dc) {
-    gdi::DeleteObject(surface);
-    throw rtl::EOutOfResources();
-  }
-  gdi::SelectObject(dc, surface);
-  surface_ = surface;
-  dc_ = dc;
-  canvas_.SetHandle(dc_);
+  gdi::UniqueBitmap surface(gdi::CreateScreenBitmap(w, h));
+  gdi::UniqueDC dc(gdi::CreateCompatibleDC(nullptr));
+  if (!surface || !dc) throw rtl::EOutOfResources();
+  dc->Select(surface.get());
+  surface_ = std::move(surface);
+  dc_ = std::move(dc);
+  canvas_.SetHandle(dc_.get());
 }
 
 void TForm::FreeSurface() {
   canvas_.SetHandle(nullptr);
-  if (dc_) gdi::DeleteDC(dc_);
-  if (surface_) gdi::DeleteObject(surface_);
-  dc_ = nullptr;
-  surface_ = nullptr;
+  dc_.reset();  // before the surface it selects
+  surface_.reset();
 }
 
 void TForm::PresentRegion(const gdi::Region& region) {
@@ -187,7 +181,7 @@ void TForm::PaintRegion(const gdi::Region& area) {
   dc_->SetClip(region);
   gdi::Brush background;
   background.color = ColorToRGB(color_);
-  gdi::FillRect(dc_, ClientRect(), background);
+  gdi::FillRect(dc_.get(), ClientRect(), background);
 
   // 2. The paint handler, clipped away from opaque controls. The controls
   // list is copied because a handler may create or destroy controls.
@@ -213,7 +207,7 @@ void TForm::PaintRegion(const gdi::Region& area) {
     if (clip.IsEmpty()) continue;
     dc_->origin = gdi::Point{g->Left(), g->Top()};
     dc_->SetClip(clip);
-    g->PaintTo(dc_);
+    g->PaintTo(dc_.get());
   }
 }
 

@@ -12,6 +12,7 @@
 
 #include <orvane/forms/WinControl.h>
 #include <orvane/gdi/Region.h>
+#include <orvane/gdi/UniqueHandles.h>
 #include <orvane/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
@@ -93,7 +94,7 @@ class TForm : public TWinControl {
   // The topmost visible control at a client point, or nullptr.
   TControl* ControlAtPos(int32_t x, int32_t y) const;
   // The backing surface (nullptr before the first paint).
-  gdi::BitmapObject* Surface() const { return surface_; }
+  gdi::BitmapObject* Surface() const { return surface_.get(); }
 
   // Reads the form definition stored for ClassName() (a form-definition
   // resource named after the class in capitals) into the form; a plain TForm
@@ -118,8 +119,8 @@ class TForm : public TWinControl {
   TCanvas canvas_;
   gdi::Region invalid_;
   std::unique_ptr<backend::Window> window_;
-  gdi::BitmapObject* surface_ = nullptr;
-  gdi::HDC dc_ = nullptr;
+  gdi::UniqueBitmap surface_;
+  gdi::UniqueDC dc_;
   bool resizingFromWindow_ = false;
   TControl* capture_ = nullptr;
 };

@@ -8,20 +8,16 @@
 
 namespace orvane::vcl {
 
-TBitmap::TBitmap() : dc_(gdi::CreateCompatibleDC(nullptr)), canvas_(std::make_unique<TCanvas>(dc_)) {}
+TBitmap::TBitmap() : dc_(gdi::CreateCompatibleDC(nullptr)), canvas_(std::make_unique<TCanvas>(dc_.get())) {}
 
-TBitmap::~TBitmap() {
-  gdi::DeleteDC(dc_);
-  if (surface_) gdi::DeleteObject(surface_);
-}
+// The device context goes before the surface it selects (members in reverse order).
+TBitmap::~TBitmap() = default;
 
-void TBitmap::ReplaceSurface(gdi::BitmapObject* surface, int32_t width, int32_t height) {
-  gdi::BitmapObject* old = surface_;
-  dc_->Select(surface);
-  surface_ = surface;
+void TBitmap::ReplaceSurface(gdi::UniqueBitmap surface, int32_t width, int32_t height) {
+  dc_->Select(surface.get());
+  surface_.swap(surface);  // the old surface, no longer selected, goes with `surface`
   width_ = width;
   height_ = height;
-  if (old) gdi::DeleteObject(old);
 }
 
 void TBitmap::SetSize(int32_t width, int32_t height) {
@@ -32,7 +28,7 @@ void TBitmap::SetSize(int32_t width, int32_t height) {
     ReplaceSurface(nullptr, width, height);
     return;
   }
-  gdi::BitmapObject* fresh = gdi::CreateScreenBitmap(width, height);
+  gdi::UniqueBitmap fresh(gdi::CreateScreenBitmap(width, height));
   if (!fresh) throw rtl::EOutOfResources();
   // White, then whatever of the old picture still fits.
   for (int32_t y = 0; y < height; ++y) std::memset(fresh->Row(y), 0xFF, static_cast<size_t>(width) * 4);
@@ -40,7 +36,7 @@ void TBitmap::SetSize(int32_t width, int32_t height) {
     const int32_t w = std::min(width, width_), h = std::min(height, height_);
     for (int32_t y = 0; y < h; ++y) std::memcpy(fresh->Row(y), surface_->Row(y), static_cast<size_t>(w) * 4);
   }
-  ReplaceSurface(fresh, width, height);
+  ReplaceSurface(std::move(fresh), width, height);
 }
 
 void TBitmap::Draw(TCanvas& canvas, const TRect& r) const {

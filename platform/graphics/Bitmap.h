@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include <orvane/gdi/DeviceContext.h>
+#include <orvane/gdi/UniqueHandles.h>
 #include <orvane/graphics/Canvas.h>
 #include <orvane/graphics/Graphic.h>
 #include <orvane/Visibility.h>
@@ -34,7 +34,7 @@ class TBitmap : public TGraphic {
 
   TCanvas& Canvas() { return *canvas_; }
   // The pixel surface (nullptr while either side is 0).
-  gdi::BitmapObject* Surface() const { return surface_; }
+  gdi::BitmapObject* Surface() const { return surface_.get(); }
 
   void Draw(TCanvas& canvas, const TRect& r) const override;
   std::unique_ptr<TGraphic> Clone() const override;
@@ -46,12 +46,12 @@ class TBitmap : public TGraphic {
   std::vector<uint8_t> SaveToBytes() const;
 
  private:
-  void ReplaceSurface(gdi::BitmapObject* surface, int32_t width, int32_t height);
+  void ReplaceSurface(gdi::UniqueBitmap surface, int32_t width, int32_t height);
 
   int32_t width_ = 0;
   int32_t height_ = 0;
-  gdi::BitmapObject* surface_ = nullptr;
-  gdi::HDC dc_ = nullptr;
+  gdi::UniqueBitmap surface_;
+  gdi::UniqueDC dc_;
   std::unique_ptr<TCanvas> canvas_;
 };
 
