@@ -1,0 +1,302 @@
+// Filtered drawing from spans must give exactly the bytes of the key-surface
+// rendering: seeded random pictures at odd sizes and scales, the whole draw
+// onto a canvas reaching past its edges, and every mix mode over a fill.
+// Pictures with raster operations that read the destination take the key
+// surfaces from spans too, so they check that fallback is chosen.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <orvane/FastBMP.h>
+#include <orvane/FilteredDraw.h>
+#include "emf/EmfWriter.h"
+#include <orvane/gdi/BitmapObject.h>
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Metafile.h>
+
+using namespace orvane;
+namespace emf = orvane::emf;
+
+namespace {
+
+constexpr size_t kUnbanded = std::numeric_limits<size_t>::max();
+constexpr auto kSpans = FilteredRendering::Automatic, kKeys = FilteredRendering::KeySurfaces;
+const TOrvanePictureQuality kQualities[] = {opqVeryLow, opqLow, opqMed, opqHigh, opqVeryHigh};
+
+class Way {
+ public:
+  Way(FilteredRendering how, size_t budget)
+      : how_(SetFilteredRenderingForTesting(how)), budget_(SetBandBudgetForTesting(budget)) {}
+  ~Way() {
+    SetFilteredRenderingForTesting(how_);
+    SetBandBudgetForTesting(budget_);
+  }
+
+ private:
+  FilteredRendering how_;
+  size_t budget_;
+};
+
+// "" when equal, else where the first difference lies: planes of
+// width x height pixels of `bytesPerPixel` bytes each, named by `planes`.
+std::string FirstDifference(const std::vector<uint8_t>& want, const std::vector<uint8_t>& got, int32_t width,
+                            int32_t height, int32_t bytesPerPixel, const std::vector<const char*>& planes) {
+  if (want.size() != got.size()) return "sizes differ";
+  const auto diff = std::mismatch(want.begin(), want.end(), got.begin());
+  if (diff.first == want.end()) return {};
+  const size_t bpp = size_t(bytesPerPixel), row = size_t(width) * bpp, plane = row * size_t(height);
+  const size_t i = size_t(diff.first - want.begin()), inPlane = i % plane;
+  std::ostringstream out;
+  out << "byte " << i << " of " << want.size() << ": " << planes[i / plane] << " pixel (" << inPlane % row / bpp
+      << ", " << inPlane / row << ") channel " << inPlane % bpp << " is " << int(*diff.second) << ", want "
+      << int(*diff.first);
+  return out.str();
+}
+
+// Colour and coverage rows of a rendering scaled by (sx, sy), joined; the
+// target size is that of the filtered draw.
+std::vector<uint8_t> Render(const vcl::TGraphic& graphic, TOrvanePictureQuality quality, double sx, double sy,
+                            FilteredRendering how, size_t budget, int32_t& width, int32_t& height) {
+  width = int32_t(std::nearbyint(graphic.Width() * sx));
+  height = int32_t(std::nearbyint(graphic.Height() * sy));
+  const Way way(how, budget);
+  TFastBMP color(width, height), coverage(width, height);
+  RenderFiltered(color, coverage, graphic, quality, sx, sy);
+  std::vector<uint8_t> bytes;
+  for (const TFastBMP* raster : {&color, &coverage})
+    for (int32_t y = 0; y < height; ++y)
+      bytes.insert(bytes.end(), raster->RowStarts()[y], raster->RowStarts()[y] + size_t(width) * 3);
+  return bytes;
+}
+
+// Spans, unbanded and in one-row bands, against unbanded key surfaces.
+// Returns how many fully covered pixels the reference has.
+size_t ExpectSpansMatchKeys(const vcl::TGraphic& graphic, TOrvanePictureQuality quality, double sx, double sy,
+                            const std::string& what) {
+  int32_t w = 0, h = 0;
+  const std::vector<uint8_t> want = Render(graphic, quality, sx, sy, kKeys, kUnbanded, w, h);
+  for (size_t budget : {kUnbanded, size_t{1}}) {
+    const std::vector<uint8_t> got = Render(graphic, quality, sx, sy, kSpans, budget, w, h);
+    EXPECT_EQ(FirstDifference(want, got, w, h, 3, {"colour", "coverage"}), "")
+        << what << ", " << w << "x" << h << ", quality " << int(quality) << (budget == 1 ? ", one-row bands" : "");
+  }
+  return size_t(std::count(want.begin() + std::ptrdiff_t(want.size() / 2), want.end(), uint8_t{255}));
+}
+
+std::unique_ptr<vcl::TMetafile> Metafile(emf::EmfWriter& w) {
+  const std::vector<uint8_t> bytes = w.Finish();
+  auto metafile = std::make_unique<vcl::TMetafile>();
+  metafile->LoadFromBytes(bytes.data(), bytes.size());
+  return metafile;
+}
+
+emf::EmfWriter Writer(int32_t width, int32_t height) {
+  return emf::EmfWriter(emf::HeaderForPixels(width, height, {1000, 1000}, {100, 100}));
+}
+
+class Random {
+ public:
+  explicit Random(uint32_t seed) : state_(uint64_t{seed} * 0x9E3779B97F4A7C15ull | 1) {}
+  uint32_t Next() {
+    state_ ^= state_ << 13;
+    state_ ^= state_ >> 7;
+    state_ ^= state_ << 17;
+    return uint32_t(state_ >> 32);
+  }
+  int32_t In(int32_t lo, int32_t hi) { return lo + int32_t(Next() % uint32_t(hi - lo + 1)); }
+  bool Chance(int32_t percent) { return In(0, 99) < percent; }
+  template <class T, size_t N>
+  T Pick(const T (&items)[N]) { return items[Next() % N]; }
+
+ private:
+  uint64_t state_;
+};
+
+// Raster operations that paint without reading the destination, and those that read it.
+constexpr uint32_t kPlainRops[] = {13, 4, 1, 16, 11};
+constexpr uint32_t kReadingRops[] = {2, 3, 5, 6, 7, 8, 9, 10, 12, 14, 15};
+
+uint32_t Colour(Random& r) {
+  switch (r.In(0, 9)) {
+    case 0: return uint32_t(KeyColorA);
+    case 1: return uint32_t(KeyColorB);
+    case 2: return uint32_t(KeyColorB) + 1;  // one off a key colour
+    default: return r.Next() & 0xFFFFFF;
+  }
+}
+
+std::unique_ptr<vcl::TMetafile> RandomPicture(uint32_t seed, bool readingRops) {
+  Random r(seed);
+  const int32_t width = r.In(12, 72), height = r.In(12, 72);
+  const auto at = [&](int32_t side) { return r.In(-side / 4, side + side / 4); };
+  const auto point = [&] { return emf::PointL{at(width), at(height)}; };
+  const auto box = [&] { return emf::RectL{at(width), at(height), at(width), at(height)}; };
+  emf::EmfWriter w = Writer(width, height);
+  for (int32_t shapes = r.In(5, 12); shapes > 0; --shapes) {
+    w.SetROP2(readingRops && r.Chance(30) ? r.Pick(kReadingRops) : r.Pick(kPlainRops));
+    const int32_t pen = r.In(0, 3);
+    if (pen == 0) w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+    else if (pen == 1) w.SelectObject(w.CreatePen(uint32_t(r.In(0, 3)), r.In(0, 1), Colour(r)));  // cosmetic
+    else
+      w.SelectObject(w.ExtCreatePen(emf::PS_GEOMETRIC | r.Pick({emf::PS_SOLID, emf::PS_DASH, emf::PS_DASHDOT}) |
+                                        r.Pick({emf::PS_ENDCAP_ROUND, emf::PS_ENDCAP_SQUARE, emf::PS_ENDCAP_FLAT}) |
+                                        r.Pick({emf::PS_JOIN_ROUND, emf::PS_JOIN_BEVEL, emf::PS_JOIN_MITER}),
+                                    uint32_t(r.In(2, 9)), Colour(r)));
+    const int32_t brush = r.In(0, 3);
+    if (brush == 0) w.SelectObject(emf::kStockObjectFlag | emf::NULL_BRUSH);
+    else if (brush == 1) w.SelectObject(w.CreateBrushIndirect(emf::BS_HATCHED, Colour(r), uint32_t(r.In(0, 5))));
+    else w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, Colour(r)));
+    w.SetBkMode(uint32_t(r.In(1, 2)));
+    w.SetBkColor(Colour(r));
+    w.SetPolyFillMode(uint32_t(r.In(1, 2)));
+
+    w.SaveDC();
+    const int32_t clip = r.In(0, 5);
+    if (clip == 0) w.IntersectClipRect(box());
+    if (clip == 1) w.ExcludeClipRect(box());
+    if (clip == 2) {
+      w.BeginPath();
+      w.Ellipse(box());
+      w.EndPath();
+      w.SelectClipPath(r.Chance(50) ? emf::RGN_AND : emf::RGN_DIFF);
+    }
+    if (r.Chance(15)) {  // turned about the middle
+      const float a = float(r.In(-60, 60)) * 0.01745f, c = std::cos(a), s = std::sin(a);
+      const float cx = float(width) / 2, cy = float(height) / 2;
+      w.SetWorldTransform({c, s, -s, c, cx - cx * c + cy * s, cy - cx * s - cy * c});
+    }
+    switch (r.In(0, 6)) {
+      case 0: {
+        std::vector<emf::PointL> points(size_t(r.In(3, 6)));
+        for (auto& p : points) p = point();
+        w.Polygon(points);
+        break;
+      }
+      case 1: w.Ellipse(box()); break;
+      case 2: w.Rectangle(box()); break;
+      case 3: w.RoundRect(box(), {r.In(2, 20), r.In(2, 20)}); break;
+      case 4:
+        if (r.Chance(50)) {
+          w.PolyBezier({point(), point(), point(), point(), point(), point(), point()});
+        } else {  // a closed, filled curve
+          w.BeginPath();
+          const emf::PointL start = point();
+          w.MoveToEx(start.x, start.y);
+          w.PolyBezierTo({point(), point(), point()});
+          w.CloseFigure();
+          w.EndPath();
+          w.StrokeAndFillPath();
+        }
+        break;
+      case 5: w.Pie(box(), point(), point()); break;
+      default: {
+        emf::LogFontW font;
+        font.height = -r.In(6, 18);
+        font.escapement = r.Chance(30) ? r.In(-900, 900) : 0;
+        font.weight = r.Chance(30) ? 700 : 400;
+        w.SelectObject(w.ExtCreateFontIndirectW(font));
+        w.SetTextColor(Colour(r));
+        w.ExtTextOutW(point(), u"Wg Span 17");
+      }
+    }
+    w.RestoreDC(-1);
+  }
+  return Metafile(w);
+}
+
+}  // namespace
+
+TEST(SpanRenderingTest, RandomPicturesAtOddSizesAndScales) {
+  // Target sizes (scale 0: a size given by the other pair) or scales.
+  const struct {
+    int32_t width, height;
+    double sx, sy;
+  } targets[] = {{1, 1, 0, 0}, {3, 70, 0, 0}, {70, 3, 0, 0}, {37, 23, 0, 0}, {0, 0, 1.37, 0.61}, {0, 0, 0.29, 2.13}};
+  size_t covered = 0;
+  for (uint32_t seed = 1; seed <= 40; ++seed) {
+    const bool readingRops = seed % 3 == 0;
+    const auto picture = RandomPicture(seed, readingRops);
+    for (size_t t = 0; t < std::size(targets); ++t) {
+      const auto& target = targets[t];
+      const double sx = target.sx ? target.sx : double(target.width) / picture->Width();
+      const double sy = target.sy ? target.sy : double(target.height) / picture->Height();
+      covered += ExpectSpansMatchKeys(*picture, kQualities[(seed + t) % 5], sx, sy,
+                                      "seed " + std::to_string(seed) + (readingRops ? " (reading rops)" : ""));
+    }
+  }
+  EXPECT_GT(covered, 0u);
+}
+
+TEST(SpanRenderingTest, DrawOntoACanvasPartlyOutsideIt) {
+  const auto fill = [](vcl::TBitmap& bitmap) {
+    const int32_t colours[] = {KeyColorA, KeyColorB, 0xFFFFFF, 0x2D5B89};
+    bitmap.SetSize(40, 30);
+    for (int32_t y = 0; y < 30; ++y)
+      for (int32_t x = 0; x < 40; ++x) bitmap.Canvas().SetPixel(x, y, vcl::TColor(colours[(x / 2 + y) % 4]));
+  };
+  const auto canvasBytes = [](const vcl::TBitmap& bitmap) {
+    const gdi::BitmapObject& s = *bitmap.Surface();
+    std::vector<uint8_t> bytes;
+    for (int32_t y = 0; y < s.Height(); ++y)
+      bytes.insert(bytes.end(), s.Row(y), s.Row(y) + size_t(s.Width()) * size_t(s.BytesPerPixel()));
+    return bytes;
+  };
+  // A rectangle for OrvaneStretchDraw, or with scales a FilteredDraw at its top-left corner.
+  const struct {
+    int32_t left, top, right, bottom;
+    double sx, sy;
+  } draws[] = {{5, 4, 30, 25, 0, 0},   {-7, -5, 20, 18, 0, 0},     {25, 20, 52, 41, 0, 0},
+               {-3, -3, 45, 35, 0, 0}, {-4, 22, 0, 0, 0.73, 1.9}, {31, -4, 0, 0, 1.1, 0.8}};
+  for (bool readingRops : {false, true}) {
+    const auto picture = RandomPicture(readingRops ? 21 : 22, readingRops);
+    for (size_t d = 0; d < std::size(draws); ++d) {
+      const auto& draw = draws[d];
+      const TOrvanePictureQuality quality = kQualities[(d + readingRops) % 5];
+      vcl::TBitmap want, got;
+      for (auto [canvas, how] : {std::pair{&want, kKeys}, std::pair{&got, kSpans}}) {
+        fill(*canvas);
+        const Way way(how, kUnbanded);
+        if (draw.sx) FilteredDraw(canvas->Canvas(), draw.left, draw.top, *picture, quality, draw.sx, draw.sy);
+        else
+          OrvaneStretchDraw(canvas->Canvas(), vcl::Rect(draw.left, draw.top, draw.right, draw.bottom), picture.get(),
+                            quality);
+      }
+      const std::vector<uint8_t> wantBytes = canvasBytes(want);
+      vcl::TBitmap untouched;
+      fill(untouched);
+      EXPECT_TRUE(wantBytes != canvasBytes(untouched)) << "draw " << d << ": nothing drawn";
+      EXPECT_EQ(FirstDifference(wantBytes, canvasBytes(got), 40, 30, want.Surface()->BytesPerPixel(), {"canvas"}), "")
+          << "draw " << d << (readingRops ? ", reading rops" : "");
+    }
+  }
+}
+
+TEST(SpanRenderingTest, EveryMixModeOverAFill) {
+  for (uint32_t rop = 1; rop <= 16; ++rop) {
+    // A fill over part of the picture, then a wide-pen hatched ellipse and a
+    // line in the mix mode, over the fill and over nothing.
+    emf::EmfWriter w = Writer(30, 24);
+    w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+    w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, 0x3060C0));
+    w.Rectangle({0, 0, 18, 25});
+    w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, uint32_t(KeyColorB)));
+    w.Rectangle({0, 9, 31, 15});
+    w.SetROP2(rop);
+    w.SelectObject(w.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_DASH, 5, 0x00C0FF));
+    w.SelectObject(w.CreateBrushIndirect(emf::BS_HATCHED, 0xA02080, emf::HS_DIAGCROSS));
+    w.Ellipse({4, 3, 27, 21});
+    w.SelectObject(w.CreatePen(emf::PS_SOLID, 0, uint32_t(KeyColorA)));
+    w.MoveToEx(0, 23);
+    w.LineTo(29, 1);
+    const auto picture = Metafile(w);
+    const std::string what = "rop " + std::to_string(rop);
+    EXPECT_GT(ExpectSpansMatchKeys(*picture, kQualities[rop % 5], 23.0 / 30, 19.0 / 24, what), 0u) << what;
+  }
+}
