@@ -60,7 +60,7 @@ void ReduceRecordedRows(const gdi::SpanRecorder& samples, int32_t firstRow, int3
   for (int32_t y = 0; y < height; ++y) {
     std::fill(d.begin(), d.end(), PixelSums{0, 0, 0, 0});
     for (int32_t k = 0; k < factor; ++k) {
-      const std::vector<gdi::PaintedRun>& runs = samples.Row(firstRow + y * factor + k);
+      const std::span<const gdi::PaintedRun> runs = samples.Row(firstRow + y * factor + k);
       auto run = std::lower_bound(runs.begin(), runs.end(), from,
                                   [](const gdi::PaintedRun& r, int64_t x) { return r.x1 <= x; });
       for (; run != runs.end() && run->x0 < to; ++run)

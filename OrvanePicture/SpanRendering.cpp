@@ -40,7 +40,7 @@ bool SpanRendering::RecordBandFrom(int32_t top) {
   // for a few runs. Then what the rows so far needed, a quarter to spare.
   const double perRow = bytesPerRow_ > 0 ? bytesPerRow_ * 1.25
                                          : static_cast<double>(target_.factor) *
-                                               (sizeof(std::vector<gdi::PaintedRun>) + 4 * sizeof(gdi::PaintedRun));
+                                               (16 + 8 * sizeof(gdi::PaintedRun));
   int32_t rows = static_cast<int32_t>(
       std::clamp(static_cast<double>(SpanBandBytes()) / perRow, 1.0, static_cast<double>(remaining)));
   for (;;) {

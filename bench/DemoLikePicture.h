@@ -19,6 +19,8 @@ constexpr int32_t kPictureHeight = 287;
 
 std::vector<BezierShape> MakeDemoLikeShapes(int count = 131);
 // The shapes as an enhanced metafile of 224 x 287 pixels.
-std::vector<uint8_t> MakeDemoLikeMetafile(const std::vector<BezierShape>& shapes);
+// `xorPens`: then also wide XOR pens drawn across the shapes, a picture that
+// reads what is under its paint.
+std::vector<uint8_t> MakeDemoLikeMetafile(const std::vector<BezierShape>& shapes, bool xorPens = false);
 
 }  // namespace orvanebench

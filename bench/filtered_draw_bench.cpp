@@ -2,12 +2,21 @@
 // 100 x 120, 50 x 60) of a demo-like picture, per stage and in total, with
 // two baselines measured in the same run: moving the same bytes with
 // memset/memcpy, and cairo drawing the same shapes anti-aliased directly at
-// the target sizes. Prints the ratios at the end, one a line, then a table
-// of the time per sample of a whole filtered draw for targets from 16 x 16
-// to 512 x 512 at every quality level (--no_linearity_table leaves it out).
+// the target sizes. Also a 512 x 512 draw at three qualities against the
+// plain aliased drawing, a 4096 x 4096 draw, and a picture with XOR pens
+// (drawn over two key colours) against its time on the code before
+// filtered draws were made from spans. Prints the ratios at the end, one a
+// line, the peak resident size of a 4096 x 4096 opqVeryHigh draw (in a
+// process of its own), then a table of the time per sample and per target
+// pixel of a whole filtered draw for targets from 16 x 16 to 512 x 512 at
+// every quality level (--no_linearity_table leaves it out).
 
 #include <benchmark/benchmark.h>
 #include <cairo.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -51,6 +60,21 @@ const orvane::vcl::TMetafile& Picture() {
   }();
   return *picture;
 }
+
+// The same with wide XOR pens across it.
+const orvane::vcl::TMetafile& XorPicture() {
+  static orvane::vcl::TMetafile* picture = [] {
+    auto* m = new orvane::vcl::TMetafile();
+    const auto bytes = MakeDemoLikeMetafile(Shapes(), true);
+    m->LoadFromBytes(bytes.data(), bytes.size());
+    return m;
+  }();
+  return *picture;
+}
+
+// Seconds of BM_FallbackDraw512 on the code before filtered draws were made
+// from spans (commit ec0b8af, this machine, median of 9 repetitions).
+constexpr double kFallbackBefore = 0.0380;
 
 // Bytes the pixel stages move for one target: two key fills of the 32-bit
 // offscreen bitmap, two 32-to-24-bit copies, the reduction reading both
@@ -107,6 +131,32 @@ void BM_FourFilteredDrawings(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FourFilteredDrawings)->Unit(benchmark::kMillisecond);
+
+// One filtered draw of `picture` onto a window of the target's size.
+void FilteredDrawOf(benchmark::State& state, const orvane::vcl::TMetafile& picture, int32_t side,
+                    orvane::TOrvanePictureQuality quality) {
+  orvane::vcl::TBitmap window;
+  window.SetSize(side, side);
+  for (auto _ : state) orvane::OrvaneStretchDraw(window.Canvas(), orvane::vcl::Rect(0, 0, side - 1, side - 1), &picture, quality);
+}
+void BM_FilteredDraw512Low(benchmark::State& state) { FilteredDrawOf(state, Picture(), 512, orvane::opqLow); }
+void BM_FilteredDraw512High(benchmark::State& state) { FilteredDrawOf(state, Picture(), 512, orvane::opqHigh); }
+void BM_FilteredDraw512VeryHigh(benchmark::State& state) { FilteredDrawOf(state, Picture(), 512, orvane::opqVeryHigh); }
+void BM_FilteredDraw4096High(benchmark::State& state) { FilteredDrawOf(state, Picture(), 4096, orvane::opqHigh); }
+void BM_FallbackDraw512(benchmark::State& state) { FilteredDrawOf(state, XorPicture(), 512, orvane::opqHigh); }
+BENCHMARK(BM_FilteredDraw512Low)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FilteredDraw512High)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FilteredDraw512VeryHigh)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FilteredDraw4096High)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_FallbackDraw512)->Unit(benchmark::kMillisecond);
+
+// The plain aliased drawing of the picture at 512 x 512.
+void BM_AliasedDraw512(benchmark::State& state) {
+  orvane::vcl::TBitmap window;
+  window.SetSize(512, 512);
+  for (auto _ : state) window.Canvas().StretchDraw(orvane::vcl::Rect(0, 0, 512, 512), &Picture());
+}
+BENCHMARK(BM_AliasedDraw512)->Unit(benchmark::kMillisecond);
 
 // The fixed cost of a draw: a 16 x 16 target at factor 1, where the
 // picture's records and shapes outweigh its 256 samples.
@@ -280,7 +330,8 @@ double MedianSeconds(Fn&& draw) {
 
 // Nanoseconds per supersample of a whole filtered draw of the picture, for
 // square targets from 16 to 512 pixels at every quality level, and the
-// spread (largest over smallest) of each column and of the whole table.
+// spread (largest over smallest) of each column and of the whole table;
+// then the same draws per target pixel.
 void PrintLinearityTable() {
   const int32_t sides[] = {16, 32, 64, 128, 256, 512};
   std::printf("\ntime per sample (ns) of a filtered draw, target side x quality level\n");
@@ -289,6 +340,7 @@ void PrintLinearityTable() {
     std::printf(" %12s", orvane::QualityName(static_cast<uint8_t>(q)));
   std::printf("\n");
   double table[6][5] = {};
+  double perPixel[6][5] = {};
   orvane::vcl::TBitmap window;
   window.SetSize(512, 512);
   for (int i = 0; i < 6; ++i) {
@@ -300,6 +352,7 @@ void PrintLinearityTable() {
       const double seconds = MedianSeconds(
           [&] { orvane::OrvaneStretchDraw(window.Canvas(), orvane::vcl::Rect(0, 0, side - 1, side - 1), &Picture(), quality); });
       table[i][q] = seconds * 1e9 / (double(side) * side * factor * factor);
+      perPixel[i][q] = seconds * 1e9 / (double(side) * side);
       std::printf(" %12.3f", table[i][q]);
       std::fflush(stdout);
     }
@@ -325,6 +378,52 @@ void PrintLinearityTable() {
   }
   std::printf("\nspread of time per sample over the whole table: %.2f\n", highest / lowest);
   std::printf("spread of time per sample over draws of 65536 samples or more: %.2f\n", highestBig / lowestBig);
+  std::printf("\ntime per target pixel (ns) of the same draws\n%8s", "side");
+  for (int q = orvane::opqVeryLow; q <= orvane::opqVeryHigh; ++q)
+    std::printf(" %12s", orvane::QualityName(static_cast<uint8_t>(q)));
+  std::printf("\n");
+  for (int i = 0; i < 6; ++i) {
+    std::printf("%8d", sides[i]);
+    for (int q = 0; q < 5; ++q) std::printf(" %12.1f", perPixel[i][q]);
+    std::printf("\n");
+  }
+}
+
+// In a process of its own: a 4096 x 4096 window, one opqVeryHigh draw onto
+// it, and the peak resident size in KiB on standard output.
+constexpr int32_t kRssSide = 4096;
+int PeakRssChild() {
+  orvane::vcl::TBitmap window;
+  window.SetSize(kRssSide, kRssSide);
+  orvane::OrvaneStretchDraw(window.Canvas(), orvane::vcl::Rect(0, 0, kRssSide - 1, kRssSide - 1), &Picture(),
+                            orvane::opqVeryHigh);
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("%ld\n", usage.ru_maxrss);
+  return 0;
+}
+
+// Runs this program as the child above; its peak resident size in bytes, or -1.
+double ChildPeakRss(const char* self) {
+  int out[2];
+  if (pipe(out) != 0) return -1;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  char flag[] = "--peak_rss_child";
+  char* args[] = {const_cast<char*>(self), flag, nullptr};
+  pid_t pid = 0;
+  const int failed = posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, args, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(out[1]);
+  char text[64] = {};
+  const ssize_t got = failed ? -1 : read(out[0], text, sizeof text - 1);
+  close(out[0]);
+  int status = 0;
+  if (!failed) waitpid(pid, &status, 0);
+  if (failed || got <= 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+  return std::atof(text) * 1024;
 }
 
 }  // namespace
@@ -333,6 +432,7 @@ int main(int argc, char** argv) {
   bool table = true;
   int kept = 1;
   for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--peak_rss_child") == 0) return PeakRssChild();
     if (std::strcmp(argv[i], "--no_linearity_table") == 0) table = false;
     else argv[kept++] = argv[i];
   }
@@ -350,6 +450,18 @@ int main(int argc, char** argv) {
               ratio("BM_FourFilteredDrawings", "BM_CairoAntialiasedTargets"));
   std::printf("ratio pixel stages as the filtered draw runs them / memset+memcpy of the same bytes: %.2f\n",
               ratio("BM_DirectPixelStages", "BM_DirectMemoryBaseline"));
+  std::printf("ratio four_draws_vs_cairo_aa: %.2f\n", ratio("BM_FourFilteredDrawings", "BM_CairoAntialiasedTargets"));
+  std::printf("ratio high_vs_aliased_512: %.2f\n", ratio("BM_FilteredDraw512High", "BM_AliasedDraw512"));
+  std::printf("ratio veryhigh_vs_low_512: %.2f\n", ratio("BM_FilteredDraw512VeryHigh", "BM_FilteredDraw512Low"));
+  std::printf("ratio per_pixel_4096_vs_512: %.2f\n", ratio("BM_FilteredDraw4096High", "BM_FilteredDraw512High") / 64);
+  const double fallback = t.count("BM_FallbackDraw512") ? t["BM_FallbackDraw512"] : NAN;
+  std::printf("ratio fallback_vs_before: %.2f (%.2f ms now, %.2f ms before)\n", fallback * 1e-3 / kFallbackBefore,
+              fallback, kFallbackBefore * 1e3);
+  const double rss = ChildPeakRss(argv[0]);
+  const double raster = 4.0 * kRssSide * kRssSide;
+  std::printf("peak resident size of a %d x %d opqVeryHigh draw: %.1f MiB (its target raster %.1f MiB)\n", kRssSide,
+              kRssSide, rss / 1048576, raster / 1048576);
+  std::printf("ratio peak_rss_4096_veryhigh_vs_64mib_plus_raster: %.2f\n", rss / (64.0 * 1048576 + raster));
   if (table) PrintLinearityTable();
   benchmark::Shutdown();
   return 0;

@@ -13,19 +13,19 @@ namespace orvane::gdi {
 Region RegionFromRecordedRows(const SpanRecorder& rows, Point offset) {
   // Rows with the same runs form one band, as the region's canonical form has them.
   std::vector<Rect> rects;
-  const std::vector<PaintedRun>* bandRuns = nullptr;
+  std::span<const PaintedRun> bandRuns;  // of the band above; empty when there is none
   size_t bandStart = 0;
-  const auto same = [](const std::vector<PaintedRun>& a, const std::vector<PaintedRun>& b) {
+  const auto same = [](std::span<const PaintedRun> a, std::span<const PaintedRun> b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [](const PaintedRun& p, const PaintedRun& q) { return p.x0 == q.x0 && p.x1 == q.x1; });
   };
   for (int32_t y = rows.Top(); y < rows.Top() + rows.Rows(); ++y) {
-    const std::vector<PaintedRun>& runs = rows.Row(y);
-    if (bandRuns && !runs.empty() && same(runs, *bandRuns)) {
+    const std::span<const PaintedRun> runs = rows.Row(y);
+    if (!bandRuns.empty() && !runs.empty() && same(runs, bandRuns)) {
       for (size_t i = bandStart; i < rects.size(); ++i) ++rects[i].bottom;
       continue;
     }
-    bandRuns = runs.empty() ? nullptr : &runs;
+    bandRuns = runs;
     bandStart = rects.size();
     for (const PaintedRun& run : runs)
       rects.push_back(Rect{run.x0 + offset.x, y + offset.y, run.x1 + offset.x, y + 1 + offset.y});

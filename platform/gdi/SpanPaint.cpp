@@ -155,10 +155,22 @@ RenderTarget::RenderTarget(BitmapObject* surface, Region drawable)
 
 RenderTarget::RenderTarget(const DeviceContext& dc) : RenderTarget(dc.Surface(), dc.LogicalClip()) {}
 
+namespace {
+
+// Raster operations whose result does not depend on the pixel under the
+// paint, so that a recorder can say what the pixel becomes.
+bool IgnoresDestination(Rop2 rop) {
+  return rop == Rop2::CopyPen || rop == Rop2::NotCopyPen || rop == Rop2::Black || rop == Rop2::White;
+}
+
+}  // namespace
+
 void RenderTarget::SetPaint(const Paint& paint) {
   paint_ = paint;
   if (paint_.pattern && (paint_.pattern->width <= 0 || paint_.pattern->height <= 0)) paint_.pattern = nullptr;
   fn_ = surface_ ? SelectSpanFn(surface_->Format(), paint_) : nullptr;
+  recordsSolid_ = !paint_.pattern && IgnoresDestination(paint_.rop);
+  recordedColor_ = ApplyRop2(paint_.rop, paint_.color, 0);
 }
 
 void RenderTarget::SpanInRegion(int32_t y, int32_t x0, int32_t x1) {
@@ -169,16 +181,6 @@ void RenderTarget::SpanInRegion(int32_t y, int32_t x0, int32_t x1) {
   uint8_t* row = surface_->Row(y);
   drawable_.ForEachSpanPart(y, x0, x1, [&](int32_t a, int32_t b) { fn_(row, y, a, b, paint_); });
 }
-
-namespace {
-
-// Raster operations whose result does not depend on the pixel under the
-// paint, so that a recorder can say what the pixel becomes.
-bool IgnoresDestination(Rop2 rop) {
-  return rop == Rop2::CopyPen || rop == Rop2::NotCopyPen || rop == Rop2::Black || rop == Rop2::White;
-}
-
-}  // namespace
 
 void RenderTarget::RecordSpan(int32_t y, int32_t x0, int32_t x1) {
   if (!IgnoresDestination(paint_.rop)) {

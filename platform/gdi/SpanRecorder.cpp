@@ -1,24 +1,60 @@
 #include <orvane/gdi/SpanRecorder.h>
 
 #include <algorithm>
-#include <cstdint>
+#include <cstring>
 
 namespace orvane::gdi {
 
-SpanRecorder::SpanRecorder(int32_t width, int32_t top, int32_t rows)
-    : width_(width), top_(top), rows_(static_cast<size_t>(rows > 0 ? rows : 0)) {}
+namespace {
 
-void SpanRecorder::PaintOver(std::vector<PaintedRun>& row, int32_t x0, int32_t x1, COLORREF color) {
+// The pool kept between recorders on this thread, up to this many runs.
+constexpr size_t kKeptRuns = size_t{1} << 21;
+thread_local std::vector<PaintedRun> keptPool;
+
+}  // namespace
+
+SpanRecorder::SpanRecorder(int32_t width, int32_t top, int32_t rows)
+    : width_(width), top_(top), rows_(static_cast<size_t>(rows > 0 ? rows : 0)) {
+  pool_.swap(keptPool);
+}
+
+SpanRecorder::~SpanRecorder() {
+  if (pool_.size() <= kKeptRuns && pool_.size() > keptPool.size()) pool_.swap(keptPool);
+}
+
+bool SpanRecorder::Grow(RowRuns& row, uint32_t extra) {
+  const size_t capacity = std::max<size_t>(4, 2 * (size_t{row.size} + extra));
+  if (used_ + capacity > UINT32_MAX) {
+    overLimit_ = true;
+    return false;
+  }
+  if (used_ + capacity > pool_.size()) pool_.resize(std::max({used_ + capacity, 2 * pool_.size(), size_t{4096}}));
+  const size_t first = used_;
+  used_ += capacity;
+  std::copy_n(pool_.begin() + row.first, row.size, pool_.begin() + static_cast<ptrdiff_t>(first));
+  row.first = static_cast<uint32_t>(first);
+  row.capacity = static_cast<uint32_t>(capacity);
+  if (Bytes() > limit_) overLimit_ = true;
+  return true;
+}
+
+void SpanRecorder::PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF color) {
+  PaintedRun* runs = pool_.data() + row.first;
   // The runs that overlap or touch [x0, x1): from the first ending at or
   // after x0 to the last starting at or before x1.
-  const auto first = std::lower_bound(row.begin(), row.end(), x0,
-                                      [](const PaintedRun& r, int32_t x) { return r.x1 < x; });
-  auto last = std::upper_bound(first, row.end(), x1, [](int32_t x, const PaintedRun& r) { return x < r.x0; });
+  uint32_t first = 0, after = row.size;
+  while (first < after) {
+    const uint32_t mid = (first + after) / 2;
+    if (runs[mid].x1 < x0) first = mid + 1;
+    else after = mid;
+  }
+  uint32_t last = first;
+  while (last < row.size && runs[last].x0 <= x1) ++last;
   PaintedRun pieces[3];
-  int count = 0;
+  uint32_t count = 0;
   PaintedRun painted{x0, x1, color};
   if (first != last) {
-    const PaintedRun left = *first, right = *(last - 1);
+    const PaintedRun left = runs[first], right = runs[last - 1];
     if (left.x0 < x0 || (left.x1 == x0 && left.color != color)) {
       if (left.color == color) painted.x0 = left.x0;
       else pieces[count++] = PaintedRun{left.x0, std::min(left.x1, x0), left.color};
@@ -32,16 +68,16 @@ void SpanRecorder::PaintOver(std::vector<PaintedRun>& row, int32_t x0, int32_t x
     pieces[count++] = painted;
   }
   // Replace [first, last) by the pieces, moving the rest of the row once.
-  const ptrdiff_t removed = last - first;
-  const ptrdiff_t index = first - row.begin();
-  if (count > removed) {
-    const size_t capacity = row.capacity();
-    row.insert(row.begin() + index + removed, static_cast<size_t>(count - removed), PaintedRun{});
-    if (row.capacity() != capacity) Grown(capacity, row.capacity());
-  } else if (count < removed) {
-    row.erase(row.begin() + index + count, row.begin() + index + removed);
+  const uint32_t removed = last - first;
+  if (count > removed && row.size + (count - removed) > row.capacity) {
+    if (!Grow(row, count - removed)) return;
+    runs = pool_.data() + row.first;
   }
-  std::copy(pieces, pieces + count, row.begin() + index);
+  if (count != removed) {
+    std::memmove(runs + first + count, runs + last, (row.size - last) * sizeof(PaintedRun));
+    row.size = row.size + count - removed;
+  }
+  std::copy_n(pieces, count, runs + first);
 }
 
 }  // namespace orvane::gdi

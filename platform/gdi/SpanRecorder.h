@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include <orvane/gdi/GdiTypes.h>
@@ -26,6 +27,9 @@ class SpanRecorder {
  public:
   // Rows [top, top + rows) of a surface `width` pixels wide, none painted.
   SpanRecorder(int32_t width, int32_t top, int32_t rows);
+  ~SpanRecorder();
+  SpanRecorder(const SpanRecorder&) = delete;
+  SpanRecorder& operator=(const SpanRecorder&) = delete;
 
   int32_t Width() const { return width_; }
   int32_t Top() const { return top_; }
@@ -35,21 +39,26 @@ class SpanRecorder {
   // whatever was painted there before. Touching runs of one colour join.
   void Paint(int32_t y, int32_t x0, int32_t x1, COLORREF color) {
     if (overLimit_) return;
-    std::vector<PaintedRun>& row = rows_[static_cast<size_t>(y - top_)];
+    RowRuns& row = rows_[static_cast<size_t>(y - top_)];
     // Drawing from left to right, as fills and bitmaps mostly do, appends.
-    if (row.empty() || row.back().x1 < x0) {
-      const size_t capacity = row.capacity();
-      row.push_back(PaintedRun{x0, x1, color});
-      if (row.capacity() != capacity) Grown(capacity, row.capacity());
-    } else if (row.back().x1 == x0 && row.back().color == color) {
-      row.back().x1 = x1;
-    } else {
-      PaintOver(row, x0, x1, color);
+    if (row.size == 0 || pool_[row.first + row.size - 1].x1 < x0) {
+      if (row.size == row.capacity && !Grow(row, 1)) return;
+      pool_[row.first + row.size++] = PaintedRun{x0, x1, color};
+      return;
     }
+    PaintedRun& last = pool_[row.first + row.size - 1];
+    if (last.x1 == x0 && last.color == color) {
+      last.x1 = x1;
+      return;
+    }
+    PaintOver(row, x0, x1, color);
   }
 
   // The runs of row y, sorted, neither overlapping nor touching in one colour.
-  const std::vector<PaintedRun>& Row(int32_t y) const { return rows_[static_cast<size_t>(y - top_)]; }
+  std::span<const PaintedRun> Row(int32_t y) const {
+    const RowRuns& row = rows_[static_cast<size_t>(y - top_)];
+    return {pool_.data() + row.first, row.size};
+  }
 
   // Something was to be painted in a way that depends on the pixels under
   // it (a raster operation reading the destination): the rows do not say
@@ -58,7 +67,7 @@ class SpanRecorder {
   bool ReadsDestination() const { return readsDestination_; }
 
   // About how many bytes the rows hold.
-  size_t Bytes() const { return rows_.size() * sizeof(rows_[0]) + runCapacity_ * sizeof(PaintedRun); }
+  size_t Bytes() const { return rows_.size() * sizeof(RowRuns) + used_ * sizeof(PaintedRun); }
 
   // Once the rows hold more than `bytes`, further paint is dropped and
   // OverLimit() says the rows are incomplete.
@@ -66,16 +75,26 @@ class SpanRecorder {
   bool OverLimit() const { return overLimit_; }
 
  private:
-  void PaintOver(std::vector<PaintedRun>& row, int32_t x0, int32_t x1, COLORREF color);
-  void Grown(size_t before, size_t after) {
-    runCapacity_ += after - before;
-    if (Bytes() > limit_) overLimit_ = true;
-  }
+  // A row's runs: pool_[first, first + size), with room up to first + capacity.
+  struct RowRuns {
+    uint32_t first = 0;
+    uint32_t size = 0;
+    uint32_t capacity = 0;
+  };
+  void PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF color);
+  // Moves the row to the pool's end with room for `extra` more runs; false,
+  // and over the limit, when the pool cannot take it.
+  bool Grow(RowRuns& row, uint32_t extra);
 
   int32_t width_;
   int32_t top_;
-  std::vector<std::vector<PaintedRun>> rows_;
-  size_t runCapacity_ = 0;  // runs the rows have room for
+  std::vector<RowRuns> rows_;
+  // Every row's runs in one block of memory, of which used_ are taken; a row
+  // that outgrows its room moves to the end, leaving its old room unused.
+  // The block is handed on from one recorder to the next on a thread, so
+  // repeated draws reuse memory already faulted in.
+  std::vector<PaintedRun> pool_;
+  size_t used_ = 0;
   size_t limit_ = SIZE_MAX;
   bool overLimit_ = false;
   bool readsDestination_ = false;

@@ -315,6 +315,83 @@ TEST(PixelStagesReferenceTest, FilteredDrawMatchesThePlainPipelineAtEveryQuality
   }
 }
 
+namespace {
+
+// One fill of a sequence: a polygon in a colour, within a drawable region.
+struct FillStep {
+  std::vector<orvane::gdi::PointD> points;
+  orvane::gdi::COLORREF color;
+  orvane::gdi::Region drawable;
+  orvane::gdi::FillMode mode;
+};
+
+std::vector<uint8_t> PaintSteps(const std::vector<FillStep>& steps, bool repeatedFills) {
+  orvane::gdi::HBITMAP surface = orvane::gdi::CreateScreenBitmap(120, 90);
+  std::optional<orvane::gdi::RepeatedFillScope> scope;
+  if (repeatedFills) scope.emplace();
+  for (const FillStep& step : steps) {
+    orvane::gdi::RenderTarget target(surface, step.drawable);
+    target.SetPaint(orvane::gdi::Paint::Solid(step.color));
+    const uint32_t count = static_cast<uint32_t>(step.points.size());
+    orvane::gdi::FillPolyPolygon(target, step.points, std::span<const uint32_t>(&count, 1), step.mode);
+  }
+  std::vector<uint8_t> pixels(surface->Bits(), surface->Bits() + 120 * 90 * 4);
+  orvane::gdi::DeleteObject(surface);
+  return pixels;
+}
+
+}  // namespace
+
+// Inside a repeated-fill scope a fill whose input comes back writes its kept
+// spans; the pixels must be those of rasterising every fill afresh, also
+// when the input differs only in a point the lookup key does not sample, the
+// paint changes, or the drawable region changes within the same bounds.
+TEST(PixelStagesReferenceTest, RepeatedFillsGiveThePixelsOfRasterisingAgain) {
+  const orvane::gdi::Region whole(orvane::gdi::Rect{0, 0, 120, 90});
+  const orvane::gdi::Region split = orvane::gdi::Region::Combine(orvane::gdi::Region(orvane::gdi::Rect{0, 0, 50, 90}),
+                                                 orvane::gdi::Region(orvane::gdi::Rect{70, 0, 120, 90}), orvane::gdi::RegionOp::Or);
+  const orvane::gdi::Region smaller(orvane::gdi::Rect{10, 10, 100, 80});
+  for (uint32_t seed = 6000; seed < 6030; ++seed) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> coord(-20.0, 140.0);
+    std::vector<orvane::gdi::PointD> polygon(3 + rng() % 40);
+    for (auto& p : polygon) p = {coord(rng), coord(rng) * 0.75};
+    // Point 2 is never among the sampled ones (first, last and six between).
+    std::vector<orvane::gdi::PointD> moved = polygon;
+    moved[polygon.size() > 8 ? 2 : 0].x += 7.5;
+    const orvane::gdi::FillMode mode = seed % 2 ? orvane::gdi::FillMode::Winding : orvane::gdi::FillMode::Alternate;
+    const std::vector<FillStep> steps = {
+        {polygon, orvane::gdi::RGB(200, 10, 10), whole, mode},   {polygon, orvane::gdi::RGB(10, 200, 10), whole, mode},
+        {moved, orvane::gdi::RGB(10, 10, 200), whole, mode},     {polygon, orvane::gdi::RGB(90, 90, 9), split, mode},
+        {polygon, orvane::gdi::RGB(9, 90, 90), smaller, mode},   {moved, orvane::gdi::RGB(1, 2, 3), split, mode},
+    };
+    ASSERT_EQ(PaintSteps(steps, true), PaintSteps(steps, false)) << "seed " << seed << ", points " << polygon.size();
+  }
+}
+
+// A fill with more spans than a kept fill may hold (one a row of a strip
+// 140 000 rows tall) is not kept; the second fill in the scope must still
+// paint every row, not replay a record cut short.
+TEST(PixelStagesReferenceTest, AFillTooLargeToKeepIsRasterisedAgain) {
+  constexpr int32_t kRows = 140000;
+  const std::vector<orvane::gdi::PointD> strip = {{0, 0}, {1, 0}, {1, kRows}, {0, kRows}};
+  const uint32_t count = 4;
+  const orvane::gdi::RepeatedFillScope scope;
+  for (int pass = 0; pass < 2; ++pass) {
+    orvane::gdi::HBITMAP surface = orvane::gdi::CreateScreenBitmap(1, kRows);
+    ASSERT_NE(surface, nullptr);
+    {
+      orvane::gdi::RenderTarget target(surface, orvane::gdi::Region(surface->Bounds()));
+      target.SetPaint(orvane::gdi::Paint::Solid(orvane::gdi::RGB(1, 2, 3)));
+      orvane::gdi::FillPolyPolygon(target, strip, std::span<const uint32_t>(&count, 1), orvane::gdi::FillMode::Alternate);
+    }
+    int32_t painted = 0;
+    for (int32_t y = 0; y < kRows; ++y) painted += surface->Row(y)[0] == 3 && surface->Row(y)[2] == 1;
+    orvane::gdi::DeleteObject(surface);
+    EXPECT_EQ(painted, kRows) << "pass " << pass;
+  }
+}
+
 TEST(PixelStagesReferenceTest, WholeSurfaceFillsOfEitherFormat) {
   for (int bits : {24, 32})
     for (int32_t width : {1, 3, 5, 8}) {
