@@ -92,7 +92,7 @@ void FilteredDraw(vcl::TCanvas& canvas, int32_t x, int32_t y, const vcl::TGraphi
   if (!target) return;
   // Only the part of the target the canvas can show is rendered: outside
   // its drawable region the blend's result would not be written back.
-  const gdi::Rect drawable = target->EffectiveClip().Bounds();
+  const gdi::Rect drawable = target->HeldClip().Bounds();
   const int64_t deviceX = int64_t{x} + target->origin.x, deviceY = int64_t{y} + target->origin.y;
   const int64_t left = std::max<int64_t>(0, drawable.left - deviceX);
   const int64_t right = std::min<int64_t>(t.width, drawable.right - deviceX);

@@ -130,7 +130,7 @@ bool BitBlt(HDC dst, int32_t x, int32_t y, int32_t width, int32_t height, HDC sr
   const int64_t dx0 = int64_t{x} + dst->origin.x, dy0 = int64_t{y} + dst->origin.y;
   const int64_t sx0 = int64_t{sx} + src->origin.x, sy0 = int64_t{sy} + src->origin.y;
   // Cut the block to the source pixels held, then express it in destination space.
-  const Rect held = from->Bounds();
+  const Rect held = from->HeldBounds();
   int64_t left = std::max<int64_t>(0, held.left - sx0), top = std::max<int64_t>(0, held.top - sy0);
   int64_t right = std::min<int64_t>(width, held.right - sx0);
   int64_t bottom = std::min<int64_t>(height, held.bottom - sy0);
@@ -144,12 +144,12 @@ bool BitBlt(HDC dst, int32_t x, int32_t y, int32_t width, int32_t height, HDC sr
   // pixels as runs of their colours.
   if (from->Recorder()) return false;
   if (SpanRecorder* recorder = to->Recorder()) {
-    RecordBlock(*recorder, *from, dst->EffectiveClip(), block, sx0 - dx0, sy0 - dy0);
+    RecordBlock(*recorder, *from, dst->HeldClip(), block, sx0 - dx0, sy0 - dy0);
     return true;
   }
   const RowCopy copy = SelectRowCopy(to->Format(), from->Format());
   const int32_t dbpp = to->BytesPerPixel(), sbpp = from->BytesPerPixel();
-  const Region drawable = dst->EffectiveClip();
+  const Region drawable = dst->HeldClip();
   for (const Rect& clipRect : drawable.Rects()) {
     const Rect part = clipRect.Intersect(block);
     if (part.IsEmpty()) continue;

@@ -59,13 +59,13 @@ class BitmapObject : public GdiObject {
   PixelFormat Format() const { return format_; }
   int32_t BytesPerPixel() const { return format_ == PixelFormat::Bgr24 ? 3 : 4; }
   int32_t Stride() const { return stride_; }
-  // The memory of the rows held: row Bounds().top is the first.
+  // The memory of the rows held: row HeldBounds().top is the first.
   uint8_t* Bits() const { return bits_; }
   uint8_t* Row(int32_t y) const { return bits_ + (static_cast<ptrdiff_t>(y) - bandTop_) * stride_; }
   // The pixels held: all of them, or the rows of the band.
-  Rect Bounds() const { return Rect{0, bandTop_, width_, bandTop_ + bandRows_}; }
+  Rect HeldBounds() const { return Rect{0, bandTop_, width_, bandTop_ + bandRows_}; }
   // The whole surface, whether all of it is held or a band only.
-  Rect Extent() const { return Rect{0, 0, width_, height_}; }
+  Rect WholeBounds() const { return Rect{0, 0, width_, height_}; }
 
   // Holds only rows [top, top + rows) of the surface in its memory (a band
   // of a surface too tall to be had at once); drawing then writes exactly

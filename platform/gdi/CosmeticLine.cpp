@@ -169,7 +169,7 @@ class LineStroker {
 void StrokePass(RenderTarget& target, const std::vector<IPoint>& pts, bool closed, const DashPattern& pattern,
                 Pass pass) {
   RunWriter out(target);
-  LineStroker stroker(target.ClipBounds(), pattern, pass, out);
+  LineStroker stroker(target.HeldClipBounds(), pattern, pass, out);
   for (size_t i = 0; i + 1 < pts.size(); ++i) stroker.Line(pts[i], pts[i + 1]);
   if (closed) stroker.Line(pts.back(), pts.front());
 }

@@ -34,12 +34,12 @@ Region ClipWithin(const Rect& area, bool hasClip, const Region& clip) {
 
 }  // namespace
 
-Region DeviceContext::EffectiveClip() const {
-  return surface_ ? ClipWithin(surface_->Bounds(), hasClip_, clip_) : Region();
+Region DeviceContext::HeldClip() const {
+  return surface_ ? ClipWithin(surface_->HeldBounds(), hasClip_, clip_) : Region();
 }
 
-Region DeviceContext::LogicalClip() const {
-  return surface_ ? ClipWithin(surface_->Extent(), hasClip_, clip_) : Region();
+Region DeviceContext::WholeClip() const {
+  return surface_ ? ClipWithin(surface_->WholeBounds(), hasClip_, clip_) : Region();
 }
 
 HDC CreateCompatibleDC(HDC) { return new DeviceContext(); }

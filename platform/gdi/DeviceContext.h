@@ -33,10 +33,10 @@ class DeviceContext : public GdiObject {
   void ClearClip();
   // The region actually drawable: the surface bounds, cut by the clip region.
   // Of a surface held in bands, only the current band's rows.
-  Region EffectiveClip() const;
+  Region HeldClip() const;
   // The same for the whole surface, band or not: what drawing code lays out
   // against, so that a shape gets the same pixels in every band.
-  Region LogicalClip() const;
+  Region WholeClip() const;
 
   Pen pen;
   Brush brush;

@@ -319,7 +319,7 @@ void Stretch(RenderTarget& target, const DibImage& image, const uint8_t* mask, d
   if (flipY) std::swap(t, b);
   const int64_t dw = r - l, dh = b - t;
   if (dw == 0 || dh == 0) return;
-  const Rect clip = target.ClipBounds();
+  const Rect clip = target.HeldClipBounds();
   const int64_t vl = std::max<int64_t>(l, clip.left), vr = std::min<int64_t>(r, clip.right);
   const int64_t vt = std::max<int64_t>(t, clip.top), vb = std::min<int64_t>(b, clip.bottom);
   if (vl >= vr || vt >= vb) return;

@@ -49,7 +49,7 @@ void FillConvexQuad(RenderTarget& target, const std::array<PointD, 4>& q) {
     minY = std::min(minY, p.y);
     maxY = std::max(maxY, p.y);
   }
-  const Rect clip = target.ClipBounds();
+  const Rect clip = target.HeldClipBounds();
   const double top = std::max(std::ceil(minY), static_cast<double>(clip.top));
   const double bottom = std::min(maxY, static_cast<double>(clip.bottom));
   for (double y = top; y < bottom; y += 1) {
@@ -109,7 +109,7 @@ void DrawGlyphs(RenderTarget& target, const Font& font, PointD origin, std::u32s
   if (!std::isfinite(origin.x) || !std::isfinite(origin.y)) return;
   const int32_t angle = NormalizeAngle(font.escapement);
   const Direction d = DirectionOf(angle);
-  const Rect clip = target.ClipBounds();
+  const Rect clip = target.HeldClipBounds();
 
   // The glyphs' runs are placed while the cache is locked and painted after,
   // so other threads' text waits only for the lookups, not for the painting.

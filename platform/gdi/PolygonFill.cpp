@@ -413,7 +413,7 @@ bool Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode
 void FillPolyPolygon(RenderTarget& target, std::span<const PointD> points, std::span<const uint32_t> counts,
                      FillMode mode) {
   if (target.IsEmpty() || points.empty() || counts.empty()) return;
-  const Rect clip = target.ClipBounds();
+  const Rect clip = target.HeldClipBounds();
 
   // The contours actually present, their bounds, and no NaN or infinity.
   double minX = std::numeric_limits<double>::infinity(), minY = minX, maxX = -minX, maxY = -minX;
@@ -434,7 +434,7 @@ void FillPolyPolygon(RenderTarget& target, std::span<const PointD> points, std::
 
   // The guard lies around the whole surface's clip, not a band's, so a shape
   // is cut at the same points whichever band is drawn.
-  const Rect layout = target.LayoutBounds();
+  const Rect layout = target.WholeClipBounds();
   const Box guard{layout.left - kGuardMargin, layout.top - kGuardMargin, layout.right + kGuardMargin,
                   layout.bottom + kGuardMargin};
   const bool needClip = minX < guard.left || maxX > guard.right || minY < guard.top || maxY > guard.bottom;

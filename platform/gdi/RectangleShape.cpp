@@ -134,7 +134,7 @@ bool Rectangle(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
       p -= dashes[i];
     }
   };
-  const Rect clip = target.ClipBounds();
+  const Rect clip = target.HeldClipBounds();
   // Plots positions first..first+count-1 of one side, pixel k at (x0 + k*dx, y0 + k*dy),
   // visiting only the pixels inside the clip bounds.
   auto side = [&](uint64_t first, int64_t x0, int64_t y0, int dx, int dy, int64_t count) {

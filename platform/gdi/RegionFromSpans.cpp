@@ -42,7 +42,7 @@ Region RegionFromContours(const std::vector<Contour>& contours, FillMode mode, c
   std::vector<Contour> moved = contours;
   for (Contour& c : moved)
     for (PointD& p : c) p = PointD{p.x - bounds.left, p.y - bounds.top};
-  RenderTarget target(&surface, Region(surface.Extent()));
+  RenderTarget target(&surface, Region(surface.WholeBounds()));
   target.SetPaint(Paint::Solid(RGB(255, 255, 255)));
   FillPolygons(target, moved, mode);
   return RegionFromRecordedRows(recorder, Point{bounds.left, bounds.top});

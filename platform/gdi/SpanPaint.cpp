@@ -116,7 +116,7 @@ void PatternSpan(uint8_t* row, int32_t y, int32_t x0, int32_t x1, const Paint& p
 void FillSurface(BitmapObject& surface, COLORREF color) {
   const Paint paint = Paint::Solid(color);
   const SpanFn fn = SelectSpanFn(surface.Format(), paint);
-  const Rect held = surface.Bounds();
+  const Rect held = surface.HeldBounds();
   const int32_t width = held.Width(), height = held.Height();
   if (width <= 0 || height <= 0) return;
   if (surface.Format() == PixelFormat::Bgrx32 && int64_t{surface.Stride()} == int64_t{width} * 4 &&
@@ -140,11 +140,11 @@ RenderTarget::RenderTarget(BitmapObject* surface, Region drawable)
     : surface_(surface), drawable_(std::move(drawable)) {
   if (surface_ && surface_->IsBanded()) {
     Region whole = drawable_;
-    whole.IntersectRect(surface_->Extent());
+    whole.IntersectRect(surface_->WholeBounds());
     layoutBounds_ = whole.Bounds();
   }
   if (surface_) {
-    drawable_.IntersectRect(surface_->Bounds());
+    drawable_.IntersectRect(surface_->HeldBounds());
     recorder_ = surface_->Recorder();
   }
   bounds_ = drawable_.Bounds();
@@ -153,7 +153,7 @@ RenderTarget::RenderTarget(BitmapObject* surface, Region drawable)
   SetPaint(Paint{});
 }
 
-RenderTarget::RenderTarget(const DeviceContext& dc) : RenderTarget(dc.Surface(), dc.LogicalClip()) {}
+RenderTarget::RenderTarget(const DeviceContext& dc) : RenderTarget(dc.Surface(), dc.WholeClip()) {}
 
 namespace {
 

@@ -53,12 +53,12 @@ class RenderTarget {
   bool IsEmpty() const { return surface_ == nullptr || drawable_.IsEmpty(); }
   const Region& Drawable() const { return drawable_; }
   // Where pixels go: the clip's bounds cut to the rows the surface holds.
-  Rect ClipBounds() const { return bounds_; }
+  Rect HeldClipBounds() const { return bounds_; }
   // The clip bounds over the whole surface, not cut to a band it may be held
   // in. Anything that decides how to draw from the clip's size (how far to
   // clip in advance, when to give up dashes) uses these, so the decision is
-  // the same in every band; only where pixels go is cut to ClipBounds().
-  Rect LayoutBounds() const { return layoutBounds_; }
+  // the same in every band; only where pixels go is cut to HeldClipBounds().
+  Rect WholeClipBounds() const { return layoutBounds_; }
   BitmapObject* Surface() const { return surface_; }
 
   void SetPaint(const Paint& paint);

@@ -331,7 +331,7 @@ void StrokeWidePolyline(RenderTarget& target, const std::vector<PointD>& points,
   if (clean.size() < 2) return;
 
   // Laid out against the whole surface's clip: a band gets the same outline.
-  const Rect clip = target.LayoutBounds();
+  const Rect clip = target.WholeClipBounds();
   const Box cull{clip.left - 1.0, clip.top - 1.0, clip.right + 1.0, clip.bottom + 1.0};
   thread_local std::vector<PointD> outlinePoints;
   thread_local std::vector<uint32_t> outlineCounts;

@@ -62,7 +62,7 @@ void StretchSurface(TCanvas& canvas, const TRect& dst, const gdi::BitmapObject& 
   if (dw == 0 || dh == 0) return;
   gdi::RenderTarget target(*dc);
   const gdi::Rect device = d.Offset(dc->origin.x, dc->origin.y);
-  const gdi::Rect visible = device.Intersect(target.ClipBounds());
+  const gdi::Rect visible = device.Intersect(target.HeldClipBounds());
   const int32_t sbpp = src.BytesPerPixel();
   for (int32_t y = visible.top; y < visible.bottom; ++y) {
     int64_t oy = y - device.top;

@@ -116,7 +116,7 @@ TColor TCanvas::Pixel(int32_t x, int32_t y) const {
   const int64_t dx = int64_t{x} + dc_->origin.x, dy = int64_t{y} + dc_->origin.y;
   const gdi::BitmapObject* s = dc_->Surface();
   if (s->Recorder()) return -1;  // a surface without pixels
-  const gdi::Rect held = s->Bounds();
+  const gdi::Rect held = s->HeldBounds();
   if (dx < held.left || dy < held.top || dx >= held.right || dy >= held.bottom) return -1;
   const uint8_t* p = s->Row(static_cast<int32_t>(dy)) + dx * s->BytesPerPixel();
   return static_cast<TColor>(gdi::RGB(p[2], p[1], p[0]));

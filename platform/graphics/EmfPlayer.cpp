@@ -60,7 +60,7 @@ void PlayEnhancedMetafile(TCanvas& canvas, const TRect& r, const std::vector<uin
   const gdi::Rect dest{RoundToInt(std::min(left, left + destWidth)), RoundToInt(std::min(top, top + destHeight)),
                        RoundToInt(std::max(left, left + destWidth)), RoundToInt(std::max(top, top + destHeight))};
   // Laid out against the whole surface even when only a band of it is held.
-  gdi::Region universe = dc->LogicalClip();
+  gdi::Region universe = dc->WholeClip();
   universe.IntersectRect(dest);
   if (universe.IsEmpty()) return;
 

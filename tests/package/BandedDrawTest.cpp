@@ -298,13 +298,13 @@ TEST(SurfaceBandTest, BoundsRowsAndRefusedBands) {
   EXPECT_FALSE(bitmap->IsBanded());
   EXPECT_TRUE(bitmap->SetBand(4, 3));
   EXPECT_TRUE(bitmap->IsBanded());
-  EXPECT_EQ(bitmap->Bounds(), (orvane::gdi::Rect{0, 4, 6, 7}));
-  EXPECT_EQ(bitmap->Extent(), (orvane::gdi::Rect{0, 0, 6, 10}));
+  EXPECT_EQ(bitmap->HeldBounds(), (orvane::gdi::Rect{0, 4, 6, 7}));
+  EXPECT_EQ(bitmap->WholeBounds(), (orvane::gdi::Rect{0, 0, 6, 10}));
   EXPECT_EQ(bitmap->Row(4), bitmap->Bits());
   EXPECT_EQ(bitmap->Row(6), bitmap->Bits() + 2 * 24);
   EXPECT_FALSE(bitmap->SetBand(8, 3));  // past the bottom
   EXPECT_FALSE(bitmap->SetBand(-1, 2));
-  EXPECT_EQ(bitmap->Bounds(), (orvane::gdi::Rect{0, 4, 6, 7}));
+  EXPECT_EQ(bitmap->HeldBounds(), (orvane::gdi::Rect{0, 4, 6, 7}));
   EXPECT_TRUE(bitmap->SetBand(0, 10));
   EXPECT_FALSE(bitmap->IsBanded());
   orvane::gdi::DeleteObject(bitmap);
@@ -338,12 +338,12 @@ TEST(SurfaceBandTest, WritersKeepToTheBandAndReadersSeeOnlyIt) {
 
   orvane::gdi::DeviceContext dc;
   dc.Select(surface.get());
-  EXPECT_EQ(dc.EffectiveClip().Bounds(), (orvane::gdi::Rect{0, 6, 4, 11}));
-  EXPECT_EQ(dc.LogicalClip().Bounds(), (orvane::gdi::Rect{0, 0, 4, 20}));
+  EXPECT_EQ(dc.HeldClip().Bounds(), (orvane::gdi::Rect{0, 6, 4, 11}));
+  EXPECT_EQ(dc.WholeClip().Bounds(), (orvane::gdi::Rect{0, 0, 4, 20}));
   {
     orvane::gdi::RenderTarget target(dc);
-    EXPECT_EQ(target.ClipBounds(), (orvane::gdi::Rect{0, 6, 4, 11}));
-    EXPECT_EQ(target.LayoutBounds(), (orvane::gdi::Rect{0, 0, 4, 20}));
+    EXPECT_EQ(target.HeldClipBounds(), (orvane::gdi::Rect{0, 6, 4, 11}));
+    EXPECT_EQ(target.WholeClipBounds(), (orvane::gdi::Rect{0, 0, 4, 20}));
     target.SetPaint(orvane::gdi::Paint::Solid(0x00FF00));
     target.FillRect({0, 0, 4, 20});
   }

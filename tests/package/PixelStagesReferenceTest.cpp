@@ -203,7 +203,7 @@ TEST(PixelStagesReferenceTest, RowCopy32To24MatchesTheReferenceAndStaysInTheRow)
 TEST(PixelStagesReferenceTest, SolidSpansOfEveryLengthFillExactlyTheirPixels) {
   orvane::gdi::HBITMAP surface = orvane::gdi::CreateScreenBitmap(120, 1);
   ASSERT_NE(surface, nullptr);
-  orvane::gdi::RenderTarget target(surface, orvane::gdi::Region(surface->Bounds()));
+  orvane::gdi::RenderTarget target(surface, orvane::gdi::Region(surface->HeldBounds()));
   target.SetPaint(orvane::gdi::Paint::Solid(orvane::gdi::RGB(0x12, 0x34, 0x56)));
   for (int32_t x0 = 0; x0 < 5; ++x0)
     for (int32_t length = 0; length <= 100; ++length) {
@@ -381,7 +381,7 @@ TEST(PixelStagesReferenceTest, AFillTooLargeToKeepIsRasterisedAgain) {
     orvane::gdi::HBITMAP surface = orvane::gdi::CreateScreenBitmap(1, kRows);
     ASSERT_NE(surface, nullptr);
     {
-      orvane::gdi::RenderTarget target(surface, orvane::gdi::Region(surface->Bounds()));
+      orvane::gdi::RenderTarget target(surface, orvane::gdi::Region(surface->HeldBounds()));
       target.SetPaint(orvane::gdi::Paint::Solid(orvane::gdi::RGB(1, 2, 3)));
       orvane::gdi::FillPolyPolygon(target, strip, std::span<const uint32_t>(&count, 1), orvane::gdi::FillMode::Alternate);
     }
