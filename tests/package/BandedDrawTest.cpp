@@ -19,6 +19,7 @@
 #include <orvane/FilteredDraw.h>
 #include "SampleGraphic.h"
 #include "emf/EmfWriter.h"
+#include "pictures/PictureEmf.h"
 #include <orvane/gdi/DeviceContext.h>
 #include <orvane/gdi/PixelMemory.h>
 #include <orvane/gdi/SpanPaint.h>
@@ -131,6 +132,12 @@ TEST(BandedDrawTest, DemoPicturesAtOddSizes) {
     ++played;
   }
   EXPECT_EQ(played, 3);
+  // The picture the demo's form embeds, from its path data.
+  std::ifstream in(fs::path(ORVANE_SOURCE_DIR) / "tools" / "pictures" / "embedded.paths", std::ios::binary);
+  ASSERT_TRUE(in);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const auto embedded = Metafile(orvanetools::EncodePictureEmf(orvanetools::ParsePathData(text)));
+  ExpectBandsMatchWhole(*embedded, 61, 79, 6, "embedded picture");
 }
 
 // Text, bitmaps and a hatch; with `destinationOps` also an inversion and an

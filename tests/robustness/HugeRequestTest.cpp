@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "InputBuilders.h"
+#include <orvane/FastBMP.h>
 #include <orvane/FilteredDraw.h>
 #include <orvane/OrvaneBitmap.h>
 #include "emf/EmfWriter.h"
@@ -103,6 +104,24 @@ TEST(HugeRequestTest, HugeFilteredDrawsRenderOnlyWhatTheCanvasShows) {
     for (int y = 0; y < 8; ++y)
       for (int x = 0; x < 8; ++x)
         ASSERT_EQ(canvas.Canvas().Pixel(x, y), 0x0000FF) << s.w << " x " << s.h << " at " << x << "," << y;
+  }
+}
+
+// Long thin targets at the highest quality: 262144 samples across or down,
+// every pixel fully covered in the brush's colour.
+TEST(HugeRequestTest, LongThinTargetsRenderAtTheHighestQuality) {
+  const orvane::vcl::TMetafile picture = SmallPicture(false);
+  for (const Size s : {Size{16384, 16}, Size{16, 16384}}) {
+    orvane::TFastBMP color(s.w, s.h), coverage(s.w, s.h);
+    orvane::RenderFiltered(color, coverage, picture, orvane::opqVeryHigh, s.w / 8.0, s.h / 8.0);
+    int64_t wrong = 0;
+    for (int32_t y = 0; y < s.h; ++y)
+      for (int32_t x = 0; x < s.w; ++x) {
+        const uint8_t* c = color.RowStarts()[y] + 3 * x;
+        const uint8_t* v = coverage.RowStarts()[y] + 3 * x;
+        wrong += c[0] != 0 || c[1] != 0 || c[2] != 255 || v[0] != 255;
+      }
+    EXPECT_EQ(wrong, 0) << s.w << " x " << s.h;
   }
 }
 

@@ -1,0 +1,111 @@
+// The span recorder as a surface: later paint replaces earlier paint run by
+// run, colours as the pixels would get them, paint that reads the
+// destination only marked; and clip regions made from its rows.
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <vector>
+
+#include <orvane/gdi/BitmapObject.h>
+#include <orvane/gdi/Rasterizer.h>
+#include <orvane/gdi/SpanPaint.h>
+#include <orvane/gdi/SpanRecorder.h>
+
+using namespace orvane::gdi;
+
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0);
+
+std::vector<PaintedRun> RowOf(const SpanRecorder& r, int32_t y) { return {r.Row(y).begin(), r.Row(y).end()}; }
+
+}  // namespace
+
+TEST(SpanRecorderTest, LaterPaintReplacesEarlierPaint) {
+  const struct {
+    const char* what;
+    std::vector<PaintedRun> paints;  // in painting order
+    std::vector<PaintedRun> row;
+  } cases[] = {
+      {"touching, one colour: joined", {{2, 5, kRed}, {5, 8, kRed}}, {{2, 8, kRed}}},
+      {"touching, two colours: apart", {{0, 3, kRed}, {3, 6, kBlue}}, {{0, 3, kRed}, {3, 6, kBlue}}},
+      {"inside another: split it", {{2, 8, kRed}, {4, 6, kBlue}}, {{2, 4, kRed}, {4, 6, kBlue}, {6, 8, kRed}}},
+      {"over another: replaces it", {{4, 6, kBlue}, {2, 8, kRed}}, {{2, 8, kRed}}},
+      {"across two: cuts both", {{0, 3, kRed}, {6, 9, kGreen}, {2, 7, kBlue}},
+       {{0, 2, kRed}, {2, 7, kBlue}, {7, 9, kGreen}}},
+      {"gap filled in one colour: one run", {{0, 3, kRed}, {6, 9, kRed}, {3, 6, kRed}}, {{0, 9, kRed}}},
+      {"before the first", {{5, 9, kRed}, {1, 3, kBlue}}, {{1, 3, kBlue}, {5, 9, kRed}}},
+      {"same colour over a split run", {{0, 9, kRed}, {3, 6, kBlue}, {2, 7, kRed}}, {{0, 9, kRed}}},
+  };
+  for (const auto& c : cases) {
+    SpanRecorder recorder(20, 5, 1);
+    for (const PaintedRun& p : c.paints) recorder.Paint(5, p.x0, p.x1, p.color);
+    EXPECT_EQ(RowOf(recorder, 5), c.row) << c.what;
+  }
+}
+
+TEST(SpanRecorderTest, ManyRunsOutgrowTheirRoomAndKeepTheirOrder) {
+  SpanRecorder recorder(400, 0, 3);
+  for (int32_t i = 19; i >= 0; --i) recorder.Paint(1, 10 * i, 10 * i + 5, RGB(0, 0, static_cast<uint8_t>(i)));
+  recorder.Paint(0, 0, 4, kRed);  // a row beside it keeps its own
+  ASSERT_EQ(recorder.Row(1).size(), 20u);
+  for (int32_t i = 0; i < 20; ++i) EXPECT_EQ(recorder.Row(1)[i], (PaintedRun{10 * i, 10 * i + 5, RGB(0, 0, uint8_t(i))}));
+  recorder.Paint(1, 3, 397, kGreen);
+  EXPECT_EQ(RowOf(recorder, 1), (std::vector<PaintedRun>{{0, 3, RGB(0, 0, 0)}, {3, 397, kGreen}}));
+  EXPECT_EQ(RowOf(recorder, 0), (std::vector<PaintedRun>{{0, 4, kRed}}));
+  EXPECT_TRUE(recorder.Row(2).empty());
+}
+
+TEST(SpanRecorderTest, PaintGoesInAsThePixelsWouldShowIt) {
+  SpanRecorder recorder(16, 0, 4);
+  BitmapObject surface(16, 10, recorder);  // holds rows 0-3 of ten
+  RenderTarget target(&surface, Region(Rect{0, 0, 16, 10}));
+  target.SetPaint(Paint::Solid(RGB(1, 2, 3) | 0x02000000, Rop2::NotCopyPen));  // flags dropped, colour inverted
+  target.Span(0, -5, 4);
+  target.SetPaint(Paint::Solid(kRed, Rop2::White));
+  target.Span(1, 2, 3);
+  target.Span(7, 0, 16);  // a row not held
+  // A two-pixel pattern with its second pixel masked out.
+  PatternImage pattern;
+  pattern.width = 2;
+  pattern.height = 1;
+  pattern.pixels = {kBlue, kGreen};
+  const uint8_t mask[] = {1, 0};
+  target.SetPaint(Paint{0, Rop2::CopyPen, &pattern, mask, Point{0, 0}});
+  target.Span(2, 1, 6);
+  EXPECT_EQ(RowOf(recorder, 0), (std::vector<PaintedRun>{{0, 4, RGB(254, 253, 252)}}));
+  EXPECT_EQ(RowOf(recorder, 1), (std::vector<PaintedRun>{{2, 3, RGB(255, 255, 255)}}));
+  EXPECT_EQ(RowOf(recorder, 2), (std::vector<PaintedRun>{{2, 3, kBlue}, {4, 5, kBlue}}));
+  EXPECT_FALSE(recorder.ReadsDestination());
+  target.SetPaint(Paint::Solid(kRed, Rop2::XorPen));
+  target.Span(3, 0, 8);
+  EXPECT_TRUE(recorder.ReadsDestination());
+  EXPECT_TRUE(recorder.Row(3).empty());
+}
+
+// Regions of shapes worked by hand: a pixel is in when its corner point lies
+// inside, left and top edges in, right and bottom edges out.
+TEST(RegionFromContoursTest, PixelsWhosePointsLieInside) {
+  const struct {
+    const char* what;
+    std::vector<Contour> contours;
+    FillMode mode;
+    Rect bounds;
+    std::vector<Rect> rects;
+  } cases[] = {
+      {"rectangle", {{{1, 1}, {4, 1}, {4, 3}, {1, 3}}}, FillMode::Alternate, {0, 0, 10, 10}, {{1, 1, 4, 3}}},
+      {"triangle", {{{0, 0}, {4, 0}, {0, 4}}}, FillMode::Alternate, {0, 0, 10, 10},
+       {{0, 0, 4, 1}, {0, 1, 3, 2}, {0, 2, 2, 3}, {0, 3, 1, 4}}},
+      {"ring, alternate",
+       {{{0, 0}, {6, 0}, {6, 6}, {0, 6}}, {{2, 2}, {4, 2}, {4, 4}, {2, 4}}}, FillMode::Alternate, {0, 0, 10, 10},
+       {{0, 0, 6, 2}, {0, 2, 2, 4}, {4, 2, 6, 4}, {0, 4, 6, 6}}},
+      {"ring, winding, both clockwise",
+       {{{0, 0}, {6, 0}, {6, 6}, {0, 6}}, {{2, 2}, {4, 2}, {4, 4}, {2, 4}}}, FillMode::Winding, {0, 0, 10, 10},
+       {{0, 0, 6, 6}}},
+      {"cut to the bounds, away from the origin", {{{8, 18}, {30, 18}, {30, 40}, {8, 40}}}, FillMode::Alternate,
+       {10, 20, 14, 23}, {{10, 20, 14, 23}}},
+      {"outside the bounds", {{{0, 0}, {4, 0}, {4, 4}}}, FillMode::Alternate, {5, 5, 9, 9}, {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RegionFromContours(c.contours, c.mode, c.bounds).Rects(), c.rects) << c.what;
+}
