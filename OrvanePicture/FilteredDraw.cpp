@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <new>
 #include <optional>
 
 #include <orvane/ColorTriple.h>
@@ -49,10 +50,13 @@ class RowRenderer {
       spans_.emplace(graphic, t, endRow);
   }
 
-  void Render(const TargetRows& part, const TripleRows& color, const TripleRows& coverage) {
+  // Working memory that cannot be had is the runtime's out-of-memory error.
+  void Render(const TargetRows& part, const TripleRows& color, const TripleRows& coverage) try {
     if (spans_ && spans_->RenderRows(part, color, coverage)) return;
     spans_.reset();
     RenderRowsWithKeySurfaces(graphic_, target_, part, color, coverage);
+  } catch (const std::bad_alloc&) {
+    throw rtl::EOutOfMemory();
   }
 
  private:

@@ -6,39 +6,62 @@ namespace orvane::gdi {
 
 namespace {
 
-// The pool kept between recorders on this thread, up to this many runs.
-constexpr size_t kKeptRuns = size_t{1} << 21;
-thread_local std::vector<PaintedRun> keptPool;
+// Runs in a block: 768 KiB. A row that needs more gets a block of its own.
+constexpr size_t kBlockRuns = size_t{1} << 16;
+// Blocks kept between recorders on this thread.
+constexpr size_t kKeptBlocks = 32;
+thread_local std::vector<std::unique_ptr<PaintedRun[]>> keptBlocks;
 
 }  // namespace
 
 SpanRecorder::SpanRecorder(int32_t width, int32_t top, int32_t rows)
-    : width_(width), top_(top), rows_(static_cast<size_t>(rows > 0 ? rows : 0)) {
-  pool_.swap(keptPool);
-}
+    : width_(width), top_(top), rows_(static_cast<size_t>(rows > 0 ? rows : 0)) {}
 
 SpanRecorder::~SpanRecorder() {
-  if (pool_.size() <= kKeptRuns && pool_.size() > keptPool.size()) pool_.swap(keptPool);
+  for (Block& block : blocks_)
+    if (block.size == kBlockRuns && keptBlocks.size() < kKeptBlocks) keptBlocks.push_back(std::move(block.runs));
+}
+
+PaintedRun* SpanRecorder::Take(size_t runs) {
+  takenRuns_ += runs;
+  if (Bytes() > limit_) overLimit_ = true;
+  if (current_ < blocks_.size() && blocks_[current_].size - used_ >= runs) {
+    PaintedRun* room = blocks_[current_].runs.get() + used_;
+    used_ += runs;
+    return room;
+  }
+  const size_t size = std::max(runs, kBlockRuns);
+  Block block;
+  block.size = size;
+  if (size == kBlockRuns && !keptBlocks.empty()) {
+    block.runs = std::move(keptBlocks.back());
+    keptBlocks.pop_back();
+  } else {
+    block.runs.reset(new PaintedRun[size]);
+  }
+  blocks_.push_back(std::move(block));
+  // A block of a row's own is used up at once; others are filled from the front.
+  if (size > kBlockRuns) return blocks_.back().runs.get();
+  current_ = blocks_.size() - 1;
+  used_ = runs;
+  return blocks_[current_].runs.get();
 }
 
 bool SpanRecorder::Grow(RowRuns& row, uint32_t extra) {
   const size_t capacity = std::max<size_t>(4, 2 * (size_t{row.size} + extra));
-  if (used_ + capacity > UINT32_MAX) {
+  if (capacity > UINT32_MAX) {
     overLimit_ = true;
     return false;
   }
-  if (used_ + capacity > pool_.size()) pool_.resize(std::max({used_ + capacity, 2 * pool_.size(), size_t{4096}}));
-  const size_t first = used_;
-  used_ += capacity;
-  std::copy_n(pool_.begin() + row.first, row.size, pool_.begin() + static_cast<ptrdiff_t>(first));
-  row.first = static_cast<uint32_t>(first);
+  PaintedRun* room = Take(capacity);
+  std::copy_n(row.runs, row.size, room);
+  row.runs = room;
   row.capacity = static_cast<uint32_t>(capacity);
-  if (Bytes() > limit_) overLimit_ = true;
   return true;
 }
 
 void SpanRecorder::PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF color) {
-  PaintedRun* runs = pool_.data() + row.first;
+  PaintedRun* runs = row.runs;
   // The runs that overlap or touch [x0, x1): from the first ending at or
   // after x0 to the last starting at or before x1.
   uint32_t first = 0, after = row.size;
@@ -70,7 +93,7 @@ void SpanRecorder::PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF colo
   const uint32_t removed = last - first;
   if (count > removed && row.size + (count - removed) > row.capacity) {
     if (!Grow(row, count - removed)) return;
-    runs = pool_.data() + row.first;
+    runs = row.runs;
   }
   // The rest of the row moves by a few places: a plain loop beats a call.
   if (count > removed) std::copy_backward(runs + last, runs + row.size, runs + row.size + (count - removed));

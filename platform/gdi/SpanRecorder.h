@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -41,12 +42,12 @@ class SpanRecorder {
     if (overLimit_) return;
     RowRuns& row = rows_[static_cast<size_t>(y - top_)];
     // Drawing from left to right, as fills and bitmaps mostly do, appends.
-    if (row.size == 0 || pool_[row.first + row.size - 1].x1 < x0) {
+    if (row.size == 0 || row.runs[row.size - 1].x1 < x0) {
       if (row.size == row.capacity && !Grow(row, 1)) return;
-      pool_[row.first + row.size++] = PaintedRun{x0, x1, color};
+      row.runs[row.size++] = PaintedRun{x0, x1, color};
       return;
     }
-    PaintedRun& last = pool_[row.first + row.size - 1];
+    PaintedRun& last = row.runs[row.size - 1];
     if (last.x1 == x0 && last.color == color) {
       last.x1 = x1;
       return;
@@ -57,7 +58,7 @@ class SpanRecorder {
   // The runs of row y, sorted, neither overlapping nor touching in one colour.
   std::span<const PaintedRun> Row(int32_t y) const {
     const RowRuns& row = rows_[static_cast<size_t>(y - top_)];
-    return {pool_.data() + row.first, row.size};
+    return {row.runs, row.size};
   }
 
   // Something was to be painted in a way that depends on the pixels under
@@ -66,8 +67,9 @@ class SpanRecorder {
   void MarkReadsDestination() { readsDestination_ = true; }
   bool ReadsDestination() const { return readsDestination_; }
 
-  // About how many bytes the rows hold.
-  size_t Bytes() const { return rows_.size() * sizeof(RowRuns) + used_ * sizeof(PaintedRun); }
+  // About how many bytes the rows hold (the room they have taken; the
+  // blocks it is taken from hold at most one block more).
+  size_t Bytes() const { return rows_.size() * sizeof(RowRuns) + takenRuns_ * sizeof(PaintedRun); }
 
   // Once the rows hold more than `bytes`, further paint is dropped and
   // OverLimit() says the rows are incomplete.
@@ -75,26 +77,35 @@ class SpanRecorder {
   bool OverLimit() const { return overLimit_; }
 
  private:
-  // A row's runs: pool_[first, first + size), with room up to first + capacity.
+  // A row's runs: runs[0, size), with room for `capacity`.
   struct RowRuns {
-    uint32_t first = 0;
+    PaintedRun* runs = nullptr;
     uint32_t size = 0;
     uint32_t capacity = 0;
   };
+  // Memory for runs, taken by rows from the front.
+  struct Block {
+    std::unique_ptr<PaintedRun[]> runs;
+    size_t size = 0;
+  };
   void PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF color);
-  // Moves the row to the pool's end with room for `extra` more runs; false,
-  // and over the limit, when the pool cannot take it.
+  // Moves the row to fresh room for `extra` more runs; false, and over the
+  // limit, when the row cannot have it.
   bool Grow(RowRuns& row, uint32_t extra);
+  PaintedRun* Take(size_t runs);
 
   int32_t width_;
   int32_t top_;
   std::vector<RowRuns> rows_;
-  // Every row's runs in one block of memory, of which used_ are taken; a row
-  // that outgrows its room moves to the end, leaving its old room unused.
-  // The block is handed on from one recorder to the next on a thread, so
-  // repeated draws reuse memory already faulted in.
-  std::vector<PaintedRun> pool_;
-  size_t used_ = 0;
+  // The rows' runs live in blocks taken one after another; a row that
+  // outgrows its room moves to room further on, leaving the old unused.
+  // Blocks are handed on from one recorder to the next on a thread, so
+  // repeated draws reuse memory already faulted in, and no block is ever
+  // copied to a larger one.
+  std::vector<Block> blocks_;
+  size_t current_ = SIZE_MAX;  // the block rows take room from, once there is one
+  size_t used_ = 0;            // runs taken from it
+  size_t takenRuns_ = 0;       // room taken by rows, old room included
   size_t limit_ = SIZE_MAX;
   bool overLimit_ = false;
   bool readsDestination_ = false;
