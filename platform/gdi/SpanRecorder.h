@@ -13,6 +13,9 @@
 #include <vector>
 
 #include <orvane/gdi/GdiTypes.h>
+#include <orvane/Visibility.h>
+
+ORVANE_PUBLIC_BEGIN
 
 namespace orvane::gdi {
 
@@ -112,3 +115,5 @@ class SpanRecorder {
 };
 
 }  // namespace orvane::gdi
+
+ORVANE_PUBLIC_END
