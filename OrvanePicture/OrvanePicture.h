@@ -22,10 +22,11 @@
 // (a mutex); the glyph and face cache, which owns the FreeType library and
 // faces (one mutex, held while a glyph is looked up or rendered, not while
 // it is painted); the fontconfig face-name cache (its own mutex, taken only
-// inside the glyph-cache lock); live-object counters and the band budget
-// (atomics); processor-feature and constant tables (initialised once).
-// Scratch buffers, the repeated-fill memo and kept clip regions are per
-// thread. The toolkit (Orvane::Forms) belongs to one thread.
+// inside the glyph-cache lock); live-object counters, the band budget and
+// the rendering switch for tests (atomics); processor-feature and constant
+// tables (initialised once). Scratch buffers, the repeated-fill memo and the
+// span recorders' kept memory blocks are per thread. The toolkit
+// (Orvane::Forms) belongs to one thread.
 
 #include <orvane/ColorTriple.h>
 #include <orvane/FastBMP.h>
