@@ -72,23 +72,24 @@ void SpanRecorder::PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF colo
   }
   uint32_t last = first;
   while (last < row.size && runs[last].x0 <= x1) ++last;
-  PaintedRun pieces[3];
-  uint32_t count = 0;
+  // What replaces them: a piece of the first run left of x0, the new run
+  // (widened over touching or cut runs of its colour), a piece of the last
+  // run right of x1.
+  bool keepLeft = false, keepRight = false;
+  PaintedRun leftPiece{}, rightPiece{};
   PaintedRun painted{x0, x1, color};
   if (first != last) {
     const PaintedRun left = runs[first], right = runs[last - 1];
     if (left.x0 < x0 || (left.x1 == x0 && left.color != color)) {
       if (left.color == color) painted.x0 = left.x0;
-      else pieces[count++] = PaintedRun{left.x0, std::min(left.x1, x0), left.color};
+      else keepLeft = true, leftPiece = PaintedRun{left.x0, std::min(left.x1, x0), left.color};
     }
-    pieces[count++] = painted;
     if (right.x1 > x1 || (right.x0 == x1 && right.color != color)) {
-      if (right.color == color) pieces[count - 1].x1 = right.x1;
-      else pieces[count++] = PaintedRun{std::max(right.x0, x1), right.x1, right.color};
+      if (right.color == color) painted.x1 = right.x1;
+      else keepRight = true, rightPiece = PaintedRun{std::max(right.x0, x1), right.x1, right.color};
     }
-  } else {
-    pieces[count++] = painted;
   }
+  const uint32_t count = 1 + keepLeft + keepRight;
   // Replace [first, last) by the pieces, moving the rest of the row once.
   const uint32_t removed = last - first;
   if (count > removed && row.size + (count - removed) > row.capacity) {
@@ -99,7 +100,11 @@ void SpanRecorder::PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF colo
   if (count > removed) std::copy_backward(runs + last, runs + row.size, runs + row.size + (count - removed));
   else if (count < removed) std::copy(runs + last, runs + row.size, runs + first + count);
   row.size = row.size + count - removed;
-  std::copy_n(pieces, count, runs + first);
+  // Written field by field: a block copy of runs just built stalls on reading them back.
+  PaintedRun* out = runs + first;
+  if (keepLeft) *out++ = leftPiece;
+  *out++ = painted;
+  if (keepRight) *out = rightPiece;
 }
 
 }  // namespace orvane::gdi
