@@ -32,6 +32,16 @@ bool TopDown(const uint8_t* info, size_t size) {
 
 }  // namespace
 
+bool EmfRecordPlayer::PlayBitmapRecord(EmfRecordReader& r) {
+  switch (r.Type()) {
+    case EMR_STRETCHDIBITS: StretchDibBits(r); return true;
+    case EMR_BITBLT: BitBlt(r, false); return true;
+    case EMR_STRETCHBLT: BitBlt(r, true); return true;
+    case EMR_SETDIBITSTODEVICE: SetDibBitsToDevice(r); return true;
+    default: return false;
+  }
+}
+
 void EmfRecordPlayer::StretchDibBits(EmfRecordReader& r) {
   r.Skip(16);  // bounds
   const int32_t x = r.I32(), y = r.I32(), srcX = r.I32(), srcY = r.I32(), srcCx = r.I32(), srcCy = r.I32();

@@ -8,8 +8,10 @@
 
 #include <orvane/graphics/EmfPlayer.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 #include <orvane/gdi/SpanPaint.h>
 #include <orvane/graphics/EmfRecordPlayer.h>
@@ -40,7 +42,7 @@ bool BlockSetsPixelOutright(uint32_t rop) {
 
 }  // namespace
 
-void PlayEnhancedMetafile(TCanvas& canvas, const TRect& r, const std::vector<uint8_t>& data) {
+void PlayEnhancedMetafile(TCanvas& canvas, const TRect& r, const std::vector<uint8_t>& data, PlaybackReport* report) {
   using namespace emf;
   const size_t size = data.size();
   if (size < header::kBaseSize) return;
@@ -88,7 +90,7 @@ void PlayEnhancedMetafile(TCanvas& canvas, const TRect& r, const std::vector<uin
     if (recordSize < 8 || recordSize % 4 || recordSize > size - pos) break;
     if (type == EMR_EOF) break;
     EmfRecordReader record(h + pos, recordSize);
-    player.Play(record);
+    if (!player.Play(record) && report) ++report->skipped[type];
     pos += recordSize;
   }
 }
@@ -120,20 +122,53 @@ namespace orvane::emf {
 
 EmfRecordPlayer::EmfRecordPlayer(EmfPlaybackState& state) : state_(state) {}
 
-void EmfRecordPlayer::Play(EmfRecordReader& r) {
-  if (PlayMappingRecord(r) || PlayModeRecord(r) || PlayClipRecord(r) || PlayObjectRecord(r) ||
-      PlayPathRecord(r) || PlayShapeRecord(r))
-    return;
-  switch (r.Type()) {
-    case EMR_EXTTEXTOUTW: TextOut(r, true); break;
-    case EMR_EXTTEXTOUTA: TextOut(r, false); break;
-    case EMR_STRETCHDIBITS: StretchDibBits(r); break;
-    case EMR_BITBLT: BitBlt(r, false); break;
-    case EMR_STRETCHBLT: BitBlt(r, true); break;
-    case EMR_SETDIBITSTODEVICE: SetDibBitsToDevice(r); break;
-    default: break;  // comments (EMF+ included), palettes and everything else: skipped
-  }
+const EmfRecordPlayer::Handler* EmfRecordPlayer::Handlers() {
+  static const auto table = [] {
+    std::array<Handler, kRecordTypeCount> t{};
+    const auto add = [&t](Handler h, std::initializer_list<uint32_t> types) {
+      for (uint32_t type : types) t[type] = h;
+    };
+    add(&EmfRecordPlayer::PlayMappingRecord,
+        {EMR_SETMAPMODE, EMR_SETWINDOWEXTEX, EMR_SETVIEWPORTEXTEX, EMR_SETWINDOWORGEX, EMR_SETVIEWPORTORGEX,
+         EMR_SCALEVIEWPORTEXTEX, EMR_SCALEWINDOWEXTEX, EMR_SETWORLDTRANSFORM, EMR_MODIFYWORLDTRANSFORM, EMR_SAVEDC,
+         EMR_RESTOREDC});
+    add(&EmfRecordPlayer::PlayModeRecord,
+        {EMR_SETBKMODE, EMR_SETPOLYFILLMODE, EMR_SETBKCOLOR, EMR_SETTEXTCOLOR, EMR_SETTEXTALIGN, EMR_SETROP2,
+         EMR_SETMITERLIMIT, EMR_SETARCDIRECTION, EMR_MOVETOEX, EMR_SETSTRETCHBLTMODE, EMR_SETBRUSHORGEX,
+         EMR_SETMAPPERFLAGS});
+    add(&EmfRecordPlayer::PlayClipRecord,
+        {EMR_INTERSECTCLIPRECT, EMR_EXCLUDECLIPRECT, EMR_OFFSETCLIPRGN, EMR_EXTSELECTCLIPRGN});
+    add(&EmfRecordPlayer::PlayObjectRecord,
+        {EMR_CREATEPEN, EMR_EXTCREATEPEN, EMR_CREATEBRUSHINDIRECT, EMR_CREATEDIBPATTERNBRUSHPT, EMR_CREATEMONOBRUSH,
+         EMR_EXTCREATEFONTINDIRECTW, EMR_SELECTOBJECT, EMR_DELETEOBJECT});
+    add(&EmfRecordPlayer::PlayPathRecord,
+        {EMR_BEGINPATH, EMR_ENDPATH, EMR_CLOSEFIGURE, EMR_ABORTPATH, EMR_FLATTENPATH, EMR_WIDENPATH, EMR_FILLPATH,
+         EMR_STROKEPATH, EMR_STROKEANDFILLPATH, EMR_SELECTCLIPPATH});
+    add(&EmfRecordPlayer::PlayShapeRecord,
+        {EMR_LINETO, EMR_POLYGON, EMR_POLYLINE, EMR_POLYBEZIER, EMR_POLYLINETO, EMR_POLYBEZIERTO, EMR_POLYGON16,
+         EMR_POLYLINE16, EMR_POLYBEZIER16, EMR_POLYLINETO16, EMR_POLYBEZIERTO16, EMR_POLYPOLYGON, EMR_POLYPOLYLINE,
+         EMR_POLYPOLYGON16, EMR_POLYPOLYLINE16, EMR_RECTANGLE, EMR_ELLIPSE, EMR_ROUNDRECT, EMR_ARC, EMR_ARCTO,
+         EMR_CHORD, EMR_PIE, EMR_ANGLEARC, EMR_SETPIXELV});
+    add(&EmfRecordPlayer::PlayTextRecord, {EMR_EXTTEXTOUTW, EMR_EXTTEXTOUTA});
+    add(&EmfRecordPlayer::PlayBitmapRecord, {EMR_STRETCHDIBITS, EMR_BITBLT, EMR_STRETCHBLT, EMR_SETDIBITSTODEVICE});
+    // Comments (EMF+ included) draw nothing here; colour management,
+    // colour adjustment and layout change nothing the drawing uses.
+    add(&EmfRecordPlayer::IgnoreRecord,
+        {EMR_GDICOMMENT, EMR_SETCOLORADJUSTMENT, EMR_SETICMMODE, EMR_CREATECOLORSPACE, EMR_SETCOLORSPACE,
+         EMR_DELETECOLORSPACE, EMR_COLORCORRECTPALETTE, EMR_SETICMPROFILEA, EMR_SETICMPROFILEW,
+         EMR_COLORMATCHTOTARGETW, EMR_CREATECOLORSPACEW, EMR_SETLAYOUT});
+    return t;
+  }();
+  return table.data();
 }
+
+bool EmfRecordPlayer::Play(EmfRecordReader& r) {
+  const uint32_t type = r.Type();
+  const Handler handler = type < kRecordTypeCount ? Handlers()[type] : nullptr;
+  return handler && (this->*handler)(r);
+}
+
+bool EmfRecordPlayer::IgnoreRecord(EmfRecordReader&) { return true; }
 
 namespace {
 

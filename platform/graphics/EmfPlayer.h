@@ -2,16 +2,26 @@
 // Plays enhanced-metafile records onto a canvas, aliased, as GDI does.
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include <orvane/graphics/Canvas.h>
 
 namespace orvane::vcl {
 
+// What a playback left out: each record type the player has no handler
+// for, with how many records of it came. Records read and deliberately left
+// (comments, colour management, layout) are not counted.
+struct PlaybackReport {
+  std::map<uint32_t, uint64_t> skipped;
+};
+
 // Plays `emf` (a checked EMF: header and records) so that its frame covers
 // columns r.left..r.right-1 and rows r.top..r.bottom-1 of the canvas. Bad
-// records are skipped; the canvas's own state is restored afterwards.
-void PlayEnhancedMetafile(TCanvas& canvas, const TRect& r, const std::vector<uint8_t>& emf);
+// records are skipped; the canvas's own state is restored afterwards. With
+// a report, adds the record types left out to it.
+void PlayEnhancedMetafile(TCanvas& canvas, const TRect& r, const std::vector<uint8_t>& emf,
+                          PlaybackReport* report = nullptr);
 
 // Whether playing `emf` may paint pixels from what they showed before (a
 // raster operation that reads the destination); false says it never does.

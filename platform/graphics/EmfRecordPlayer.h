@@ -5,10 +5,12 @@
 // handles fail their checks is skipped. Inside a path bracket the drawing
 // records add to the path instead of drawing.
 //
-// The record groups live in separate sources: EmfPlayer.cpp (dispatch,
-// mapping, modes, clipping), EmfObjects.cpp (pens, brushes, fonts),
-// EmfShapes.cpp (lines, curves and shapes), EmfPaths.cpp (path records),
-// EmfText.cpp (text) and EmfBitmaps.cpp (bitmap records).
+// One table takes each record type to the handler of its group; a type
+// with no handler is not drawn, and the caller may count it. The groups
+// live in separate sources: EmfPlayer.cpp (dispatch table, mapping, modes,
+// clipping, records read and ignored), EmfObjects.cpp (pens, brushes,
+// fonts), EmfShapes.cpp (lines, curves and shapes), EmfPaths.cpp (path
+// records), EmfText.cpp (text) and EmfBitmaps.cpp (bitmap records).
 
 #include <cstdint>
 #include <memory>
@@ -28,10 +30,18 @@ class EmfRecordPlayer {
   EmfRecordPlayer(const EmfRecordPlayer&) = delete;
   EmfRecordPlayer& operator=(const EmfRecordPlayer&) = delete;
 
-  // Plays one record (the header and EOF are the caller's).
-  void Play(EmfRecordReader& record);
+  // Plays one record (the header and EOF are the caller's). False when the
+  // player has no handler for its type: nothing of it was drawn.
+  bool Play(EmfRecordReader& record);
 
  private:
+  using Handler = bool (EmfRecordPlayer::*)(EmfRecordReader&);
+  // The handler of each record type (nullptr where there is none).
+  static const Handler* Handlers();
+  // Records of state that drawing does not use (colour management, colour
+  // adjustment, layout, comments): read and left.
+  bool IgnoreRecord(EmfRecordReader& r);
+
   // EmfPlayer.cpp
   bool PlayMappingRecord(EmfRecordReader& r);
   bool PlayModeRecord(EmfRecordReader& r);
@@ -80,9 +90,11 @@ class EmfRecordPlayer {
   bool PlayPathRecord(EmfRecordReader& r);
 
   // EmfText.cpp
+  bool PlayTextRecord(EmfRecordReader& r);
   void TextOut(EmfRecordReader& r, bool wide);
 
   // EmfBitmaps.cpp
+  bool PlayBitmapRecord(EmfRecordReader& r);
   void StretchDibBits(EmfRecordReader& r);
   void BitBlt(EmfRecordReader& r, bool stretch);
   void SetDibBitsToDevice(EmfRecordReader& r);

@@ -29,6 +29,12 @@ int32_t ScaledFontSize(int32_t logical, double deviceLength) {
 
 }  // namespace
 
+bool EmfRecordPlayer::PlayTextRecord(EmfRecordReader& r) {
+  if (r.Type() != EMR_EXTTEXTOUTW && r.Type() != EMR_EXTTEXTOUTA) return false;
+  TextOut(r, r.Type() == EMR_EXTTEXTOUTW);
+  return true;
+}
+
 void EmfRecordPlayer::TextOut(EmfRecordReader& r, bool wide) {
   r.Skip(16);  // bounds
   r.Skip(12);  // graphics mode, x and y scale (used only by printing)

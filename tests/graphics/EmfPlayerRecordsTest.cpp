@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "EmfTestSupport.h"
+#include <orvane/graphics/EmfPlayer.h>
 
 using namespace emftest;
 using orvane::emf::PointL;
@@ -260,11 +261,26 @@ TEST(EmfPlayerRecordsTest, CommentsAndUnknownRecordsAreSkipped) {
   w.GdiComment({'E', 'M', 'F', '+', 1, 2, 3, 4});
   w.Record(0x7FFF, {1, 2, 3, 4});
   w.Record(orvane::emf::EMR_SETPALETTEENTRIES, {});
+  w.Record(0x7FFF, {});
+  // State the drawing does not use: read and left, not reported.
+  w.Record(orvane::emf::EMR_SETICMMODE, {1, 0, 0, 0});
+  w.Record(orvane::emf::EMR_SETLAYOUT, {0, 0, 0, 0});
+  w.Record(orvane::emf::EMR_SETCOLORADJUSTMENT, std::vector<uint8_t>(24, 0));
   SolidFill(w, C(kRed));
   w.Polygon({{0, 0}, {4, 0}, {4, 4}, {0, 4}});
+  const std::vector<uint8_t> bytes = w.Finish();
   Canvas canvas(4, 4);
-  canvas.Play(w.Finish());
+  canvas.Play(bytes);
   EXPECT_EQ(canvas.Count(kRed), 16);
+
+  // What was left out, by type and count: the unknown type and the palette
+  // entries; the comment and the state records are not drawing left out.
+  orvane::vcl::PlaybackReport report;
+  orvane::vcl::TMetafile metafile;
+  metafile.LoadFromBytes(bytes.data(), bytes.size());
+  orvane::vcl::PlayEnhancedMetafile(canvas.bitmap.Canvas(), orvane::vcl::Rect(0, 0, 4, 4), *metafile.Data(), &report);
+  const std::map<uint32_t, uint64_t> expected = {{orvane::emf::EMR_SETPALETTEENTRIES, 1}, {0x7FFF, 2}};
+  EXPECT_EQ(report.skipped, expected);
 }
 
 }  // namespace
