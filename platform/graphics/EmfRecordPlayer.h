@@ -73,6 +73,14 @@ class EmfRecordPlayer {
   bool BrushPaint(gdi::Paint& paint);
   gdi::StrokeStyle PenStyle();
   void LimitDashCost(gdi::StrokeStyle& style, const std::vector<gdi::PointD>& points);
+  // The one place that decides whether a figure goes to the open path or is
+  // drawn. Figures: added whole to the path, or (closed) filled and stroked
+  // or (open) stroked; the closed ones of a set are all filled before any is
+  // stroked. Segments from a device point: added to the path as lines, or
+  // stroked as one polyline.
+  void Figures(const std::vector<gdi::Contour>& figures, bool closed);
+  void Figure(const std::vector<gdi::PointD>& points, bool closed) { Figures({points}, closed); }
+  void SegmentsFrom(gdi::PointD from, const std::vector<gdi::PointD>& points);
   // Segments from the current position: drawn, or added to the path.
   void LinesFromCurrent(const std::vector<gdi::Point>& points);
   void BeziersFromCurrent(const std::vector<gdi::Point>& points);

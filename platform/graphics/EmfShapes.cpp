@@ -153,22 +153,34 @@ std::vector<gdi::PointD> EmfRecordPlayer::FlattenBeziers(const std::vector<gdi::
   return out;
 }
 
-void EmfRecordPlayer::LinesFromCurrent(const std::vector<gdi::Point>& points) {
-  if (points.empty()) return;
-  DcState& dc = state_.Dc();
-  gdi::PointD from = state_.ToDevice(dc.position);
-  const std::vector<gdi::PointD> device = DevicePoints(points);
-  dc.position = gdi::PointD{double(points.back().x), double(points.back().y)};
+void EmfRecordPlayer::Figures(const std::vector<gdi::Contour>& figures, bool closed) {
   if (path_.Recording()) {
-    for (const gdi::PointD& p : device) {
+    for (const gdi::Contour& f : figures) path_.AddFigure(f, closed);
+    return;
+  }
+  if (closed) Fill(figures);
+  for (const gdi::Contour& f : figures) Stroke(f, closed);
+}
+
+void EmfRecordPlayer::SegmentsFrom(gdi::PointD from, const std::vector<gdi::PointD>& points) {
+  if (path_.Recording()) {
+    for (const gdi::PointD& p : points) {
       path_.LineTo(from, p);
       from = p;
     }
     return;
   }
   std::vector<gdi::PointD> line{from};
-  line.insert(line.end(), device.begin(), device.end());
+  line.insert(line.end(), points.begin(), points.end());
   Stroke(line, false);
+}
+
+void EmfRecordPlayer::LinesFromCurrent(const std::vector<gdi::Point>& points) {
+  if (points.empty()) return;
+  DcState& dc = state_.Dc();
+  const gdi::PointD from = state_.ToDevice(dc.position);
+  dc.position = gdi::PointD{double(points.back().x), double(points.back().y)};
+  SegmentsFrom(from, DevicePoints(points));
 }
 
 void EmfRecordPlayer::BeziersFromCurrent(const std::vector<gdi::Point>& points) {
@@ -194,26 +206,16 @@ void EmfRecordPlayer::PolyRecord(EmfRecordReader& r, bool sixteenBit) {
   std::vector<gdi::Point> points;
   if (!r.Ok() || !r.Points(count, sixteenBit, points)) return;
   switch (r.Type()) {
-    case EMR_POLYGON: case EMR_POLYGON16: {
-      if (points.size() < 2) return;
-      const std::vector<gdi::PointD> device = DevicePoints(points);
-      if (path_.Recording()) path_.AddFigure(device, true);
-      else FillAndStroke(device);
+    case EMR_POLYGON: case EMR_POLYGON16:
+      if (points.size() >= 2) Figure(DevicePoints(points), true);
       return;
-    }
-    case EMR_POLYLINE: case EMR_POLYLINE16: {
-      if (points.size() < 2) return;
-      const std::vector<gdi::PointD> device = DevicePoints(points);
-      if (path_.Recording()) path_.AddFigure(device, false);
-      else Stroke(device, false);
+    case EMR_POLYLINE: case EMR_POLYLINE16:
+      if (points.size() >= 2) Figure(DevicePoints(points), false);
       return;
-    }
     case EMR_POLYLINETO: case EMR_POLYLINETO16: LinesFromCurrent(points); return;
     case EMR_POLYBEZIER: case EMR_POLYBEZIER16: {
       if (points.empty() || (points.size() - 1) % 3 != 0) return;
-      const std::vector<gdi::PointD> flat = FlattenBeziers(DevicePoints(points));
-      if (path_.Recording()) path_.AddFigure(flat, false);
-      else Stroke(flat, false);
+      Figure(FlattenBeziers(DevicePoints(points)), false);
       return;
     }
     case EMR_POLYBEZIERTO: case EMR_POLYBEZIERTO16:
@@ -242,12 +244,7 @@ void EmfRecordPlayer::PolyPolyRecord(EmfRecordReader& r, bool sixteenBit) {
                                      device.begin() + static_cast<ptrdiff_t>(at + c));
     at += c;
   }
-  if (path_.Recording()) {
-    for (const gdi::Contour& f : figures) path_.AddFigure(f, polygon);
-    return;
-  }
-  if (polygon) Fill(figures);
-  for (const gdi::Contour& f : figures) Stroke(f, polygon);
+  Figures(figures, polygon);
 }
 
 // --- box shapes -------------------------------------------------------------
@@ -370,10 +367,7 @@ void EmfRecordPlayer::ArcRecord(EmfRecordReader& r) {
   if (arc.empty()) return;
   DcState& dc = state_.Dc();
   switch (r.Type()) {
-    case EMR_ARC:
-      if (path_.Recording()) path_.AddFigure(arc, false);
-      else Stroke(arc, false);
-      return;
+    case EMR_ARC: Figure(arc, false); return;
     case EMR_ARCTO: {
       // A line from the current position to the arc's start, then the arc.
       const gdi::PointD from = state_.ToDevice(dc.position);
@@ -382,19 +376,10 @@ void EmfRecordPlayer::ArcRecord(EmfRecordReader& r) {
       const double dx = end.x - centre.x, dy = end.y - centre.y;
       const double k = (rx > 0 && ry > 0 && (dx != 0 || dy != 0)) ? 1 / std::hypot(dx / rx, dy / ry) : 0;
       dc.position = gdi::PointD{centre.x + dx * k, centre.y + dy * k};
-      if (path_.Recording()) {
-        path_.LineTo(from, arc.front());
-        for (size_t i = 1; i < arc.size(); ++i) path_.LineTo(arc[i - 1], arc[i]);
-        return;
-      }
-      arc.insert(arc.begin(), from);
-      Stroke(arc, false);
+      SegmentsFrom(from, arc);
       return;
     }
-    case EMR_CHORD:
-      if (path_.Recording()) path_.AddFigure(arc, true);
-      else FillAndStroke(arc);
-      return;
+    case EMR_CHORD: Figure(arc, true); return;
     case EMR_PIE: {
       double l, t, rt, b;
       const gdi::PointD centre = DeviceBox(box, l, t, rt, b)
@@ -402,8 +387,7 @@ void EmfRecordPlayer::ArcRecord(EmfRecordReader& r) {
                                      : state_.ToDevice(gdi::PointD{(double(box.left) + box.right) / 2,
                                                                    (double(box.top) + box.bottom) / 2});
       arc.push_back(centre);
-      if (path_.Recording()) path_.AddFigure(arc, true);
-      else FillAndStroke(arc);
+      Figure(arc, true);
       return;
     }
     default: return;
@@ -422,13 +406,7 @@ void EmfRecordPlayer::AngleArc(EmfRecordReader& r) {
   DcState& dc = state_.Dc();
   const gdi::PointD from = state_.ToDevice(dc.position);
   dc.position = gdi::PointD{c.x + radius * std::cos(start + sweep), c.y - radius * std::sin(start + sweep)};
-  if (path_.Recording()) {
-    path_.LineTo(from, arc.front());
-    for (size_t i = 1; i < arc.size(); ++i) path_.LineTo(arc[i - 1], arc[i]);
-    return;
-  }
-  arc.insert(arc.begin(), from);
-  Stroke(arc, false);
+  SegmentsFrom(from, arc);
 }
 
 void EmfRecordPlayer::SetPixel(EmfRecordReader& r) {
