@@ -42,6 +42,9 @@ std::vector<uint8_t> Shapes() {
   w.PolyPolygon16({{{0, 0}, {100, 0}, {100, 100}}, {{20, 20}, {80, 20}, {50, 90}}});
   w.Polyline({{0, 630}, {630, 0}});
   w.PolyPolyline16({{{1, 1}, {2, 2}}, {{3, 3}, {4, 4}, {5, 5}}});
+  w.PolyDraw({{40, 40}, {60, 40}, {60, 60}, {70, 70}, {80, 40}, {90, 60}},
+             {orvane::emf::PT_MOVETO, orvane::emf::PT_LINETO, orvane::emf::PT_LINETO, orvane::emf::PT_BEZIERTO,
+              orvane::emf::PT_BEZIERTO, orvane::emf::PT_BEZIERTO | orvane::emf::PT_CLOSEFIGURE});
   w.SetPixelV(32, 32, orvane::emf::Rgb(1, 2, 3));
   w.DeleteObject(pen);
   w.DeleteObject(brush);
@@ -61,6 +64,9 @@ std::vector<uint8_t> Paths() {
   w.LineTo(60, 60);
   w.PolylineTo16({{30, 50}, {2, 60}});
   w.CloseFigure();
+  w.PolyDraw16({{5, 5}, {9, 5}, {9, 9}, {12, 9}, {14, 2}, {18, 4}},
+               {orvane::emf::PT_MOVETO, orvane::emf::PT_LINETO, orvane::emf::PT_LINETO | orvane::emf::PT_CLOSEFIGURE,
+                orvane::emf::PT_BEZIERTO, orvane::emf::PT_BEZIERTO, orvane::emf::PT_BEZIERTO});
   w.Rectangle({10, 10, 20, 20});
   w.EndPath();
   w.StrokeAndFillPath();

@@ -62,6 +62,7 @@ class EmfRecordPlayer {
   bool PlayShapeRecord(EmfRecordReader& r);
   void PolyRecord(EmfRecordReader& r, bool sixteenBit);
   void PolyPolyRecord(EmfRecordReader& r, bool sixteenBit);
+  void PolyDraw(EmfRecordReader& r, bool sixteenBit);
   void BoxRecord(EmfRecordReader& r);
   void ArcRecord(EmfRecordReader& r);
   void AngleArc(EmfRecordReader& r);

@@ -42,6 +42,9 @@ enum RecordType : uint32_t {
 };
 constexpr uint32_t kRecordTypeCount = 123;  // types 0 to 122
 
+// Point types of PolyDraw.
+enum : uint8_t { PT_CLOSEFIGURE = 0x01, PT_LINETO = 0x02, PT_BEZIERTO = 0x04, PT_MOVETO = 0x06 };
+
 // ENHMETAHEADER: field offsets in the header record, and its fixed values.
 namespace header {
 constexpr uint32_t kBounds = 8, kFrame = 24, kSignature = 40, kVersion = 44, kBytes = 48, kRecords = 52,

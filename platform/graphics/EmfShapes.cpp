@@ -50,6 +50,8 @@ bool EmfRecordPlayer::PlayShapeRecord(EmfRecordReader& r) {
       PolyRecord(r, true);
       return true;
     case EMR_POLYPOLYGON: case EMR_POLYPOLYLINE: PolyPolyRecord(r, false); return true;
+    case EMR_POLYDRAW: PolyDraw(r, false); return true;
+    case EMR_POLYDRAW16: PolyDraw(r, true); return true;
     case EMR_POLYPOLYGON16: case EMR_POLYPOLYLINE16: PolyPolyRecord(r, true); return true;
     case EMR_RECTANGLE: case EMR_ELLIPSE: case EMR_ROUNDRECT: BoxRecord(r); return true;
     case EMR_ARC: case EMR_ARCTO: case EMR_CHORD: case EMR_PIE: ArcRecord(r); return true;
@@ -245,6 +247,77 @@ void EmfRecordPlayer::PolyPolyRecord(EmfRecordReader& r, bool sixteenBit) {
     at += c;
   }
   Figures(figures, polygon);
+}
+
+// Points of move-to, line-to and Bézier-to types, any of them closing its
+// figure, from the current position. The types are checked first: a record
+// with an unknown type or a Bézier run cut short draws nothing. Drawn, each
+// figure is one polyline (closed where a point closed it); in a path, the
+// segments go to it as they come.
+void EmfRecordPlayer::PolyDraw(EmfRecordReader& r, bool sixteenBit) {
+  r.Skip(16);  // bounds
+  const uint32_t count = r.U32();
+  std::vector<gdi::Point> points;
+  if (!r.Ok() || !r.Points(count, sixteenBit, points) || r.Remaining() < count) return;
+  std::vector<uint8_t> types(count);
+  for (uint8_t& t : types) t = r.U8();
+  for (size_t i = 0; i < count;) {
+    const uint8_t kind = types[i] & ~PT_CLOSEFIGURE;
+    if (kind == PT_BEZIERTO) {
+      if (count - i < 3) return;
+      for (size_t k = 0; k < 3; ++k)
+        if ((types[i + k] & ~PT_CLOSEFIGURE) != PT_BEZIERTO || (k < 2 && (types[i + k] & PT_CLOSEFIGURE))) return;
+      i += 3;
+    } else if (kind == PT_LINETO || (kind == PT_MOVETO && !(types[i] & PT_CLOSEFIGURE))) {
+      ++i;
+    } else {
+      return;
+    }
+  }
+  DcState& dc = state_.Dc();
+  gdi::PointD position = dc.position, startPosition = position;  // logical: now, and where the figure began
+  gdi::PointD at = state_.ToDevice(position), start = at;         // the same in device pixels
+  std::vector<gdi::PointD> figure{at};
+  const auto finish = [&](bool closed) {
+    if (!path_.Recording() && figure.size() > 1) Stroke(figure, closed);
+    if (closed && path_.Recording()) path_.CloseFigure();
+  };
+  for (size_t i = 0; i < count;) {
+    const uint8_t kind = types[i] & ~PT_CLOSEFIGURE;
+    if (kind == PT_MOVETO) {
+      finish(false);
+      position = startPosition = gdi::PointD{double(points[i].x), double(points[i].y)};
+      at = start = state_.ToDevice(points[i]);
+      figure.assign(1, at);
+      if (path_.Recording()) path_.MoveTo();
+      ++i;
+      continue;
+    }
+    const size_t step = kind == PT_BEZIERTO ? 3 : 1;
+    const bool closes = types[i + step - 1] & PT_CLOSEFIGURE;
+    if (kind == PT_LINETO) {
+      const gdi::PointD to = state_.ToDevice(points[i]);
+      if (path_.Recording()) path_.LineTo(at, to);
+      figure.push_back(to);
+      at = to;
+    } else {
+      const gdi::PointD c1 = state_.ToDevice(points[i]), c2 = state_.ToDevice(points[i + 1]);
+      const gdi::PointD to = state_.ToDevice(points[i + 2]);
+      if (path_.Recording()) path_.BezierTo(at, c1, c2, to);
+      gdi::FlattenBezier(at, c1, c2, to, figure);
+      at = to;
+    }
+    position = gdi::PointD{double(points[i + step - 1].x), double(points[i + step - 1].y)};
+    i += step;
+    if (closes) {  // a line back to the figure's start, which becomes the current point
+      finish(true);
+      figure.assign(1, start);
+      at = start;
+      position = startPosition;
+    }
+  }
+  finish(false);
+  dc.position = position;
 }
 
 // --- box shapes -------------------------------------------------------------

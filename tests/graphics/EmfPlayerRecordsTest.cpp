@@ -256,6 +256,53 @@ TEST(EmfPlayerRecordsTest, TextDrawsInsideItsCellAndOpaqueRectangle) {
   EXPECT_EQ(canvas.At(50, 35), kBackground);
 }
 
+// PolyDraw worked by hand with a black cosmetic pen: each GDI line leaves
+// out its last pixel, a closing point draws back to the figure's start.
+TEST(EmfPlayerRecordsTest, PolyDrawStrokesItsFiguresOrAddsThemToThePath) {
+  using orvane::emf::PT_BEZIERTO;
+  using orvane::emf::PT_CLOSEFIGURE;
+  using orvane::emf::PT_LINETO;
+  using orvane::emf::PT_MOVETO;
+  {
+    auto w = Writer(10, 10);
+    w.PolyDraw({{1, 1}, {8, 1}, {8, 8}}, {PT_MOVETO, PT_LINETO, PT_LINETO | PT_CLOSEFIGURE});
+    w.MoveToEx(2, 9);  // no move-to in the record: from the current position
+    w.PolyDraw16({{6, 9}}, {PT_LINETO});
+    Canvas canvas(10, 10);
+    canvas.Play(w.Finish());
+    EXPECT_EQ(canvas.Rows(kBlack), (std::vector<std::string>{
+                                       "..........", ".########.", "..#.....#.", "...#....#.", "....#...#.",
+                                       ".....#..#.", "......#.#.", ".......##.", "........#.", "..####....",
+                                   }));
+  }
+  {
+    // In a path: a closed triangle and a curve whose figure is never drawn
+    // open, filled by the path's fill.
+    auto w = Writer(8, 8);
+    w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
+    SolidFill(w, C(kRed));
+    w.BeginPath();
+    w.PolyDraw({{1, 1}, {6, 1}, {6, 6}}, {PT_MOVETO, PT_LINETO, PT_LINETO | PT_CLOSEFIGURE});
+    w.EndPath();
+    w.FillPath();
+    Canvas canvas(8, 8);
+    canvas.Play(w.Finish());
+    EXPECT_EQ(canvas.Rows(kRed), (std::vector<std::string>{"........", ".#####..", "..####..", "...###..",
+                                                           "....##..", ".....#..", "........", "........"}));
+  }
+  // Bad types or a Bézier run cut short: the record draws nothing.
+  const std::vector<std::vector<uint8_t>> badTypes = {
+      {PT_MOVETO, 3}, {PT_MOVETO, PT_BEZIERTO, PT_BEZIERTO}, {PT_MOVETO, PT_BEZIERTO | PT_CLOSEFIGURE, PT_BEZIERTO},
+      {PT_MOVETO | PT_CLOSEFIGURE, PT_LINETO, PT_LINETO}};
+  for (const auto& types : badTypes) {
+    auto w = Writer(10, 10);
+    w.PolyDraw({{1, 1}, {8, 1}, {8, 8}}, types);
+    Canvas canvas(10, 10);
+    canvas.Play(w.Finish());
+    EXPECT_EQ(canvas.Count(kBlack), 0) << int(types[1]);
+  }
+}
+
 TEST(EmfPlayerRecordsTest, CommentsAndUnknownRecordsAreSkipped) {
   auto w = Writer(4, 4);
   w.GdiComment({'E', 'M', 'F', '+', 1, 2, 3, 4});

@@ -323,6 +323,20 @@ void EmfWriter::Points16Record(uint32_t type, const std::vector<PointS>& points)
   Record(type, p.bytes);
 }
 
+void EmfWriter::PolyDraw(const std::vector<PointL>& points, const std::vector<uint8_t>& types) {
+  Payload p;
+  p.Rect(BoundsOf(points)).U32(static_cast<uint32_t>(points.size()));
+  for (PointL q : points) p.Point(q);
+  Record(EMR_POLYDRAW, p.Append(types).Pad4().bytes);
+}
+
+void EmfWriter::PolyDraw16(const std::vector<PointS>& points, const std::vector<uint8_t>& types) {
+  Payload p;
+  p.Rect(BoundsOf(points)).U32(static_cast<uint32_t>(points.size()));
+  for (PointS q : points) p.U16(static_cast<uint16_t>(q.x)).U16(static_cast<uint16_t>(q.y));
+  Record(EMR_POLYDRAW16, p.Append(types).Pad4().bytes);
+}
+
 void EmfWriter::PolyPolyRecord(uint32_t type, const std::vector<std::vector<PointL>>& polys) {
   std::vector<PointL> all;
   for (const auto& poly : polys) all.insert(all.end(), poly.begin(), poly.end());

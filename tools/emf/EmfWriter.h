@@ -161,6 +161,10 @@ class EmfWriter {
   void PolyBezier16(const std::vector<PointS>& points);
   void PolyBezierTo(const std::vector<PointL>& points);
   void PolyBezierTo16(const std::vector<PointS>& points);
+  // Points with a type byte each (PT_MOVETO, PT_LINETO, PT_BEZIERTO, each
+  // optionally | PT_CLOSEFIGURE); the byte array is padded to 4.
+  void PolyDraw(const std::vector<PointL>& points, const std::vector<uint8_t>& types);
+  void PolyDraw16(const std::vector<PointS>& points, const std::vector<uint8_t>& types);
   void PolyPolygon(const std::vector<std::vector<PointL>>& polygons);
   void PolyPolygon16(const std::vector<std::vector<PointS>>& polygons);
   void PolyPolyline(const std::vector<std::vector<PointL>>& polylines);
