@@ -99,14 +99,19 @@ TEST(RectangleTest, HugeCoordinatesCostOnlyTheVisiblePart) {
   EXPECT_EQ(s.At(3, 3), kBrush);
 }
 
+// The horizontal line of both hatches lies on row 3 of each 8 x 8 cell; the
+// cross's vertical line on column 4, so column 5 shows only the rows.
 TEST(RectangleTest, HatchBrushRepeatsEveryEightPixels) {
-  SurfaceDC s(16, 16, 32);
-  s.Fill(kWhite);
-  s.dc->bkMode = BackgroundMode::Transparent;
-  Brush hatch;
-  hatch.style = BrushStyle::Hatched;
-  hatch.hatch = HatchStyle::Horizontal;
-  hatch.color = kBrush;
-  FillRect(s.dc, Rect{0, 0, 16, 16}, hatch);
-  for (int y = 0; y < 16; ++y) EXPECT_EQ(s.At(5, y), y % 8 == 4 ? kBrush : kWhite) << y;
+  for (HatchStyle style : {HatchStyle::Horizontal, HatchStyle::Cross}) {
+    SurfaceDC s(16, 16, 32);
+    s.Fill(kWhite);
+    s.dc->bkMode = BackgroundMode::Transparent;
+    Brush hatch;
+    hatch.style = BrushStyle::Hatched;
+    hatch.hatch = style;
+    hatch.color = kBrush;
+    FillRect(s.dc, Rect{0, 0, 16, 16}, hatch);
+    for (int y = 0; y < 16; ++y) EXPECT_EQ(s.At(5, y), y % 8 == 3 ? kBrush : kWhite) << y;
+    EXPECT_EQ(s.At(12, 6), style == HatchStyle::Cross ? kBrush : kWhite);
+  }
 }

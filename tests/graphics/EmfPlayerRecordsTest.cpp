@@ -122,7 +122,7 @@ TEST(EmfPlayerRecordsTest, HatchedBrushesAreEightPixelsWithBackgroundByMode) {
     Canvas canvas(16, 16);
     canvas.Play(w.Finish());
     const orvane::vcl::TColor gap = mode == orvane::emf::OPAQUE ? kWhite : kBackground;
-    for (int y = 0; y < 16; ++y) EXPECT_EQ(canvas.At(5, y), y % 8 == 4 ? kRed : gap) << "row " << y;
+    for (int y = 0; y < 16; ++y) EXPECT_EQ(canvas.At(5, y), y % 8 == 3 ? kRed : gap) << "row " << y;
   }
 }
 
