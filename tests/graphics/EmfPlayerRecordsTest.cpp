@@ -126,6 +126,25 @@ TEST(EmfPlayerRecordsTest, HatchedBrushesAreEightPixelsWithBackgroundByMode) {
   }
 }
 
+// Some producers set the top byte of colour values in pen and brush
+// records; the colour is the low three bytes all the same.
+TEST(EmfPlayerRecordsTest, ColoursWithATopByteAreReadAsRgb) {
+  for (uint32_t top : {0x01000000u, 0x02000000u, 0xFF000000u}) {
+    auto w = Writer(8, 8);
+    w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kRed) | top));
+    w.SelectObject(w.CreatePen(orvane::emf::PS_SOLID, 0, C(kGreen) | top));
+    w.Rectangle({0, 0, 8, 8});
+    w.SelectObject(w.ExtCreatePen(orvane::emf::PS_GEOMETRIC | orvane::emf::PS_SOLID, 1, C(kBlue) | top));
+    w.MoveToEx(2, 4);
+    w.LineTo(6, 4);
+    Canvas canvas(8, 8);
+    canvas.Play(w.Finish());
+    EXPECT_EQ(canvas.At(0, 0), kGreen) << std::hex << top;
+    EXPECT_EQ(canvas.At(2, 2), kRed) << std::hex << top;
+    EXPECT_EQ(canvas.At(3, 4), kBlue) << std::hex << top;
+  }
+}
+
 TEST(EmfPlayerRecordsTest, PatternAndMonochromeBrushes) {
   const orvane::emf::Dib checker = orvane::emf::MakeDib24(2, 2, {C(kRed), C(kBlue), C(kBlue), C(kRed)});
   const orvane::emf::Dib mono = orvane::emf::MakeDibIndexed(2, 1, 1, {C(kBlack), C(kWhite)}, {0, 1});
