@@ -292,15 +292,17 @@ bool DevicePixel(double v, int64_t& out) {
   return true;
 }
 
-// Maps destination offsets [from, to) of an extent `dst` onto source pixels
-// srcLow + floor((2o + 1) * src / (2 dst)), mirrored when asked; -1 marks a
-// source pixel outside [0, limit).
+// Maps destination offsets [from, to) of an extent `dst` onto the source
+// pixels under their centres, mirrored when asked; -1 marks a source pixel
+// outside [0, limit). A centre exactly on the boundary of two source pixels
+// takes the lower one, as the platform's stretching does:
+// srcLow + ceil((2o + 1) * src / (2 dst)) - 1.
 void MapAxis(std::vector<int32_t>& map, int64_t from, int64_t to, int64_t dst, int64_t srcLow, int64_t src,
              bool mirror, int32_t limit) {
   map.resize(static_cast<size_t>(to - from));
   for (int64_t o = from; o < to; ++o) {
     const int64_t k = mirror ? dst - 1 - o : o;
-    const __int128 num = static_cast<__int128>(2 * k + 1) * src;
+    const __int128 num = static_cast<__int128>(2 * k + 1) * src - 1;  // > 0: src >= 1
     const int64_t s = srcLow + static_cast<int64_t>(num / (2 * static_cast<__int128>(dst)));
     map[static_cast<size_t>(o - from)] = (s >= 0 && s < limit) ? static_cast<int32_t>(s) : -1;
   }

@@ -316,10 +316,11 @@ TEST(DibStretchTest, NearestPixelWithMirroringAndRounding) {
   EXPECT_EQ(s.At(1, 0), kRed);
 
   // 0.6 and 0.6 + 3.8 = 4.4 round to columns 1..3: 3 columns for 2 pixels,
-  // the source pixel of column o being floor((2o + 1) * 2 / 6): 0, 1, 1.
+  // centres at 1/3, 1 and 5/3 source pixels; the middle one lies on the
+  // boundary and takes the lower pixel: 0, 0, 1.
   s.Fill(kWhite);
   StretchImage(target, TwoPixels(), 0.6, 0.4, 3.8, 0.8, 0, 0, 2, 1, SRCCOPY);
-  const COLORREF rounded[5] = {kWhite, kRed, kBlue, kBlue, kWhite};
+  const COLORREF rounded[5] = {kWhite, kRed, kRed, kBlue, kWhite};
   for (int x = 0; x < 5; ++x) EXPECT_EQ(s.At(x, 0), rounded[x]) << x;
   EXPECT_EQ(s.At(1, 1), kWhite);
 }
