@@ -89,6 +89,7 @@ class EmfRecordPlayer {
   std::vector<gdi::PointD> FlattenBeziers(const std::vector<gdi::PointD>& devicePoints);
   // The device outline of an ellipse-based shape in a logical box.
   gdi::Contour EllipseOutline(const gdi::Rect& box);
+  gdi::Contour RoundRectOutline(const gdi::Rect& box, gdi::Point corner);
   std::vector<gdi::PointD> ArcOutline(const gdi::Rect& box, gdi::Point start, gdi::Point end);
   // Points of an elliptic arc sampled in logical space: centre, radii, start
   // angle and sweep in radians (counter-clockwise positive, y down).

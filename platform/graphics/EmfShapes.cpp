@@ -358,6 +358,27 @@ gdi::Contour EmfRecordPlayer::EllipseOutline(const gdi::Rect& box) {
   return c;
 }
 
+// A rounded rectangle under a transform that turns or shears it: its four
+// corner arcs sampled in logical space and mapped, the sides joining them.
+gdi::Contour EmfRecordPlayer::RoundRectOutline(const gdi::Rect& box, gdi::Point corner) {
+  const double l = std::min(box.left, box.right), r = std::max(box.left, box.right);
+  const double t = std::min(box.top, box.bottom), b = std::max(box.top, box.bottom);
+  const double rx = std::min(std::fabs(double(corner.x)) / 2, (r - l) / 2);
+  const double ry = std::min(std::fabs(double(corner.y)) / 2, (b - t) / 2);
+  if (rx <= 0 || ry <= 0) {
+    return {state_.ToDevice(gdi::PointD{l, t}), state_.ToDevice(gdi::PointD{r, t}), state_.ToDevice(gdi::PointD{r, b}),
+            state_.ToDevice(gdi::PointD{l, b})};
+  }
+  // Counter-clockwise from the right end of the top side's arc, as the angles grow.
+  const gdi::PointD centres[4] = {{r - rx, t + ry}, {l + rx, t + ry}, {l + rx, b - ry}, {r - rx, b - ry}};
+  gdi::Contour outline;
+  for (int quarter = 0; quarter < 4; ++quarter) {
+    const std::vector<gdi::PointD> arc = SampleArc(centres[quarter], rx, ry, quarter * kPi / 2, kPi / 2);
+    outline.insert(outline.end(), arc.begin(), arc.end());
+  }
+  return outline;
+}
+
 void EmfRecordPlayer::BoxRecord(EmfRecordReader& r) {
   const gdi::Rect box = r.RectL();
   gdi::Point corner;
@@ -397,7 +418,7 @@ void EmfRecordPlayer::BoxRecord(EmfRecordReader& r) {
         outline = gdi::RoundRectContour(l, t, rt, b, std::round(state_.DeviceLengthX(std::abs(double(corner.x)))),
                                         std::round(state_.DeviceLengthY(std::abs(double(corner.y)))));
       } else {
-        outline = EllipseOutline(box);  // a rotated rounded rectangle: approximated by its ellipse
+        outline = RoundRectOutline(box, corner);
       }
       break;
     default: return;

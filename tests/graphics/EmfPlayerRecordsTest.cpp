@@ -145,6 +145,27 @@ TEST(EmfPlayerRecordsTest, ColoursWithATopByteAreReadAsRgb) {
   }
 }
 
+// Turned a quarter, a 20 x 10 rounded rectangle with 4 x 4 corners keeps
+// its area of 200 - (4 - pi) * 2 * 2 = 196.6 pixels; its ellipse would
+// have pi * 10 * 5 = 157.
+TEST(EmfPlayerRecordsTest, RoundRectanglesKeepTheirShapeWhenTurned) {
+  auto w = Writer(24, 24);
+  w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
+  SolidFill(w, C(kRed));
+  w.SetWorldTransform({0, 1, -1, 0, 17, 2});  // (x, y) -> (17 - y, 2 + x)
+  w.RoundRect({0, 0, 20, 10}, {4, 4});
+  Canvas canvas(24, 24);
+  canvas.Play(w.Finish());
+  EXPECT_NEAR(canvas.Count(kRed), 197, 6);
+  // The turned box covers columns 7..16 and rows 2..21. Its top corners
+  // are cut by arcs of radius 2 about (9, 4) and (15, 4); (9, 3) lies
+  // inside the first, which its ellipse would not reach.
+  EXPECT_EQ(canvas.At(7, 2), kBackground);
+  EXPECT_EQ(canvas.At(16, 2), kBackground);
+  EXPECT_EQ(canvas.At(9, 3), kRed);
+  EXPECT_EQ(canvas.At(12, 2), kRed);
+}
+
 TEST(EmfPlayerRecordsTest, PatternAndMonochromeBrushes) {
   const orvane::emf::Dib checker = orvane::emf::MakeDib24(2, 2, {C(kRed), C(kBlue), C(kBlue), C(kRed)});
   const orvane::emf::Dib mono = orvane::emf::MakeDibIndexed(2, 1, 1, {C(kBlack), C(kWhite)}, {0, 1});
