@@ -46,6 +46,9 @@ std::vector<uint8_t> Shapes() {
              {orvane::emf::PT_MOVETO, orvane::emf::PT_LINETO, orvane::emf::PT_LINETO, orvane::emf::PT_BEZIERTO,
               orvane::emf::PT_BEZIERTO, orvane::emf::PT_BEZIERTO | orvane::emf::PT_CLOSEFIGURE});
   w.SetPixelV(32, 32, orvane::emf::Rgb(1, 2, 3));
+  w.FillRgn(brush, {{2, 2, 20, 12}, {10, 6, 30, 30}});
+  w.PaintRgn({{40, 40, 50, 60}});
+  w.InvertRgn({{0, 0, 64, 8}, {4, 4, 8, 40}});
   w.DeleteObject(pen);
   w.DeleteObject(brush);
   return w.Finish();

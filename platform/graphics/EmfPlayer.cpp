@@ -108,6 +108,7 @@ bool MetafileMayReadDestination(const std::vector<uint8_t>& emf) {
     // rectangle, or after the source fields of StretchDIBits.
     const size_t ropAt = type == emf::EMR_STRETCHDIBITS ? 68 : 40;
     if (type == emf::EMR_SETROP2 && recordSize >= 12 && !SetsPixelOutright(Load32(h + pos + 8))) return true;
+    if (type == emf::EMR_INVERTRGN) return true;
     if ((type == emf::EMR_BITBLT || type == emf::EMR_STRETCHBLT || type == emf::EMR_STRETCHDIBITS) &&
         recordSize >= ropAt + 4 && !BlockSetsPixelOutright(Load32(h + pos + ropAt)))
       return true;
@@ -149,6 +150,7 @@ const EmfRecordPlayer::Handler* EmfRecordPlayer::Handlers() {
          EMR_POLYLINE16, EMR_POLYBEZIER16, EMR_POLYLINETO16, EMR_POLYBEZIERTO16, EMR_POLYPOLYGON, EMR_POLYPOLYLINE,
          EMR_POLYPOLYGON16, EMR_POLYPOLYLINE16, EMR_RECTANGLE, EMR_ELLIPSE, EMR_ROUNDRECT, EMR_ARC, EMR_ARCTO,
          EMR_CHORD, EMR_PIE, EMR_ANGLEARC, EMR_SETPIXELV, EMR_POLYDRAW, EMR_POLYDRAW16});
+    add(&EmfRecordPlayer::PlayRegionRecord, {EMR_FILLRGN, EMR_PAINTRGN, EMR_INVERTRGN});
     add(&EmfRecordPlayer::PlayTextRecord, {EMR_EXTTEXTOUTW, EMR_EXTTEXTOUTA});
     add(&EmfRecordPlayer::PlayBitmapRecord, {EMR_STRETCHDIBITS, EMR_BITBLT, EMR_STRETCHBLT, EMR_SETDIBITSTODEVICE});
     // Comments (EMF+ included) draw nothing here; colour management,

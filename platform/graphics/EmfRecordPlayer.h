@@ -10,7 +10,8 @@
 // live in separate sources: EmfPlayer.cpp (dispatch table, mapping, modes,
 // clipping, records read and ignored), EmfObjects.cpp (pens, brushes,
 // fonts), EmfShapes.cpp (lines, curves and shapes), EmfPaths.cpp (path
-// records), EmfText.cpp (text) and EmfBitmaps.cpp (bitmap records).
+// records), EmfRegions.cpp (region records), EmfText.cpp (text) and
+// EmfBitmaps.cpp (bitmap records).
 
 #include <cstdint>
 #include <memory>
@@ -98,6 +99,12 @@ class EmfRecordPlayer {
 
   // EmfPaths.cpp
   bool PlayPathRecord(EmfRecordReader& r);
+
+  // EmfRegions.cpp
+  bool PlayRegionRecord(EmfRecordReader& r);
+  // The rectangles of a record's region data (`dataSize` bytes from here)
+  // as device contours; false when the data fails its checks.
+  bool RegionContours(EmfRecordReader& r, uint32_t dataSize, std::vector<gdi::Contour>& out);
 
   // EmfText.cpp
   bool PlayTextRecord(EmfRecordReader& r);

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstring>
+
 #include "EmfTestSupport.h"
 #include <orvane/graphics/EmfPlayer.h>
 
@@ -340,6 +343,81 @@ TEST(EmfPlayerRecordsTest, PolyDrawStrokesItsFiguresOrAddsThemToThePath) {
     Canvas canvas(10, 10);
     canvas.Play(w.Finish());
     EXPECT_EQ(canvas.Count(kBlack), 0) << int(types[1]);
+  }
+}
+
+// A region record's payload: bounds, the data size, `extra` words (brush,
+// ...), then RGNDATA with the rectangles.
+std::vector<uint8_t> RegionRecord(const std::vector<orvane::emf::RectL>& rects, std::vector<uint32_t> extra = {},
+                                  uint32_t headerSize = 32, uint32_t claimedCount = UINT32_MAX) {
+  std::vector<uint32_t> words = {0, 0, 0, 0, uint32_t(32 + 16 * rects.size())};
+  words.insert(words.end(), extra.begin(), extra.end());
+  const uint32_t count = claimedCount == UINT32_MAX ? uint32_t(rects.size()) : claimedCount;
+  for (uint32_t v : {headerSize, 1u, count, uint32_t(16 * rects.size()), 0u, 0u, 0u, 0u}) words.push_back(v);
+  for (const auto& q : rects)
+    for (int32_t v : {q.left, q.top, q.right, q.bottom}) words.push_back(uint32_t(v));
+  std::vector<uint8_t> bytes(words.size() * 4);
+  std::memcpy(bytes.data(), words.data(), bytes.size());
+  return bytes;
+}
+
+// Region records worked by hand: overlapping rectangles painted once each
+// (an inversion twice would undo itself), FillRgn's own brush used for that
+// record only, a turned transform making parallelograms.
+TEST(EmfPlayerRecordsTest, RegionRecordsFillTheirRectangles) {
+  const std::vector<orvane::emf::RectL> overlapping = {{1, 1, 5, 4}, {3, 2, 7, 6}};
+  // 12 + 16 pixels, 4 of them in both: 24.
+  const std::vector<std::string> unionRows = {"........", ".####...", ".######.", ".######.",
+                                              "...####.", "...####.", "........", "........"};
+  {
+    auto w = Writer(8, 8);
+    const uint32_t red = w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kRed));
+    SolidFill(w, C(kBlue));
+    w.Record(orvane::emf::EMR_FILLRGN, RegionRecord(overlapping, {red}));
+    w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
+    w.Polygon({{0, 7}, {2, 7}, {2, 8}, {0, 8}});  // still the selected blue brush
+    Canvas canvas(8, 8);
+    canvas.Play(w.Finish());
+    std::vector<std::string> rows = unionRows;
+    rows[7] = "??......";  // the blue polygon
+    EXPECT_EQ(canvas.Rows(kRed), rows);
+    EXPECT_EQ(canvas.Count(kBlue), 2);
+  }
+  {
+    auto w = Writer(8, 8);
+    SolidFill(w, C(kGreen));
+    w.Record(orvane::emf::EMR_PAINTRGN, RegionRecord(overlapping));
+    w.Record(orvane::emf::EMR_INVERTRGN, RegionRecord({{0, 0, 2, 1}, {1, 0, 3, 1}}));
+    Canvas canvas(8, 8);
+    canvas.Play(w.Finish());
+    EXPECT_EQ(canvas.Count(kGreen), 24);
+    EXPECT_EQ(canvas.At(0, 0), 0x7F7F7F);  // the grey background inverted once
+    EXPECT_EQ(canvas.At(2, 0), 0x7F7F7F);
+    EXPECT_EQ(canvas.At(3, 0), kBackground);
+  }
+  {
+    auto w = Writer(24, 24);
+    SolidFill(w, C(kRed));
+    w.SetWorldTransform({0, 1, -1, 0, 17, 2});  // (x, y) -> (17 - y, 2 + x)
+    w.Record(orvane::emf::EMR_PAINTRGN, RegionRecord({{0, 0, 20, 10}}));
+    Canvas canvas(24, 24);
+    canvas.Play(w.Finish());
+    EXPECT_EQ(canvas.Count(kRed), 200);  // columns 7..16, rows 2..21
+    EXPECT_EQ(canvas.At(7, 2), kRed);
+    EXPECT_EQ(canvas.At(16, 21), kRed);
+  }
+  // Bad data: a wrong header size, more rectangles claimed than the data
+  // holds, a brush that is not one. Nothing is drawn.
+  const std::vector<std::vector<uint8_t>> bad = {RegionRecord(overlapping, {1}, 28), RegionRecord(overlapping, {1}, 32, 3),
+                                                 RegionRecord(overlapping, {99}), RegionRecord(overlapping, {2})};
+  for (size_t i = 0; i < bad.size(); ++i) {
+    auto w = Writer(8, 8);
+    w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kRed));
+    w.SelectObject(w.CreatePen(orvane::emf::PS_SOLID, 0, C(kRed)));
+    w.Record(orvane::emf::EMR_FILLRGN, bad[i]);
+    Canvas canvas(8, 8);
+    canvas.Play(w.Finish());
+    EXPECT_EQ(canvas.Count(kRed), 0) << "case " << i;
   }
 }
 

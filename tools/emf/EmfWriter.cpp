@@ -400,23 +400,52 @@ void EmfWriter::IntersectClipRect(const RectL& r) { BoxRecord(EMR_INTERSECTCLIPR
 void EmfWriter::ExcludeClipRect(const RectL& r) { BoxRecord(EMR_EXCLUDECLIPRECT, r); }
 void EmfWriter::OffsetClipRgn(int32_t dx, int32_t dy) { Record(EMR_OFFSETCLIPRGN, Payload().I32(dx).I32(dy).bytes); }
 
-void EmfWriter::ExtSelectClipRgn(uint32_t mode, const std::vector<RectL>& rects) {
-  Payload region;
-  if (!rects.empty()) {
-    RectL bound = rects[0];
-    for (const RectL& r : rects) {
-      bound.left = std::min(bound.left, r.left);
-      bound.top = std::min(bound.top, r.top);
-      bound.right = std::max(bound.right, r.right);
-      bound.bottom = std::max(bound.bottom, r.bottom);
-    }
-    // RGNDATAHEADER: dwSize, iType (RDH_RECTANGLES), nCount, nRgnSize, rcBound.
-    region.U32(32).U32(1).U32(static_cast<uint32_t>(rects.size())).U32(static_cast<uint32_t>(rects.size() * 16));
-    region.Rect(bound);
-    for (const RectL& r : rects) region.Rect(r);
+namespace {
+
+RectL BoundOfRects(const std::vector<RectL>& rects) {
+  RectL bound = rects.empty() ? RectL{} : rects[0];
+  for (const RectL& r : rects) {
+    bound.left = std::min(bound.left, r.left);
+    bound.top = std::min(bound.top, r.top);
+    bound.right = std::max(bound.right, r.right);
+    bound.bottom = std::max(bound.bottom, r.bottom);
   }
-  Record(EMR_EXTSELECTCLIPRGN,
-         Payload().U32(static_cast<uint32_t>(region.bytes.size())).U32(mode).Append(region.bytes).bytes);
+  return bound;
+}
+
+// RGNDATA of the rectangles (nothing for none).
+std::vector<uint8_t> RegionData(const std::vector<RectL>& rects) {
+  Payload region;
+  if (rects.empty()) return region.bytes;
+  const RectL bound = BoundOfRects(rects);
+  // RGNDATAHEADER: dwSize, iType (RDH_RECTANGLES), nCount, nRgnSize, rcBound.
+  region.U32(32).U32(1).U32(static_cast<uint32_t>(rects.size())).U32(static_cast<uint32_t>(rects.size() * 16));
+  region.Rect(bound);
+  for (const RectL& r : rects) region.Rect(r);
+  return region.bytes;
+}
+
+}  // namespace
+
+void EmfWriter::ExtSelectClipRgn(uint32_t mode, const std::vector<RectL>& rects) {
+  const std::vector<uint8_t> region = RegionData(rects);
+  Record(EMR_EXTSELECTCLIPRGN, Payload().U32(static_cast<uint32_t>(region.size())).U32(mode).Append(region).bytes);
+}
+
+void EmfWriter::FillRgn(uint32_t brush, const std::vector<RectL>& rects) {
+  const std::vector<uint8_t> region = RegionData(rects);
+  Record(EMR_FILLRGN,
+         Payload().Rect(BoundOfRects(rects)).U32(static_cast<uint32_t>(region.size())).U32(brush).Append(region).bytes);
+}
+
+void EmfWriter::PaintRgn(const std::vector<RectL>& rects) {
+  const std::vector<uint8_t> region = RegionData(rects);
+  Record(EMR_PAINTRGN, Payload().Rect(BoundOfRects(rects)).U32(static_cast<uint32_t>(region.size())).Append(region).bytes);
+}
+
+void EmfWriter::InvertRgn(const std::vector<RectL>& rects) {
+  const std::vector<uint8_t> region = RegionData(rects);
+  Record(EMR_INVERTRGN, Payload().Rect(BoundOfRects(rects)).U32(static_cast<uint32_t>(region.size())).Append(region).bytes);
 }
 
 // --- text -------------------------------------------------------------------

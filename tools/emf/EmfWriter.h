@@ -184,6 +184,10 @@ class EmfWriter {
   void IntersectClipRect(const RectL& rect);
   void ExcludeClipRect(const RectL& rect);
   void ExtSelectClipRgn(uint32_t mode, const std::vector<RectL>& deviceRects);
+  // Region records; the rectangles in logical units.
+  void FillRgn(uint32_t brush, const std::vector<RectL>& rects);
+  void PaintRgn(const std::vector<RectL>& rects);
+  void InvertRgn(const std::vector<RectL>& rects);
   void OffsetClipRgn(int32_t dx, int32_t dy);
 
   // Text. `dx`, when given, holds one advance per character in logical units.
