@@ -49,6 +49,7 @@ std::vector<uint8_t> Shapes() {
   w.FillRgn(brush, {{2, 2, 20, 12}, {10, 6, 30, 30}});
   w.PaintRgn({{40, 40, 50, 60}});
   w.InvertRgn({{0, 0, 64, 8}, {4, 4, 8, 40}});
+  w.FrameRgn(brush, 3, 2, {{10, 10, 40, 30}, {30, 20, 60, 50}});
   w.DeleteObject(pen);
   w.DeleteObject(brush);
   return w.Finish();

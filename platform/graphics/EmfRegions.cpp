@@ -1,9 +1,16 @@
 // Region records: FillRgn with a brush from the object table, PaintRgn with
-// the selected brush, InvertRgn. Their region data holds rectangles in
-// logical units; each is mapped through the transform (a turned rectangle
-// becomes a parallelogram) and all are filled in one winding pass, so a
-// pixel under overlapping rectangles is painted once. Nothing is drawn
-// inside a path bracket.
+// the selected brush, InvertRgn, FrameRgn. Their region data holds
+// rectangles in logical units; each is mapped through the transform (a
+// turned rectangle becomes a parallelogram) and all are filled in one
+// winding pass, so a pixel under overlapping rectangles is painted once.
+// FrameRgn paints the region less the part of it that stays inside when the
+// region is moved by the stroke's width left and right and by its height up
+// and down; it is drawn under transforms that keep rectangles upright.
+// Nothing is drawn inside a path bracket.
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
 
 #include <orvane/graphics/EmfRecordPlayer.h>
 #include <orvane/graphics/EmfRecords.h>
@@ -14,6 +21,29 @@ namespace {
 
 constexpr uint32_t kRegionHeaderSize = 32;
 constexpr uint32_t kStockBrushes = 6;  // WHITE_BRUSH to NULL_BRUSH
+constexpr double kMaxFrameStroke = 4096;  // device pixels
+
+// The region of device contours that are upright rectangles.
+gdi::Region UprightRegion(const std::vector<gdi::Contour>& contours) {
+  gdi::Region region;
+  for (const gdi::Contour& c : contours) {
+    const gdi::Rect rect{RoundToInt(std::min(c[0].x, c[2].x)), RoundToInt(std::min(c[0].y, c[2].y)),
+                         RoundToInt(std::max(c[0].x, c[2].x)), RoundToInt(std::max(c[0].y, c[2].y))};
+    region = gdi::Region::Combine(region, gdi::Region(rect), gdi::RegionOp::Or);
+  }
+  return region;
+}
+
+// The region less what stays inside it when moved by w across and h down and back.
+gdi::Region Frame(const gdi::Region& region, int32_t w, int32_t h) {
+  gdi::Region inner = region;
+  for (const auto [dx, dy] : {std::pair{w, 0}, std::pair{-w, 0}, std::pair{0, h}, std::pair{0, -h}}) {
+    gdi::Region moved = region;
+    moved.Offset(dx, dy);
+    inner = gdi::Region::Combine(inner, moved, gdi::RegionOp::And);
+  }
+  return gdi::Region::Combine(region, inner, gdi::RegionOp::Diff);
+}
 
 }  // namespace
 
@@ -39,10 +69,17 @@ bool EmfRecordPlayer::RegionContours(EmfRecordReader& r, uint32_t dataSize, std:
 
 bool EmfRecordPlayer::PlayRegionRecord(EmfRecordReader& r) {
   const uint32_t type = r.Type();
-  if (type != EMR_FILLRGN && type != EMR_PAINTRGN && type != EMR_INVERTRGN) return false;
+  if (type != EMR_FILLRGN && type != EMR_PAINTRGN && type != EMR_INVERTRGN && type != EMR_FRAMERGN) return false;
   r.Skip(16);  // bounds
   const uint32_t dataSize = r.U32();
-  const uint32_t brushHandle = type == EMR_FILLRGN ? r.U32() : 0;
+  const uint32_t brushHandle = type == EMR_FILLRGN || type == EMR_FRAMERGN ? r.U32() : 0;
+  int32_t strokeWidth = 0, strokeHeight = 0;
+  if (type == EMR_FRAMERGN) {
+    strokeWidth = r.I32();
+    strokeHeight = r.I32();
+    // Turned or sheared, a frame is not drawn: reported as left out.
+    if (r.Ok() && !state_.LogicalToDevice().AxisAligned()) return false;
+  }
   std::vector<gdi::Contour> contours;
   if (!r.Ok() || path_.Recording() || !RegionContours(r, dataSize, contours) || contours.empty()) return true;
 
@@ -51,7 +88,7 @@ bool EmfRecordPlayer::PlayRegionRecord(EmfRecordReader& r) {
     paint = gdi::Paint::Solid(0, gdi::Rop2::Not);
   } else if (type == EMR_PAINTRGN) {
     if (!BrushPaint(paint)) return true;
-  } else {
+  } else {  // FillRgn, FrameRgn
     // The record's brush, in place of the selected one for this record only.
     DcState& dc = state_.Dc();
     const BrushObject selected = dc.brush;
@@ -67,7 +104,16 @@ bool EmfRecordPlayer::PlayRegionRecord(EmfRecordReader& r) {
   gdi::RenderTarget& target = state_.Target();
   if (target.IsEmpty()) return true;
   target.SetPaint(paint);
-  gdi::FillPolygons(target, contours, gdi::FillMode::Winding);
+  if (type != EMR_FRAMERGN) {
+    gdi::FillPolygons(target, contours, gdi::FillMode::Winding);
+    return true;
+  }
+  const auto stroke = [](double deviceLength) {
+    return static_cast<int32_t>(std::clamp(std::round(std::fabs(deviceLength)), 1.0, kMaxFrameStroke));
+  };
+  const gdi::Region frame = Frame(UprightRegion(contours), stroke(state_.DeviceLengthX(strokeWidth)),
+                                  stroke(state_.DeviceLengthY(strokeHeight)));
+  for (const gdi::Rect& rect : frame.Rects()) target.FillRect(rect);
   return true;
 }
 

@@ -406,6 +406,23 @@ TEST(EmfPlayerRecordsTest, RegionRecordsFillTheirRectangles) {
     EXPECT_EQ(canvas.At(7, 2), kRed);
     EXPECT_EQ(canvas.At(16, 21), kRed);
   }
+  {
+    // A frame two pixels wide at the sides and one high at top and bottom,
+    // inside the region; turned, it is left out and reported.
+    auto w = Writer(8, 8);
+    const uint32_t red = w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kRed));
+    w.FrameRgn(red, 2, 1, {{1, 1, 7, 6}});
+    w.SetWorldTransform({0, 1, -1, 0, 8, 0});
+    w.FrameRgn(red, 1, 1, {{0, 0, 2, 2}});
+    const std::vector<uint8_t> bytes = w.Finish();
+    Canvas canvas(8, 8);
+    canvas.Play(bytes);
+    EXPECT_EQ(canvas.Rows(kRed), (std::vector<std::string>{"........", ".######.", ".##..##.", ".##..##.",
+                                                           ".##..##.", ".######.", "........", "........"}));
+    orvane::vcl::PlaybackReport report;
+    orvane::vcl::PlayEnhancedMetafile(canvas.bitmap.Canvas(), orvane::vcl::Rect(0, 0, 8, 8), bytes, &report);
+    EXPECT_EQ(report.skipped, (std::map<uint32_t, uint64_t>{{orvane::emf::EMR_FRAMERGN, 1}}));
+  }
   // Bad data: a wrong header size, more rectangles claimed than the data
   // holds, a brush that is not one. Nothing is drawn.
   const std::vector<std::vector<uint8_t>> bad = {RegionRecord(overlapping, {1}, 28), RegionRecord(overlapping, {1}, 32, 3),

@@ -443,6 +443,18 @@ void EmfWriter::PaintRgn(const std::vector<RectL>& rects) {
   Record(EMR_PAINTRGN, Payload().Rect(BoundOfRects(rects)).U32(static_cast<uint32_t>(region.size())).Append(region).bytes);
 }
 
+void EmfWriter::FrameRgn(uint32_t brush, int32_t strokeWidth, int32_t strokeHeight, const std::vector<RectL>& rects) {
+  const std::vector<uint8_t> region = RegionData(rects);
+  Record(EMR_FRAMERGN, Payload()
+                           .Rect(BoundOfRects(rects))
+                           .U32(static_cast<uint32_t>(region.size()))
+                           .U32(brush)
+                           .I32(strokeWidth)
+                           .I32(strokeHeight)
+                           .Append(region)
+                           .bytes);
+}
+
 void EmfWriter::InvertRgn(const std::vector<RectL>& rects) {
   const std::vector<uint8_t> region = RegionData(rects);
   Record(EMR_INVERTRGN, Payload().Rect(BoundOfRects(rects)).U32(static_cast<uint32_t>(region.size())).Append(region).bytes);

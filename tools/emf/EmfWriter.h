@@ -188,6 +188,7 @@ class EmfWriter {
   void FillRgn(uint32_t brush, const std::vector<RectL>& rects);
   void PaintRgn(const std::vector<RectL>& rects);
   void InvertRgn(const std::vector<RectL>& rects);
+  void FrameRgn(uint32_t brush, int32_t strokeWidth, int32_t strokeHeight, const std::vector<RectL>& rects);
   void OffsetClipRgn(int32_t dx, int32_t dy);
 
   // Text. `dx`, when given, holds one advance per character in logical units.
