@@ -151,7 +151,8 @@ const EmfRecordPlayer::Handler* EmfRecordPlayer::Handlers() {
          EMR_POLYPOLYGON16, EMR_POLYPOLYLINE16, EMR_RECTANGLE, EMR_ELLIPSE, EMR_ROUNDRECT, EMR_ARC, EMR_ARCTO,
          EMR_CHORD, EMR_PIE, EMR_ANGLEARC, EMR_SETPIXELV, EMR_POLYDRAW, EMR_POLYDRAW16});
     add(&EmfRecordPlayer::PlayRegionRecord, {EMR_FILLRGN, EMR_PAINTRGN, EMR_INVERTRGN, EMR_FRAMERGN});
-    add(&EmfRecordPlayer::PlayTextRecord, {EMR_EXTTEXTOUTW, EMR_EXTTEXTOUTA});
+    add(&EmfRecordPlayer::PlayTextRecord,
+        {EMR_EXTTEXTOUTW, EMR_EXTTEXTOUTA, EMR_POLYTEXTOUTW, EMR_POLYTEXTOUTA, EMR_SMALLTEXTOUT});
     add(&EmfRecordPlayer::PlayBitmapRecord, {EMR_STRETCHDIBITS, EMR_BITBLT, EMR_STRETCHBLT, EMR_SETDIBITSTODEVICE});
     // Comments (EMF+ included) draw nothing here; colour management,
     // colour adjustment and layout change nothing the drawing uses.

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <orvane/gdi/DeviceContext.h>
@@ -107,8 +108,21 @@ class EmfRecordPlayer {
   bool RegionContours(EmfRecordReader& r, uint32_t dataSize, std::vector<gdi::Contour>& out);
 
   // EmfText.cpp
+  // One string of a text record: where, how, the characters and the
+  // record's x advances (logical; empty when the font's are to be used).
+  struct TextRun {
+    gdi::Point reference;
+    uint32_t options = 0;
+    gdi::Rect rect;
+    std::u32string text;
+    std::vector<int32_t> dx;
+  };
   bool PlayTextRecord(EmfRecordReader& r);
-  void TextOut(EmfRecordReader& r, bool wide);
+  // An EMRTEXT (as ExtTextOut and PolyTextOut hold them) or a small text
+  // record's fields; false when they fail their checks.
+  bool ReadEmrText(EmfRecordReader& r, bool wide, TextRun& run);
+  bool ReadSmallText(EmfRecordReader& r, TextRun& run);
+  void DrawTextRun(const TextRun& run);
 
   // EmfBitmaps.cpp
   bool PlayBitmapRecord(EmfRecordReader& r);

@@ -95,7 +95,7 @@ enum : uint32_t { RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY =
 
 // ExtTextOut options.
 enum : uint32_t { ETO_OPAQUE = 0x0002, ETO_CLIPPED = 0x0004, ETO_GLYPH_INDEX = 0x0010, ETO_NO_RECT = 0x0100,
-                  ETO_PDY = 0x2000 };
+                  ETO_SMALL_CHARS = 0x0200, ETO_PDY = 0x2000 };
 
 // Graphics modes (ExtTextOut records carry one).
 enum : uint32_t { GM_COMPATIBLE = 1, GM_ADVANCED = 2 };

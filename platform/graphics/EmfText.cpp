@@ -30,23 +30,93 @@ int32_t ScaledFontSize(int32_t logical, double deviceLength) {
 }  // namespace
 
 bool EmfRecordPlayer::PlayTextRecord(EmfRecordReader& r) {
-  if (r.Type() != EMR_EXTTEXTOUTW && r.Type() != EMR_EXTTEXTOUTA) return false;
-  TextOut(r, r.Type() == EMR_EXTTEXTOUTW);
+  switch (r.Type()) {
+    case EMR_EXTTEXTOUTW:
+    case EMR_EXTTEXTOUTA: {
+      r.Skip(16 + 12);  // bounds; graphics mode, x and y scale (used only by printing)
+      TextRun run;
+      if (ReadEmrText(r, r.Type() == EMR_EXTTEXTOUTW, run)) DrawTextRun(run);
+      return true;
+    }
+    case EMR_POLYTEXTOUTW:
+    case EMR_POLYTEXTOUTA: {
+      r.Skip(16 + 12);
+      const uint32_t strings = r.U32();
+      // Each string's EMRTEXT is 40 bytes; a count beyond the record is cut to it.
+      for (uint32_t i = 0; r.Ok() && i < strings && r.Remaining() >= 40; ++i) {
+        TextRun run;
+        if (ReadEmrText(r, r.Type() == EMR_POLYTEXTOUTW, run)) DrawTextRun(run);
+      }
+      return true;
+    }
+    case EMR_SMALLTEXTOUT: {
+      TextRun run;
+      if (ReadSmallText(r, run)) DrawTextRun(run);
+      return true;
+    }
+    default: return false;
+  }
+}
+
+namespace {
+
+std::u32string DecodeText(const uint8_t* string, uint32_t count, bool wide) {
+  if (!wide) {
+    std::u32string text;
+    for (uint32_t i = 0; i < count; ++i) text.push_back(string[i]);  // single-byte text read as Latin-1
+    return text;
+  }
+  std::vector<uint16_t> units(count);
+  for (uint32_t i = 0; i < count; ++i) units[i] = static_cast<uint16_t>(string[2 * i] | (string[2 * i + 1] << 8));
+  return gdi::Utf16ToUtf32(units.data(), units.size());
+}
+
+int32_t LoadI32(const uint8_t* p) {
+  return static_cast<int32_t>(uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24));
+}
+
+}  // namespace
+
+bool EmfRecordPlayer::ReadEmrText(EmfRecordReader& r, bool wide, TextRun& run) {
+  run.reference = r.PointL();
+  const uint32_t chars = r.U32(), stringOffset = r.U32();
+  run.options = r.U32();
+  run.rect = r.RectL();
+  const uint32_t dxOffset = r.U32();
+  if (!r.Ok()) return false;
+  const uint8_t* string = nullptr;
+  if (!r.Block(stringOffset, uint64_t{chars} * (wide ? 2 : 1), string)) return false;
+  const uint32_t count = std::min(chars, kMaxCharacters);
+  if (count > 0 && !(run.options & ETO_GLYPH_INDEX)) run.text = DecodeText(string, count, wide);
+  // The x advances, every other value when y advances follow each.
+  const uint64_t dxStride = (run.options & ETO_PDY) ? 2 : 1;
+  const uint8_t* dx = nullptr;
+  if (dxOffset != 0 && r.Block(dxOffset, uint64_t{chars} * 4 * dxStride, dx) && dx && run.text.size() == count)
+    for (uint32_t i = 0; i < count; ++i) run.dx.push_back(LoadI32(dx + i * 4 * dxStride));
   return true;
 }
 
-void EmfRecordPlayer::TextOut(EmfRecordReader& r, bool wide) {
-  r.Skip(16);  // bounds
-  r.Skip(12);  // graphics mode, x and y scale (used only by printing)
-  const gdi::Point reference = r.PointL();
-  const uint32_t chars = r.U32(), stringOffset = r.U32(), options = r.U32();
-  const gdi::Rect rect = r.RectL();
-  const uint32_t dxOffset = r.U32();
-  if (!r.Ok()) return;
+// EMR_SMALLTEXTOUT: reference point, count, options, graphics mode and
+// scales, the rectangle unless ETO_NO_RECT, then the characters (one byte
+// each with ETO_SMALL_CHARS, else UTF-16), and no advances.
+bool EmfRecordPlayer::ReadSmallText(EmfRecordReader& r, TextRun& run) {
+  run.reference = r.PointL();
+  const uint32_t chars = r.U32();
+  run.options = r.U32();
+  r.Skip(12);
+  if (!(run.options & ETO_NO_RECT)) run.rect = r.RectL();
+  const bool wide = !(run.options & ETO_SMALL_CHARS);
   const uint8_t* string = nullptr;
-  if (!r.Block(stringOffset, uint64_t{chars} * (wide ? 2 : 1), string)) return;
+  if (!r.Ok() || !r.Block(r.Size() - r.Remaining(), uint64_t{chars} * (wide ? 2 : 1), string)) return false;
   const uint32_t count = std::min(chars, kMaxCharacters);
+  if (count > 0 && !(run.options & ETO_GLYPH_INDEX)) run.text = DecodeText(string, count, wide);
+  return true;
+}
 
+void EmfRecordPlayer::DrawTextRun(const TextRun& run) {
+  const gdi::Point reference = run.reference;
+  const uint32_t options = run.options;
+  const gdi::Rect rect = run.rect;
   DcState& dc = state_.Dc();
   gdi::RenderTarget& target = state_.Target();
   if (target.IsEmpty() || path_.Recording()) return;
@@ -62,16 +132,7 @@ void EmfRecordPlayer::TextOut(EmfRecordReader& r, bool wide) {
     target.SetPaint(gdi::Paint::Solid(dc.bkColor));
     target.FillRect(deviceRect);
   }
-  if (count == 0 || (options & ETO_GLYPH_INDEX)) return;  // glyph indices name no characters
-
-  std::u32string text;
-  if (wide) {
-    std::vector<uint16_t> units(count);
-    for (uint32_t i = 0; i < count; ++i) units[i] = static_cast<uint16_t>(string[2 * i] | (string[2 * i + 1] << 8));
-    text = gdi::Utf16ToUtf32(units.data(), units.size());
-  } else {
-    for (uint32_t i = 0; i < count; ++i) text.push_back(string[i]);  // single-byte text read as Latin-1
-  }
+  const std::u32string& text = run.text;  // empty for glyph indices, which name no characters
   if (text.empty()) return;
 
   gdi::Font font = dc.font;
@@ -80,16 +141,12 @@ void EmfRecordPlayer::TextOut(EmfRecordReader& r, bool wide) {
 
   // Advances: the record's (logical, accumulated then scaled so rounding does not drift) or the font's.
   std::vector<int32_t> advances;
-  const uint64_t dxStride = (options & ETO_PDY) ? 2 : 1;
-  const uint8_t* dx = nullptr;
-  if (dxOffset != 0 && r.Block(dxOffset, uint64_t{chars} * 4 * dxStride, dx) && dx && text.size() == count) {
+  if (!run.dx.empty()) {
     const double unit = state_.DeviceLengthX(1);
     int64_t logical = 0;
     int64_t previous = 0;
-    for (uint32_t i = 0; i < count; ++i) {
-      const uint8_t* p = dx + i * 4 * dxStride;
-      logical += static_cast<int32_t>(uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) |
-                                      (uint32_t{p[3]} << 24));
+    for (const int32_t step : run.dx) {
+      logical += step;
       const int64_t device = RoundToInt(double(logical) * unit);
       advances.push_back(static_cast<int32_t>(std::clamp<int64_t>(device - previous, -1000000, 1000000)));
       previous = device;

@@ -5,6 +5,8 @@
 
 #include <climits>
 #include <cstring>
+#include <functional>
+#include <algorithm>
 
 #include "EmfTestSupport.h"
 #include <orvane/graphics/EmfPlayer.h>
@@ -436,6 +438,49 @@ TEST(EmfPlayerRecordsTest, RegionRecordsFillTheirRectangles) {
     canvas.Play(w.Finish());
     EXPECT_EQ(canvas.Count(kRed), 0) << "case " << i;
   }
+}
+
+// Small text (one-byte or UTF-16 characters, with or without its opaque
+// rectangle) and several strings in one record draw exactly what
+// ExtTextOutW draws with the same strings and places.
+TEST(EmfPlayerRecordsTest, SmallAndPolyTextDrawAsExtTextOut) {
+  using orvane::emf::ETO_NO_RECT;
+  using orvane::emf::ETO_OPAQUE;
+  using orvane::emf::ETO_SMALL_CHARS;
+  const auto draw = [](const std::function<void(orvane::emf::EmfWriter&)>& text) {
+    auto w = Writer(60, 30);
+    orvane::emf::LogFontW font;
+    font.height = -12;
+    w.SelectObject(w.ExtCreateFontIndirectW(font));
+    w.SetBkColor(C(kBlue));
+    w.SetBkMode(orvane::emf::TRANSPARENT);
+    text(w);
+    Canvas canvas(60, 30);
+    canvas.Play(w.Finish());
+    return canvas.Rows(kBlack, kBackground);
+  };
+  const auto reference = draw([](auto& w) {
+    w.ExtTextOutW({2, 2}, u"Wg1");
+    w.ExtTextOutW({20, 15}, u"Hi", ETO_OPAQUE, {18, 14, 40, 29});
+  });
+  EXPECT_NE(std::count(reference[8].begin(), reference[8].end(), '#') + std::count(reference[5].begin(), reference[5].end(), '#'), 0);
+  EXPECT_EQ(draw([](auto& w) {
+              w.SmallTextOut({2, 2}, u"Wg1", ETO_NO_RECT | ETO_SMALL_CHARS);
+              w.SmallTextOut({20, 15}, u"Hi", ETO_OPAQUE, {18, 14, 40, 29});
+            }),
+            reference);
+  EXPECT_EQ(draw([](auto& w) {
+              w.PolyTextOutW({{{2, 2}, u"Wg1"}});
+              w.ExtTextOutW({20, 15}, u"Hi", ETO_OPAQUE, {18, 14, 40, 29});
+            }),
+            reference);
+  // Characters claimed beyond the record: nothing drawn.
+  const auto blank = draw([](auto&) {});
+  EXPECT_EQ(draw([](auto& w) {
+              w.Record(orvane::emf::EMR_SMALLTEXTOUT, {2, 0, 0, 0, 2, 0, 0, 0, 9, 0, 0, 0, 0, 3, 0, 0, 1, 0, 0, 0,
+                                                       0, 0, 0x80, 0x3F, 0, 0, 0x80, 0x3F, 'W', 'g', 0, 0});
+            }),
+            blank);
 }
 
 TEST(EmfPlayerRecordsTest, CommentsAndUnknownRecordsAreSkipped) {

@@ -493,6 +493,34 @@ void EmfWriter::ExtTextOutA(PointL reference, const std::string& text, uint32_t 
              static_cast<uint32_t>(text.size()), options, rect, dx, GM_COMPATIBLE);
 }
 
+void EmfWriter::SmallTextOut(PointL reference, const std::u16string& text, uint32_t options, RectL rect) {
+  Payload p;
+  p.Point(reference).U32(static_cast<uint32_t>(text.size())).U32(options).U32(GM_COMPATIBLE).F32(1).F32(1);
+  if (!(options & ETO_NO_RECT)) p.Rect(rect);
+  for (char16_t c : text) {
+    if (options & ETO_SMALL_CHARS) p.Append({static_cast<uint8_t>(c)});
+    else p.U16(static_cast<uint16_t>(c));
+  }
+  Record(EMR_SMALLTEXTOUT, p.Pad4().bytes);
+}
+
+void EmfWriter::PolyTextOutW(const std::vector<std::pair<PointL, std::u16string>>& strings) {
+  // Bounds, graphics mode, scales, count, then an EMRTEXT (40 bytes) a
+  // string; the strings follow, each padded to 4 bytes. Offsets count from
+  // the record's start (its 8-byte type and size included).
+  uint32_t offset = 8 + 16 + 12 + 4 + 40 * static_cast<uint32_t>(strings.size());
+  Payload p;
+  p.Rect({0, 0, -1, -1}).U32(GM_COMPATIBLE).F32(1).F32(1).U32(static_cast<uint32_t>(strings.size()));
+  Payload text;
+  for (const auto& [reference, s] : strings) {
+    p.Point(reference).U32(static_cast<uint32_t>(s.size())).U32(offset).U32(0).Rect({0, 0, -1, -1}).U32(0);
+    for (char16_t c : s) text.U16(static_cast<uint16_t>(c));
+    text.Pad4();
+    offset = 8 + 16 + 12 + 4 + 40 * static_cast<uint32_t>(strings.size()) + static_cast<uint32_t>(text.bytes.size());
+  }
+  Record(EMR_POLYTEXTOUTW, p.Append(text.bytes).bytes);
+}
+
 // --- bitmaps ----------------------------------------------------------------
 
 void EmfWriter::StretchDIBits(int32_t x, int32_t y, int32_t cx, int32_t cy, int32_t srcX, int32_t srcY,

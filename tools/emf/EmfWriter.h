@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <orvane/graphics/EmfRecords.h>
@@ -194,6 +195,11 @@ class EmfWriter {
   // Text. `dx`, when given, holds one advance per character in logical units.
   void ExtTextOutW(PointL reference, const std::u16string& text, uint32_t options = 0, RectL rect = {},
                    const std::vector<int32_t>* dx = nullptr, uint32_t graphicsMode = GM_COMPATIBLE);
+  // Small text: one byte a character with ETO_SMALL_CHARS (each char16_t's
+  // low byte), else UTF-16; the rectangle is written unless ETO_NO_RECT.
+  void SmallTextOut(PointL reference, const std::u16string& text, uint32_t options = ETO_NO_RECT, RectL rect = {});
+  // Several strings, each with its own reference point, in one record.
+  void PolyTextOutW(const std::vector<std::pair<PointL, std::u16string>>& strings);
   void ExtTextOutA(PointL reference, const std::string& text, uint32_t options = 0, RectL rect = {},
                    const std::vector<int32_t>* dx = nullptr);
 
