@@ -121,16 +121,26 @@ void EmfRecordPlayer::DrawTextRun(const TextRun& run) {
   gdi::RenderTarget& target = state_.Target();
   if (target.IsEmpty() || path_.Recording()) return;
 
-  // The opaque/clipping rectangle in device pixels (axis-aligned transforms only).
+  // The opaque/clipping rectangle in device pixels: a rectangle under
+  // transforms that keep it upright, else the parallelogram it maps to.
   gdi::Rect deviceRect;
+  std::optional<gdi::Contour> turnedRect;
   const bool hasRect = (options & (ETO_OPAQUE | ETO_CLIPPED)) && !(options & ETO_NO_RECT);
   if (hasRect) {
     double l, t, rt, b;
-    if (DeviceBox(rect, l, t, rt, b)) deviceRect = gdi::Rect{RoundToInt(l), RoundToInt(t), RoundToInt(rt), RoundToInt(b)};
+    if (DeviceBox(rect, l, t, rt, b)) {
+      deviceRect = gdi::Rect{RoundToInt(l), RoundToInt(t), RoundToInt(rt), RoundToInt(b)};
+    } else {
+      turnedRect = gdi::Contour{state_.ToDevice(gdi::Point{rect.left, rect.top}),
+                                state_.ToDevice(gdi::Point{rect.right, rect.top}),
+                                state_.ToDevice(gdi::Point{rect.right, rect.bottom}),
+                                state_.ToDevice(gdi::Point{rect.left, rect.bottom})};
+    }
   }
-  if (hasRect && (options & ETO_OPAQUE) && !deviceRect.IsEmpty()) {
+  if (hasRect && (options & ETO_OPAQUE)) {
     target.SetPaint(gdi::Paint::Solid(dc.bkColor));
-    target.FillRect(deviceRect);
+    if (turnedRect) gdi::FillPolygons(target, {*turnedRect}, gdi::FillMode::Winding);
+    else if (!deviceRect.IsEmpty()) target.FillRect(deviceRect);
   }
   const std::u32string& text = run.text;  // empty for glyph indices, which name no characters
   if (text.empty()) return;
@@ -179,7 +189,12 @@ void EmfRecordPlayer::DrawTextRun(const TextRun& run) {
   std::optional<gdi::RenderTarget> clipped;
   if (hasRect && (options & ETO_CLIPPED)) {
     gdi::Region region = state_.Dc().hasClip ? state_.Dc().clip : state_.Universe();
-    region.IntersectRect(deviceRect);
+    if (turnedRect) {
+      const gdi::Region inside = gdi::RegionFromContours({*turnedRect}, gdi::FillMode::Winding, region.Bounds());
+      region = gdi::Region::Combine(region, inside, gdi::RegionOp::And);
+    } else {
+      region.IntersectRect(deviceRect);
+    }
     clipped.emplace(state_.Surface(), region);
   }
   gdi::RenderTarget& out = clipped ? *clipped : target;

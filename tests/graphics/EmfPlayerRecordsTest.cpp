@@ -273,6 +273,24 @@ TEST(EmfPlayerRecordsTest, BitBltWithAndWithoutSourceAndSetDibitsToDevice) {
   EXPECT_EQ(canvas.At(10, 2), kRed);
   EXPECT_EQ(canvas.At(11, 2), kBlue);
   EXPECT_EQ(canvas.At(10, 3), kBackground);
+
+  // Clipped to it, text drawn across it inks only inside.
+  auto clipped = Writer(20, 20);
+  orvane::emf::LogFontW font;
+  font.height = -16;
+  clipped.SelectObject(clipped.ExtCreateFontIndirectW(font));
+  clipped.SetBkMode(orvane::emf::TRANSPARENT);
+  clipped.SetTextAlign(2);  // TA_RIGHT: the text ends at the reference point
+  clipped.SetWorldTransform({0, 1, -1, 0, 15, 3});
+  clipped.ExtTextOutW({6, -2}, u"WWWW", orvane::emf::ETO_CLIPPED, {0, 0, 10, 4});
+  Canvas text(20, 20);
+  text.Play(clipped.Finish());
+  int inside = 0, outside = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x)
+      if (text.At(x, y) != kBackground) ++(x >= 11 && x <= 14 && y >= 3 && y <= 12 ? inside : outside);
+  EXPECT_GT(inside, 0);
+  EXPECT_EQ(outside, 0);
 }
 
 TEST(EmfPlayerRecordsTest, TextDrawsInsideItsCellAndOpaqueRectangle) {
@@ -481,6 +499,21 @@ TEST(EmfPlayerRecordsTest, SmallAndPolyTextDrawAsExtTextOut) {
                                                        0, 0, 0x80, 0x3F, 0, 0, 0x80, 0x3F, 'W', 'g', 0, 0});
             }),
             blank);
+}
+
+// Under a turning transform the opaque rectangle of text turns with it:
+// 10 x 4 logical units turned a quarter cover 4 x 10 pixels.
+TEST(EmfPlayerRecordsTest, TheOpaqueRectangleOfTextTurnsWithTheTransform) {
+  auto w = Writer(20, 20);
+  w.SetBkColor(C(kBlue));
+  w.SetWorldTransform({0, 1, -1, 0, 15, 3});  // (x, y) -> (15 - y, 3 + x)
+  w.ExtTextOutW({0, 0}, u"", orvane::emf::ETO_OPAQUE, {0, 0, 10, 4});
+  Canvas canvas(20, 20);
+  canvas.Play(w.Finish());
+  EXPECT_EQ(canvas.Count(kBlue), 40);
+  EXPECT_EQ(canvas.At(11, 3), kBlue);   // columns 11..14, rows 3..12
+  EXPECT_EQ(canvas.At(14, 12), kBlue);
+  EXPECT_EQ(canvas.At(10, 3), kBackground);
 }
 
 TEST(EmfPlayerRecordsTest, CommentsAndUnknownRecordsAreSkipped) {
