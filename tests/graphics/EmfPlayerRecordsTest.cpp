@@ -273,24 +273,6 @@ TEST(EmfPlayerRecordsTest, BitBltWithAndWithoutSourceAndSetDibitsToDevice) {
   EXPECT_EQ(canvas.At(10, 2), kRed);
   EXPECT_EQ(canvas.At(11, 2), kBlue);
   EXPECT_EQ(canvas.At(10, 3), kBackground);
-
-  // Clipped to it, text drawn across it inks only inside.
-  auto clipped = Writer(20, 20);
-  orvane::emf::LogFontW font;
-  font.height = -16;
-  clipped.SelectObject(clipped.ExtCreateFontIndirectW(font));
-  clipped.SetBkMode(orvane::emf::TRANSPARENT);
-  clipped.SetTextAlign(2);  // TA_RIGHT: the text ends at the reference point
-  clipped.SetWorldTransform({0, 1, -1, 0, 15, 3});
-  clipped.ExtTextOutW({6, -2}, u"WWWW", orvane::emf::ETO_CLIPPED, {0, 0, 10, 4});
-  Canvas text(20, 20);
-  text.Play(clipped.Finish());
-  int inside = 0, outside = 0;
-  for (int y = 0; y < 20; ++y)
-    for (int x = 0; x < 20; ++x)
-      if (text.At(x, y) != kBackground) ++(x >= 11 && x <= 14 && y >= 3 && y <= 12 ? inside : outside);
-  EXPECT_GT(inside, 0);
-  EXPECT_EQ(outside, 0);
 }
 
 TEST(EmfPlayerRecordsTest, TextDrawsInsideItsCellAndOpaqueRectangle) {
@@ -514,6 +496,24 @@ TEST(EmfPlayerRecordsTest, TheOpaqueRectangleOfTextTurnsWithTheTransform) {
   EXPECT_EQ(canvas.At(11, 3), kBlue);   // columns 11..14, rows 3..12
   EXPECT_EQ(canvas.At(14, 12), kBlue);
   EXPECT_EQ(canvas.At(10, 3), kBackground);
+
+  // Clipped to it, text drawn across it inks only inside.
+  auto clipped = Writer(20, 20);
+  orvane::emf::LogFontW font;
+  font.height = -16;
+  clipped.SelectObject(clipped.ExtCreateFontIndirectW(font));
+  clipped.SetBkMode(orvane::emf::TRANSPARENT);
+  clipped.SetTextAlign(2);  // TA_RIGHT: the text ends at the reference point
+  clipped.SetWorldTransform({0, 1, -1, 0, 15, 3});
+  clipped.ExtTextOutW({-1, -3}, u"WWWW", orvane::emf::ETO_CLIPPED, {0, 0, 10, 4});  // ends at (18, 2)
+  Canvas text(20, 20);
+  text.Play(clipped.Finish());
+  int inside = 0, outside = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x)
+      if (text.At(x, y) != kBackground) ++(x >= 11 && x <= 14 && y >= 3 && y <= 12 ? inside : outside);
+  EXPECT_GT(inside, 0);
+  EXPECT_EQ(outside, 0);
 }
 
 TEST(EmfPlayerRecordsTest, CommentsAndUnknownRecordsAreSkipped) {
