@@ -1,4 +1,5 @@
-// Text records (ExtTextOutW and ExtTextOutA): the font selected in logical
+// Text records (ExtTextOut, PolyTextOut with a string each, SmallTextOut),
+// read into runs and drawn alike: the font selected in logical
 // units is scaled to device pixels, the reference point is placed by the
 // text alignment (left/centre/right, top/baseline/bottom, or the current
 // position) along the font's escapement, the opaque rectangle or the text
