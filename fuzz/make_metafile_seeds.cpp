@@ -104,6 +104,10 @@ std::vector<uint8_t> TextAndBitmaps() {
   w.SmallTextOut({4, 40}, u"small", orvane::emf::ETO_NO_RECT | orvane::emf::ETO_SMALL_CHARS);
   w.SmallTextOut({4, 50}, u"wide", orvane::emf::ETO_OPAQUE, {0, 45, 30, 58});
   w.PolyTextOutW({{{1, 1}, u"one"}, {{30, 20}, u"two"}});
+  w.TransparentBlt(40, 40, 20, 10, orvane::emf::Rgb(0, 0, 255),
+                   orvane::emf::MakeDib24(2, 2, {orvane::emf::Rgb(255, 0, 0), orvane::emf::Rgb(0, 0, 255),
+                                                 orvane::emf::Rgb(0, 0, 255), orvane::emf::Rgb(0, 255, 0)}),
+                   0, 0, 2, 2);
   const orvane::emf::Dib rgb = orvane::emf::MakeDib24(3, 2, {0xFF, 0xFF00, 0xFF0000, 0, 0xFFFFFF, 0x808080});
   const orvane::emf::Dib indexed = orvane::emf::MakeDibIndexed(4, 2, 4, {0xFF, 0xFF00}, {0, 1, 0, 1, 1, 0, 1, 0});
   w.StretchDIBits(0, 0, 30, 20, 0, 0, 3, 2, rgb);

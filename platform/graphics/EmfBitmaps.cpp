@@ -37,6 +37,7 @@ bool EmfRecordPlayer::PlayBitmapRecord(EmfRecordReader& r) {
     case EMR_STRETCHDIBITS: StretchDibBits(r); return true;
     case EMR_BITBLT: BitBlt(r, false); return true;
     case EMR_STRETCHBLT: BitBlt(r, true); return true;
+    case EMR_TRANSPARENTBLT: BitBlt(r, true, true); return true;
     case EMR_SETDIBITSTODEVICE: SetDibBitsToDevice(r); return true;
     default: return false;
   }
@@ -64,10 +65,14 @@ void EmfRecordPlayer::StretchDibBits(EmfRecordReader& r) {
                     std::round(q.y) - std::round(p.y), srcX, static_cast<int32_t>(top), srcCx, srcCy, rop);
 }
 
-void EmfRecordPlayer::BitBlt(EmfRecordReader& r, bool stretch) {
+void EmfRecordPlayer::BitBlt(EmfRecordReader& r, bool stretch, bool transparent) {
   r.Skip(16);  // bounds
   const int32_t x = r.I32(), y = r.I32(), cx = r.I32(), cy = r.I32();
-  const uint32_t rop = r.U32();
+  // TransparentBlt holds its transparent colour where the others hold the
+  // raster operation, and copies the other source pixels.
+  const uint32_t ropOrColor = r.U32();
+  const uint32_t rop = transparent ? SRCCOPY : ropOrColor;
+  const gdi::COLORREF transparentColor = ropOrColor & 0xFFFFFF;
   const int32_t srcX = r.I32(), srcY = r.I32();
   const float m11 = r.F32(), m12 = r.F32(), m21 = r.F32(), m22 = r.F32(), mdx = r.F32(), mdy = r.F32();
   r.U32();  // background colour of the source
@@ -85,6 +90,7 @@ void EmfRecordPlayer::BitBlt(EmfRecordReader& r, bool stretch) {
   const gdi::PointD q = state_.ToDevice(gdi::PointD{double(x) + cx, double(y) + cy});
 
   if (infoSize == 0) {
+    if (transparent) return;  // nothing to copy
     // No source: the raster operation alone decides.
     const gdi::Rect rect{RoundToInt(std::min(p.x, q.x)), RoundToInt(std::min(p.y, q.y)),
                          RoundToInt(std::max(p.x, q.x)), RoundToInt(std::max(p.y, q.y))};
@@ -115,9 +121,16 @@ void EmfRecordPlayer::BitBlt(EmfRecordReader& r, bool stretch) {
   if (!source.Finite()) return;
   const gdi::PointD s0 = source.Apply({double(srcX), double(srcY)});
   const gdi::PointD s1 = source.Apply({double(srcX) + srcCx, double(srcY) + srcCy});
-  gdi::StretchImage(target, image, std::round(p.x), std::round(p.y), std::round(q.x) - std::round(p.x),
-                    std::round(q.y) - std::round(p.y), RoundToInt(s0.x), RoundToInt(s0.y),
-                    RoundToInt(s1.x) - RoundToInt(s0.x), RoundToInt(s1.y) - RoundToInt(s0.y), rop);
+  const double dx = std::round(p.x), dy = std::round(p.y), dw = std::round(q.x) - dx, dh = std::round(q.y) - dy;
+  const int32_t sx = RoundToInt(s0.x), sy = RoundToInt(s0.y);
+  const int32_t sw = RoundToInt(s1.x) - sx, sh = RoundToInt(s1.y) - sy;
+  if (!transparent) {
+    gdi::StretchImage(target, image, dx, dy, dw, dh, sx, sy, sw, sh, rop);
+    return;
+  }
+  std::vector<uint8_t> mask(image.pixels.size());
+  for (size_t i = 0; i < mask.size(); ++i) mask[i] = (image.pixels[i] & 0xFFFFFF) != transparentColor;
+  gdi::StretchImageMasked(target, image, mask.data(), dx, dy, dw, dh, sx, sy, sw, sh);
 }
 
 void EmfRecordPlayer::SetDibBitsToDevice(EmfRecordReader& r) {

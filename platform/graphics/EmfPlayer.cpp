@@ -153,7 +153,8 @@ const EmfRecordPlayer::Handler* EmfRecordPlayer::Handlers() {
     add(&EmfRecordPlayer::PlayRegionRecord, {EMR_FILLRGN, EMR_PAINTRGN, EMR_INVERTRGN, EMR_FRAMERGN});
     add(&EmfRecordPlayer::PlayTextRecord,
         {EMR_EXTTEXTOUTW, EMR_EXTTEXTOUTA, EMR_POLYTEXTOUTW, EMR_POLYTEXTOUTA, EMR_SMALLTEXTOUT});
-    add(&EmfRecordPlayer::PlayBitmapRecord, {EMR_STRETCHDIBITS, EMR_BITBLT, EMR_STRETCHBLT, EMR_SETDIBITSTODEVICE});
+    add(&EmfRecordPlayer::PlayBitmapRecord,
+        {EMR_STRETCHDIBITS, EMR_BITBLT, EMR_STRETCHBLT, EMR_SETDIBITSTODEVICE, EMR_TRANSPARENTBLT});
     // Comments (EMF+ included) draw nothing here; colour management,
     // colour adjustment and layout change nothing the drawing uses.
     add(&EmfRecordPlayer::IgnoreRecord,

@@ -127,7 +127,7 @@ class EmfRecordPlayer {
   // EmfBitmaps.cpp
   bool PlayBitmapRecord(EmfRecordReader& r);
   void StretchDibBits(EmfRecordReader& r);
-  void BitBlt(EmfRecordReader& r, bool stretch);
+  void BitBlt(EmfRecordReader& r, bool stretch, bool transparent = false);
   void SetDibBitsToDevice(EmfRecordReader& r);
 
   EmfPlaybackState& state_;

@@ -152,6 +152,7 @@ TEST(EmfMalformedTest, RecordsThatFailTheirChecksAreSkipped) {
       {"poly-draw types cut off", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_POLYDRAW, U32s({0, 0, 0, 0, 8, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 0x02020206})); }},
       {"region rectangles claimed", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_PAINTRGN, U32s({0, 0, 0, 0, 48, 32, 1, 0x10000000, 16, 0, 0, 9, 9, 0, 0, 9, 9})); }},
       {"region data larger than the record", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_INVERTRGN, U32s({0, 0, 0, 0, 0xFFFFFFF0, 32, 1, 1, 16, 0, 0, 9, 9, 0, 0, 9, 9})); }},
+      {"transparent blit bitmap beyond the record", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_TRANSPARENTBLT, U32s({0, 0, 0, 0, 0, 0, 4, 4, 0xFF, 0, 0, 0x3F800000, 0, 0, 0x3F800000, 0, 0, 0, 0, 108, 40, 0xFFFF0000, 64, 2, 2})); }},
       {"poly-draw points claimed", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_POLYDRAW16, U32s({0, 0, 0, 0, 0x7FFFFFFF, 0x00010001, 0x0206})); }},
       {"select beyond the handle table", [](orvane::emf::EmfWriter& w) { w.SelectObject(5000); }},
       {"create beyond the handle table", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_CREATEBRUSHINDIRECT, U32s({5000, 0, 0xFF, 0})); }},

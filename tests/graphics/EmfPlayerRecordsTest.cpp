@@ -516,6 +516,17 @@ TEST(EmfPlayerRecordsTest, TheOpaqueRectangleOfTextTurnsWithTheTransform) {
   EXPECT_EQ(outside, 0);
 }
 
+// TransparentBlt: a 2 x 2 checker stretched to 4 x 4, its blue pixels left out.
+TEST(EmfPlayerRecordsTest, TransparentBltLeavesOutItsTransparentColour) {
+  const orvane::emf::Dib checker = orvane::emf::MakeDib24(2, 2, {C(kRed), C(kBlue), C(kBlue), C(kRed)});
+  auto w = Writer(6, 4);
+  w.TransparentBlt(0, 0, 4, 4, C(kBlue) | 0x02000000, checker, 0, 0, 2, 2);
+  w.TransparentBlt(4, 0, 2, 2, C(kGreen), checker, 0, 0, 2, 2);  // nothing green: all copied
+  Canvas canvas(6, 4);
+  canvas.Play(w.Finish());
+  EXPECT_EQ(canvas.Rows(kRed), (std::vector<std::string>{"##..#?", "##..?#", "..##..", "..##.."}));
+}
+
 TEST(EmfPlayerRecordsTest, CommentsAndUnknownRecordsAreSkipped) {
   auto w = Writer(4, 4);
   w.GdiComment({'E', 'M', 'F', '+', 1, 2, 3, 4});

@@ -573,17 +573,29 @@ void EmfWriter::BitBlt(int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t ro
 
 void EmfWriter::StretchBlt(int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t rop, const Dib& source,
                            int32_t srcX, int32_t srcY, int32_t srcCx, int32_t srcCy) {
+  StretchBltRecord(EMR_STRETCHBLT, x, y, cx, cy, rop, source, srcX, srcY, srcCx, srcCy);
+}
+
+void EmfWriter::TransparentBlt(int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t transparentColor,
+                               const Dib& source, int32_t srcX, int32_t srcY, int32_t srcCx, int32_t srcCy) {
+  StretchBltRecord(EMR_TRANSPARENTBLT, x, y, cx, cy, transparentColor, source, srcX, srcY, srcCx, srcCy);
+}
+
+// StretchBlt and TransparentBlt share their layout; the raster operation's
+// place holds the transparent colour in the latter.
+void EmfWriter::StretchBltRecord(uint32_t type, int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t ropOrColor,
+                                 const Dib& source, int32_t srcX, int32_t srcY, int32_t srcCx, int32_t srcCy) {
   constexpr uint32_t kFixed = 108;
   const uint32_t infoSize = static_cast<uint32_t>(source.info.size());
   const uint32_t bitsOffset = kFixed + (infoSize + 3) / 4 * 4;
   Payload p;
-  p.Rect({x, y, x + cx - 1, y + cy - 1}).I32(x).I32(y).I32(cx).I32(cy).U32(rop).I32(srcX).I32(srcY);
+  p.Rect({x, y, x + cx - 1, y + cy - 1}).I32(x).I32(y).I32(cx).I32(cy).U32(ropOrColor).I32(srcX).I32(srcY);
   p.F32(1).F32(0).F32(0).F32(1).F32(0).F32(0);
   p.U32(0xFFFFFF).U32(DIB_RGB_COLORS);
   p.U32(kFixed).U32(infoSize).U32(bitsOffset).U32(static_cast<uint32_t>(source.bits.size()));
   p.I32(srcCx).I32(srcCy);
   p.Append(source.info).Pad4().Append(source.bits);
-  Record(EMR_STRETCHBLT, p.bytes);
+  Record(type, p.bytes);
 }
 
 void EmfWriter::GdiComment(const std::vector<uint8_t>& data) {

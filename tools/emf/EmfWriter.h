@@ -215,6 +215,9 @@ class EmfWriter {
               int32_t srcX = 0, int32_t srcY = 0);
   void StretchBlt(int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t rop, const Dib& source, int32_t srcX,
                   int32_t srcY, int32_t srcCx, int32_t srcCy);
+  // Source pixels of `transparentColor` are left out.
+  void TransparentBlt(int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t transparentColor, const Dib& source,
+                      int32_t srcX, int32_t srcY, int32_t srcCx, int32_t srcCy);
 
   void GdiComment(const std::vector<uint8_t>& data);
 
@@ -222,6 +225,8 @@ class EmfWriter {
   uint32_t RecordCount() const { return records_; }
 
  private:
+  void StretchBltRecord(uint32_t type, int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t ropOrColor,
+                        const Dib& source, int32_t srcX, int32_t srcY, int32_t srcCx, int32_t srcCy);
   uint32_t AllocateHandle();
   void PointsRecord(uint32_t type, const std::vector<PointL>& points);
   void Points16Record(uint32_t type, const std::vector<PointS>& points);
