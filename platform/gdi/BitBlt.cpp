@@ -91,31 +91,6 @@ RowCopy SelectRowCopy(PixelFormat dst, PixelFormat src) {
   return src == PixelFormat::Bgr24 ? Copy24To32 : Copy32To32;
 }
 
-// The pixels of `from` at (x + dx, y + dy) for each (x, y) of `block` within
-// `drawable`, as runs of one colour.
-void RecordBlock(SpanRecorder& recorder, const BitmapObject& from, const Region& drawable, const Rect& block,
-                 int64_t dx, int64_t dy) {
-  const int32_t sbpp = from.BytesPerPixel();
-  const Rect held = block.Intersect(Rect{0, recorder.Top(), recorder.Width(), recorder.Top() + recorder.Rows()});
-  for (const Rect& clipRect : drawable.Rects()) {
-    const Rect part = clipRect.Intersect(held);
-    if (part.IsEmpty()) continue;
-    for (int32_t row = part.top; row < part.bottom; ++row) {
-      const uint8_t* p = from.Row(static_cast<int32_t>(row + dy)) + static_cast<ptrdiff_t>(part.left + dx) * sbpp;
-      int32_t start = part.left;
-      COLORREF color = RGB(p[2], p[1], p[0]);
-      for (int32_t x = part.left + 1; x <= part.right; ++x) {
-        p += sbpp;
-        const COLORREF next = x < part.right ? RGB(p[2], p[1], p[0]) : ~color;
-        if (next == color) continue;
-        recorder.Paint(row, start, x, color);
-        start = x;
-        color = next;
-      }
-    }
-  }
-}
-
 }  // namespace
 
 bool BitBlt(HDC dst, int32_t x, int32_t y, int32_t width, int32_t height, HDC src, int32_t sx, int32_t sy,
@@ -140,13 +115,11 @@ bool BitBlt(HDC dst, int32_t x, int32_t y, int32_t width, int32_t height, HDC sr
   };
   const Rect block{clamp32(dx0 + left), clamp32(dy0 + top), clamp32(dx0 + right), clamp32(dy0 + bottom)};
 
-  // Nothing can be read from a recording surface; one takes the copied
-  // pixels as runs of their colours.
-  if (from->Recorder()) return false;
-  if (SpanRecorder* recorder = to->Recorder()) {
-    RecordBlock(*recorder, *from, dst->HeldClip(), block, sx0 - dx0, sy0 - dy0);
-    return true;
-  }
+  // A recording surface has no pixels to read or write: its recorder is
+  // told, and the drawing is made again on surfaces that have them.
+  for (BitmapObject* surface : {from, to})
+    if (SpanRecorder* recorder = surface->Recorder()) recorder->MarkReadsDestination();
+  if (from->Recorder() || to->Recorder()) return false;
   const RowCopy copy = SelectRowCopy(to->Format(), from->Format());
   const int32_t dbpp = to->BytesPerPixel(), sbpp = from->BytesPerPixel();
   const Region drawable = dst->HeldClip();

@@ -169,6 +169,7 @@ void RenderTarget::SetPaint(const Paint& paint) {
   paint_ = paint;
   if (paint_.pattern && (paint_.pattern->width <= 0 || paint_.pattern->height <= 0)) paint_.pattern = nullptr;
   fn_ = surface_ ? SelectSpanFn(surface_->Format(), paint_) : nullptr;
+  if (!recorder_) return;
   recordsSolid_ = !paint_.pattern && IgnoresDestination(paint_.rop);
   recordedColor_ = ApplyRop2(paint_.rop, paint_.color, 0);
 }
@@ -183,12 +184,12 @@ void RenderTarget::SpanInRegion(int32_t y, int32_t x0, int32_t x1) {
 }
 
 void RenderTarget::RecordSpan(int32_t y, int32_t x0, int32_t x1) {
-  if (!IgnoresDestination(paint_.rop)) {
-    recorder_->MarkReadsDestination();
+  if (recordsSolid_) {
+    recorder_->Paint(y, x0, x1, recordedColor_);
     return;
   }
-  if (!paint_.pattern) {
-    recorder_->Paint(y, x0, x1, ApplyRop2(paint_.rop, paint_.color, 0));
+  if (!IgnoresDestination(paint_.rop)) {
+    recorder_->MarkReadsDestination();
     return;
   }
   // Pattern pixels in runs of one colour; masked-out pixels are left alone.

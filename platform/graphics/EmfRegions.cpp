@@ -25,19 +25,18 @@ constexpr double kMaxFrameStroke = 4096;  // device pixels
 
 // The region of device contours that are upright rectangles.
 gdi::Region UprightRegion(const std::vector<gdi::Contour>& contours) {
-  gdi::Region region;
-  for (const gdi::Contour& c : contours) {
-    const gdi::Rect rect{RoundToInt(std::min(c[0].x, c[2].x)), RoundToInt(std::min(c[0].y, c[2].y)),
-                         RoundToInt(std::max(c[0].x, c[2].x)), RoundToInt(std::max(c[0].y, c[2].y))};
-    region = gdi::Region::Combine(region, gdi::Region(rect), gdi::RegionOp::Or);
-  }
-  return region;
+  std::vector<gdi::Region> parts;
+  parts.reserve(contours.size());
+  for (const gdi::Contour& c : contours)
+    parts.emplace_back(gdi::Rect{RoundToInt(std::min(c[0].x, c[2].x)), RoundToInt(std::min(c[0].y, c[2].y)),
+                                 RoundToInt(std::max(c[0].x, c[2].x)), RoundToInt(std::max(c[0].y, c[2].y))});
+  return UnionOfRegions(std::move(parts));
 }
 
 // The region less what stays inside it when moved by w across and h down and back.
 gdi::Region Frame(const gdi::Region& region, int32_t w, int32_t h) {
   gdi::Region inner = region;
-  for (const auto [dx, dy] : {std::pair{w, 0}, std::pair{-w, 0}, std::pair{0, h}, std::pair{0, -h}}) {
+  for (const auto& [dx, dy] : {std::pair{w, 0}, std::pair{-w, 0}, std::pair{0, h}, std::pair{0, -h}}) {
     gdi::Region moved = region;
     moved.Offset(dx, dy);
     inner = gdi::Region::Combine(inner, moved, gdi::RegionOp::And);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <orvane/gdi/BitmapObject.h>
+#include <orvane/gdi/DeviceContext.h>
 #include <orvane/gdi/Rasterizer.h>
 #include <orvane/gdi/SpanPaint.h>
 #include <orvane/gdi/SpanRecorder.h>
@@ -82,6 +83,26 @@ TEST(SpanRecorderTest, PaintGoesInAsThePixelsWouldShowIt) {
   target.Span(3, 0, 8);
   EXPECT_TRUE(recorder.ReadsDestination());
   EXPECT_TRUE(recorder.Row(3).empty());
+}
+
+// Block copies to or from a recording surface copy nothing and tell the
+// recorder, so that the drawing is made again on real surfaces.
+TEST(SpanRecorderTest, BlockCopiesMarkTheRecorder) {
+  for (bool intoRecorder : {true, false}) {
+    SpanRecorder recorder(8, 0, 8);
+    BitmapObject recording(8, 8, recorder);
+    HBITMAP pixels = CreateScreenBitmap(8, 8);
+    DeviceContext recordingDc, pixelDc;
+    recordingDc.Select(&recording);
+    pixelDc.Select(pixels);
+    DeviceContext& to = intoRecorder ? recordingDc : pixelDc;
+    DeviceContext& from = intoRecorder ? pixelDc : recordingDc;
+    EXPECT_FALSE(BitBlt(&to, 0, 0, 4, 4, &from, 0, 0, SRCCOPY)) << intoRecorder;
+    EXPECT_TRUE(recorder.ReadsDestination()) << intoRecorder;
+    EXPECT_TRUE(recorder.Row(0).empty());
+    pixelDc.Select(nullptr);
+    DeleteObject(pixels);
+  }
 }
 
 // Regions of shapes worked by hand: a pixel is in when its corner point lies
