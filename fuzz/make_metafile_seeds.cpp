@@ -124,6 +124,31 @@ std::vector<uint8_t> TextAndBitmaps() {
   return w.Finish();
 }
 
+// Blending, mask and parallelogram blits, gradients and palettes, some
+// under a turning transform.
+std::vector<uint8_t> ImageRecords() {
+  auto w = Writer();
+  const orvane::emf::Dib argb = orvane::emf::MakeDib32(2, 2, {0x800000FF, 0xFF00FF00, 0x00000000, 0x40404040});
+  const orvane::emf::Dib mask = orvane::emf::MakeDibIndexed(2, 2, 1, {0, 0xFFFFFF}, {1, 0, 0, 1});
+  w.AlphaBlend(0, 0, 30, 30, 200, true, argb, 0, 0, 2, 2);
+  w.MaskBlt(30, 0, 2, 2, (0xAAu << 24) | orvane::emf::SRCCOPY, argb, 0, 0, &mask, 0, 0);
+  w.PlgBlt({{{40, 40}, {60, 30}, {30, 60}}}, argb, 0, 0, 2, 2, &mask, 0, 0);
+  w.GradientFill({{0, 0, 0xFF00, 0, 0, 0}, {64, 32, 0, 0xFF00, 0, 0}, {0, 64, 0, 0, 0xFF00, 0}}, {0, 1, 2},
+                 orvane::emf::GRADIENT_FILL_TRIANGLE);
+  w.GradientFill({{0, 0, 0xFF00, 0, 0, 0}, {32, 16, 0, 0, 0xFF00, 0}}, {0, 1}, orvane::emf::GRADIENT_FILL_RECT_V);
+  const uint32_t palette = w.CreatePalette({0xFF, 0xFF00, 0xFF0000});
+  w.SelectPalette(palette);
+  w.RealizePalette();
+  w.SetPaletteEntries(palette, 1, {0x00FFFF});
+  w.ResizePalette(palette, 5);
+  w.StretchDIBits(0, 32, 16, 16, 0, 0, 2, 1, orvane::emf::MakeDibPaletteIndexed(2, 1, 8, {0, 4}, {0, 1}),
+                  orvane::emf::SRCCOPY, orvane::emf::DIB_PAL_COLORS);
+  w.SetWorldTransform({0.8f, 0.6f, -0.6f, 0.8f, 20, 0});
+  w.StretchBlt(0, 0, 20, 10, orvane::emf::SRCCOPY, argb, 0, 0, 2, 2);
+  w.GradientFill({{0, 0, 0xFF00, 0, 0, 0}, {32, 16, 0, 0, 0xFF00, 0}}, {0, 1}, orvane::emf::GRADIENT_FILL_RECT_H);
+  return w.Finish();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -131,6 +156,7 @@ int main(int argc, char** argv) {
   Save(folder, "shapes.emf", Shapes());
   Save(folder, "paths.emf", Paths());
   Save(folder, "text-bitmaps.emf", TextAndBitmaps());
+  Save(folder, "image-records.emf", ImageRecords());
 
   // Broken: a record of size 0, a count far beyond the record, a handle out
   // of range, a file cut short (byte count patched to match), mapping to 0.

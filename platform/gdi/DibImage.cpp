@@ -285,6 +285,24 @@ bool DecodePackedDib(const uint8_t* data, size_t size, DibImage& out, size_t bit
   return Decode(hd, data + offset, size - static_cast<size_t>(offset), out, uint64_t{1} << 26);
 }
 
+bool DecodeDibAlpha(const uint8_t* header, size_t headerSize, const uint8_t* bits, size_t bitsSize,
+                    std::vector<uint8_t>& alpha) {
+  alpha.clear();
+  DibHeader hd;
+  if (!ParseHeader(header, headerSize, hd) || hd.bitCount != 32 || hd.compression != BI_RGB || !bits) return false;
+  const uint64_t rowBytes = uint64_t{4} * static_cast<uint64_t>(hd.width);
+  const uint64_t count = static_cast<uint64_t>(hd.width) * static_cast<uint64_t>(hd.height);
+  if (rowBytes * static_cast<uint64_t>(hd.height) > bitsSize || count > SIZE_MAX) return false;
+  alpha.resize(static_cast<size_t>(count));
+  const size_t w = static_cast<size_t>(hd.width);
+  for (int32_t r = 0; r < hd.height; ++r) {
+    const uint8_t* s = bits + static_cast<uint64_t>(r) * rowBytes + 3;
+    uint8_t* d = alpha.data() + static_cast<size_t>(hd.topDown ? r : hd.height - 1 - r) * w;
+    for (size_t x = 0; x < w; ++x) d[x] = s[4 * x];
+  }
+  return true;
+}
+
 uint64_t DibHeaderLength(const uint8_t* data, size_t size) {
   DibHeader hd;
   return ParseHeader(data, size, hd) ? hd.length : 0;

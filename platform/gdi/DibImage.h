@@ -52,6 +52,43 @@ void StretchImageMasked(RenderTarget& target, const DibImage& image, const uint8
                         double dstWidth, double dstHeight, int32_t srcX, int32_t srcY, int32_t srcWidth,
                         int32_t srcHeight);
 
+// How a transferred image meets the destination. Raster operations are
+// ternary codes (SRCCOPY ...) whose result does not depend on the pattern.
+struct ImageTransfer {
+  // Where the mask is 1 (everywhere, without a mask).
+  uint32_t rasterOp = 0x00CC0020;  // SRCCOPY
+  // Where the mask is 0; by default the destination stays as it is.
+  uint32_t maskedOutRasterOp = 0x00AA0029;
+  // image.width * image.height bytes, top row first, or nullptr.
+  const uint8_t* mask = nullptr;
+  // Source-over alpha blending instead of the raster operations: each
+  // pixel's colour is weighted by constantAlpha / 255 and, when `alpha` is
+  // given (one byte a pixel, top row first), taken as premultiplied by it.
+  bool blend = false;
+  uint8_t constantAlpha = 255;
+  const uint8_t* alpha = nullptr;
+};
+
+// A destination parallelogram in device pixels: where the source
+// rectangle's top-left, top-right and bottom-left corners go.
+struct DeviceParallelogram {
+  double originX, originY, rightX, rightY, downX, downY;
+  bool AxisAligned() const { return rightY == originY && downX == originX; }
+};
+
+// Draws (part of) an image into a parallelogram, nearest pixel: each device
+// pixel whose centre lies inside takes the source pixel under the centre
+// mapped back. An axis-aligned parallelogram gives the pixels StretchImage
+// gives. Blending reads the destination: on a recording surface it marks
+// the recorder and draws nothing.
+void TransferImage(RenderTarget& target, const DibImage& image, const DeviceParallelogram& where, int32_t srcX,
+                   int32_t srcY, int32_t srcWidth, int32_t srcHeight, const ImageTransfer& how);
+
+// The alpha bytes of a 32-bit BI_RGB DIB, top row first, as DecodeDib lays
+// out its pixels; false (and `alpha` empty) for any other DIB.
+bool DecodeDibAlpha(const uint8_t* header, size_t headerSize, const uint8_t* bits, size_t bitsSize,
+                    std::vector<uint8_t>& alpha);
+
 }  // namespace orvane::gdi
 
 ORVANE_PUBLIC_END

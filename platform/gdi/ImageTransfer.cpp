@@ -135,6 +135,199 @@ void Stretch(RenderTarget& target, const DibImage& image, const uint8_t* mask, d
   }
 }
 
+// --- Transfers: masks, two raster operations, alpha, parallelograms --------
+
+// The nearest integer to x / 255, for x up to 255 * 255.
+inline uint32_t Div255(uint32_t x) {
+  x += 128;
+  return (x + (x >> 8)) >> 8;
+}
+
+COLORREF BlendChannels(COLORREF src, COLORREF dst, uint32_t constantAlpha, int alpha) {
+  COLORREF out = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const uint32_t s = (src >> shift) & 0xFF, d = (dst >> shift) & 0xFF;
+    uint32_t v;
+    if (alpha < 0) {
+      v = Div255(s * constantAlpha + d * (255 - constantAlpha));
+    } else {
+      // Premultiplied source: its colour and alpha both scaled by the constant.
+      const uint32_t sourceAlpha = Div255(static_cast<uint32_t>(alpha) * constantAlpha);
+      v = std::min<uint32_t>(255, Div255(s * constantAlpha) + Div255(d * (255 - sourceAlpha)));
+    }
+    out |= v << shift;
+  }
+  return out;
+}
+
+// Paints one destination row: pixel x0 + i takes the source pixel
+// `sources[i]` (an index into image.pixels; -1 for none).
+class RowPainter {
+ public:
+  RowPainter(RenderTarget& target, const DibImage& image, const ImageTransfer& how)
+      : target_(target), image_(image), how_(how), fore_(SourceRop(how.rasterOp)),
+        back_(SourceRop(how.maskedOutRasterOp)) {}
+
+  // False when the destination cannot be read (a recording surface).
+  bool Paint(int32_t y, int64_t x0, const std::vector<int64_t>& sources) {
+    const size_t n = sources.size();
+    colors_.assign(n, 0);
+    rops_.assign(n, Rop2::Nop);
+    if (how_.blend) {
+      if (!target_.ReadPixels(y, static_cast<int32_t>(x0), static_cast<int32_t>(x0 + static_cast<int64_t>(n)),
+                              colors_.data()))
+        return false;
+      for (size_t i = 0; i < n; ++i) {
+        const int64_t s = sources[i];
+        if (s < 0) continue;
+        const size_t k = static_cast<size_t>(s);
+        colors_[i] = BlendChannels(image_.pixels[k] & 0xFFFFFF, colors_[i], how_.constantAlpha,
+                                   how_.alpha ? how_.alpha[k] : -1);
+        rops_[i] = Rop2::CopyPen;
+      }
+    } else {
+      for (size_t i = 0; i < n; ++i) {
+        const int64_t s = sources[i];
+        if (s < 0) continue;
+        const size_t k = static_cast<size_t>(s);
+        const Rop2 rop = !how_.mask || how_.mask[k] ? fore_ : back_;
+        rops_[i] = rop;
+        colors_[i] = UsesSource(rop) ? image_.pixels[k] : 0;
+      }
+    }
+    for (size_t i = 0; i < n;) {
+      if (rops_[i] == Rop2::Nop) {
+        ++i;
+        continue;
+      }
+      size_t j = i + 1;
+      while (j < n && rops_[j] == rops_[i] && colors_[j] == colors_[i]) ++j;
+      target_.SetPaint(Paint::Solid(colors_[i], rops_[i]));
+      target_.Span(y, static_cast<int32_t>(x0 + static_cast<int64_t>(i)), static_cast<int32_t>(x0 + static_cast<int64_t>(j)));
+      i = j;
+    }
+    return true;
+  }
+
+ private:
+  RenderTarget& target_;
+  const DibImage& image_;
+  const ImageTransfer& how_;
+  Rop2 fore_, back_;
+  std::vector<COLORREF> colors_;
+  std::vector<Rop2> rops_;
+};
+
+bool ImageUsable(const DibImage& image) {
+  return image.width > 0 && image.height > 0 &&
+         image.pixels.size() >= static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
+}
+
+// Axis-aligned: the destination rectangle and the source pixel of each
+// column and row exactly as Stretch maps them.
+void AxisTransfer(RenderTarget& target, const DibImage& image, const DeviceParallelogram& where, int32_t srcX,
+                  int32_t srcY, int32_t srcWidth, int32_t srcHeight, const ImageTransfer& how) {
+  int64_t l, t, r, b;
+  if (!DevicePixel(where.originX, l) || !DevicePixel(where.originY, t) || !DevicePixel(where.rightX, r) ||
+      !DevicePixel(where.downY, b))
+    return;
+  bool flipX = r < l, flipY = b < t;
+  if (flipX) std::swap(l, r);
+  if (flipY) std::swap(t, b);
+  const int64_t dw = r - l, dh = b - t;
+  int64_t sx = srcX, sy = srcY, sw = srcWidth, sh = srcHeight;
+  if (sw < 0) {
+    sx += sw;
+    sw = -sw;
+    flipX = !flipX;
+  }
+  if (sh < 0) {
+    sy += sh;
+    sh = -sh;
+    flipY = !flipY;
+  }
+  if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return;
+  const Rect clip = target.HeldClipBounds();
+  const int64_t vl = std::max<int64_t>(l, clip.left), vr = std::min<int64_t>(r, clip.right);
+  const int64_t vt = std::max<int64_t>(t, clip.top), vb = std::min<int64_t>(b, clip.bottom);
+  if (vl >= vr || vt >= vb) return;
+  std::vector<int32_t> columns, rows;
+  MapAxis(columns, vl - l, vr - l, dw, sx, sw, flipX, image.width);
+  MapAxis(rows, vt - t, vb - t, dh, sy, sh, flipY, image.height);
+  RowPainter painter(target, image, how);
+  std::vector<int64_t> sources(columns.size());
+  for (int64_t y = vt; y < vb; ++y) {
+    const int32_t srow = rows[static_cast<size_t>(y - vt)];
+    if (srow < 0) continue;
+    for (size_t i = 0; i < columns.size(); ++i)
+      sources[i] = columns[i] < 0 ? -1 : int64_t{srow} * image.width + columns[i];
+    if (!painter.Paint(static_cast<int32_t>(y), vl, sources)) return;
+  }
+}
+
+// The x interval (lo, hi) where a + b x lies in [0, 1); empty when lo > hi.
+void UnitInterval(double a, double b, double& lo, double& hi) {
+  if (b == 0) {
+    if (a < 0 || a >= 1) lo = 1, hi = 0;
+    return;
+  }
+  double x0 = -a / b, x1 = (1 - a) / b;
+  if (x0 > x1) std::swap(x0, x1);
+  lo = std::max(lo, x0);
+  hi = std::min(hi, x1);
+}
+
+// Any parallelogram: each pixel centre mapped back through the inverse of
+// the corners' affine map.
+void ParallelogramTransfer(RenderTarget& target, const DibImage& image, const DeviceParallelogram& where,
+                           int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight, const ImageTransfer& how) {
+  double ox = where.originX, oy = where.originY;
+  double ux = where.rightX - ox, uy = where.rightY - oy, vx = where.downX - ox, vy = where.downY - oy;
+  int64_t sx = srcX, sy = srcY, sw = srcWidth, sh = srcHeight;
+  // A mirrored source is the same as a destination edge run backwards.
+  if (sw < 0) {
+    sx += sw, sw = -sw;
+    ox += ux, oy += uy, ux = -ux, uy = -uy;
+  }
+  if (sh < 0) {
+    sy += sh, sh = -sh;
+    ox += vx, oy += vy, vx = -vx, vy = -vy;
+  }
+  const double det = ux * vy - uy * vx;
+  if (sw == 0 || sh == 0 || !std::isfinite(det) || std::fabs(det) < 1e-9 || !std::isfinite(ox) || !std::isfinite(oy))
+    return;
+  const Rect clip = target.HeldClipBounds();
+  const double ys[4] = {oy, oy + uy, oy + vy, oy + uy + vy};
+  const double top = std::max<double>(clip.top, std::floor(*std::min_element(ys, ys + 4)));
+  const double bottom = std::min<double>(clip.bottom, std::ceil(*std::max_element(ys, ys + 4)));
+  // s (across) and t (down) of a centre: linear in x along a row.
+  const double sdx = vy / det, tdx = -uy / det;
+  RowPainter painter(target, image, how);
+  std::vector<int64_t> sources;
+  for (double yf = top; yf < bottom; ++yf) {
+    const double cy = yf + 0.5 - oy;
+    const double s0 = (-ox * vy - cy * vx) / det, t0 = (ux * cy + uy * ox) / det;
+    // s(x) = s0 + (x + 0.5) sdx, likewise t.
+    double lo = clip.left, hi = clip.right;
+    UnitInterval(s0 + 0.5 * sdx, sdx, lo, hi);
+    UnitInterval(t0 + 0.5 * tdx, tdx, lo, hi);
+    if (lo > hi) continue;
+    const int64_t x0 = std::max<int64_t>(clip.left, static_cast<int64_t>(std::floor(lo)) - 1);
+    const int64_t x1 = std::min<int64_t>(clip.right, static_cast<int64_t>(std::ceil(hi)) + 1);
+    if (x0 >= x1) continue;
+    sources.assign(static_cast<size_t>(x1 - x0), -1);
+    for (int64_t x = x0; x < x1; ++x) {
+      const double s = s0 + (static_cast<double>(x) + 0.5) * sdx, t = t0 + (static_cast<double>(x) + 0.5) * tdx;
+      if (s < 0 || s >= 1 || t < 0 || t >= 1) continue;
+      const int64_t col = sx + std::min<int64_t>(sw - 1, static_cast<int64_t>(s * static_cast<double>(sw)));
+      const int64_t row = sy + std::min<int64_t>(sh - 1, static_cast<int64_t>(t * static_cast<double>(sh)));
+      if (col < 0 || col >= image.width || row < 0 || row >= image.height) continue;
+      sources[static_cast<size_t>(x - x0)] = row * image.width + col;
+    }
+    if (!painter.Paint(static_cast<int32_t>(yf), x0, sources)) return;
+  }
+}
+
 }  // namespace
 
 void StretchImage(RenderTarget& target, const DibImage& image, double dstX, double dstY, double dstWidth,
@@ -148,6 +341,21 @@ void StretchImageMasked(RenderTarget& target, const DibImage& image, const uint8
                         double dstWidth, double dstHeight, int32_t srcX, int32_t srcY, int32_t srcWidth,
                         int32_t srcHeight) {
   Stretch(target, image, mask, dstX, dstY, dstWidth, dstHeight, srcX, srcY, srcWidth, srcHeight, Rop2::CopyPen);
+}
+
+void TransferImage(RenderTarget& target, const DibImage& image, const DeviceParallelogram& where, int32_t srcX,
+                   int32_t srcY, int32_t srcWidth, int32_t srcHeight, const ImageTransfer& how) {
+  if (target.IsEmpty() || !ImageUsable(image)) return;
+  const bool plain = !how.blend && (!how.mask || SourceRop(how.maskedOutRasterOp) == Rop2::Nop);
+  if (where.AxisAligned() && plain) {
+    // The stretch keeps runs per source row: the usual case, kept fast.
+    Stretch(target, image, how.mask, where.originX, where.originY, where.rightX - where.originX,
+            where.downY - where.originY, srcX, srcY, srcWidth, srcHeight, SourceRop(how.rasterOp));
+  } else if (where.AxisAligned()) {
+    AxisTransfer(target, image, where, srcX, srcY, srcWidth, srcHeight, how);
+  } else {
+    ParallelogramTransfer(target, image, where, srcX, srcY, srcWidth, srcHeight, how);
+  }
 }
 
 }  // namespace orvane::gdi

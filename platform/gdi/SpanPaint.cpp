@@ -183,6 +183,17 @@ void RenderTarget::SpanInRegion(int32_t y, int32_t x0, int32_t x1) {
   drawable_.ForEachSpanPart(y, x0, x1, [&](int32_t a, int32_t b) { fn_(row, y, a, b, paint_); });
 }
 
+bool RenderTarget::ReadPixels(int32_t y, int32_t x0, int32_t x1, COLORREF* out) {
+  if (recorder_) {
+    recorder_->MarkReadsDestination();
+    return false;
+  }
+  const int32_t bpp = surface_->BytesPerPixel();
+  const uint8_t* p = surface_->Row(y) + static_cast<ptrdiff_t>(x0) * bpp;
+  for (int32_t x = x0; x < x1; ++x, p += bpp) *out++ = RGB(p[2], p[1], p[0]);
+  return true;
+}
+
 void RenderTarget::RecordSpan(int32_t y, int32_t x0, int32_t x1) {
   if (recordsSolid_) {
     recorder_->Paint(y, x0, x1, recordedColor_);

@@ -78,6 +78,10 @@ class RenderTarget {
     else RecordSpan(y, a, b);
   }
   void FillRect(const Rect& deviceRect);
+  // The colours of pixels [x0, x1) of row y, which lie inside
+  // HeldClipBounds(). A recording surface has no pixels: it is marked as
+  // read and false is returned.
+  bool ReadPixels(int32_t y, int32_t x0, int32_t x1, COLORREF* out);
 
  private:
   void SpanInRegion(int32_t y, int32_t x0, int32_t x1);

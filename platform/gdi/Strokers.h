@@ -14,6 +14,12 @@ namespace orvane::gdi {
 void StrokeCosmeticPolyline(RenderTarget& target, const std::vector<PointD>& points, bool closed,
                             const std::vector<double>& dashes, const Paint* gapPaint);
 
+// The pieces of a widened polyline (segments, joins, caps, dashes), all
+// turning the same way, so that their union is what the non-zero winding
+// rule fills; pieces wholly outside `clip` are left out.
+void WidePolylineOutline(const std::vector<PointD>& points, bool closed, const StrokeStyle& style, const Rect& clip,
+                         std::vector<PointD>& outlinePoints, std::vector<uint32_t>& outlineCounts);
+
 // The widened polyline (joins, caps, dashes) filled in one pass.
 void StrokeWidePolyline(RenderTarget& target, const std::vector<PointD>& points, bool closed,
                         const StrokeStyle& style);

@@ -315,9 +315,11 @@ void StrokeDashes(WideStroker& stroker, const std::vector<PointD>& p, bool close
 
 }  // namespace
 
-void StrokeWidePolyline(RenderTarget& target, const std::vector<PointD>& points, bool closed,
-                        const StrokeStyle& style) {
-  if (target.IsEmpty() || points.empty() || !(style.width > 0) || !std::isfinite(style.width)) return;
+void WidePolylineOutline(const std::vector<PointD>& points, bool closed, const StrokeStyle& style, const Rect& clip,
+                         std::vector<PointD>& outlinePoints, std::vector<uint32_t>& outlineCounts) {
+  outlinePoints.clear();
+  outlineCounts.clear();
+  if (points.empty() || !(style.width > 0) || !std::isfinite(style.width)) return;
   thread_local std::vector<PointD> clean;
   clean.clear();
   for (const PointD& q : points) {
@@ -330,11 +332,7 @@ void StrokeWidePolyline(RenderTarget& target, const std::vector<PointD>& points,
   }
   if (clean.size() < 2) return;
 
-  // Laid out against the whole surface's clip: a band gets the same outline.
-  const Rect clip = target.WholeClipBounds();
   const Box cull{clip.left - 1.0, clip.top - 1.0, clip.right + 1.0, clip.bottom + 1.0};
-  thread_local std::vector<PointD> outlinePoints;
-  thread_local std::vector<uint32_t> outlineCounts;
   Outline outline(outlinePoints, outlineCounts, cull);
   WideStroker stroker(outline, style);
 
@@ -358,6 +356,15 @@ void StrokeWidePolyline(RenderTarget& target, const std::vector<PointD>& points,
   if (dashed) StrokeDashes(stroker, clean, closed, pattern, visible);
   else if (closed) stroker.Closed(clean.data(), clean.size());
   else stroker.Open(clean.data(), clean.size());
+}
+
+void StrokeWidePolyline(RenderTarget& target, const std::vector<PointD>& points, bool closed,
+                        const StrokeStyle& style) {
+  if (target.IsEmpty()) return;
+  thread_local std::vector<PointD> outlinePoints;
+  thread_local std::vector<uint32_t> outlineCounts;
+  // Laid out against the whole surface's clip: a band gets the same outline.
+  WidePolylineOutline(points, closed, style, target.WholeClipBounds(), outlinePoints, outlineCounts);
   FillPolyPolygon(target, outlinePoints, outlineCounts, FillMode::Winding);
 }
 

@@ -1,11 +1,13 @@
-// Bitmap records: StretchDIBits, BitBlt, StretchBlt and SetDIBitsToDevice.
-// The source DIB lies inside the record (its header and bits at offsets the
-// record gives, both checked to lie inside it); it is decoded by the DIB
-// reader and stretched, nearest pixel, into the destination rectangle
-// transformed to device pixels. Without a source bitmap, BitBlt and
-// StretchBlt fill the destination by their raster operation (pattern,
-// black, white or inverted destination). Rotated destinations are not
-// supported: the image goes between the transformed corners, axis-aligned.
+// Bitmap records: StretchDIBits, SetDIBitsToDevice and the block
+// transfers (BitBlt, StretchBlt, TransparentBlt, AlphaBlend, MaskBlt,
+// PlgBlt). The source DIB lies inside the record (its header and bits at
+// offsets the record gives, both checked to lie inside it); it is decoded
+// by the DIB reader, its DIB_PAL_COLORS table looked up in the selected
+// palette, and drawn nearest pixel into the destination: the logical
+// rectangle's corners transformed to device pixels, a parallelogram under
+// a turning transform. Without a source bitmap, BitBlt and StretchBlt fill
+// the destination by their raster operation (pattern, black, white or
+// inverted destination).
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +22,7 @@ namespace orvane::emf {
 namespace {
 
 constexpr uint64_t kMaxImagePixels = uint64_t{1} << 24;
+constexpr uint8_t AC_SRC_ALPHA = 0x01;
 
 uint32_t Load32(const uint8_t* p) {
   return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
@@ -30,120 +33,279 @@ bool TopDown(const uint8_t* info, size_t size) {
   return size >= 12 && Load32(info) >= 40 && static_cast<int32_t>(Load32(info + 8)) < 0;
 }
 
+// Where a record's DIB lies and how its colour table is to be read.
+struct DibFields {
+  uint32_t usage = DIB_RGB_COLORS, infoOffset = 0, infoSize = 0, bitsOffset = 0, bitsSize = 0;
+};
+
+DibFields ReadDibFields(EmfRecordReader& r, bool usageFirst) {
+  DibFields f;
+  if (usageFirst) f.usage = r.U32();
+  f.infoOffset = r.U32();
+  f.infoSize = r.U32();
+  f.bitsOffset = r.U32();
+  f.bitsSize = r.U32();
+  if (!usageFirst) f.usage = r.U32();
+  return f;
+}
+
+// The source of a block transfer: its origin, the transform applied to it
+// and its DIB (infoSize 0: no source).
+struct BlockSource {
+  int32_t x = 0, y = 0;
+  Affine transform;
+  DibFields dib;
+};
+
+BlockSource ReadBlockSource(EmfRecordReader& r) {
+  BlockSource s;
+  s.x = r.I32();
+  s.y = r.I32();
+  const float m11 = r.F32(), m12 = r.F32(), m21 = r.F32(), m22 = r.F32(), dx = r.F32(), dy = r.F32();
+  s.transform = Affine{m11, m12, m21, m22, dx, dy};
+  r.U32();  // background colour of the source
+  s.dib = ReadDibFields(r, true);
+  return s;
+}
+
+// The mask of MaskBlt and PlgBlt: its origin (lined up with the source's) and DIB.
+struct MaskSource {
+  int32_t x = 0, y = 0;
+  DibFields dib;
+};
+
+MaskSource ReadMaskSource(EmfRecordReader& r) {
+  MaskSource m;
+  m.x = r.I32();
+  m.y = r.I32();
+  m.dib = ReadDibFields(r, true);
+  return m;
+}
+
+// The source rectangle through the source transform (an identity in practice).
+bool SourceRect(const BlockSource& s, int32_t cx, int32_t cy, gdi::Rect& out) {
+  if (!s.transform.Finite()) return false;
+  const gdi::PointD s0 = s.transform.Apply({double(s.x), double(s.y)});
+  const gdi::PointD s1 = s.transform.Apply({double(s.x) + cx, double(s.y) + cy});
+  out = gdi::Rect{RoundToInt(s0.x), RoundToInt(s0.y), RoundToInt(s1.x), RoundToInt(s1.y)};
+  return true;
+}
+
 }  // namespace
 
 bool EmfRecordPlayer::PlayBitmapRecord(EmfRecordReader& r) {
   switch (r.Type()) {
     case EMR_STRETCHDIBITS: StretchDibBits(r); return true;
-    case EMR_BITBLT: BitBlt(r, false); return true;
-    case EMR_STRETCHBLT: BitBlt(r, true); return true;
-    case EMR_TRANSPARENTBLT: BitBlt(r, true, true); return true;
+    case EMR_BITBLT: BlockTransfer(r, BlockKind::BitBlt); return true;
+    case EMR_STRETCHBLT: BlockTransfer(r, BlockKind::StretchBlt); return true;
+    case EMR_TRANSPARENTBLT: BlockTransfer(r, BlockKind::TransparentBlt); return true;
+    case EMR_ALPHABLEND: BlockTransfer(r, BlockKind::AlphaBlend); return true;
+    case EMR_MASKBLT: BlockTransfer(r, BlockKind::MaskBlt); return true;
+    case EMR_PLGBLT: PlgBlt(r); return true;
     case EMR_SETDIBITSTODEVICE: SetDibBitsToDevice(r); return true;
     default: return false;
   }
 }
 
+bool EmfRecordPlayer::RecordDib(EmfRecordReader& r, uint32_t usage, uint32_t infoOffset, uint32_t infoSize,
+                                uint32_t bitsOffset, uint32_t bitsSize, gdi::DibImage& image,
+                                std::vector<uint8_t>* alpha) {
+  const uint8_t *info = nullptr, *bits = nullptr;
+  if ((usage != DIB_RGB_COLORS && usage != DIB_PAL_COLORS) || !r.Block(infoOffset, infoSize, info) ||
+      !r.Block(bitsOffset, bitsSize, bits) || !info || !bits)
+    return false;
+  std::vector<uint8_t> lookedUp;
+  if (usage == DIB_PAL_COLORS) {
+    if (!PaletteColorTable(info, infoSize, lookedUp)) return false;
+    info = lookedUp.data();
+    infoSize = static_cast<uint32_t>(lookedUp.size());
+  }
+  if (!gdi::DecodeDib(info, infoSize, bits, bitsSize, image, kMaxImagePixels)) return false;
+  if (alpha) gdi::DecodeDibAlpha(info, infoSize, bits, bitsSize, *alpha);
+  return true;
+}
+
+bool EmfRecordPlayer::RecordMask(EmfRecordReader& r, uint32_t infoOffset, uint32_t infoSize, uint32_t bitsOffset,
+                                 uint32_t bitsSize, gdi::Point maskOrigin, gdi::Point sourceOrigin,
+                                 const gdi::DibImage& source, std::vector<uint8_t>& mask) {
+  const uint8_t *info = nullptr, *bits = nullptr;
+  if (!r.Block(infoOffset, infoSize, info) || !r.Block(bitsOffset, bitsSize, bits) || !info || !bits ||
+      infoSize < 16)
+    return false;
+  // A mask is read by its bits, not its colours: its table is made black and white.
+  const uint32_t headerSize = Load32(info);
+  const bool core = headerSize == 12;
+  const uint32_t bitCount = core ? info[10] : info[14];
+  const size_t entrySize = core ? 3 : 4;
+  if (bitCount != 1 || (!core && headerSize < 40) || uint64_t{headerSize} + 2 * entrySize > infoSize) return false;
+  std::vector<uint8_t> table(info, info + infoSize);
+  std::memset(table.data() + headerSize, 0, entrySize);
+  std::memset(table.data() + headerSize + entrySize, 0xFF, 3);
+  gdi::DibImage bitsImage;
+  if (!gdi::DecodeDib(table.data(), table.size(), bits, bitsSize, bitsImage, kMaxImagePixels)) return false;
+  // Source pixel (c, r) takes the mask bit at the same distance from the mask's origin; outside the mask, 0.
+  mask.assign(static_cast<size_t>(source.width) * static_cast<size_t>(source.height), 0);
+  for (int32_t y = 0; y < source.height; ++y) {
+    const int64_t my = int64_t{y} - sourceOrigin.y + maskOrigin.y;
+    if (my < 0 || my >= bitsImage.height) continue;
+    for (int32_t x = 0; x < source.width; ++x) {
+      const int64_t mx = int64_t{x} - sourceOrigin.x + maskOrigin.x;
+      if (mx >= 0 && mx < bitsImage.width)
+        mask[static_cast<size_t>(y) * source.width + x] =
+            bitsImage.pixels[static_cast<size_t>(my * bitsImage.width + mx)] != 0;
+    }
+  }
+  return true;
+}
+
+gdi::DeviceParallelogram EmfRecordPlayer::DeviceCorners(gdi::PointD origin, gdi::PointD right, gdi::PointD down) {
+  const gdi::PointD o = state_.ToDevice(origin), a = state_.ToDevice(right), b = state_.ToDevice(down);
+  return gdi::DeviceParallelogram{o.x, o.y, a.x, a.y, b.x, b.y};
+}
+
 void EmfRecordPlayer::StretchDibBits(EmfRecordReader& r) {
   r.Skip(16);  // bounds
   const int32_t x = r.I32(), y = r.I32(), srcX = r.I32(), srcY = r.I32(), srcCx = r.I32(), srcCy = r.I32();
-  const uint32_t infoOffset = r.U32(), infoSize = r.U32(), bitsOffset = r.U32(), bitsSize = r.U32();
-  const uint32_t usage = r.U32(), rop = r.U32();
+  const DibFields dib = ReadDibFields(r, false);
+  const uint32_t rop = r.U32();
   const int32_t cx = r.I32(), cy = r.I32();
-  if (!r.Ok() || usage != DIB_RGB_COLORS || path_.Recording()) return;
-  const uint8_t *info = nullptr, *bits = nullptr;
-  if (!r.Block(infoOffset, infoSize, info) || !r.Block(bitsOffset, bitsSize, bits) || !info || !bits) return;
+  if (!r.Ok() || path_.Recording()) return;
   gdi::DibImage image;
-  if (!gdi::DecodeDib(info, infoSize, bits, bitsSize, image, kMaxImagePixels)) return;
-  const gdi::PointD p = state_.ToDevice(gdi::Point{x, y});
-  const gdi::PointD q = state_.ToDevice(gdi::PointD{double(x) + cx, double(y) + cy});
+  if (!RecordDib(r, dib.usage, dib.infoOffset, dib.infoSize, dib.bitsOffset, dib.bitsSize, image)) return;
+  const uint8_t* info = nullptr;
+  r.Block(dib.infoOffset, dib.infoSize, info);
   // GDI counts a bottom-up DIB's source rows from its bottom row.
-  const int64_t top = TopDown(info, infoSize) ? int64_t{srcY} : int64_t{image.height} - srcY - srcCy;
+  const int64_t top = TopDown(info, dib.infoSize) ? int64_t{srcY} : int64_t{image.height} - srcY - srcCy;
   if (top < INT32_MIN || top > INT32_MAX) return;
   gdi::RenderTarget& target = state_.Target();
-  if (target.IsEmpty()) return;
-  gdi::StretchImage(target, image, std::round(p.x), std::round(p.y), std::round(q.x) - std::round(p.x),
-                    std::round(q.y) - std::round(p.y), srcX, static_cast<int32_t>(top), srcCx, srcCy, rop);
+  gdi::ImageTransfer how;
+  how.rasterOp = rop;
+  gdi::TransferImage(target, image,
+                     DeviceCorners({double(x), double(y)}, {double(x) + cx, double(y)}, {double(x), double(y) + cy}),
+                     srcX, static_cast<int32_t>(top), srcCx, srcCy, how);
 }
 
-void EmfRecordPlayer::BitBlt(EmfRecordReader& r, bool stretch, bool transparent) {
+void EmfRecordPlayer::BlockTransfer(EmfRecordReader& r, BlockKind kind) {
   r.Skip(16);  // bounds
   const int32_t x = r.I32(), y = r.I32(), cx = r.I32(), cy = r.I32();
   // TransparentBlt holds its transparent colour where the others hold the
-  // raster operation, and copies the other source pixels.
-  const uint32_t ropOrColor = r.U32();
-  const uint32_t rop = transparent ? SRCCOPY : ropOrColor;
-  const gdi::COLORREF transparentColor = ropOrColor & 0xFFFFFF;
-  const int32_t srcX = r.I32(), srcY = r.I32();
-  const float m11 = r.F32(), m12 = r.F32(), m21 = r.F32(), m22 = r.F32(), mdx = r.F32(), mdy = r.F32();
-  r.U32();  // background colour of the source
-  const uint32_t usage = r.U32(), infoOffset = r.U32(), infoSize = r.U32(), bitsOffset = r.U32(),
-                 bitsSize = r.U32();
+  // raster operation, AlphaBlend its blend function; MaskBlt two raster
+  // operations (foreground in the low three bytes, background in the high one).
+  const uint32_t ropField = r.U32();
+  const BlockSource source = ReadBlockSource(r);
   int32_t srcCx = cx, srcCy = cy;
-  if (stretch) {
+  const bool stretches = kind != BlockKind::BitBlt && kind != BlockKind::MaskBlt;
+  if (stretches) {
     srcCx = r.I32();
     srcCy = r.I32();
   }
+  const MaskSource maskSource = kind == BlockKind::MaskBlt ? ReadMaskSource(r) : MaskSource{};
   if (!r.Ok() || path_.Recording()) return;
   gdi::RenderTarget& target = state_.Target();
   if (target.IsEmpty()) return;
-  const gdi::PointD p = state_.ToDevice(gdi::Point{x, y});
-  const gdi::PointD q = state_.ToDevice(gdi::PointD{double(x) + cx, double(y) + cy});
+  const gdi::DeviceParallelogram where =
+      DeviceCorners({double(x), double(y)}, {double(x) + cx, double(y)}, {double(x), double(y) + cy});
 
-  if (infoSize == 0) {
-    if (transparent) return;  // nothing to copy
-    // No source: the raster operation alone decides.
-    const gdi::Rect rect{RoundToInt(std::min(p.x, q.x)), RoundToInt(std::min(p.y, q.y)),
-                         RoundToInt(std::max(p.x, q.x)), RoundToInt(std::max(p.y, q.y))};
-    gdi::Paint paint;
-    switch (rop) {
-      case PATCOPY:
-      case PATINVERT:
-        if (!BrushPaint(paint)) return;
-        paint.rop = rop == PATCOPY ? gdi::Rop2::CopyPen : gdi::Rop2::XorPen;
-        break;
-      case BLACKNESS: paint = gdi::Paint::Solid(0); break;
-      case WHITENESS: paint = gdi::Paint::Solid(gdi::RGB(255, 255, 255)); break;
-      case DSTINVERT: paint = gdi::Paint::Solid(0, gdi::Rop2::Not); break;
-      default: return;
-    }
-    target.SetPaint(paint);
-    target.FillRect(rect);
+  gdi::ImageTransfer how;
+  how.rasterOp = kind == BlockKind::TransparentBlt || kind == BlockKind::AlphaBlend ? SRCCOPY : ropField & 0xFFFFFF;
+  if (kind == BlockKind::MaskBlt) how.maskedOutRasterOp = ((ropField >> 8) & 0xFF0000) | 0x0029;
+  if (source.dib.infoSize == 0) {
+    if (kind == BlockKind::BitBlt || kind == BlockKind::StretchBlt) FillByRasterOp(where, how.rasterOp);
     return;
   }
-
-  if (usage != DIB_RGB_COLORS) return;
-  const uint8_t *info = nullptr, *bits = nullptr;
-  if (!r.Block(infoOffset, infoSize, info) || !r.Block(bitsOffset, bitsSize, bits) || !info || !bits) return;
   gdi::DibImage image;
-  if (!gdi::DecodeDib(info, infoSize, bits, bitsSize, image, kMaxImagePixels)) return;
-  // The source rectangle through the source transform (an identity in practice).
-  const Affine source{m11, m12, m21, m22, mdx, mdy};
-  if (!source.Finite()) return;
-  const gdi::PointD s0 = source.Apply({double(srcX), double(srcY)});
-  const gdi::PointD s1 = source.Apply({double(srcX) + srcCx, double(srcY) + srcCy});
-  const double dx = std::round(p.x), dy = std::round(p.y), dw = std::round(q.x) - dx, dh = std::round(q.y) - dy;
-  const int32_t sx = RoundToInt(s0.x), sy = RoundToInt(s0.y);
-  const int32_t sw = RoundToInt(s1.x) - sx, sh = RoundToInt(s1.y) - sy;
-  if (!transparent) {
-    gdi::StretchImage(target, image, dx, dy, dw, dh, sx, sy, sw, sh, rop);
+  std::vector<uint8_t> alpha, mask;
+  const bool blend = kind == BlockKind::AlphaBlend;
+  const uint8_t constantAlpha = static_cast<uint8_t>(ropField >> 16), alphaFormat = static_cast<uint8_t>(ropField >> 24);
+  if (blend && (ropField & 0xFF) != 0) return;  // AC_SRC_OVER is the only blend operation
+  if (!RecordDib(r, source.dib.usage, source.dib.infoOffset, source.dib.infoSize, source.dib.bitsOffset,
+                 source.dib.bitsSize, image, blend && (alphaFormat & AC_SRC_ALPHA) ? &alpha : nullptr))
+    return;
+  gdi::Rect src;
+  if (!SourceRect(source, srcCx, srcCy, src)) return;
+  if (blend) {
+    how.blend = true;
+    how.constantAlpha = constantAlpha;
+    how.alpha = alpha.empty() ? nullptr : alpha.data();
+  } else if (kind == BlockKind::TransparentBlt) {
+    const gdi::COLORREF transparentColor = ropField & 0xFFFFFF;
+    mask.resize(image.pixels.size());
+    for (size_t i = 0; i < mask.size(); ++i) mask[i] = (image.pixels[i] & 0xFFFFFF) != transparentColor;
+    how.mask = mask.data();
+  } else if (kind == BlockKind::MaskBlt && maskSource.dib.infoSize != 0) {
+    if (maskSource.dib.usage != DIB_RGB_COLORS ||
+        !RecordMask(r, maskSource.dib.infoOffset, maskSource.dib.infoSize, maskSource.dib.bitsOffset,
+                    maskSource.dib.bitsSize, {maskSource.x, maskSource.y}, {src.left, src.top}, image, mask))
+      return;
+    how.mask = mask.data();
+  }
+  gdi::TransferImage(target, image, where, src.left, src.top, src.right - src.left, src.bottom - src.top, how);
+}
+
+void EmfRecordPlayer::FillByRasterOp(const gdi::DeviceParallelogram& where, uint32_t rop) {
+  gdi::Paint paint;
+  switch (rop) {
+    case PATCOPY:
+    case PATINVERT:
+      if (!BrushPaint(paint)) return;
+      paint.rop = rop == PATCOPY ? gdi::Rop2::CopyPen : gdi::Rop2::XorPen;
+      break;
+    case BLACKNESS: paint = gdi::Paint::Solid(0); break;
+    case WHITENESS: paint = gdi::Paint::Solid(gdi::RGB(255, 255, 255)); break;
+    case DSTINVERT: paint = gdi::Paint::Solid(0, gdi::Rop2::Not); break;
+    default: return;
+  }
+  gdi::RenderTarget& target = state_.Target();
+  target.SetPaint(paint);
+  if (where.AxisAligned()) {
+    const double l = where.originX, t = where.originY, r = where.rightX, b = where.downY;
+    target.FillRect(gdi::Rect{RoundToInt(std::min(l, r)), RoundToInt(std::min(t, b)), RoundToInt(std::max(l, r)),
+                              RoundToInt(std::max(t, b))});
     return;
   }
-  std::vector<uint8_t> mask(image.pixels.size());
-  for (size_t i = 0; i < mask.size(); ++i) mask[i] = (image.pixels[i] & 0xFFFFFF) != transparentColor;
-  gdi::StretchImageMasked(target, image, mask.data(), dx, dy, dw, dh, sx, sy, sw, sh);
+  const double fx = where.rightX + where.downX - where.originX, fy = where.rightY + where.downY - where.originY;
+  gdi::FillPolygons(target,
+                    {{{where.originX, where.originY}, {where.rightX, where.rightY}, {fx, fy}, {where.downX, where.downY}}},
+                    gdi::FillMode::Winding);
+}
+
+void EmfRecordPlayer::PlgBlt(EmfRecordReader& r) {
+  r.Skip(16);  // bounds
+  const gdi::Point corners[3] = {r.PointL(), r.PointL(), r.PointL()};
+  const int32_t srcX = r.I32(), srcY = r.I32(), srcCx = r.I32(), srcCy = r.I32();
+  r.Skip(24);  // the source transform: PlgBlt's source rectangle is given in source pixels
+  r.U32();     // background colour of the source
+  const DibFields dib = ReadDibFields(r, true);
+  const MaskSource maskSource = ReadMaskSource(r);
+  if (!r.Ok() || path_.Recording()) return;
+  gdi::RenderTarget& target = state_.Target();
+  gdi::DibImage image;
+  std::vector<uint8_t> mask;
+  if (target.IsEmpty() || !RecordDib(r, dib.usage, dib.infoOffset, dib.infoSize, dib.bitsOffset, dib.bitsSize, image))
+    return;
+  gdi::ImageTransfer how;
+  if (maskSource.dib.infoSize != 0) {
+    if (maskSource.dib.usage != DIB_RGB_COLORS ||
+        !RecordMask(r, maskSource.dib.infoOffset, maskSource.dib.infoSize, maskSource.dib.bitsOffset,
+                    maskSource.dib.bitsSize, {maskSource.x, maskSource.y}, {srcX, srcY}, image, mask))
+      return;
+    how.mask = mask.data();
+  }
+  const auto logical = [](gdi::Point p) { return gdi::PointD{double(p.x), double(p.y)}; };
+  gdi::TransferImage(target, image, DeviceCorners(logical(corners[0]), logical(corners[1]), logical(corners[2])),
+                     srcX, srcY, srcCx, srcCy, how);
 }
 
 void EmfRecordPlayer::SetDibBitsToDevice(EmfRecordReader& r) {
   r.Skip(16);  // bounds
   const int32_t x = r.I32(), y = r.I32(), srcX = r.I32(), srcY = r.I32(), cx = r.I32(), cy = r.I32();
-  const uint32_t infoOffset = r.U32(), infoSize = r.U32(), bitsOffset = r.U32(), bitsSize = r.U32();
-  const uint32_t usage = r.U32(), startScan = r.U32(), scans = r.U32();
-  if (!r.Ok() || usage != DIB_RGB_COLORS || path_.Recording()) return;
-  const uint8_t *infoData = nullptr, *bits = nullptr;
-  if (!r.Block(infoOffset, infoSize, infoData) || !r.Block(bitsOffset, bitsSize, bits) || !infoData || !bits)
-    return;
+  const DibFields dib = ReadDibFields(r, false);
+  const uint32_t startScan = r.U32(), scans = r.U32();
+  if (!r.Ok() || path_.Recording()) return;
+  const uint8_t* infoData = nullptr;
+  if (!r.Block(dib.infoOffset, dib.infoSize, infoData) || !infoData) return;
   // The record may hold only some scan lines: the header is made to describe those.
-  std::vector<uint8_t> info(infoData, infoData + infoSize);
+  std::vector<uint8_t> info(infoData, infoData + dib.infoSize);
   const bool topDown = TopDown(info.data(), info.size());
   int64_t top = srcY;
   if (info.size() >= 40 && Load32(info.data()) >= 40) {
@@ -161,11 +323,22 @@ void EmfRecordPlayer::SetDibBitsToDevice(EmfRecordReader& r) {
     }
   }
   if (top < INT32_MIN || top > INT32_MAX) return;
+  std::vector<uint8_t> lookedUp;
+  if (dib.usage == DIB_PAL_COLORS) {
+    if (!PaletteColorTable(info.data(), info.size(), lookedUp)) return;
+    info.swap(lookedUp);
+  } else if (dib.usage != DIB_RGB_COLORS) {
+    return;
+  }
+  const uint8_t* bits = nullptr;
   gdi::DibImage image;
-  if (!gdi::DecodeDib(info.data(), info.size(), bits, bitsSize, image, kMaxImagePixels)) return;
+  if (!r.Block(dib.bitsOffset, dib.bitsSize, bits) || !bits ||
+      !gdi::DecodeDib(info.data(), info.size(), bits, dib.bitsSize, image, kMaxImagePixels))
+    return;
   gdi::RenderTarget& target = state_.Target();
   if (target.IsEmpty()) return;
-  // The origin is mapped; the size is in reference-device pixels.
+  // The origin is mapped; the size is in reference-device pixels, upright
+  // whatever the world transform.
   const gdi::PointD p = state_.ToDevice(gdi::Point{x, y});
   const gdi::PointD extent = state_.Playback().ApplyVector({double(cx), double(cy)});
   const double px = std::round(p.x), py = std::round(p.y);

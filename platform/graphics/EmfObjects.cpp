@@ -225,6 +225,7 @@ void EmfRecordPlayer::SelectObject(uint32_t handle) {
     case EmfObject::Kind::Pen: dc.pen = object->pen; break;
     case EmfObject::Kind::Brush: dc.brush = object->brush; break;
     case EmfObject::Kind::Font: dc.font = object->font; break;
+    case EmfObject::Kind::Palette: break;  // selected by its own record
   }
 }
 

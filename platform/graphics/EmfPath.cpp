@@ -8,7 +8,7 @@ void EmfPath::Begin() {
   figures_.clear();
   points_ = 0;
   recording_ = true;
-  ready_ = false;
+  ready_ = widened_ = false;
   figureOpen_ = false;
 }
 
@@ -22,7 +22,17 @@ void EmfPath::End() {
 void EmfPath::Abort() {
   figures_.clear();
   points_ = 0;
-  recording_ = ready_ = figureOpen_ = false;
+  recording_ = ready_ = figureOpen_ = widened_ = false;
+}
+
+void EmfPath::ReplaceWithWidened(std::vector<Figure> figures) {
+  Abort();
+  for (Figure& f : figures) {
+    if (!Room(f.points.size())) break;
+    points_ += f.points.size();
+    figures_.push_back(std::move(f));
+  }
+  ready_ = widened_ = true;
 }
 
 EmfPath::Figure& EmfPath::Current(gdi::PointD from) {

@@ -40,6 +40,11 @@ class EmfPath {
 
   // The figures of a finished path; the path is emptied.
   std::vector<Figure> Take();
+  // Makes closed `figures` the finished path, as widening does: pieces that
+  // overlap, filled and clipped by the non-zero winding rule whatever the
+  // fill mode. Figures past the point cap are left out.
+  void ReplaceWithWidened(std::vector<Figure> figures);
+  bool Widened() const { return widened_; }
 
  private:
   bool Room(size_t more) const { return points_ + more <= kMaxPoints; }
@@ -48,6 +53,7 @@ class EmfPath {
   bool recording_ = false;
   bool ready_ = false;
   bool figureOpen_ = false;
+  bool widened_ = false;
   size_t points_ = 0;
   std::vector<Figure> figures_;
 };

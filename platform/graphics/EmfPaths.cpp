@@ -2,8 +2,11 @@
 // the records that use a finished path: fill, stroke, both, or make it the
 // clip region. A path still open, or none at all, makes them do nothing, as
 // GDI refuses them. Curves were flattened as they entered the path, so
-// FlattenPath has nothing left to do; WidenPath is not carried out.
+// FlattenPath has nothing left to do. WidenPath replaces the path by the
+// outline the current pen would paint, when that pen is geometric and wider
+// than a pixel.
 
+#include <orvane/gdi/Strokers.h>
 #include <orvane/graphics/EmfRecordPlayer.h>
 #include <orvane/graphics/EmfRecords.h>
 
@@ -15,18 +18,19 @@ bool EmfRecordPlayer::PlayPathRecord(EmfRecordReader& r) {
     case EMR_ENDPATH: path_.End(); return true;
     case EMR_CLOSEFIGURE: path_.CloseFigure(); return true;
     case EMR_ABORTPATH: path_.Abort(); return true;
-    case EMR_FLATTENPATH:
-    case EMR_WIDENPATH: return true;
+    case EMR_FLATTENPATH: return true;
+    case EMR_WIDENPATH: WidenPath(); return true;
     case EMR_FILLPATH:
     case EMR_STROKEPATH:
     case EMR_STROKEANDFILLPATH: {
       if (!path_.Ready()) return true;
+      const gdi::FillMode mode = path_.Widened() ? gdi::FillMode::Winding : state_.Dc().fillMode;
       const std::vector<EmfPath::Figure> figures = path_.Take();
       if (r.Type() != EMR_STROKEPATH) {
         std::vector<gdi::Contour> contours;
         for (const EmfPath::Figure& f : figures)
           if (f.points.size() >= 2) contours.push_back(f.points);
-        Fill(contours);
+        Fill(contours, mode);
       }
       if (r.Type() != EMR_FILLPATH)
         for (const EmfPath::Figure& f : figures) Stroke(f.points, f.closed);
@@ -35,15 +39,38 @@ bool EmfRecordPlayer::PlayPathRecord(EmfRecordReader& r) {
     case EMR_SELECTCLIPPATH: {
       const uint32_t mode = r.U32();
       if (!r.Ok() || mode < RGN_AND || mode > RGN_COPY || !path_.Ready()) return true;
+      const gdi::FillMode fillMode = path_.Widened() ? gdi::FillMode::Winding : state_.Dc().fillMode;
       std::vector<gdi::Contour> contours;
       for (EmfPath::Figure& f : path_.Take())
         if (f.points.size() >= 2) contours.push_back(std::move(f.points));
-      state_.CombineClip(gdi::RegionFromContours(contours, state_.Dc().fillMode, state_.Universe().Bounds()),
+      state_.CombineClip(gdi::RegionFromContours(contours, fillMode, state_.Universe().Bounds()),
                          RegionOpForMode(mode));
       return true;
     }
     default: return false;
   }
+}
+
+void EmfRecordPlayer::WidenPath() {
+  if (!path_.Ready() || state_.Dc().pen.style == gdi::PenStyle::Null) return;
+  const gdi::StrokeStyle style = PenStyle();
+  if (style.cosmetic) return;
+  std::vector<EmfPath::Figure> widened;
+  std::vector<gdi::PointD> points;
+  std::vector<uint32_t> counts;
+  for (const EmfPath::Figure& f : path_.Take()) {
+    gdi::StrokeStyle figureStyle = style;
+    LimitDashCost(figureStyle, f.points);
+    gdi::WidePolylineOutline(f.points, f.closed, figureStyle, state_.Universe().Bounds(), points, counts);
+    size_t at = 0;
+    for (uint32_t n : counts) {
+      widened.push_back(EmfPath::Figure{{points.begin() + static_cast<ptrdiff_t>(at),
+                                         points.begin() + static_cast<ptrdiff_t>(at + n)},
+                                        true});
+      at += n;
+    }
+  }
+  path_.ReplaceWithWidened(std::move(widened));
 }
 
 }  // namespace orvane::emf

@@ -42,11 +42,16 @@ struct BrushObject {
   gdi::COLORREF monoZero = 0;  // the colour the decoder gives 0 bits
 };
 
+// A logical palette's colours. Shared: changes to a palette reach the
+// device contexts it is selected into.
+using PaletteColors = std::shared_ptr<std::vector<gdi::COLORREF>>;
+
 struct EmfObject {
-  enum class Kind : uint8_t { Pen, Brush, Font } kind = Kind::Pen;
+  enum class Kind : uint8_t { Pen, Brush, Font, Palette } kind = Kind::Pen;
   gdi::Pen pen;          // width in logical units
   BrushObject brush;
   gdi::Font font;        // height and width in logical units
+  PaletteColors palette;
 };
 
 struct DcState {
@@ -57,6 +62,7 @@ struct DcState {
   gdi::Pen pen;          // black, cosmetic, solid
   BrushObject brush;     // white, solid
   gdi::Font font;
+  PaletteColors palette;  // nullptr: the default palette
   gdi::COLORREF textColor = 0;
   gdi::COLORREF bkColor = gdi::RGB(255, 255, 255);
   gdi::BackgroundMode bkMode = gdi::BackgroundMode::Opaque;

@@ -108,7 +108,15 @@ bool MetafileMayReadDestination(const std::vector<uint8_t>& emf) {
     // rectangle, or after the source fields of StretchDIBits.
     const size_t ropAt = type == emf::EMR_STRETCHDIBITS ? 68 : 40;
     if (type == emf::EMR_SETROP2 && recordSize >= 12 && !SetsPixelOutright(Load32(h + pos + 8))) return true;
-    if (type == emf::EMR_INVERTRGN) return true;
+    if (type == emf::EMR_INVERTRGN || type == emf::EMR_ALPHABLEND) return true;
+    if (type == emf::EMR_MASKBLT && recordSize >= 44) {
+      // Foreground and background operations, by their truth tables; 0xAA leaves the destination.
+      const uint32_t rop = Load32(h + pos + 40);
+      const auto outright = [](uint32_t table) {
+        return table == 0xCC || table == 0x33 || table == 0xF0 || table == 0x00 || table == 0xFF || table == 0xAA;
+      };
+      if (!outright((rop >> 16) & 0xFF) || !outright(rop >> 24)) return true;
+    }
     if ((type == emf::EMR_BITBLT || type == emf::EMR_STRETCHBLT || type == emf::EMR_STRETCHDIBITS) &&
         recordSize >= ropAt + 4 && !BlockSetsPixelOutright(Load32(h + pos + ropAt)))
       return true;
@@ -154,7 +162,11 @@ const EmfRecordPlayer::Handler* EmfRecordPlayer::Handlers() {
     add(&EmfRecordPlayer::PlayTextRecord,
         {EMR_EXTTEXTOUTW, EMR_EXTTEXTOUTA, EMR_POLYTEXTOUTW, EMR_POLYTEXTOUTA, EMR_SMALLTEXTOUT});
     add(&EmfRecordPlayer::PlayBitmapRecord,
-        {EMR_STRETCHDIBITS, EMR_BITBLT, EMR_STRETCHBLT, EMR_SETDIBITSTODEVICE, EMR_TRANSPARENTBLT});
+        {EMR_STRETCHDIBITS, EMR_BITBLT, EMR_STRETCHBLT, EMR_SETDIBITSTODEVICE, EMR_TRANSPARENTBLT, EMR_ALPHABLEND,
+         EMR_MASKBLT, EMR_PLGBLT});
+    add(&EmfRecordPlayer::PlayGradientRecord, {EMR_GRADIENTFILL});
+    add(&EmfRecordPlayer::PlayPaletteRecord,
+        {EMR_CREATEPALETTE, EMR_SELECTPALETTE, EMR_REALIZEPALETTE, EMR_SETPALETTEENTRIES, EMR_RESIZEPALETTE});
     // Comments (EMF+ included) draw nothing here; colour management,
     // colour adjustment and layout change nothing the drawing uses.
     add(&EmfRecordPlayer::IgnoreRecord,

@@ -10,8 +10,9 @@
 // live in separate sources: EmfPlayer.cpp (dispatch table, mapping, modes,
 // clipping, records read and ignored), EmfObjects.cpp (pens, brushes,
 // fonts), EmfShapes.cpp (lines, curves and shapes), EmfPaths.cpp (path
-// records), EmfRegions.cpp (region records), EmfText.cpp (text) and
-// EmfBitmaps.cpp (bitmap records).
+// records), EmfRegions.cpp (region records), EmfText.cpp (text),
+// EmfBitmaps.cpp (bitmap records), EmfGradients.cpp (gradient fills) and
+// EmfPalettes.cpp (palettes).
 
 #include <cstdint>
 #include <memory>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include <orvane/gdi/DeviceContext.h>
+#include <orvane/gdi/DibImage.h>
 #include <orvane/gdi/Rasterizer.h>
 #include <orvane/graphics/EmfPath.h>
 #include <orvane/graphics/EmfPlaybackState.h>
@@ -70,7 +72,8 @@ class EmfRecordPlayer {
   void AngleArc(EmfRecordReader& r);
   void SetPixel(EmfRecordReader& r);
   // Drawing with the selected brush and pen, in device pixels.
-  void Fill(const std::vector<gdi::Contour>& contours);
+  void Fill(const std::vector<gdi::Contour>& contours);  // by the fill mode
+  void Fill(const std::vector<gdi::Contour>& contours, gdi::FillMode mode);
   void Stroke(const std::vector<gdi::PointD>& points, bool closed);
   void FillAndStroke(const std::vector<gdi::PointD>& outline);
   bool BrushPaint(gdi::Paint& paint);
@@ -100,6 +103,7 @@ class EmfRecordPlayer {
 
   // EmfPaths.cpp
   bool PlayPathRecord(EmfRecordReader& r);
+  void WidenPath();
 
   // EmfRegions.cpp
   bool PlayRegionRecord(EmfRecordReader& r);
@@ -125,10 +129,34 @@ class EmfRecordPlayer {
   void DrawTextRun(const TextRun& run);
 
   // EmfBitmaps.cpp
+  enum class BlockKind : uint8_t { BitBlt, StretchBlt, TransparentBlt, AlphaBlend, MaskBlt };
   bool PlayBitmapRecord(EmfRecordReader& r);
   void StretchDibBits(EmfRecordReader& r);
-  void BitBlt(EmfRecordReader& r, bool stretch, bool transparent = false);
+  void BlockTransfer(EmfRecordReader& r, BlockKind kind);
+  void PlgBlt(EmfRecordReader& r);
   void SetDibBitsToDevice(EmfRecordReader& r);
+  // A block transfer without a source: the raster operation alone decides.
+  void FillByRasterOp(const gdi::DeviceParallelogram& where, uint32_t rop);
+  // A record's DIB decoded (and its alpha bytes, when asked and it has
+  // them); false when it fails its checks.
+  bool RecordDib(EmfRecordReader& r, uint32_t usage, uint32_t infoOffset, uint32_t infoSize, uint32_t bitsOffset,
+                 uint32_t bitsSize, gdi::DibImage& image, std::vector<uint8_t>* alpha = nullptr);
+  // A monochrome mask's bits for each pixel of `source`, the mask's origin
+  // lined up with the source rectangle's; false unless it is a 1-bit DIB.
+  bool RecordMask(EmfRecordReader& r, uint32_t infoOffset, uint32_t infoSize, uint32_t bitsOffset, uint32_t bitsSize,
+                  gdi::Point maskOrigin, gdi::Point sourceOrigin, const gdi::DibImage& source,
+                  std::vector<uint8_t>& mask);
+  // Three logical corners of a destination in device pixels.
+  gdi::DeviceParallelogram DeviceCorners(gdi::PointD origin, gdi::PointD right, gdi::PointD down);
+
+  // EmfGradients.cpp
+  bool PlayGradientRecord(EmfRecordReader& r);
+
+  // EmfPalettes.cpp
+  bool PlayPaletteRecord(EmfRecordReader& r);
+  // A DIB_PAL_COLORS header and table (16-bit palette indices) as the same
+  // header with the colours of the selected palette; false when it fails its checks.
+  bool PaletteColorTable(const uint8_t* info, size_t infoSize, std::vector<uint8_t>& out) const;
 
   EmfPlaybackState& state_;
   EmfPath path_;

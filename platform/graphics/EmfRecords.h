@@ -102,6 +102,7 @@ enum : uint32_t { GM_COMPATIBLE = 1, GM_ADVANCED = 2 };
 
 // DIB colour usage.
 enum : uint32_t { DIB_RGB_COLORS = 0, DIB_PAL_COLORS = 1 };
+enum : uint32_t { GRADIENT_FILL_RECT_H = 0, GRADIENT_FILL_RECT_V = 1, GRADIENT_FILL_TRIANGLE = 2 };
 
 // Ternary raster operations used by the bitmap records.
 enum : uint32_t {

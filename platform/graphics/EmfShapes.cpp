@@ -111,13 +111,15 @@ void EmfRecordPlayer::LimitDashCost(gdi::StrokeStyle& style, const std::vector<g
   if (!(pieces * std::min(style.width, diagonal) * std::min(style.width, diagonal) <= budget)) style.dashes.clear();
 }
 
-void EmfRecordPlayer::Fill(const std::vector<gdi::Contour>& contours) {
+void EmfRecordPlayer::Fill(const std::vector<gdi::Contour>& contours) { Fill(contours, state_.Dc().fillMode); }
+
+void EmfRecordPlayer::Fill(const std::vector<gdi::Contour>& contours, gdi::FillMode mode) {
   gdi::Paint paint;
   if (contours.empty() || !BrushPaint(paint)) return;
   gdi::RenderTarget& target = state_.Target();
   if (target.IsEmpty()) return;
   target.SetPaint(paint);
-  gdi::FillPolygons(target, contours, state_.Dc().fillMode);
+  gdi::FillPolygons(target, contours, mode);
 }
 
 void EmfRecordPlayer::Stroke(const std::vector<gdi::PointD>& points, bool closed) {

@@ -153,6 +153,25 @@ TEST(EmfMalformedTest, RecordsThatFailTheirChecksAreSkipped) {
       {"region rectangles claimed", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_PAINTRGN, U32s({0, 0, 0, 0, 48, 32, 1, 0x10000000, 16, 0, 0, 9, 9, 0, 0, 9, 9})); }},
       {"region data larger than the record", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_INVERTRGN, U32s({0, 0, 0, 0, 0xFFFFFFF0, 32, 1, 1, 16, 0, 0, 9, 9, 0, 0, 9, 9})); }},
       {"transparent blit bitmap beyond the record", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_TRANSPARENTBLT, U32s({0, 0, 0, 0, 0, 0, 4, 4, 0xFF, 0, 0, 0x3F800000, 0, 0, 0x3F800000, 0, 0, 0, 0, 108, 40, 0xFFFF0000, 64, 2, 2})); }},
+      {"alpha blend bitmap beyond the record", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_ALPHABLEND, U32s({0, 0, 0, 0, 0, 0, 4, 4, 0x00FF0000, 0, 0, 0x3F800000, 0, 0, 0x3F800000, 0, 0, 0, 0, 108, 40, 0xFFFF0000, 64, 2, 2})); }},
+      // A red 1 x 1 source whose mask's bits lie beyond the record: nothing is drawn.
+      {"mask blit mask beyond the record", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_MASKBLT, U32s({0, 0, 0, 0, 0, 0, 4, 4, 0xAACC0020, 0, 0, 0x3F800000, 0, 0, 0x3F800000, 0, 0, 0xFFFFFF, 0, 128, 40, 168, 4, 0, 0, 0, 128, 40, 0xFFFF0000, 64, 40, 1, 1, 0x00180001, 0, 4, 0, 0, 0, 0, 0x00FF0000})); }},
+      {"parallelogram blit source beyond the record", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_PLGBLT, U32s({0, 0, 0, 0, 4, 0, 4, 4, 0, 0, 0, 0, 1, 1, 0x3F800000, 0, 0, 0x3F800000, 0, 0, 0xFFFFFF, 0, 140, 40, 180, 4, 0, 0, 0, 0, 0, 0, 0})); }},
+      {"gradient vertices claimed", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_GRADIENTFILL, U32s({0, 0, 0, 0, 0x10000000, 1, 0, 0, 0})); }},
+      {"gradient index past the vertices", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_GRADIENTFILL, U32s({0, 0, 0, 0, 1, 1, 2, 0, 0, 0xFF00, 0xFF00, 0, 5, 9})); }},
+      {"gradient mode unknown", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_GRADIENTFILL, U32s({0, 0, 0, 0, 2, 1, 7, 0, 0, 0xFF00, 0, 4, 4, 0xFF00, 0, 0, 1})); }},
+      {"palette entries claimed", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_CREATEPALETTE, U32s({1, 0xFFFF0300, 0xFF})); }},
+      {"palette changes on a brush", [](orvane::emf::EmfWriter& w) {
+         w.Record(orvane::emf::EMR_CREATEBRUSHINDIRECT, U32s({1, 0, 0xFF00, 0}));
+         w.Record(orvane::emf::EMR_SETPALETTEENTRIES, U32s({1, 0, 1, 0xFF}));
+         w.Record(orvane::emf::EMR_RESIZEPALETTE, U32s({1, 0x7FFFFFFF}));
+         w.Record(orvane::emf::EMR_SELECTPALETTE, U32s({1}));
+       }},
+      {"palette indices cut off", [](orvane::emf::EmfWriter& w) {
+         orvane::emf::Dib dib = orvane::emf::MakeDibPaletteIndexed(2, 1, 8, {13, 13}, {0, 1});
+         dib.info.resize(41);  // two indices claimed, half of one present
+         w.StretchDIBits(0, 0, 4, 4, 0, 0, 2, 1, dib, orvane::emf::SRCCOPY, orvane::emf::DIB_PAL_COLORS);
+       }},
       {"poly-draw points claimed", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_POLYDRAW16, U32s({0, 0, 0, 0, 0x7FFFFFFF, 0x00010001, 0x0206})); }},
       {"select beyond the handle table", [](orvane::emf::EmfWriter& w) { w.SelectObject(5000); }},
       {"create beyond the handle table", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_CREATEBRUSHINDIRECT, U32s({5000, 0, 0xFF, 0})); }},

@@ -366,6 +366,43 @@ std::vector<uint8_t> RegionRecord(const std::vector<orvane::emf::RectL>& rects, 
 // Region records worked by hand: overlapping rectangles painted once each
 // (an inversion twice would undo itself), FillRgn's own brush used for that
 // record only, a turned transform making parallelograms.
+// A polyline (2,5)-(10,5)-(10,12) widened by a 4-unit pen with flat ends
+// and a miter join: [2,12) x [3,7) and [8,12) x [7,12), 60 pixels, its
+// overlapping pieces filled once even in alternate mode. A cosmetic pen
+// leaves the path as it is: filled, it is closed into the triangle whose
+// rows 5..11 hold 8, 6, 5, 4, 3, 2 and 1 pixels.
+TEST(EmfPlayerRecordsTest, WidenPathGivesTheOutlineOfThePen) {
+  for (const bool geometric : {true, false}) {
+    for (const bool asClip : {false, true}) {
+      auto w = Writer(14, 14);
+      w.SelectObject(geometric ? w.ExtCreatePen(orvane::emf::PS_GEOMETRIC | orvane::emf::PS_ENDCAP_FLAT |
+                                                    orvane::emf::PS_JOIN_MITER,
+                                                4, C(kBlue))
+                               : w.CreatePen(orvane::emf::PS_SOLID, 1, C(kBlue)));
+      w.BeginPath();
+      w.MoveToEx(2, 5);
+      w.PolylineTo({{10, 5}, {10, 12}});
+      w.EndPath();
+      w.WidenPath();
+      w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kRed)));
+      if (asClip) {
+        w.SelectClipPath(orvane::emf::RGN_COPY);
+        w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
+        w.Rectangle({0, 0, 15, 15});
+      } else {
+        w.FillPath();
+      }
+      Canvas canvas(14, 14);
+      canvas.Play(w.Finish());
+      EXPECT_EQ(canvas.Count(kRed), geometric ? 60 : 29) << geometric << asClip;
+      if (geometric) {
+        EXPECT_EQ(canvas.Span(3, kRed), std::make_pair(2, 11));
+        EXPECT_EQ(canvas.Span(11, kRed), std::make_pair(8, 11));
+      }
+    }
+  }
+}
+
 TEST(EmfPlayerRecordsTest, RegionRecordsFillTheirRectangles) {
   const std::vector<orvane::emf::RectL> overlapping = {{1, 1, 5, 4}, {3, 2, 7, 6}};
   // 12 + 16 pixels, 4 of them in both: 24.
@@ -531,7 +568,7 @@ TEST(EmfPlayerRecordsTest, CommentsAndUnknownRecordsAreSkipped) {
   auto w = Writer(4, 4);
   w.GdiComment({'E', 'M', 'F', '+', 1, 2, 3, 4});
   w.Record(0x7FFF, {1, 2, 3, 4});
-  w.Record(orvane::emf::EMR_SETPALETTEENTRIES, {});
+  w.Record(orvane::emf::EMR_EXTFLOODFILL, {});
   w.Record(0x7FFF, {});
   // State the drawing does not use: read and left, not reported.
   w.Record(orvane::emf::EMR_SETICMMODE, {1, 0, 0, 0});
@@ -544,13 +581,13 @@ TEST(EmfPlayerRecordsTest, CommentsAndUnknownRecordsAreSkipped) {
   canvas.Play(bytes);
   EXPECT_EQ(canvas.Count(kRed), 16);
 
-  // What was left out, by type and count: the unknown type and the palette
-  // entries; the comment and the state records are not drawing left out.
+  // What was left out, by type and count: the unknown type and the flood
+  // fill; the comment and the state records are not drawing left out.
   orvane::vcl::PlaybackReport report;
   orvane::vcl::TMetafile metafile;
   metafile.LoadFromBytes(bytes.data(), bytes.size());
   orvane::vcl::PlayEnhancedMetafile(canvas.bitmap.Canvas(), orvane::vcl::Rect(0, 0, 4, 4), *metafile.Data(), &report);
-  const std::map<uint32_t, uint64_t> expected = {{orvane::emf::EMR_SETPALETTEENTRIES, 1}, {0x7FFF, 2}};
+  const std::map<uint32_t, uint64_t> expected = {{orvane::emf::EMR_EXTFLOODFILL, 1}, {0x7FFF, 2}};
   EXPECT_EQ(report.skipped, expected);
 }
 

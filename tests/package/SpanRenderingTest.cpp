@@ -186,7 +186,30 @@ std::unique_ptr<vcl::TMetafile> RandomPicture(uint32_t seed, bool readingRops) {
       const float cx = float(width) / 2, cy = float(height) / 2;
       w.SetWorldTransform({c, s, -s, c, cx - cx * c + cy * s, cy - cx * s - cy * c});
     }
-    switch (r.In(0, 6)) {
+    switch (r.In(0, 7)) {
+      case 7: {  // images: parallelogram and mask blits, gradients; blending only where reading is wanted
+        std::vector<uint32_t> pixels(12);
+        for (uint32_t& p : pixels) p = Colour(r) | (r.Next() & 0xFF000000);
+        const emf::Dib image = emf::MakeDib32(4, 3, pixels);
+        const int32_t kind = r.In(0, readingRops ? 3 : 2);
+        if (kind == 0) {
+          w.PlgBlt({point(), point(), point()}, image, 0, 0, 4, 3);
+        } else if (kind == 1) {
+          const emf::Dib mask = emf::MakeDibIndexed(2, 2, 1, {0, 0xFFFFFF}, {1, 0, 0, 1});
+          const emf::RectL to = box();
+          w.MaskBlt(to.left, to.top, to.right - to.left, to.bottom - to.top, (0xAAu << 24) | emf::SRCCOPY, image, 0, 0,
+                    &mask, 0, 0);
+        } else if (kind == 2) {
+          const emf::PointL a = point(), b = point(), c = point();
+          w.GradientFill({{a.x, a.y, 0xFF00, 0, 0x1200, 0}, {b.x, b.y, 0, 0xFF00, 0, 0}, {c.x, c.y, 0, 0, 0xFF00, 0}},
+                         {0, 1, 2}, emf::GRADIENT_FILL_TRIANGLE);
+        } else {
+          const emf::RectL to = box();
+          w.AlphaBlend(to.left, to.top, to.right - to.left, to.bottom - to.top, uint8_t(r.In(0, 255)), r.Chance(50),
+                       image, 0, 0, 4, 3);
+        }
+        break;
+      }
       case 0: {
         std::vector<emf::PointL> points(size_t(r.In(3, 6)));
         for (auto& p : points) p = point();

@@ -80,6 +80,7 @@ Dib MakeDibDirect(int32_t width, int32_t height, int bitCount, const std::vector
       p[0] = static_cast<uint8_t>(c >> 16);
       p[1] = static_cast<uint8_t>(c >> 8);
       p[2] = static_cast<uint8_t>(c);
+      if (bpp == 4) p[3] = static_cast<uint8_t>(c >> 24);
     }
   }
   dib.info = InfoHeader(width, height, bitCount, 0, dib.bits.size());
@@ -107,6 +108,16 @@ Dib MakeDib24(int32_t width, int32_t height, const std::vector<uint32_t>& pixels
 
 Dib MakeDib32(int32_t width, int32_t height, const std::vector<uint32_t>& pixels) {
   return MakeDibDirect(width, height, 32, pixels);
+}
+
+Dib MakeDibPaletteIndexed(int32_t width, int32_t height, int bitCount, const std::vector<uint16_t>& paletteIndices,
+                          const std::vector<uint8_t>& indices) {
+  Dib dib = MakeDibIndexed(width, height, bitCount, std::vector<uint32_t>(paletteIndices.size(), 0), indices);
+  dib.info.resize(40);
+  Payload table;
+  for (uint16_t n : paletteIndices) table.U16(n);
+  dib.info.insert(dib.info.end(), table.bytes.begin(), table.bytes.end());
+  return dib;
 }
 
 Dib MakeDibIndexed(int32_t width, int32_t height, int bitCount, const std::vector<uint32_t>& palette,
@@ -524,7 +535,7 @@ void EmfWriter::PolyTextOutW(const std::vector<std::pair<PointL, std::u16string>
 // --- bitmaps ----------------------------------------------------------------
 
 void EmfWriter::StretchDIBits(int32_t x, int32_t y, int32_t cx, int32_t cy, int32_t srcX, int32_t srcY,
-                              int32_t srcCx, int32_t srcCy, const Dib& dib, uint32_t rop) {
+                              int32_t srcCx, int32_t srcCy, const Dib& dib, uint32_t rop, uint32_t usage) {
   constexpr uint32_t kFixed = 80;
   const uint32_t infoSize = static_cast<uint32_t>(dib.info.size());
   const uint32_t bitsOffset = kFixed + (infoSize + 3) / 4 * 4;
@@ -532,7 +543,7 @@ void EmfWriter::StretchDIBits(int32_t x, int32_t y, int32_t cx, int32_t cy, int3
   p.Rect({x, y, x + cx - 1, y + cy - 1});
   p.I32(x).I32(y).I32(srcX).I32(srcY).I32(srcCx).I32(srcCy);
   p.U32(kFixed).U32(infoSize).U32(bitsOffset).U32(static_cast<uint32_t>(dib.bits.size()));
-  p.U32(DIB_RGB_COLORS).U32(rop).I32(cx).I32(cy);
+  p.U32(usage).U32(rop).I32(cx).I32(cy);
   p.Append(dib.info).Pad4().Append(dib.bits);
   Record(EMR_STRETCHDIBITS, p.bytes);
 }
@@ -596,6 +607,105 @@ void EmfWriter::StretchBltRecord(uint32_t type, int32_t x, int32_t y, int32_t cx
   p.I32(srcCx).I32(srcCy);
   p.Append(source.info).Pad4().Append(source.bits);
   Record(type, p.bytes);
+}
+
+void EmfWriter::AlphaBlend(int32_t x, int32_t y, int32_t cx, int32_t cy, uint8_t constantAlpha, bool sourceAlpha,
+                           const Dib& source, int32_t srcX, int32_t srcY, int32_t srcCx, int32_t srcCy) {
+  // BLENDFUNCTION: AC_SRC_OVER, no flags, the constant alpha, AC_SRC_ALPHA or 0.
+  const uint32_t blend = (uint32_t{constantAlpha} << 16) | (sourceAlpha ? 0x01000000u : 0u);
+  StretchBltRecord(EMR_ALPHABLEND, x, y, cx, cy, blend, source, srcX, srcY, srcCx, srcCy);
+}
+
+// The mask fields of MaskBlt and PlgBlt, with the mask's header and bits
+// appended after `fixed` bytes plus what `p` already carries beyond it.
+namespace {
+void AppendMask(Payload& p, uint32_t recordFixed, const Dib* mask, int32_t xMask, int32_t yMask,
+                std::vector<uint8_t>& tail) {
+  p.I32(xMask).I32(yMask).U32(DIB_RGB_COLORS);
+  if (!mask) {
+    p.U32(0).U32(0).U32(0).U32(0);
+    return;
+  }
+  const uint32_t infoOffset = recordFixed + static_cast<uint32_t>(tail.size());
+  const uint32_t infoSize = static_cast<uint32_t>(mask->info.size());
+  const uint32_t bitsOffset = infoOffset + (infoSize + 3) / 4 * 4;
+  p.U32(infoOffset).U32(infoSize).U32(bitsOffset).U32(static_cast<uint32_t>(mask->bits.size()));
+  Payload t;
+  t.Append(mask->info).Pad4().Append(mask->bits).Pad4();
+  tail.insert(tail.end(), t.bytes.begin(), t.bytes.end());
+}
+
+// The source DIB fields, its header and bits going to `tail` at `recordFixed`.
+void AppendSource(Payload& p, uint32_t recordFixed, const Dib& source, std::vector<uint8_t>& tail) {
+  const uint32_t infoSize = static_cast<uint32_t>(source.info.size());
+  const uint32_t bitsOffset = recordFixed + (infoSize + 3) / 4 * 4;
+  p.U32(DIB_RGB_COLORS).U32(recordFixed).U32(infoSize).U32(bitsOffset).U32(static_cast<uint32_t>(source.bits.size()));
+  Payload t;
+  t.Append(source.info).Pad4().Append(source.bits).Pad4();
+  tail = std::move(t.bytes);
+}
+}  // namespace
+
+void EmfWriter::MaskBlt(int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t rop4, const Dib& source, int32_t srcX,
+                        int32_t srcY, const Dib* mask, int32_t xMask, int32_t yMask) {
+  constexpr uint32_t kFixed = 128;
+  Payload p;
+  std::vector<uint8_t> tail;
+  p.Rect({x, y, x + cx - 1, y + cy - 1}).I32(x).I32(y).I32(cx).I32(cy).U32(rop4).I32(srcX).I32(srcY);
+  p.F32(1).F32(0).F32(0).F32(1).F32(0).F32(0).U32(0xFFFFFF);
+  AppendSource(p, kFixed, source, tail);
+  AppendMask(p, kFixed, mask, xMask, yMask, tail);
+  Record(EMR_MASKBLT, p.Append(tail).bytes);
+}
+
+void EmfWriter::PlgBlt(const std::array<PointL, 3>& corners, const Dib& source, int32_t srcX, int32_t srcY,
+                       int32_t srcCx, int32_t srcCy, const Dib* mask, int32_t xMask, int32_t yMask) {
+  constexpr uint32_t kFixed = 140;
+  Payload p;
+  std::vector<uint8_t> tail;
+  int32_t l = corners[0].x, t = corners[0].y, r = l, b = t;
+  for (const PointL& c : corners) {
+    l = std::min(l, c.x), t = std::min(t, c.y), r = std::max(r, c.x), b = std::max(b, c.y);
+  }
+  p.Rect({l, t, r, b});
+  for (const PointL& c : corners) p.Point(c);
+  p.I32(srcX).I32(srcY).I32(srcCx).I32(srcCy);
+  p.F32(1).F32(0).F32(0).F32(1).F32(0).F32(0).U32(0xFFFFFF);
+  AppendSource(p, kFixed, source, tail);
+  AppendMask(p, kFixed, mask, xMask, yMask, tail);
+  Record(EMR_PLGBLT, p.Append(tail).bytes);
+}
+
+void EmfWriter::GradientFill(const std::vector<TriVertex>& vertices, const std::vector<uint32_t>& indices,
+                             uint32_t mode) {
+  const uint32_t perObject = mode == GRADIENT_FILL_TRIANGLE ? 3 : 2;
+  Payload p;
+  p.Rect({0, 0, 0, 0}).U32(static_cast<uint32_t>(vertices.size()))
+      .U32(static_cast<uint32_t>(indices.size() / perObject)).U32(mode);
+  for (const TriVertex& v : vertices) p.I32(v.x).I32(v.y).U16(v.red).U16(v.green).U16(v.blue).U16(v.alpha);
+  for (uint32_t i : indices) p.U32(i);
+  Record(EMR_GRADIENTFILL, p.bytes);
+}
+
+uint32_t EmfWriter::CreatePalette(const std::vector<uint32_t>& colors) {
+  const uint32_t h = AllocateHandle();
+  Payload p;
+  p.U32(h).U16(0x300).U16(static_cast<uint16_t>(colors.size()));
+  for (uint32_t c : colors) p.U32(c & 0xFFFFFF);  // PALETTEENTRY: red, green, blue, flags
+  Record(EMR_CREATEPALETTE, p.bytes);
+  return h;
+}
+
+void EmfWriter::SelectPalette(uint32_t handle) { Record(EMR_SELECTPALETTE, Payload().U32(handle).bytes); }
+void EmfWriter::RealizePalette() { Record(EMR_REALIZEPALETTE, {}); }
+void EmfWriter::SetPaletteEntries(uint32_t handle, uint32_t start, const std::vector<uint32_t>& colors) {
+  Payload p;
+  p.U32(handle).U32(start).U32(static_cast<uint32_t>(colors.size()));
+  for (uint32_t c : colors) p.U32(c & 0xFFFFFF);
+  Record(EMR_SETPALETTEENTRIES, p.bytes);
+}
+void EmfWriter::ResizePalette(uint32_t handle, uint32_t entries) {
+  Record(EMR_RESIZEPALETTE, Payload().U32(handle).U32(entries).bytes);
 }
 
 void EmfWriter::GdiComment(const std::vector<uint8_t>& data) {

@@ -10,6 +10,7 @@
 // inclusive bounding box of the points in logical units (players ignore
 // them). Raw() and Record() write arbitrary (also malformed) records.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -66,11 +67,21 @@ struct Dib {
 };
 // A bottom-up 24-bit DIB from colour values, top row first.
 Dib MakeDib24(int32_t width, int32_t height, const std::vector<uint32_t>& pixels);
-// A bottom-up 32-bit DIB from colour values, top row first.
+// A bottom-up 32-bit DIB from colour values, top row first; a value's top
+// byte goes to the pixel's fourth (alpha) byte.
 Dib MakeDib32(int32_t width, int32_t height, const std::vector<uint32_t>& pixels);
 // A bottom-up 1-, 4- or 8-bit DIB from a palette (colour values) and indices, top row first.
 Dib MakeDibIndexed(int32_t width, int32_t height, int bitCount, const std::vector<uint32_t>& palette,
                    const std::vector<uint8_t>& indices);
+// The same for DIB_PAL_COLORS: the colour table holds 16-bit indices into the selected palette.
+Dib MakeDibPaletteIndexed(int32_t width, int32_t height, int bitCount, const std::vector<uint16_t>& paletteIndices,
+                          const std::vector<uint8_t>& indices);
+
+// A vertex of a gradient fill: position and 16-bit colour channels.
+struct TriVertex {
+  int32_t x = 0, y = 0;
+  uint16_t red = 0, green = 0, blue = 0, alpha = 0;
+};
 
 struct LogFontW {
   int32_t height = -12;  // logical units; negative: character height
@@ -206,7 +217,7 @@ class EmfWriter {
   // Bitmaps. Source rectangles are in DIB pixels (StretchDIBits: y from the
   // bottom row for bottom-up DIBs, as GDI counts).
   void StretchDIBits(int32_t x, int32_t y, int32_t cx, int32_t cy, int32_t srcX, int32_t srcY, int32_t srcCx,
-                     int32_t srcCy, const Dib& dib, uint32_t rop = SRCCOPY);
+                     int32_t srcCy, const Dib& dib, uint32_t rop = SRCCOPY, uint32_t usage = DIB_RGB_COLORS);
   void SetDIBitsToDevice(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t cx, int32_t cy,
                          const Dib& dib);
   // BitBlt/StretchBlt with a source DIB (source coordinates from its top row),
@@ -218,6 +229,26 @@ class EmfWriter {
   // Source pixels of `transparentColor` are left out.
   void TransparentBlt(int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t transparentColor, const Dib& source,
                       int32_t srcX, int32_t srcY, int32_t srcCx, int32_t srcCy);
+
+  // Blends the source over the destination: constant alpha, and per-pixel
+  // alpha (premultiplied 32-bit source) when `sourceAlpha`.
+  void AlphaBlend(int32_t x, int32_t y, int32_t cx, int32_t cy, uint8_t constantAlpha, bool sourceAlpha,
+                  const Dib& source, int32_t srcX, int32_t srcY, int32_t srcCx, int32_t srcCy);
+  // `rop4`: foreground operation in the low three bytes, background's truth table in the high byte.
+  void MaskBlt(int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t rop4, const Dib& source, int32_t srcX,
+               int32_t srcY, const Dib* mask, int32_t xMask, int32_t yMask);
+  // Corners: where the source's top-left, top-right and bottom-left go.
+  void PlgBlt(const std::array<PointL, 3>& corners, const Dib& source, int32_t srcX, int32_t srcY, int32_t srcCx,
+              int32_t srcCy, const Dib* mask = nullptr, int32_t xMask = 0, int32_t yMask = 0);
+  // `indices`: two a rectangle or three a triangle, by `mode`.
+  void GradientFill(const std::vector<TriVertex>& vertices, const std::vector<uint32_t>& indices, uint32_t mode);
+
+  // Palettes.
+  uint32_t CreatePalette(const std::vector<uint32_t>& colors);
+  void SelectPalette(uint32_t handle);
+  void RealizePalette();
+  void SetPaletteEntries(uint32_t handle, uint32_t start, const std::vector<uint32_t>& colors);
+  void ResizePalette(uint32_t handle, uint32_t entries);
 
   void GdiComment(const std::vector<uint8_t>& data);
 
