@@ -87,13 +87,13 @@ TextMetrics GetTextMetrics(const Font& font) {
   return sf ? sf->metrics : TextMetrics{};
 }
 
-std::vector<int32_t> CharacterAdvances(const Font& font, std::u32string_view text) {
+std::vector<int32_t> CharacterAdvances(const Font& font, std::u32string_view text, bool glyphIndices) {
   std::vector<int32_t> advances(text.size(), 0);
   const GlyphCache::Locked cache = GlyphCache::Acquire();
   const SizedFont* sf = cache->Realize(font);
   if (!sf) return advances;
   for (size_t i = 0; i < text.size(); ++i)
-    advances[i] = cache->GetGlyph(*sf, cache->GlyphIndex(*sf, text[i]), 0).advance;
+    advances[i] = cache->GetGlyph(*sf, glyphIndices ? text[i] : cache->GlyphIndex(*sf, text[i]), 0).advance;
   return advances;
 }
 
@@ -105,7 +105,16 @@ int32_t TextWidth(const Font& font, std::u32string_view text) {
 
 void DrawGlyphs(RenderTarget& target, const Font& font, PointD origin, std::u32string_view text, COLORREF color,
                 const std::vector<int32_t>* advances) {
+  GlyphPlacement placement;
+  placement.advances = advances;
+  DrawGlyphs(target, font, origin, text, color, placement);
+}
+
+void DrawGlyphs(RenderTarget& target, const Font& font, PointD origin, std::u32string_view text, COLORREF color,
+                const GlyphPlacement& placement) {
   if (target.IsEmpty() || text.empty()) return;
+  const std::vector<int32_t>* advances = placement.advances;
+  const std::vector<int32_t>* downAdvances = placement.downAdvances;
   if (!std::isfinite(origin.x) || !std::isfinite(origin.y)) return;
   const int32_t angle = NormalizeAngle(font.escapement);
   const Direction d = DirectionOf(angle);
@@ -117,18 +126,19 @@ void DrawGlyphs(RenderTarget& target, const Font& font, PointD origin, std::u32s
     int32_t y, x0, x1;
   };
   std::vector<PlacedRun> placed;
-  double pen = 0;
+  double pen = 0, penDown = 0;
   int32_t underlineTop = 0, underlineSize = 0, strikeTop = 0, strikeSize = 0;
   {
     const GlyphCache::Locked cache = GlyphCache::Acquire();
     const SizedFont* sf = cache->Realize(font);
     if (!sf) return;
     for (size_t i = 0; i < text.size(); ++i) {
-      const uint32_t index = cache->GlyphIndex(*sf, text[i]);
+      const uint32_t index = placement.glyphIndices ? text[i] : cache->GlyphIndex(*sf, text[i]);
       const int32_t advance =
           advances && i < advances->size() ? (*advances)[i] : cache->GetGlyph(*sf, index, 0).advance;
-      const double px = origin.x + pen * d.cx, py = origin.y + pen * d.cy;
+      const double px = origin.x + pen * d.cx + penDown * d.dx, py = origin.y + pen * d.cy + penDown * d.dy;
       pen += advance;
+      if (downAdvances && i < downAdvances->size()) penDown += (*downAdvances)[i];
       if (std::abs(px) > kMaxCoordinate || std::abs(py) > kMaxCoordinate) continue;
       const Glyph& glyph = cache->GetGlyph(*sf, index, angle);
       if (glyph.runs.empty()) continue;

@@ -29,8 +29,9 @@ struct TextMetrics {
 // Metrics of a font as selected (height < 0: character height, > 0: cell height, 0: default 12 px).
 TextMetrics GetTextMetrics(const Font& font);
 
-// The advance of each character of `text` (UTF-32), in pixels.
-std::vector<int32_t> CharacterAdvances(const Font& font, std::u32string_view text);
+// The advance of each character of `text` (UTF-32), in pixels; with
+// `glyphIndices`, each value of `text` names a glyph of the face instead.
+std::vector<int32_t> CharacterAdvances(const Font& font, std::u32string_view text, bool glyphIndices = false);
 
 // The width of `text` in pixels (the sum of its advances).
 int32_t TextWidth(const Font& font, std::u32string_view text);
@@ -45,6 +46,17 @@ int32_t TextWidth(const Font& font, std::u32string_view text);
 // face; a character the face lacks draws its missing-glyph box.
 void DrawGlyphs(RenderTarget& target, const Font& font, PointD origin, std::u32string_view text, COLORREF color,
                 const std::vector<int32_t>* advances = nullptr);
+
+// How a run's glyphs are named and placed beyond DrawGlyphs' defaults.
+struct GlyphPlacement {
+  bool glyphIndices = false;  // the values of the text are glyph indices of the face
+  const std::vector<int32_t>* advances = nullptr;  // along the baseline, as DrawGlyphs takes them
+  // Perpendicular steps after each glyph, towards the descent (ExtTextOut's
+  // y advances); glyphs past its end take none.
+  const std::vector<int32_t>* downAdvances = nullptr;
+};
+void DrawGlyphs(RenderTarget& target, const Font& font, PointD origin, std::u32string_view text, COLORREF color,
+                const GlyphPlacement& placement);
 
 // Fills the text cell of a run `width` pixels long whose baseline starts at
 // device point `origin`: from the font's ascent above the baseline to its

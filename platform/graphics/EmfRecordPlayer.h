@@ -108,18 +108,22 @@ class EmfRecordPlayer {
   // EmfRegions.cpp
   bool PlayRegionRecord(EmfRecordReader& r);
   // The rectangles of a record's region data (`dataSize` bytes from here)
-  // as device contours; false when the data fails its checks.
-  bool RegionContours(EmfRecordReader& r, uint32_t dataSize, std::vector<gdi::Contour>& out);
+  // as device contours (and as they stand, when asked); false when the data
+  // fails its checks.
+  bool RegionContours(EmfRecordReader& r, uint32_t dataSize, std::vector<gdi::Contour>& out,
+                      std::vector<gdi::Rect>* logical = nullptr);
 
   // EmfText.cpp
-  // One string of a text record: where, how, the characters and the
-  // record's x advances (logical; empty when the font's are to be used).
+  // One string of a text record: where, how, the characters (glyph
+  // indices with ETO_GLYPH_INDEX) and the record's advances (logical; dx
+  // empty when the font's are to be used, dy only with ETO_PDY).
   struct TextRun {
     gdi::Point reference;
     uint32_t options = 0;
+    uint32_t graphicsMode = 1;  // GM_COMPATIBLE
     gdi::Rect rect;
     std::u32string text;
-    std::vector<int32_t> dx;
+    std::vector<int32_t> dx, dy;
   };
   bool PlayTextRecord(EmfRecordReader& r);
   // An EMRTEXT (as ExtTextOut and PolyTextOut hold them) or a small text

@@ -5,7 +5,8 @@
 // winding pass, so a pixel under overlapping rectangles is painted once.
 // FrameRgn paints the region less the part of it that stays inside when the
 // region is moved by the stroke's width left and right and by its height up
-// and down; it is drawn under transforms that keep rectangles upright.
+// and down: in device pixels under transforms that keep rectangles upright,
+// else in logical units, the frame's rectangles then mapped like the region's.
 // Nothing is drawn inside a path bracket.
 
 #include <algorithm>
@@ -46,7 +47,8 @@ gdi::Region Frame(const gdi::Region& region, int32_t w, int32_t h) {
 
 }  // namespace
 
-bool EmfRecordPlayer::RegionContours(EmfRecordReader& r, uint32_t dataSize, std::vector<gdi::Contour>& out) {
+bool EmfRecordPlayer::RegionContours(EmfRecordReader& r, uint32_t dataSize, std::vector<gdi::Contour>& out,
+                                     std::vector<gdi::Rect>* logical) {
   // RGNDATAHEADER (size, type, count, byte size, bounds), then the rectangles,
   // all within the record.
   if (dataSize > r.Remaining()) return false;
@@ -60,6 +62,7 @@ bool EmfRecordPlayer::RegionContours(EmfRecordReader& r, uint32_t dataSize, std:
   for (uint32_t i = 0; i < count; ++i) {
     const gdi::Rect q = r.RectL();
     if (q.IsEmpty()) continue;
+    if (logical) logical->push_back(q);
     out.push_back({state_.ToDevice(gdi::Point{q.left, q.top}), state_.ToDevice(gdi::Point{q.right, q.top}),
                    state_.ToDevice(gdi::Point{q.right, q.bottom}), state_.ToDevice(gdi::Point{q.left, q.bottom})});
   }
@@ -76,11 +79,11 @@ bool EmfRecordPlayer::PlayRegionRecord(EmfRecordReader& r) {
   if (type == EMR_FRAMERGN) {
     strokeWidth = r.I32();
     strokeHeight = r.I32();
-    // Turned or sheared, a frame is not drawn: reported as left out.
-    if (r.Ok() && !state_.LogicalToDevice().AxisAligned()) return false;
   }
   std::vector<gdi::Contour> contours;
-  if (!r.Ok() || path_.Recording() || !RegionContours(r, dataSize, contours) || contours.empty()) return true;
+  std::vector<gdi::Rect> logicalRects;
+  if (!r.Ok() || path_.Recording() || !RegionContours(r, dataSize, contours, &logicalRects) || contours.empty())
+    return true;
 
   gdi::Paint paint;
   if (type == EMR_INVERTRGN) {
@@ -110,6 +113,17 @@ bool EmfRecordPlayer::PlayRegionRecord(EmfRecordReader& r) {
   const auto stroke = [](double deviceLength) {
     return static_cast<int32_t>(std::clamp(std::round(std::fabs(deviceLength)), 1.0, kMaxFrameStroke));
   };
+  if (!state_.LogicalToDevice().AxisAligned()) {
+    std::vector<gdi::Region> parts(logicalRects.begin(), logicalRects.end());
+    const gdi::Region logicalFrame =
+        Frame(UnionOfRegions(std::move(parts)), std::max(1, std::abs(strokeWidth)), std::max(1, std::abs(strokeHeight)));
+    std::vector<gdi::Contour> turned;
+    for (const gdi::Rect& q : logicalFrame.Rects())
+      turned.push_back({state_.ToDevice(gdi::Point{q.left, q.top}), state_.ToDevice(gdi::Point{q.right, q.top}),
+                        state_.ToDevice(gdi::Point{q.right, q.bottom}), state_.ToDevice(gdi::Point{q.left, q.bottom})});
+    gdi::FillPolygons(target, turned, gdi::FillMode::Winding);
+    return true;
+  }
   const gdi::Region frame = Frame(UprightRegion(contours), stroke(state_.DeviceLengthX(strokeWidth)),
                                   stroke(state_.DeviceLengthY(strokeHeight)));
   for (const gdi::Rect& rect : frame.Rects()) target.FillRect(rect);

@@ -34,18 +34,23 @@ bool EmfRecordPlayer::PlayTextRecord(EmfRecordReader& r) {
   switch (r.Type()) {
     case EMR_EXTTEXTOUTW:
     case EMR_EXTTEXTOUTA: {
-      r.Skip(16 + 12);  // bounds; graphics mode, x and y scale (used only by printing)
+      r.Skip(16);  // bounds
       TextRun run;
+      run.graphicsMode = r.U32();
+      r.Skip(8);  // x and y scale (used only by printing)
       if (ReadEmrText(r, r.Type() == EMR_EXTTEXTOUTW, run)) DrawTextRun(run);
       return true;
     }
     case EMR_POLYTEXTOUTW:
     case EMR_POLYTEXTOUTA: {
-      r.Skip(16 + 12);
+      r.Skip(16);
+      const uint32_t graphicsMode = r.U32();
+      r.Skip(8);
       const uint32_t strings = r.U32();
       // Each string's EMRTEXT is 40 bytes; a count beyond the record is cut to it.
       for (uint32_t i = 0; r.Ok() && i < strings && r.Remaining() >= 40; ++i) {
         TextRun run;
+        run.graphicsMode = graphicsMode;
         if (ReadEmrText(r, r.Type() == EMR_POLYTEXTOUTW, run)) DrawTextRun(run);
       }
       return true;
@@ -61,7 +66,13 @@ bool EmfRecordPlayer::PlayTextRecord(EmfRecordReader& r) {
 
 namespace {
 
-std::u32string DecodeText(const uint8_t* string, uint32_t count, bool wide) {
+std::u32string DecodeText(const uint8_t* string, uint32_t count, bool wide, bool glyphIndices) {
+  if (glyphIndices) {
+    // Each code unit names a glyph of the font's face.
+    std::u32string glyphs;
+    for (uint32_t i = 0; i < count; ++i) glyphs.push_back(wide ? string[2 * i] | (string[2 * i + 1] << 8) : string[i]);
+    return glyphs;
+  }
   if (!wide) {
     std::u32string text;
     for (uint32_t i = 0; i < count; ++i) text.push_back(string[i]);  // single-byte text read as Latin-1
@@ -88,12 +99,17 @@ bool EmfRecordPlayer::ReadEmrText(EmfRecordReader& r, bool wide, TextRun& run) {
   const uint8_t* string = nullptr;
   if (!r.Block(stringOffset, uint64_t{chars} * (wide ? 2 : 1), string)) return false;
   const uint32_t count = std::min(chars, kMaxCharacters);
-  if (count > 0 && !(run.options & ETO_GLYPH_INDEX)) run.text = DecodeText(string, count, wide);
-  // The x advances, every other value when y advances follow each.
-  const uint64_t dxStride = (run.options & ETO_PDY) ? 2 : 1;
+  if (count > 0) run.text = DecodeText(string, count, wide, run.options & ETO_GLYPH_INDEX);
+  // The x advances, each followed by a y advance with ETO_PDY.
+  const bool pdy = run.options & ETO_PDY;
+  const uint64_t stride = pdy ? 2 : 1;
   const uint8_t* dx = nullptr;
-  if (dxOffset != 0 && r.Block(dxOffset, uint64_t{chars} * 4 * dxStride, dx) && dx && run.text.size() == count)
-    for (uint32_t i = 0; i < count; ++i) run.dx.push_back(LoadI32(dx + i * 4 * dxStride));
+  if (dxOffset != 0 && r.Block(dxOffset, uint64_t{chars} * 4 * stride, dx) && dx && run.text.size() == count) {
+    for (uint32_t i = 0; i < count; ++i) {
+      run.dx.push_back(LoadI32(dx + i * 4 * stride));
+      if (pdy) run.dy.push_back(LoadI32(dx + i * 4 * stride + 4));
+    }
+  }
   return true;
 }
 
@@ -104,13 +120,14 @@ bool EmfRecordPlayer::ReadSmallText(EmfRecordReader& r, TextRun& run) {
   run.reference = r.PointL();
   const uint32_t chars = r.U32();
   run.options = r.U32();
-  r.Skip(12);
+  run.graphicsMode = r.U32();
+  r.Skip(8);  // x and y scale
   if (!(run.options & ETO_NO_RECT)) run.rect = r.RectL();
   const bool wide = !(run.options & ETO_SMALL_CHARS);
   const uint8_t* string = nullptr;
   if (!r.Ok() || !r.Block(r.Size() - r.Remaining(), uint64_t{chars} * (wide ? 2 : 1), string)) return false;
   const uint32_t count = std::min(chars, kMaxCharacters);
-  if (count > 0 && !(run.options & ETO_GLYPH_INDEX)) run.text = DecodeText(string, count, wide);
+  if (count > 0) run.text = DecodeText(string, count, wide, run.options & ETO_GLYPH_INDEX);
   return true;
 }
 
@@ -143,12 +160,24 @@ void EmfRecordPlayer::DrawTextRun(const TextRun& run) {
     if (turnedRect) gdi::FillPolygons(target, {*turnedRect}, gdi::FillMode::Winding);
     else if (!deviceRect.IsEmpty()) target.FillRect(deviceRect);
   }
-  const std::u32string& text = run.text;  // empty for glyph indices, which name no characters
+  const std::u32string& text = run.text;
   if (text.empty()) return;
+  const bool glyphIndices = options & ETO_GLYPH_INDEX;
 
   gdi::Font font = dc.font;
   font.height = ScaledFontSize(font.height, state_.DeviceLengthY(std::abs(double(font.height))));
   font.width = ScaledFontSize(font.width, state_.DeviceLengthX(std::abs(double(font.width))));
+  const Affine& toDevice = state_.LogicalToDevice();
+  if (run.graphicsMode == GM_ADVANCED && !toDevice.AxisAligned()) {
+    // The advanced mode turns the glyphs with the transform: the baseline
+    // runs along the transformed escapement.
+    const double escapement = font.escapement / 10.0 * kPi / 180;
+    const gdi::PointD v = toDevice.ApplyVector({std::cos(escapement), -std::sin(escapement)});
+    if (v.x != 0 || v.y != 0) {
+      const double tenths = std::round(std::atan2(-v.y, v.x) * 1800 / kPi);
+      font.escapement = font.orientation = static_cast<int32_t>(tenths);
+    }
+  }
 
   // Advances: the record's (logical, accumulated then scaled so rounding does not drift) or the font's.
   std::vector<int32_t> advances;
@@ -163,7 +192,7 @@ void EmfRecordPlayer::DrawTextRun(const TextRun& run) {
       previous = device;
     }
   } else {
-    advances = gdi::CharacterAdvances(font, text);
+    advances = gdi::CharacterAdvances(font, text, glyphIndices);
   }
   double width = 0;
   for (int32_t a : advances) width += a;
@@ -204,7 +233,24 @@ void EmfRecordPlayer::DrawTextRun(const TextRun& run) {
     // Opaque background: the text cells take the background colour.
     gdi::FillTextBackground(out, font, origin, static_cast<int32_t>(std::clamp(width, 0.0, 1e7)), dc.bkColor);
   }
-  gdi::DrawGlyphs(out, font, origin, text, dc.textColor, advances.size() == text.size() ? &advances : nullptr);
+  gdi::GlyphPlacement placement;
+  placement.glyphIndices = glyphIndices;
+  placement.advances = advances.size() == text.size() ? &advances : nullptr;
+  // y advances: logical steps down the y axis, as device steps towards the descent.
+  std::vector<int32_t> downAdvances;
+  if (!run.dy.empty()) {
+    const gdi::PointD yAxis = toDevice.ApplyVector({0, 1});
+    const double unit = yAxis.x * down.x + yAxis.y * down.y;
+    int64_t logical = 0, previous = 0;
+    for (const int32_t step : run.dy) {
+      logical += step;
+      const int64_t device = RoundToInt(double(logical) * unit);
+      downAdvances.push_back(static_cast<int32_t>(std::clamp<int64_t>(device - previous, -1000000, 1000000)));
+      previous = device;
+    }
+    placement.downAdvances = &downAdvances;
+  }
+  gdi::DrawGlyphs(out, font, origin, text, dc.textColor, placement);
 }
 
 }  // namespace orvane::emf

@@ -172,6 +172,9 @@ TEST(EmfMalformedTest, RecordsThatFailTheirChecksAreSkipped) {
          dib.info.resize(41);  // two indices claimed, half of one present
          w.StretchDIBits(0, 0, 4, 4, 0, 0, 2, 1, dib, orvane::emf::SRCCOPY, orvane::emf::DIB_PAL_COLORS);
        }},
+      // Two characters far off the canvas whose x and y advances would need 16 bytes; 8 are there.
+      {"text y advances cut off", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_EXTTEXTOUTW, U32s({0, 0, 0, 0, 1, 0x3F800000, 0x3F800000, 1000, 1000, 2, 76, 0x2000, 0, 0, 0, 0, 80, 0x00420041, 5, 5})); }},
+      {"glyph indices past the face's glyphs", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_EXTTEXTOUTW, U32s({0, 0, 0, 0, 1, 0x3F800000, 0x3F800000, 1000, 1000, 2, 76, 0x0010, 0, 0, 0, 0, 0, 0xFFFFFFFF})); }},
       {"poly-draw points claimed", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_POLYDRAW16, U32s({0, 0, 0, 0, 0x7FFFFFFF, 0x00010001, 0x0206})); }},
       {"select beyond the handle table", [](orvane::emf::EmfWriter& w) { w.SelectObject(5000); }},
       {"create beyond the handle table", [](orvane::emf::EmfWriter& w) { w.Record(orvane::emf::EMR_CREATEBRUSHINDIRECT, U32s({5000, 0, 0xFF, 0})); }},

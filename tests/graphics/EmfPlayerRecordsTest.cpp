@@ -446,21 +446,26 @@ TEST(EmfPlayerRecordsTest, RegionRecordsFillTheirRectangles) {
     EXPECT_EQ(canvas.At(16, 21), kRed);
   }
   {
-    // A frame two pixels wide at the sides and one high at top and bottom,
-    // inside the region; turned, it is left out and reported.
+    // A frame two pixels wide at the sides and one high at top and bottom, inside the region.
     auto w = Writer(8, 8);
     const uint32_t red = w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kRed));
     w.FrameRgn(red, 2, 1, {{1, 1, 7, 6}});
-    w.SetWorldTransform({0, 1, -1, 0, 8, 0});
-    w.FrameRgn(red, 1, 1, {{0, 0, 2, 2}});
-    const std::vector<uint8_t> bytes = w.Finish();
     Canvas canvas(8, 8);
-    canvas.Play(bytes);
+    canvas.Play(w.Finish());
     EXPECT_EQ(canvas.Rows(kRed), (std::vector<std::string>{"........", ".######.", ".##..##.", ".##..##.",
                                                            ".##..##.", ".######.", "........", "........"}));
-    orvane::vcl::PlaybackReport report;
-    orvane::vcl::PlayEnhancedMetafile(canvas.bitmap.Canvas(), orvane::vcl::Rect(0, 0, 8, 8), bytes, &report);
-    EXPECT_EQ(report.skipped, (std::map<uint32_t, uint64_t>{{orvane::emf::EMR_FRAMERGN, 1}}));
+  }
+  {
+    // Turned a quarter, (x, y) -> (8 - y, x): the logical frame of [1,6) x [1,5)
+    // around its hole [2,5) x [2,4) lands on columns 3..6 and rows 1..5.
+    auto w = Writer(8, 8);
+    const uint32_t red = w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kRed));
+    w.SetWorldTransform({0, 1, -1, 0, 8, 0});
+    w.FrameRgn(red, 1, 1, {{1, 1, 6, 5}});
+    Canvas canvas(8, 8);
+    canvas.Play(w.Finish());
+    EXPECT_EQ(canvas.Rows(kRed), (std::vector<std::string>{"........", "...####.", "...#..#.", "...#..#.",
+                                                           "...#..#.", "...####.", "........", "........"}));
   }
   // Bad data: a wrong header size, more rectangles claimed than the data
   // holds, a brush that is not one. Nothing is drawn.

@@ -482,8 +482,10 @@ void EmfWriter::TextRecord(uint32_t type, PointL reference, const std::vector<ui
   p.Rect({}).U32(graphicsMode).F32(1.0f).F32(1.0f);
   p.Point(reference).U32(chars).U32(stringOffset).U32(options).Rect(rect).U32(dx ? dxOffset : 0);
   p.Append(text).Pad4();
+  // With ETO_PDY each character has an x and a y advance.
+  const uint32_t values = (options & ETO_PDY) ? 2 * chars : chars;
   if (dx)
-    for (uint32_t i = 0; i < chars; ++i) p.I32(i < dx->size() ? (*dx)[i] : 0);
+    for (uint32_t i = 0; i < values; ++i) p.I32(i < dx->size() ? (*dx)[i] : 0);
   Record(type, p.bytes);
 }
 

@@ -203,7 +203,8 @@ class EmfWriter {
   void FrameRgn(uint32_t brush, int32_t strokeWidth, int32_t strokeHeight, const std::vector<RectL>& rects);
   void OffsetClipRgn(int32_t dx, int32_t dy);
 
-  // Text. `dx`, when given, holds one advance per character in logical units.
+  // Text. `dx`, when given, holds one advance per character in logical
+  // units (with ETO_PDY, an x and a y advance per character).
   void ExtTextOutW(PointL reference, const std::u16string& text, uint32_t options = 0, RectL rect = {},
                    const std::vector<int32_t>* dx = nullptr, uint32_t graphicsMode = GM_COMPATIBLE);
   // Small text: one byte a character with ETO_SMALL_CHARS (each char16_t's
