@@ -201,3 +201,28 @@ TEST_F(RenderBatchTest, TheThumbnailerLineMakesAThumbnailOfTheAskedSize) {
   EXPECT_EQ(std::max(png.width, png.height), 128);
   EXPECT_EQ(png.height, 96);
 }
+
+TEST_F(RenderBatchTest, VerboseTellsTheSizesTheQualityAndTheRecordsNotDrawn) {
+  orvane::emf::EmfWriter w(orvane::emf::HeaderForPixels(40, 30, {1000, 1000}, {100, 100}));
+  w.Rectangle(orvane::emf::RectL{1, 1, 20, 20});
+  w.Record(0x7FFF, {});
+  w.Record(107, {1, 2, 3, 4});  // a type the format leaves unused
+  w.Record(0x7FFF, {});
+  w.Record(orvane::emf::EMR_SETPALETTEENTRIES, {0, 0, 0, 0, 0, 0, 0, 0});
+  Write("unknown.emf", w.Finish());
+  const struct {
+    std::string arguments;
+    std::string err;
+  } cases[] = {
+      {"--verbose --quality med --size 80x0 " + Quote("unknown.emf") + " " + Quote("u.png"),
+       "orvane-render: " + Path("unknown.emf") +
+           ": natural size 40x30, drawn at 80x60, quality med, records not drawn: EMR_SETPALETTEENTRIES x1, record type 107 x1, record type 32767 x2\n"},
+      {"--verbose --aliased --background '#FFFFFF' " + picturePath + " " + Quote("p.png"),
+       "orvane-render: " + picturePath + ": natural size 40x30, drawn at 40x30, quality high (aliased), records not drawn: none\n"},
+  };
+  for (const auto& c : cases) {
+    const RenderResult r = Run(c.arguments);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, c.err);
+  }
+}

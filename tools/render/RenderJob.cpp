@@ -5,8 +5,10 @@
 #include <orvane/FilteredDraw.h>
 #include <orvane/OrvaneBitmap.h>
 #include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Metafile.h>
 #include <orvane/rtl/Exceptions.h>
 #include <orvane/rtl/Messages.h>
+#include "render/EmfRecordNames.h"
 #include "render/OutputFile.h"
 #include "render/PictureInput.h"
 #include "render/PngEncoding.h"
@@ -44,6 +46,16 @@ void CheckLimit(PixelSize size) {
   CheckPositive(size);
 }
 
+// The record types a metafile's playback leaves out; the player skips by
+// type, whatever the target, so a one-pixel playback tells it.
+void ReportSkippedRecords(const orvane::vcl::TGraphic& graphic, RenderOutcome& outcome) {
+  const auto* metafile = dynamic_cast<const orvane::vcl::TMetafile*>(&graphic);
+  if (!metafile) return;
+  orvane::vcl::TBitmap scratch;
+  scratch.SetSize(1, 1);
+  metafile->DrawReportingSkipped(scratch.Canvas(), orvane::vcl::Rect(0, 0, 1, 1), outcome.skippedRecords);
+}
+
 // The file bytes to write; sets the sizes of the outcome.
 std::vector<uint8_t> Draw(const RenderOptions& o, const RenderTask& task, RenderOutcome& outcome) {
   orvane::TOrvaneBitmap sprite;
@@ -58,6 +70,7 @@ std::vector<uint8_t> Draw(const RenderOptions& o, const RenderTask& task, Render
   outcome.natural = {graphic->Width(), graphic->Height()};
   outcome.drawn = TargetSize(o, picture, outcome.natural, outcome.notes);
   CheckLimit(outcome.drawn);
+  if (o.verbose) ReportSkippedRecords(*graphic, outcome);
   const auto w = static_cast<int32_t>(outcome.drawn.width), h = static_cast<int32_t>(outcome.drawn.height);
   if (o.format == OutputFormat::Sprite || !o.background) {
     sprite.Render(graphic, w, h, o.quality);
@@ -107,7 +120,7 @@ std::string DescribeOutcome(const RenderOptions& o, const RenderOutcome& outcome
   if (outcome.skippedRecords.empty()) return line + "none";
   bool first = true;
   for (const auto& [type, count] : outcome.skippedRecords) {
-    line += (first ? "" : ", ") + std::string("type ") + std::to_string(type) + " x" + std::to_string(count);
+    line += (first ? "" : ", ") + EmfRecordName(type) + " x" + std::to_string(count);
     first = false;
   }
   return line;
