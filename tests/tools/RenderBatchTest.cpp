@@ -158,6 +158,19 @@ TEST_F(RenderBatchTest, ABatchGoesOnPastAFailureAndSumsUp) {
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2);
 }
 
+TEST_F(RenderBatchTest, OnATerminalTheProgressLineIsRedrawnInPlace) {
+  if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1) to give a terminal";
+  Write("second.emf", bytes);
+  // script(1) runs the tool on a pseudo-terminal and copies what it shows.
+  const std::string shown = Path("shown.txt");
+  const std::string command = "script -qec \"" + std::string(ORVANE_RENDER_PATH) + " -j 1 --output-dir " + Quote("") +
+                              " " + Quote("picture.emf") + " " + Quote("second.emf") + "\" /dev/null > " + shown;
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string text = Slurp(shown);
+  EXPECT_NE(text.find("\r\033[Korvane-render: 1 of 2 done, 0 failed, "), std::string::npos) << text;
+  EXPECT_NE(text.find("\r\033[Korvane-render: 2 written, 0 failed, "), std::string::npos) << text;
+}
+
 TEST_F(RenderBatchTest, OneJobAndFourJobsWriteTheSameFiles) {
   std::string inputs;
   for (int i = 0; i < 6; ++i) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -97,6 +98,28 @@ TEST_F(RenderOutputFileTest, FailuresGiveTheRuntimesTextAndLeaveNothing) {
     }
   }
   EXPECT_EQ(Entries(), 1u);  // folder.png
+}
+
+TEST_F(RenderOutputFileTest, AFullDiskGivesTheWriteErrorAndLeavesNothing) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The file size limit stands in for a full disk: writes past it fail.
+    const rlimit limit{4, 4};
+    ::signal(SIGXFSZ, SIG_IGN);
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(77);
+    try {
+      Write(Path("full.png"), "more than four bytes");
+    } catch (const orvane::rtl::EInOutError& e) {
+      ::_exit(e.Message() == "Zu wenig Speicherplatz" ? 0 : 2);
+    }
+    ::_exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Entries(), 0u);
 }
 
 TEST_F(RenderOutputFileTest, AWriteProtectedFileIsRefusedToAnOrdinaryUser) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <map>
 #include <system_error>
@@ -45,9 +46,11 @@ std::string PlanBatch(const RenderOptions& o, std::vector<RenderTask>& tasks) {
 
 int RunBatch(const RenderOptions& o, const std::vector<RenderTask>& tasks) {
   struct stat folder {};
-  if (::stat(o.outputDir.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode)) {
+  const bool found = ::stat(o.outputDir.c_str(), &folder) == 0;
+  if (!found || !S_ISDIR(folder.st_mode)) {
     // Every file would fail the same way: say it once, draw nothing.
-    std::fprintf(stderr, "orvane-render: %s: %s\n", o.outputDir.c_str(), orvane::rtl::EInOutError(3).Message().c_str());
+    const int code = !found && errno == EACCES ? 5 : 3;
+    std::fprintf(stderr, "orvane-render: %s: %s\n", o.outputDir.c_str(), orvane::rtl::EInOutError(code).Message().c_str());
     return 1;
   }
   BatchProgress progress(tasks.size(), ::isatty(STDERR_FILENO) == 1);

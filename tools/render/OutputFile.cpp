@@ -91,7 +91,8 @@ std::string FollowLinks(std::string path) {
 }
 
 [[noreturn]] void Fail(int errnoValue, const std::string& path) {
-  if (errnoValue == ENOSPC || errnoValue == EDQUOT) throw orvane::rtl::EInOutError(101);
+  // No room left: on the disk, in the user's quota, or under the file size limit.
+  if (errnoValue == ENOSPC || errnoValue == EDQUOT || errnoValue == EFBIG) throw orvane::rtl::EInOutError(101);
   throw orvane::rtl::EInOutError(orvane::rtl::InOutCodeForOpenError(errnoValue, path));
 }
 
