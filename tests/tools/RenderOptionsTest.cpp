@@ -53,21 +53,6 @@ TEST(RenderOptionsTest, UsageErrorsNameTheProblemInOneLine) {
   }
 }
 
-TEST(RenderOptionsTest, TheOutputFormatFollowsTheNameThenTheOption) {
-  const struct {
-    const char* args;
-    orvanetools::OutputFormat format;
-  } cases[] = {{"a b.Obm", orvanetools::OutputFormat::Sprite},
-               {"--format obm a -", orvanetools::OutputFormat::Sprite},
-               {"a -", orvanetools::OutputFormat::Png},
-               {"--output-dir d a", orvanetools::OutputFormat::Png}};
-  for (const auto& c : cases) {
-    orvanetools::RenderOptions options;
-    ASSERT_EQ(orvanetools::ParseRenderOptions(Split(c.args), options), "") << c.args;
-    EXPECT_EQ(options.format, c.format) << c.args;
-  }
-}
-
 TEST(RenderOptionsTest, ABatchWritesEachInputUnderItsNameAndRefusesTwoForOneName) {
   orvanetools::RenderOptions options;
   ASSERT_EQ(orvanetools::ParseRenderOptions(Split("--output-dir out/ x/a.emf x.y/b .hidden c.tar.wmf"), options), "");

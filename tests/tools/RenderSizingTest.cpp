@@ -37,12 +37,9 @@ TEST(RenderSizingTest, FitKeepsTheAspectWithOneSideOnTheBox) {
         << c.picture.width << "x" << c.picture.height << " in " << c.boxW << "x" << c.boxH;
 }
 
-TEST(RenderSizingTest, ExactSizeFillsAZeroSideFromTheAspect) {
-  EXPECT_EQ(orvanetools::ExactSize({40, 30}, 20, 0), (PixelSize{20, 15}));
-  EXPECT_EQ(orvanetools::ExactSize({40, 30}, 0, 45), (PixelSize{60, 45}));
-  EXPECT_EQ(orvanetools::ExactSize({4, 1}, 10, 0), (PixelSize{10, 2}));   // 2.5 to even
-  EXPECT_EQ(orvanetools::ExactSize({1000, 1}, 10, 0), (PixelSize{10, 1}));
-  EXPECT_EQ(orvanetools::ExactSize({40, 30}, 7, 9), (PixelSize{7, 9}));    // as asked, aspect ignored
+TEST(RenderSizingTest, ExactSizeFillsOnlyAZeroSide) {
+  EXPECT_EQ(orvanetools::ExactSize({4, 1}, 10, 0), (PixelSize{10, 2}));  // 2.5 to even
+  EXPECT_EQ(orvanetools::ExactSize({40, 30}, 7, 9), (PixelSize{7, 9}));  // as asked, aspect ignored
 }
 
 TEST(RenderSizingTest, DpiScalesThePhysicalSizeRoundingHalfToEven) {
@@ -50,14 +47,6 @@ TEST(RenderSizingTest, DpiScalesThePhysicalSizeRoundingHalfToEven) {
   EXPECT_EQ(orvanetools::SizeAtDpi(0.0125, 0.0375, 200), (PixelSize{2, 8}));  // 2.5 and 7.5
   EXPECT_EQ(orvanetools::SizeAtDpi(0.001, 2, 72), (PixelSize{1, 144}));
   EXPECT_EQ(orvanetools::SizeAtDpi(1e9, 1, 1e9).width, 1e15);  // far past any limit, still named
-}
-
-TEST(RenderSizingTest, LargePicturesAreCappedTo2048WithANote) {
-  std::string note;
-  EXPECT_EQ(orvanetools::CappedNaturalSize({2048, 100}, note), (PixelSize{2048, 100}));
-  EXPECT_EQ(note, "");
-  EXPECT_EQ(orvanetools::CappedNaturalSize({1000, 4000}, note), (PixelSize{512, 2048}));
-  EXPECT_EQ(note, "the picture is 1000x4000 pixels; drawing it at 512x2048 to fit 2048x2048\n");
 }
 
 namespace {
