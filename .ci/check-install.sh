@@ -33,6 +33,7 @@ check_prefix() {
   [ -n "$libdir" ] || fail "$label: no liborvane-picture.so"
   [ -f "$prefix/include/orvane/OrvanePicture.h" ] || fail "$label: headers missing"
   [ -f "$prefix/share/man/man1/orvane-render.1" ] || fail "$label: manual page missing"
+  [ -f "$prefix/share/thumbnailers/orvane-picture.thumbnailer" ] || fail "$label: thumbnailer entry missing"
 
   # The tool finds its library beside it, wherever the prefix is.
   "$prefix/bin/orvane-render" --size "${size[0]}x${size[1]}" --quality high \

@@ -61,6 +61,13 @@ void TMetafile::Draw(TCanvas& canvas, const TRect& r) const {
   if (data_) PlayEnhancedMetafile(canvas, r, *data_);
 }
 
+void TMetafile::DrawReportingSkipped(TCanvas& canvas, const TRect& r, std::map<uint32_t, uint64_t>& skipped) const {
+  if (!data_) return;
+  PlaybackReport report;
+  PlayEnhancedMetafile(canvas, r, *data_, &report);
+  for (const auto& [type, count] : report.skipped) skipped[type] += count;
+}
+
 std::unique_ptr<TGraphic> TMetafile::Clone() const { return std::make_unique<TMetafile>(*this); }
 
 }  // namespace orvane::vcl

@@ -5,6 +5,7 @@
 // pixels / (device millimetres x 100), a 64-bit product rounded half away
 // from zero. An empty metafile is 0 x 0 and draws nothing.
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -28,6 +29,9 @@ class TMetafile : public TGraphic {
   // the canvas's own state is restored afterwards.
   void Draw(TCanvas& canvas, const TRect& r) const override;
   std::unique_ptr<TGraphic> Clone() const override;
+  // Draws as Draw does and adds to `skipped` each record type the player has
+  // no handler for, with how many records of it came.
+  void DrawReportingSkipped(TCanvas& canvas, const TRect& r, std::map<uint32_t, uint64_t>& skipped) const;
 
   // Loads an EMF or a placeable WMF. Anything else: EInvalidGraphic
   // "Metadatei ist ungültig"; an EMF shorter than its header's byte count:

@@ -120,7 +120,7 @@ TEST_F(ReadOnlyInputTest, RenderToolReadsOnlyAndWritesOnlyItsOutput) {
               {"symbol.ico", "--quality low", "d.png", 0},
               {"Socer.OBM", "", "e.png", 0},
               {"broken.emf", "", "f.png", 1},
-              {"Socer.EMF", "--size 2000000x2000000", "g.png", 1}};
+              {"Socer.EMF", "--size 2000000x2000000", "g.png", 2}};
   std::vector<std::string> expected;
   for (const auto& run : runs) {
     const ToolResult r =

@@ -1,85 +1,129 @@
 #include "render/RenderJob.h"
 
-#include <algorithm>
-#include <cmath>
+#include <new>
 
 #include <orvane/FilteredDraw.h>
 #include <orvane/OrvaneBitmap.h>
-#include <orvane/Png.h>
 #include <orvane/graphics/Bitmap.h>
-#include <orvane/graphics/Picture.h>
+#include <orvane/graphics/Metafile.h>
 #include <orvane/rtl/Exceptions.h>
-#include <orvane/rtl/FloatMath.h>
 #include <orvane/rtl/Messages.h>
+#include "render/EmfRecordNames.h"
+#include "render/OutputFile.h"
+#include "render/PictureInput.h"
+#include "render/PngEncoding.h"
 #include "sprite/SpriteWriter.h"
 
 namespace orvanetools {
 
 namespace {
 
-constexpr int32_t kLargestDefaultSide = 2048;
+// A failure of the tool's own making, not the runtime's.
+struct ToolFailure {
+  std::string message;
+};
 
-// The target size: as asked, with a 0 side following the aspect ratio, or the
-// picture's own size scaled down to fit 2048 x 2048.
-void TargetSize(const RenderOptions& o, int32_t pictureWidth, int32_t pictureHeight, int32_t& w, int32_t& h,
-                std::string& notes) {
-  if (o.hasSize) {
-    w = o.width;
-    h = o.height;
-    if (w == 0) w = static_cast<int32_t>(orvane::rtl::RoundHalfEven(orvane::rtl::CheckedDivide(double(h) * pictureWidth, pictureHeight)));
-    if (h == 0) h = static_cast<int32_t>(orvane::rtl::RoundHalfEven(orvane::rtl::CheckedDivide(double(w) * pictureHeight, pictureWidth)));
-    return;
+PixelSize TargetSize(const RenderOptions& o, const LoadedPicture& picture, PixelSize natural, std::string& notes) {
+  switch (o.sizeMode) {
+    case SizeMode::Exact: return ExactSize(natural, o.width, o.height);
+    case SizeMode::Fit: return FitInBox(natural, o.width, o.height);
+    case SizeMode::Dpi: return SizeAtDpi(picture.inchesWide, picture.inchesHigh, o.dpi);
+    case SizeMode::Natural: break;
   }
-  w = pictureWidth;
-  h = pictureHeight;
-  if (w > kLargestDefaultSide || h > kLargestDefaultSide) {
-    const double scale = std::min(double(kLargestDefaultSide) / w, double(kLargestDefaultSide) / h);
-    w = std::max<int32_t>(1, static_cast<int32_t>(std::lround(w * scale)));
-    h = std::max<int32_t>(1, static_cast<int32_t>(std::lround(h * scale)));
-    notes += "the picture is " + std::to_string(pictureWidth) + "x" + std::to_string(pictureHeight) +
-             " pixels; drawing it at " + std::to_string(w) + "x" + std::to_string(h) + " to fit 2048x2048\n";
-  }
+  return CappedNaturalSize(natural, notes);
 }
 
-void OpaqueCanvas(orvane::vcl::TBitmap& bitmap, int32_t w, int32_t h, uint32_t colour) {
-  bitmap.SetSize(w, h);
-  bitmap.Canvas().Brush().SetColor(static_cast<orvane::vcl::TColor>(colour));
-  bitmap.Canvas().FillRect(orvane::vcl::Rect(0, 0, w, h));
+void CheckPositive(PixelSize size) {
+  if (size.width <= 0 || size.height <= 0) throw orvane::rtl::EInvalidOperation(orvane::rtl::msg::NegativeSize);
+}
+
+// A size worked out from the picture (a 0 side of --size, --dpi) may go past
+// the limit the options themselves are held to.
+void CheckLimit(PixelSize size) {
+  if (size.width > kLargestSide || size.height > kLargestSide)
+    throw ToolFailure{"the size to draw, " + std::to_string(size.width) + "x" + std::to_string(size.height) +
+                      ", is above the limit of " + std::to_string(kLargestSide) + "x" + std::to_string(kLargestSide)};
+  CheckPositive(size);
+}
+
+// The record types a metafile's playback leaves out; the player skips by
+// type, whatever the target, so a one-pixel playback tells it.
+void ReportSkippedRecords(const orvane::vcl::TGraphic& graphic, RenderOutcome& outcome) {
+  const auto* metafile = dynamic_cast<const orvane::vcl::TMetafile*>(&graphic);
+  if (!metafile) return;
+  orvane::vcl::TBitmap scratch;
+  scratch.SetSize(1, 1);
+  metafile->DrawReportingSkipped(scratch.Canvas(), orvane::vcl::Rect(0, 0, 1, 1), outcome.skippedRecords);
+}
+
+// The file bytes to write; sets the sizes of the outcome.
+std::vector<uint8_t> Draw(const RenderOptions& o, const RenderTask& task, RenderOutcome& outcome) {
+  orvane::TOrvaneBitmap sprite;
+  if (IsSpriteInput(task.input)) {
+    sprite.LoadSpriteFile(task.input);
+    outcome.natural = outcome.drawn = {sprite.Width(), sprite.Height()};
+    CheckPositive(outcome.drawn);
+    return o.format == OutputFormat::Sprite ? EncodeSprite(sprite) : PngOfSprite(sprite);
+  }
+  const LoadedPicture picture = LoadPicture(task.input, ReadInput(task.input));
+  const orvane::vcl::TGraphic* graphic = picture.graphic.get();
+  outcome.natural = {graphic->Width(), graphic->Height()};
+  outcome.drawn = TargetSize(o, picture, outcome.natural, outcome.notes);
+  CheckLimit(outcome.drawn);
+  if (o.verbose) ReportSkippedRecords(*graphic, outcome);
+  const auto w = static_cast<int32_t>(outcome.drawn.width), h = static_cast<int32_t>(outcome.drawn.height);
+  if (o.format == OutputFormat::Sprite || !o.background) {
+    sprite.Render(graphic, w, h, o.quality);
+    return o.format == OutputFormat::Sprite ? EncodeSprite(sprite) : PngOfSprite(sprite);
+  }
+  orvane::vcl::TBitmap canvas;
+  canvas.SetSize(w, h);
+  canvas.Canvas().Brush().SetColor(static_cast<orvane::vcl::TColor>(*o.background));
+  canvas.Canvas().FillRect(orvane::vcl::Rect(0, 0, w, h));
+  if (o.aliased) canvas.Canvas().StretchDraw(orvane::vcl::Rect(0, 0, w, h), graphic);
+  else orvane::OrvaneStretchDraw(canvas.Canvas(), orvane::vcl::Rect(0, 0, w - 1, h - 1), graphic, o.quality);
+  return PngOfBitmap(canvas);
+}
+
+const char* QualityName(orvane::TOrvanePictureQuality quality) {
+  static const char* const names[] = {"very-low", "low", "med", "high", "very-high"};
+  return names[static_cast<int>(quality)];
 }
 
 }  // namespace
 
-void RunRenderJob(const RenderOptions& o, std::string& notes) {
-  const bool spriteOut = LowerExtension(o.output) == "obm";
-  orvane::TOrvaneBitmap sprite;
-  orvane::vcl::TPicture picture;
-  int32_t w = 0, h = 0;
+RenderOutcome RunRenderTask(const RenderOptions& o, const RenderTask& task) {
+  RenderOutcome outcome;
+  outcome.failedPath = task.input;
+  try {
+    const std::vector<uint8_t> bytes = Draw(o, task, outcome);
+    outcome.failedPath = task.output;
+    if (task.output == "-") WriteStandardOutput(bytes);
+    else WriteOutputFile(task.output, bytes);
+    outcome.written = true;
+    outcome.failedPath.clear();
+  } catch (const orvane::rtl::Exception& e) {
+    outcome.message = e.Message();
+  } catch (const ToolFailure& e) {
+    outcome.message = e.message;
+  } catch (const std::bad_alloc&) {
+    outcome.message = orvane::rtl::EOutOfMemory().Message();
+  }
+  return outcome;
+}
 
-  if (LowerExtension(o.input) == "obm") {
-    sprite.LoadSpriteFile(o.input);
-    w = sprite.Width();
-    h = sprite.Height();
-  } else {
-    picture.LoadFromFile(o.input);
-    TargetSize(o, picture.Width(), picture.Height(), w, h, notes);
-    if (spriteOut || !o.background) sprite.Render(picture.Graphic(), w, h, o.quality);
+std::string DescribeOutcome(const RenderOptions& o, const RenderOutcome& outcome) {
+  std::string line = "natural size " + std::to_string(outcome.natural.width) + "x" +
+                     std::to_string(outcome.natural.height) + ", drawn at " + std::to_string(outcome.drawn.width) +
+                     "x" + std::to_string(outcome.drawn.height) + ", quality " + QualityName(o.quality) +
+                     (o.aliased ? " (aliased)" : "") + ", records not drawn: ";
+  if (outcome.skippedRecords.empty()) return line + "none";
+  bool first = true;
+  for (const auto& [type, count] : outcome.skippedRecords) {
+    line += (first ? "" : ", ") + EmfRecordName(type) + " x" + std::to_string(count);
+    first = false;
   }
-
-  if (w <= 0 || h <= 0) throw orvane::rtl::EInvalidOperation(orvane::rtl::msg::NegativeSize);
-  if (spriteOut) {
-    WriteSpriteFile(o.output, sprite);
-    return;
-  }
-  if (!o.background) {
-    orvane::SavePng(sprite, o.output);
-    return;
-  }
-  orvane::vcl::TBitmap canvas;
-  OpaqueCanvas(canvas, w, h, *o.background);
-  if (picture.Graphic() && o.aliased) canvas.Canvas().StretchDraw(orvane::vcl::Rect(0, 0, w, h), picture.Graphic());
-  else if (picture.Graphic()) orvane::OrvaneStretchDraw(canvas.Canvas(), orvane::vcl::Rect(0, 0, w - 1, h - 1), picture.Graphic(), o.quality);
-  else sprite.Draw(canvas.Canvas(), 0, 0);
-  orvane::SavePng(canvas, o.output);
+  return line;
 }
 
 }  // namespace orvanetools

@@ -1,14 +1,37 @@
 #pragma once
-// What orvane-render does once its arguments are parsed.
+// Drawing one file: what orvane-render does for each INPUT once its
+// arguments are parsed.
 
+#include <cstdint>
+#include <map>
 #include <string>
 
 #include "render/RenderOptions.h"
+#include "render/Sizing.h"
 
 namespace orvanetools {
 
-// Renders and writes the output; raises orvane::rtl::Exception on failure (nothing is
-// written then). Notes for the user (such as a size scaled down) go to `notes`.
-void RunRenderJob(const RenderOptions& options, std::string& notes);
+struct RenderTask {
+  std::string input;   // "-": standard input
+  std::string output;  // "-": standard output
+};
+
+struct RenderOutcome {
+  bool written = false;
+  // On failure: the file it concerns (the input, or the output when writing
+  // failed) and the runtime's message.
+  std::string failedPath;
+  std::string message;
+  std::string notes;  // for the user, one line each (a size scaled down)
+  PixelSize natural;  // the picture's own size
+  PixelSize drawn;
+  std::map<uint32_t, uint64_t> skippedRecords;  // record type -> count, metafiles only
+};
+
+// Reads, draws and writes one file; nothing is written when it fails.
+RenderOutcome RunRenderTask(const RenderOptions& options, const RenderTask& task);
+
+// The --verbose line of a drawn file (without the program's prefix).
+std::string DescribeOutcome(const RenderOptions& options, const RenderOutcome& outcome);
 
 }  // namespace orvanetools

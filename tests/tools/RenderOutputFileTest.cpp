@@ -1,0 +1,170 @@
+// The output files of orvane-render: modes, links, long names, permission
+// and interruption, each leaving nothing but the output behind.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <orvane/rtl/Exceptions.h>
+#include "render/OutputFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class RenderOutputFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("orvane-output-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  std::string Path(const std::string& name) const { return (dir / name).string(); }
+  static std::string Content(const std::string& path) {
+    std::ifstream in(path);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+  static mode_t Mode(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(::lstat(path.c_str(), &info), 0) << path;
+    return info.st_mode;
+  }
+  size_t Entries() const { return size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator())); }
+  static void Write(const std::string& path, const std::string& text) {
+    orvanetools::WriteOutputFile(path, std::vector<uint8_t>(text.begin(), text.end()));
+  }
+
+  fs::path dir;
+};
+
+}  // namespace
+
+TEST_F(RenderOutputFileTest, NewFilesFollowTheUmaskAndReplacedFilesKeepTheirMode) {
+  const mode_t previous = ::umask(027);
+  Write(Path("new.png"), "one");
+  ::umask(previous);
+  EXPECT_EQ(Mode(Path("new.png")) & 07777, 0640u);
+
+  ::chmod(Path("new.png").c_str(), 0604);
+  Write(Path("new.png"), "two");
+  EXPECT_EQ(Content(Path("new.png")), "two");
+  EXPECT_EQ(Mode(Path("new.png")) & 07777, 0604u);
+  EXPECT_EQ(Entries(), 1u);
+}
+
+TEST_F(RenderOutputFileTest, ALinkIsWrittenThroughAndStays) {
+  fs::create_directories(dir / "real");
+  Write(Path("real/target.png"), "old");
+  fs::create_symlink("real/target.png", dir / "link.png");        // relative
+  fs::create_symlink(dir / "link.png", dir / "link-to-link.png");  // absolute, to a link
+  fs::create_symlink("real/fresh.png", dir / "dangling.png");
+  Write(Path("link-to-link.png"), "new");
+  Write(Path("dangling.png"), "made");
+  EXPECT_TRUE(S_ISLNK(Mode(Path("link.png"))));
+  EXPECT_TRUE(S_ISLNK(Mode(Path("link-to-link.png"))));
+  EXPECT_TRUE(S_ISLNK(Mode(Path("dangling.png"))));
+  EXPECT_EQ(Content(Path("real/target.png")), "new");
+  EXPECT_EQ(Content(Path("real/fresh.png")), "made");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 2);
+}
+
+TEST_F(RenderOutputFileTest, NamesUpToTheFileSystemsLimitWork) {
+  const std::string longest(255 - 4, 'n');
+  Write(Path(longest + ".png"), "long");
+  EXPECT_EQ(Content(Path(longest + ".png")), "long");
+  EXPECT_EQ(Entries(), 1u);
+}
+
+TEST_F(RenderOutputFileTest, FailuresGiveTheRuntimesTextAndLeaveNothing) {
+  fs::create_directories(dir / "folder.png");
+  const struct {
+    std::string path;
+    const char* message;
+  } cases[] = {{Path("missing/out.png"), "Pfad nicht gefunden"},
+               {Path("folder.png"), "Zugriff verweigert"},
+               {Path(std::string(256, 'n')), "Pfad nicht gefunden"}};
+  for (const auto& c : cases) {
+    try {
+      Write(c.path, "x");
+      ADD_FAILURE() << c.path;
+    } catch (const orvane::rtl::EInOutError& e) {
+      EXPECT_EQ(e.Message(), c.message) << c.path;
+    }
+  }
+  EXPECT_EQ(Entries(), 1u);  // folder.png
+}
+
+TEST_F(RenderOutputFileTest, AFullDiskGivesTheWriteErrorAndLeavesNothing) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The file size limit stands in for a full disk: writes past it fail.
+    const rlimit limit{4, 4};
+    ::signal(SIGXFSZ, SIG_IGN);
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(77);
+    try {
+      Write(Path("full.png"), "more than four bytes");
+    } catch (const orvane::rtl::EInOutError& e) {
+      ::_exit(e.Message() == "Zu wenig Speicherplatz" ? 0 : 2);
+    }
+    ::_exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Entries(), 0u);
+}
+
+TEST_F(RenderOutputFileTest, AWriteProtectedFileIsRefusedToAnOrdinaryUser) {
+  Write(Path("kept.png"), "kept");
+  ::chmod(Path("kept.png").c_str(), 0444);
+  ::chmod(dir.c_str(), 0777);  // the folder would let anyone rename over the file
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // As root, become an ordinary user first; 77 when that cannot be done.
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(77);
+    try {
+      Write(Path("kept.png"), "replaced");
+    } catch (const orvane::rtl::EInOutError& e) {
+      ::_exit(e.Message() == "Zugriff verweigert" ? 0 : 2);
+    }
+    ::_exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot run as an ordinary user here";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Content(Path("kept.png")), "kept");
+  EXPECT_EQ(Entries(), 1u);
+}
+
+TEST_F(RenderOutputFileTest, ASignalDuringTheWriteRemovesTheTemporaryFile) {
+  for (int signalNumber : {SIGINT, SIGTERM}) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      orvanetools::RemoveTemporaryFilesOnSignals();
+      orvanetools::WriteOutputFileFrom(Path("out.png"), [signalNumber](int fd) {
+        // Half written when the signal comes.
+        if (::write(fd, "part", 4) != 4) return false;
+        ::raise(signalNumber);
+        return true;
+      });
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << signalNumber;
+    EXPECT_EQ(WTERMSIG(status), signalNumber);
+    EXPECT_EQ(Entries(), 0u) << signalNumber;
+  }
+}

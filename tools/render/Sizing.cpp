@@ -1,0 +1,63 @@
+#include "render/Sizing.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <orvane/rtl/FloatMath.h>
+
+namespace orvanetools {
+
+namespace {
+
+constexpr int64_t kLargestDefaultSide = 2048;
+// Far above any side the tool accepts, and far below int64's end.
+constexpr double kSideCeiling = 1e15;
+
+int64_t AtLeastOne(int64_t side) { return std::max<int64_t>(1, side); }
+
+}  // namespace
+
+int64_t DivideRoundHalfEven(int64_t n, int64_t d) {
+  const int64_t q = n / d, twiceRest = 2 * (n % d);
+  if (twiceRest > d || (twiceRest == d && q % 2 != 0)) return q + 1;
+  return q;
+}
+
+PixelSize ExactSize(PixelSize picture, int32_t width, int32_t height) {
+  PixelSize s{width, height};
+  if (picture.width <= 0 || picture.height <= 0) return s;
+  if (s.width == 0) s.width = AtLeastOne(DivideRoundHalfEven(s.height * picture.width, picture.height));
+  if (s.height == 0) s.height = AtLeastOne(DivideRoundHalfEven(s.width * picture.height, picture.width));
+  return s;
+}
+
+PixelSize FitInBox(PixelSize picture, int32_t boxWidth, int32_t boxHeight) {
+  if (picture.width <= 0 || picture.height <= 0) return {boxWidth, boxHeight};
+  // Wider than the box in proportion: the width meets the box's.
+  if (picture.width * boxHeight >= picture.height * boxWidth)
+    return {boxWidth, AtLeastOne(DivideRoundHalfEven(int64_t{boxWidth} * picture.height, picture.width))};
+  return {AtLeastOne(DivideRoundHalfEven(int64_t{boxHeight} * picture.width, picture.height)), boxHeight};
+}
+
+PixelSize SizeAtDpi(double inchesWide, double inchesHigh, double dpi) {
+  auto side = [dpi](double inches) {
+    const double dots = std::min(inches * dpi, kSideCeiling);
+    return AtLeastOne(dots > 0 ? orvane::rtl::RoundHalfEven(dots) : 0);
+  };
+  return {side(inchesWide), side(inchesHigh)};
+}
+
+PixelSize CappedNaturalSize(PixelSize picture, std::string& note) {
+  PixelSize s = picture;
+  if (s.width > kLargestDefaultSide || s.height > kLargestDefaultSide) {
+    const double scale = std::min(double(kLargestDefaultSide) / double(s.width), double(kLargestDefaultSide) / double(s.height));
+    s.width = AtLeastOne(std::lround(double(s.width) * scale));
+    s.height = AtLeastOne(std::lround(double(s.height) * scale));
+    note += "the picture is " + std::to_string(picture.width) + "x" + std::to_string(picture.height) +
+            " pixels; drawing it at " + std::to_string(s.width) + "x" + std::to_string(s.height) +
+            " to fit 2048x2048\n";
+  }
+  return s;
+}
+
+}  // namespace orvanetools
