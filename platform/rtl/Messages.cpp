@@ -5,7 +5,7 @@ namespace orvane::rtl::msg {
 std::string InOutErrorText(int code) {
   switch (code) {
     case 2: return FileNotFound;
-    case 3: return PathNotFound;
+    case 3: return InvalidFileName;
     case 4: return TooManyOpenFiles;
     case 5: return AccessDenied;
     case 100: return EndOfFile;

@@ -11,9 +11,8 @@ namespace orvane::rtl::msg {
 
 inline constexpr const char* FileNotFound = "Datei nicht gefunden";
 inline constexpr const char* InvalidFileName = "Ungültiger Dateiname";
-inline constexpr const char* PathNotFound = "Pfad nicht gefunden";
 inline constexpr const char* TooManyOpenFiles = "Zu viele geöffnete Dateien";
-inline constexpr const char* AccessDenied = "Zugriff verweigert";
+inline constexpr const char* AccessDenied = "Dateizugriff verweigert";
 inline constexpr const char* EndOfFile = "Versuch hinter dem Dateiende zu lesen";
 inline constexpr const char* DiskFull = "Zu wenig Speicherplatz";
 inline constexpr const char* InvalidInput = "Ungültige numerische Eingabe";

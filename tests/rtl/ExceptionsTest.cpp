@@ -7,8 +7,8 @@ using namespace orvane::rtl;
 
 TEST(InOutErrorTest, CodesCarryTheRuntimeTexts) {
   const std::pair<int, const char*> table[] = {
-      {2, "Datei nicht gefunden"},          {3, "Pfad nicht gefunden"},
-      {4, "Zu viele geöffnete Dateien"},    {5, "Zugriff verweigert"},
+      {2, "Datei nicht gefunden"},          {3, "Ungültiger Dateiname"},
+      {4, "Zu viele geöffnete Dateien"},    {5, "Dateizugriff verweigert"},
       {100, "Versuch hinter dem Dateiende zu lesen"}, {101, "Zu wenig Speicherplatz"},
       {106, "Ungültige numerische Eingabe"}, {32, "E/A-Fehler 32"},
       {1, "E/A-Fehler 1"}};

@@ -124,11 +124,11 @@ TEST_F(RenderBatchTest, EveryFailureNamesItsFileAndLeavesNothing) {
     int status;
     std::string err;
   } cases[] = {
-      {picturePath + " " + Quote("missing/out.png"), 1, "orvane-render: " + Path("missing/out.png") + ": Pfad nicht gefunden\n"},
+      {picturePath + " " + Quote("missing/out.png"), 1, "orvane-render: " + Path("missing/out.png") + ": Ungültiger Dateiname\n"},
       {Quote("flat.emf") + " " + Quote("flat.png"), 1, "orvane-render: " + Path("flat.emf") + ": Metadatei ist ungültig\n"},
       {"--dpi 2540000 " + picturePath + " " + Quote("big.png"), 1,
        "orvane-render: " + picturePath + ": the size to draw, 400000x300000, is above the limit of 16384x16384\n"},
-      {"--output-dir " + Quote("missing") + " " + picturePath, 1, "orvane-render: " + Path("missing") + ": Pfad nicht gefunden\n"},
+      {"--output-dir " + Quote("missing") + " " + picturePath, 1, "orvane-render: " + Path("missing") + ": Ungültiger Dateiname\n"},
       {"--output-dir " + Quote("") + " " + picturePath + " " + Quote("other/picture.wmf"), 2,
        "orvane-render: " + Path("other/picture.wmf") + " and " + picturePath + " would both be written to " +
            Path("picture.png") + "\nTry 'orvane-render --help'.\n"},

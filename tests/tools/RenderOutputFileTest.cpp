@@ -86,9 +86,9 @@ TEST_F(RenderOutputFileTest, FailuresGiveTheRuntimesTextAndLeaveNothing) {
   const struct {
     std::string path;
     const char* message;
-  } cases[] = {{Path("missing/out.png"), "Pfad nicht gefunden"},
-               {Path("folder.png"), "Zugriff verweigert"},
-               {Path(std::string(256, 'n')), "Pfad nicht gefunden"}};
+  } cases[] = {{Path("missing/out.png"), "Ungültiger Dateiname"},
+               {Path("folder.png"), "Dateizugriff verweigert"},
+               {Path(std::string(256, 'n')), "Ungültiger Dateiname"}};
   for (const auto& c : cases) {
     try {
       Write(c.path, "x");
@@ -134,7 +134,7 @@ TEST_F(RenderOutputFileTest, AWriteProtectedFileIsRefusedToAnOrdinaryUser) {
     try {
       Write(Path("kept.png"), "replaced");
     } catch (const orvane::rtl::EInOutError& e) {
-      ::_exit(e.Message() == "Zugriff verweigert" ? 0 : 2);
+      ::_exit(e.Message() == "Dateizugriff verweigert" ? 0 : 2);
     }
     ::_exit(1);
   }

@@ -3,7 +3,7 @@
 // the bytes go to a temporary file with a short name in the output's folder,
 // which is then renamed over the output. A new output gets the mode
 // 0666 & ~umask, a replaced one keeps its permission bits; an output the
-// user may not write is refused with "Zugriff verweigert"; an output that
+// user may not write is refused with "Dateizugriff verweigert"; an output that
 // is a symbolic link is written through it (its target is replaced, the link
 // stays). The temporary files being written are removed when SIGINT or
 // SIGTERM ends the program.
