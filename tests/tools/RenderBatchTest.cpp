@@ -221,7 +221,7 @@ TEST_F(RenderBatchTest, VerboseTellsTheSizesTheQualityAndTheRecordsNotDrawn) {
   w.Record(0x7FFF, {});
   w.Record(107, {1, 2, 3, 4});  // a type the format leaves unused
   w.Record(0x7FFF, {});
-  w.Record(orvane::emf::EMR_SETPALETTEENTRIES, {0, 0, 0, 0, 0, 0, 0, 0});
+  w.Record(orvane::emf::EMR_EXTFLOODFILL, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
   Write("unknown.emf", w.Finish());
   const struct {
     std::string arguments;
@@ -229,7 +229,7 @@ TEST_F(RenderBatchTest, VerboseTellsTheSizesTheQualityAndTheRecordsNotDrawn) {
   } cases[] = {
       {"--verbose --quality med --size 80x0 " + Quote("unknown.emf") + " " + Quote("u.png"),
        "orvane-render: " + Path("unknown.emf") +
-           ": natural size 40x30, drawn at 80x60, quality med, records not drawn: EMR_SETPALETTEENTRIES x1, record type 107 x1, record type 32767 x2\n"},
+           ": natural size 40x30, drawn at 80x60, quality med, records not drawn: EMR_EXTFLOODFILL x1, record type 107 x1, record type 32767 x2\n"},
       {"--verbose --aliased --background '#FFFFFF' " + picturePath + " " + Quote("p.png"),
        "orvane-render: " + picturePath + ": natural size 40x30, drawn at 40x30, quality high (aliased), records not drawn: none\n"},
   };
