@@ -11,6 +11,7 @@ namespace orvane::emf {
 namespace {
 constexpr double kDeviceLimit = 1e8;  // far beyond any destination, well inside int32 after rounding
 constexpr size_t kMaxSavedStates = 1024;
+constexpr size_t kSavedClipBudget = size_t{64} << 20;
 }  // namespace
 
 Affine Affine::Then(const Affine& n) const {
@@ -106,17 +107,35 @@ void EmfPlaybackState::SetMapMode(uint32_t mode) {
   transformValid_ = false;
 }
 
+namespace {
+
+// What a saved state's clip costs when the state saved below it does not share it.
+size_t ClipBytes(const DcState& state, const DcState* below) {
+  if (!state.clip || (below && below->clip == state.clip)) return 0;
+  return state.clip->Rects().size() * sizeof(gdi::Rect);
+}
+
+}  // namespace
+
 void EmfPlaybackState::SaveDC() {
-  if (saved_.size() < kMaxSavedStates) saved_.push_back(dc_);
+  // Saves share their clip until it changes. Regions changed between saves
+  // are each kept, up to a budget; a save beyond it is not made.
+  const size_t bytes = ClipBytes(dc_, saved_.empty() ? nullptr : &saved_.back());
+  if (saved_.size() >= kMaxSavedStates || savedClipBytes_ + bytes > kSavedClipBudget) return;
+  saved_.push_back(dc_);
+  savedClipBytes_ += bytes;
 }
 
 bool EmfPlaybackState::RestoreDC(int32_t relative) {
   const int64_t count = static_cast<int64_t>(saved_.size());
   const int64_t level = relative < 0 ? count + relative + 1 : relative;  // 1-based level to restore
   if (relative == 0 || level < 1 || level > count) return false;
-  const bool clipChanged = dc_.hasClip || saved_[static_cast<size_t>(level - 1)].hasClip;
-  dc_ = std::move(saved_[static_cast<size_t>(level - 1)]);
-  saved_.resize(static_cast<size_t>(level - 1));
+  const bool clipChanged = dc_.clip != saved_[static_cast<size_t>(level - 1)].clip;
+  while (saved_.size() >= static_cast<size_t>(level)) {
+    savedClipBytes_ -= ClipBytes(saved_.back(), saved_.size() >= 2 ? &saved_[saved_.size() - 2] : nullptr);
+    if (saved_.size() == static_cast<size_t>(level)) dc_ = std::move(saved_.back());
+    saved_.pop_back();
+  }
   transformValid_ = false;
   if (clipChanged) target_.reset();
   return true;
@@ -134,28 +153,27 @@ const EmfObject* EmfPlaybackState::FindObject(uint32_t index) const {
 void EmfPlaybackState::DeleteObject(uint32_t index) { objects_.erase(index); }
 
 void EmfPlaybackState::CombineClip(const gdi::Region& region, gdi::RegionOp op) {
-  const gdi::Region& base = dc_.hasClip ? dc_.clip : universe_;
+  const gdi::Region& base = dc_.clip ? *dc_.clip : universe_;
   gdi::Region combined = op == gdi::RegionOp::Copy ? region : gdi::Region::Combine(base, region, op);
-  dc_.clip = gdi::Region::Combine(combined, universe_, gdi::RegionOp::And);
-  dc_.hasClip = true;
+  dc_.clip = std::make_shared<const gdi::Region>(gdi::Region::Combine(combined, universe_, gdi::RegionOp::And));
   target_.reset();
 }
 
 void EmfPlaybackState::ResetClip() {
-  dc_.hasClip = false;
-  dc_.clip = gdi::Region();
+  dc_.clip.reset();
   target_.reset();
 }
 
 void EmfPlaybackState::OffsetClip(int32_t dx, int32_t dy) {
-  if (!dc_.hasClip) return;
-  dc_.clip.Offset(dx, dy);
-  dc_.clip = gdi::Region::Combine(dc_.clip, universe_, gdi::RegionOp::And);
+  if (!dc_.clip) return;
+  gdi::Region moved = *dc_.clip;
+  moved.Offset(dx, dy);
+  dc_.clip = std::make_shared<const gdi::Region>(gdi::Region::Combine(moved, universe_, gdi::RegionOp::And));
   target_.reset();
 }
 
 gdi::RenderTarget& EmfPlaybackState::Target() {
-  if (!target_) target_.emplace(surface_, dc_.hasClip ? dc_.clip : universe_);
+  if (!target_) target_.emplace(surface_, dc_.clip ? *dc_.clip : universe_);
   return *target_;
 }
 

@@ -72,8 +72,9 @@ struct DcState {
   double miterLimit = 10;
   bool arcClockwise = false;
   gdi::PointD position;  // current position, logical units
-  bool hasClip = false;
-  gdi::Region clip;      // device pixels, when hasClip
+  // Device pixels; nullptr without a clip. Shared with saved states, which
+  // copy only the pointer; a change makes a new region.
+  std::shared_ptr<const gdi::Region> clip;
 };
 
 class EmfPlaybackState {
@@ -131,6 +132,7 @@ class EmfPlaybackState {
   uint32_t handleCount_;
   DcState dc_;
   std::vector<DcState> saved_;
+  size_t savedClipBytes_ = 0;
   std::unordered_map<uint32_t, EmfObject> objects_;
   Affine logicalToDevice_;
   bool transformValid_ = false;

@@ -218,7 +218,7 @@ void EmfRecordPlayer::DrawTextRun(const TextRun& run) {
   // Clipped text draws through a target cut to the rectangle.
   std::optional<gdi::RenderTarget> clipped;
   if (hasRect && (options & ETO_CLIPPED)) {
-    gdi::Region region = state_.Dc().hasClip ? state_.Dc().clip : state_.Universe();
+    gdi::Region region = state_.Dc().clip ? *state_.Dc().clip : state_.Universe();
     if (turnedRect) {
       const gdi::Region inside = gdi::RegionFromContours({*turnedRect}, gdi::FillMode::Winding, region.Bounds());
       region = gdi::Region::Combine(region, inside, gdi::RegionOp::And);
