@@ -40,15 +40,6 @@ orvane::vcl::TMetafile SmallPicture(bool ellipse = true) {
   return m;
 }
 
-// Pages first touched by this process (self) or its finished children. A
-// refusal that touched gigabytes would show hundreds of thousands of them.
-int64_t MinorFaults(int who) {
-  rusage usage{};
-  getrusage(who, &usage);
-  return usage.ru_minflt;
-}
-constexpr int64_t kFewFaults = 65536;  // 256 MiB of 4 KiB pages
-
 // Runs `request`, which must fail with one of the two resource errors
 // before it has touched more than a little memory.
 template <typename Request>
