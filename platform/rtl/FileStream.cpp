@@ -14,6 +14,25 @@ namespace orvane::rtl {
 
 namespace {
 
+constexpr int kOpenFailed = -1, kNotRegular = -2;
+
+// Opens `path` for reading if it is a regular file: its descriptor, or
+// kOpenFailed (errno tells why) or kNotRegular (a folder, a device, a pipe).
+// O_NONBLOCK keeps a pipe without a writer from stalling the open; it is
+// cleared once the file is known to be regular.
+int OpenRegularFile(const std::string& path, uint64_t& size) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return kOpenFailed;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return kNotRegular;
+  }
+  size = static_cast<uint64_t>(info.st_size);
+  return fd;
+}
+
 bool FolderOfPathExists(const std::string& path) {
   const auto slash = path.find_last_of('/');
   if (slash == std::string::npos) return true;
@@ -41,15 +60,10 @@ int InOutCodeForOpenError(int errnoValue, const std::string& path) {
 
 InputFile::InputFile(const std::string& path) {
   if (path.empty()) throw EInOutError(2);
-  // O_NONBLOCK keeps a pipe without a writer from stalling the open.
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd_ < 0) throw EInOutError(InOutCodeForOpenError(errno, path));
-  struct stat info {};
-  if (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0) {
-    ::close(fd_);
-    fd_ = -1;
-    throw EInOutError(5);
-  }
+  uint64_t size = 0;
+  fd_ = OpenRegularFile(path, size);
+  if (fd_ == kOpenFailed) throw EInOutError(InOutCodeForOpenError(errno, path));
+  if (fd_ == kNotRegular) throw EInOutError(5);
 }
 
 InputFile::~InputFile() {
@@ -90,22 +104,6 @@ uint64_t InputFile::Size() const {
 
 namespace {
 
-// Opens `path` for reading if it is a regular file. O_NONBLOCK keeps a pipe
-// without a writer from stalling the open; it is cleared once the file is
-// known to be regular.
-int OpenRegularFile(const std::string& path, uint64_t& size) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) throw EFOpenError(path);
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
-      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-    ::close(fd);
-    throw EFOpenError(path);
-  }
-  size = static_cast<uint64_t>(info.st_size);
-  return fd;
-}
-
 // Appends up to `count` bytes from `fd` to `data`; stops early at the end of the file.
 void ReadInto(int fd, std::vector<uint8_t>& data, size_t count) {
   const size_t start = data.size();
@@ -130,7 +128,9 @@ struct FileDescriptor {
 
 std::vector<uint8_t> ReadFileAsClaimed(const std::string& path, size_t headBytes, const ClaimedFileSize& claimedSize) {
   uint64_t fileSize = 0;
-  const FileDescriptor file{OpenRegularFile(path, fileSize)};
+  const int fd = OpenRegularFile(path, fileSize);
+  if (fd < 0) throw EFOpenError(path);
+  const FileDescriptor file{fd};
   try {
     std::vector<uint8_t> data;
     ReadInto(file.fd, data, static_cast<size_t>(std::min<uint64_t>(headBytes, fileSize)));
