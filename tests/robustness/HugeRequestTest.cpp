@@ -136,6 +136,22 @@ TEST(HugeRequestTest, SpriteRenderRefusesAndTheSpriteStaysUsable) {
   EXPECT_EQ(orvane::gdi::LiveObjectCount(), live);
 }
 
+// Rasters for a header whose planes are missing are made all zero, but their
+// pixels are not touched: 2 x 192 MB of them would exceed the page budget.
+TEST(HugeRequestTest, ASpriteHeaderWithoutItsPlanesLeavesUntouchedRasters) {
+  const fs::path path = fs::temp_directory_path() / ("orvane-huge-" + std::to_string(getpid()) + ".obm");
+  Bytes header;
+  Put32(header, 8000);
+  Put32(header, 8000);
+  WriteFile(path.string(), header);
+  orvane::TOrvaneBitmap sprite;
+  const int64_t faults = MinorFaults(RUSAGE_SELF);
+  EXPECT_THROW(sprite.LoadSpriteFile(path.string()), orvane::rtl::EInOutError);
+  EXPECT_LT(MinorFaults(RUSAGE_SELF) - faults, kFewFaults);
+  EXPECT_EQ(sprite.ColorRaster()->Height(), 8000);
+  fs::remove(path);
+}
+
 TEST(HugeRequestTest, RenderToolFailsWithItsMessageAndWritesNothing) {
   const fs::path dir = fs::temp_directory_path() / ("orvane-huge-" + std::to_string(getpid()));
   fs::create_directories(dir);
