@@ -42,9 +42,10 @@ class TOrvaneBitmap {
   // canvas is read once and written once. A sprite without rasters draws nothing.
   void Draw(vcl::TCanvas& canvas, int32_t x, int32_t y) const;
 
-  // Reads a sprite file (opened for reading only). Failures raise EInOutError
-  // with the runtime's code and text; what the sprite holds afterwards depends
-  // on the step that failed (see SpriteFileLoader.cpp).
+  // Reads a sprite file (a regular file, opened for reading only). Failures
+  // raise EInOutError with the runtime's code and text, or EOutOfMemory for
+  // rasters that cannot be had; what the sprite holds afterwards depends on
+  // the step that failed (see SpriteFileLoader.cpp).
   void LoadSpriteFile(const std::string& fileName);
 
  private:

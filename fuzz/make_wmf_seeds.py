@@ -80,3 +80,10 @@ os.makedirs(OUT, exist_ok=True)
 for name, records in SEEDS.items():
     with open(os.path.join(OUT, name), "wb") as f:
         f.write(wmf(records))
+
+# The size in the metafile header counts the headers alone: the records after
+# it are not read.
+with open(os.path.join(OUT, "size-before-records.wmf"), "wb") as f:
+    data = bytearray(wmf(SEEDS["shapes.wmf"]))
+    struct.pack_into("<I", data, 22 + 6, 9)
+    f.write(bytes(data))

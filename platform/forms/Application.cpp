@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <new>
 #include <vector>
 
 #include <orvane/backend/Backend.h>
@@ -163,6 +164,8 @@ void TApplication::HandleException(std::exception_ptr error) {
   try {
     std::rethrow_exception(error);
   } catch (const rtl::EAbort&) {
+  } catch (const std::bad_alloc&) {
+    ShowException(rtl::EOutOfMemory());
   } catch (const std::exception& e) {
     ShowException(e);
   } catch (...) {

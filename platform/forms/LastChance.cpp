@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <new>
 
 #include <orvane/backend/Backend.h>
 #include <orvane/forms/Application.h>
@@ -32,6 +33,10 @@ int HandleLastChance(std::exception_ptr error, backend::Backend& backend) {
   } catch (const rtl::Exception& e) {
     className = e.ClassName();
     message = e.what();
+    address = &e;
+  } catch (const std::bad_alloc& e) {
+    className = "EOutOfMemory";
+    message = rtl::msg::OutOfMemory;
     address = &e;
   } catch (const std::exception& e) {
     message = e.what();

@@ -62,7 +62,7 @@ void RegisterControl(ClassRegistry& r) {
       .Property("Font.Size",
                 [](TComponent& c, const FormValue& v) {
                   // Points at 96 pixels an inch; a size is a character height.
-                  ChangeFont(c, [&](TFont& f) { f.SetHeight(-MulDiv(ValueAsInteger(v), 96, 72)); });
+                  ChangeFont(c, [&](TFont& f) { f.SetHeight(MulDiv(ValueAsInteger(v), -96, 72)); });
                 })
       .Property("Font.Color",
                 [](TComponent& c, const FormValue& v) {

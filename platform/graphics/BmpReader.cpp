@@ -3,8 +3,10 @@
 // the DIB completely before the bitmap is touched, so bad data leaves the
 // old picture in place; writing produces a plain 24-bit bottom-up file.
 
+#include <algorithm>
 #include <cstring>
 
+#include <orvane/gdi/BitmapObject.h>
 #include <orvane/gdi/DibImage.h>
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/rtl/Exceptions.h>
@@ -54,6 +56,33 @@ void TBitmap::LoadFromBytes(const uint8_t* data, size_t size) {
       row[3] = 0;
     }
   }
+}
+
+// What a BMP file's header says it reaches: the larger of the file size
+// field (often wrong, so not trusted alone) and the end of the pixels as the
+// DIB header gives them, counting a full colour table and bit-field masks.
+uint64_t TBitmap::FileBytesClaimed(const uint8_t* head, size_t size) const {
+  constexpr size_t kNeeded = kFileHeaderSize + kInfoHeaderSize;
+  if (size < kNeeded || head[0] != 'B' || head[1] != 'M') return size;
+  const uint8_t* dib = head + kFileHeaderSize;
+  const uint32_t headerSize = U32(dib);
+  int64_t width, height;
+  int bitCount;
+  uint64_t imageBytes = 0;
+  if (headerSize == 12) {
+    width = dib[4] | (dib[5] << 8);
+    height = dib[6] | (dib[7] << 8);
+    bitCount = dib[10] | (dib[11] << 8);
+  } else {
+    width = static_cast<int32_t>(U32(dib + 4));
+    height = static_cast<int32_t>(U32(dib + 8));
+    bitCount = dib[14] | (dib[15] << 8);
+    imageBytes = U32(dib + 20);
+  }
+  const int64_t rowBytes = gdi::DibRowBytes(width < 0 ? -width : width, bitCount);
+  if (rowBytes > 0) imageBytes = std::max<uint64_t>(imageBytes, uint64_t(rowBytes) * uint64_t(height < 0 ? -height : height));
+  const uint64_t pixelsStart = std::max<uint64_t>(U32(head + 10), kFileHeaderSize + uint64_t{headerSize} + 256 * 4 + 12);
+  return std::max<uint64_t>(U32(head + 2), pixelsStart + imageBytes);
 }
 
 std::vector<uint8_t> TBitmap::SaveToBytes() const {

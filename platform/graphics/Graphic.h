@@ -30,7 +30,17 @@ class TGraphic {
   virtual std::unique_ptr<TGraphic> Clone() const = 0;
   // Replaces the content by the data of a file of this kind; raises on bad data.
   virtual void LoadFromBytes(const uint8_t* data, size_t size) = 0;
+  // Reads the file only as far as its header says it reaches (see
+  // rtl::ReadFileAsClaimed), then loads those bytes. Memory that cannot be had
+  // raises EOutOfMemory.
   void LoadFromFile(const std::string& fileName);
+
+ protected:
+  // Enough of a file's start for FileBytesClaimed to find the size it claims.
+  static constexpr size_t kClaimHeadBytes = 64;
+  // The bytes a file of this kind holds, by its first bytes `head` (at most
+  // kClaimHeadBytes). Kinds without a size in their header read the whole file.
+  virtual uint64_t FileBytesClaimed(const uint8_t* head, size_t size) const;
 };
 
 }  // namespace orvane::vcl

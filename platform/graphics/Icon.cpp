@@ -6,6 +6,7 @@
 
 #include <orvane/graphics/Icon.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include <orvane/gdi/BitmapObject.h>
@@ -36,6 +37,15 @@ void Put32(uint8_t* p, uint32_t v) {
 [[noreturn]] void Invalid() { throw rtl::EInvalidGraphic(rtl::msg::InvalidIcon); }
 
 }  // namespace
+
+// An icon file reaches to the end of its directory or of its first image,
+// whichever is later; the other images are not read.
+uint64_t TIcon::FileBytesClaimed(const uint8_t* head, size_t size) const {
+  if (size < kDirSize + kEntrySize || U16(head) != 0 || U16(head + 2) != 1) return size;
+  const uint64_t directoryEnd = kDirSize + uint64_t{U16(head + 4)} * kEntrySize;
+  const uint8_t* entry = head + kDirSize;
+  return std::max(directoryEnd, uint64_t{U32(entry + 12)} + U32(entry + 8));
+}
 
 void TIcon::LoadFromBytes(const uint8_t* data, size_t size) {
   if (!data || size < kDirSize || U16(data) != 0 || U16(data + 2) != 1) Invalid();

@@ -32,6 +32,9 @@ class TIcon : public TGraphic {
   const gdi::DibImage* Image() const { return image_.get(); }
   const std::vector<uint8_t>* Mask() const { return mask_.get(); }
 
+ protected:
+  uint64_t FileBytesClaimed(const uint8_t* head, size_t size) const override;
+
  private:
   std::shared_ptr<const gdi::DibImage> image_;
   std::shared_ptr<const std::vector<uint8_t>> mask_;

@@ -17,6 +17,9 @@ namespace {
 constexpr size_t kType = 0, kFrame = 24, kSignature = 40, kBytes = 48, kDevice = 72, kMillimeters = 80;
 constexpr uint32_t kEmfSignature = 0x464D4520;  // " EMF"
 constexpr size_t kMinimumEmfSize = 101;         // more than 100 bytes
+// Placeable WMF: the 22-byte placeable header, then the metafile header (9
+// words) whose size field (at 6, in 16-bit words) counts it and the records.
+constexpr size_t kPlaceableSize = 22, kWmfSizeField = kPlaceableSize + 6, kWmfHeadersSize = kPlaceableSize + 18;
 
 uint32_t U32(const uint8_t* p) {
   uint32_t v;
@@ -28,6 +31,8 @@ int32_t I32(const uint8_t* p) { return static_cast<int32_t>(U32(p)); }
 bool LooksLikeEmf(const uint8_t* data, size_t size) {
   return size >= kMinimumEmfSize && U32(data + kType) == 1 && U32(data + kSignature) == kEmfSignature;
 }
+
+uint64_t PlaceableWmfBytes(const uint8_t* data) { return kPlaceableSize + 2 * uint64_t{U32(data + kWmfSizeField)}; }
 
 // frame extent (0.01 mm) x device pixels / (device mm x 100), rounded half away from zero.
 int32_t PixelExtent(int32_t frameLow, int32_t frameHigh, int32_t devicePixels, int32_t deviceMillimetres) {
@@ -44,10 +49,10 @@ void TMetafile::LoadFromBytes(const uint8_t* data, size_t size) {
   std::vector<uint8_t> emf;
   if (LooksLikeEmf(data, size)) {
     const uint32_t declared = U32(data + kBytes);
-    if (declared > size) throw rtl::EReadError();
-    if (declared < kMinimumEmfSize) throw rtl::EInvalidGraphic(rtl::msg::InvalidMetafile);
+    if (declared > size || declared < kMinimumEmfSize) throw rtl::EInvalidGraphic(rtl::msg::InvalidMetafile);
     emf.assign(data, data + declared);
-  } else if (!IsPlaceableWmf(data, size) || !ConvertPlaceableWmfToEmf(data, size, emf) ||
+  } else if (!IsPlaceableWmf(data, size) || size < kWmfHeadersSize || PlaceableWmfBytes(data) > size ||
+             !ConvertPlaceableWmfToEmf(data, static_cast<size_t>(PlaceableWmfBytes(data)), emf) ||
              !LooksLikeEmf(emf.data(), emf.size())) {
     throw rtl::EInvalidGraphic(rtl::msg::InvalidMetafile);
   }
@@ -55,6 +60,12 @@ void TMetafile::LoadFromBytes(const uint8_t* data, size_t size) {
   width_ = PixelExtent(I32(h + kFrame), I32(h + kFrame + 8), I32(h + kDevice), I32(h + kMillimeters));
   height_ = PixelExtent(I32(h + kFrame + 4), I32(h + kFrame + 12), I32(h + kDevice + 4), I32(h + kMillimeters + 4));
   data_ = std::make_shared<const std::vector<uint8_t>>(std::move(emf));
+}
+
+uint64_t TMetafile::FileBytesClaimed(const uint8_t* head, size_t size) const {
+  if (size >= kBytes + 4 && U32(head + kType) == 1 && U32(head + kSignature) == kEmfSignature) return U32(head + kBytes);
+  if (size >= kWmfSizeField + 4 && IsPlaceableWmf(head, size)) return PlaceableWmfBytes(head);
+  return size;  // no metafile: nothing more to read
 }
 
 void TMetafile::Draw(TCanvas& canvas, const TRect& r) const {

@@ -33,13 +33,17 @@ class TMetafile : public TGraphic {
   // no handler for, with how many records of it came.
   void DrawReportingSkipped(TCanvas& canvas, const TRect& r, std::map<uint32_t, uint64_t>& skipped) const;
 
-  // Loads an EMF or a placeable WMF. Anything else: EInvalidGraphic
-  // "Metadatei ist ungültig"; an EMF shorter than its header's byte count:
-  // EReadError "Stream-Lesefehler". On failure the metafile keeps its content.
+  // Loads an EMF (the header's byte count of the data) or a placeable WMF (the
+  // placeable header and the byte count of the metafile header's size). Anything
+  // else, and data shorter than the byte count: EInvalidGraphic "Metadatei ist
+  // ungültig". On failure the metafile keeps its content.
   void LoadFromBytes(const uint8_t* data, size_t size) override;
 
   // The EMF bytes (empty when empty).
   const std::vector<uint8_t>* Data() const { return data_.get(); }
+
+ protected:
+  uint64_t FileBytesClaimed(const uint8_t* head, size_t size) const override;
 
  private:
   std::shared_ptr<const std::vector<uint8_t>> data_;

@@ -8,6 +8,7 @@
 #include <orvane/graphics/Picture.h>
 
 #include <cctype>
+#include <new>
 
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/graphics/Icon.h>
@@ -97,7 +98,11 @@ void TPicture::ReadData(const uint8_t* data, size_t size) {
   const uint32_t count = uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
   if (count < kCountSize || count > rest) throw rtl::EReadError();
   // A count of 4 alone stands for an empty graphic of the class.
-  if (count > kCountSize) graphic->LoadFromBytes(p + kCountSize, count - kCountSize);
+  try {
+    if (count > kCountSize) graphic->LoadFromBytes(p + kCountSize, count - kCountSize);
+  } catch (const std::bad_alloc&) {
+    throw rtl::EOutOfMemory();
+  }
   graphic_ = std::move(graphic);
 }
 

@@ -4,13 +4,34 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <new>
 
 #include <orvane/rtl/Exceptions.h>
 
 namespace orvane::rtl {
 
 namespace {
+
+constexpr int kOpenFailed = -1, kNotRegular = -2;
+
+// Opens `path` for reading if it is a regular file: its descriptor, or
+// kOpenFailed (errno tells why) or kNotRegular (a folder, a device, a pipe).
+// O_NONBLOCK keeps a pipe without a writer from stalling the open; it is
+// cleared once the file is known to be regular.
+int OpenRegularFile(const std::string& path, uint64_t& size) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return kOpenFailed;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return kNotRegular;
+  }
+  size = static_cast<uint64_t>(info.st_size);
+  return fd;
+}
 
 bool FolderOfPathExists(const std::string& path) {
   const auto slash = path.find_last_of('/');
@@ -39,14 +60,10 @@ int InOutCodeForOpenError(int errnoValue, const std::string& path) {
 
 InputFile::InputFile(const std::string& path) {
   if (path.empty()) throw EInOutError(2);
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) throw EInOutError(InOutCodeForOpenError(errno, path));
-  struct stat info {};
-  if (fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode)) {
-    ::close(fd_);
-    fd_ = -1;
-    throw EInOutError(5);
-  }
+  uint64_t size = 0;
+  fd_ = OpenRegularFile(path, size);
+  if (fd_ == kOpenFailed) throw EInOutError(InOutCodeForOpenError(errno, path));
+  if (fd_ == kNotRegular) throw EInOutError(5);
 }
 
 InputFile::~InputFile() {
@@ -85,28 +102,49 @@ uint64_t InputFile::Size() const {
   return static_cast<uint64_t>(info.st_size);
 }
 
-std::vector<uint8_t> ReadWholeFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw EFOpenError(path);
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-    ::close(fd);
-    throw EFOpenError(path);
-  }
-  std::vector<uint8_t> data;
-  uint8_t chunk[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd, chunk, sizeof chunk);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      throw EReadError();
-    }
+namespace {
+
+// Appends up to `count` bytes from `fd` to `data`; stops early at the end of the file.
+void ReadInto(int fd, std::vector<uint8_t>& data, size_t count) {
+  const size_t start = data.size();
+  data.resize(start + count);
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t got = ::read(fd, data.data() + start + done, count - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw EReadError();
     if (got == 0) break;
-    data.insert(data.end(), chunk, chunk + got);
+    done += static_cast<size_t>(got);
   }
-  ::close(fd);
-  return data;
+  data.resize(start + done);
+}
+
+struct FileDescriptor {
+  int fd;
+  ~FileDescriptor() { ::close(fd); }
+};
+
+}  // namespace
+
+std::vector<uint8_t> ReadFileAsClaimed(const std::string& path, size_t headBytes, const ClaimedFileSize& claimedSize) {
+  uint64_t fileSize = 0;
+  const int fd = OpenRegularFile(path, fileSize);
+  if (fd < 0) throw EFOpenError(path);
+  const FileDescriptor file{fd};
+  try {
+    std::vector<uint8_t> data;
+    ReadInto(file.fd, data, static_cast<size_t>(std::min<uint64_t>(headBytes, fileSize)));
+    const uint64_t wanted = std::min(claimedSize(data.data(), data.size()), fileSize);
+    if (wanted > kLargestReadableFile) throw EOutOfMemory();
+    if (wanted > data.size()) ReadInto(file.fd, data, static_cast<size_t>(wanted - data.size()));
+    return data;
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory();
+  }
+}
+
+std::vector<uint8_t> ReadWholeFile(const std::string& path) {
+  return ReadFileAsClaimed(path, 0, [](const uint8_t*, size_t) { return UINT64_MAX; });
 }
 
 void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {

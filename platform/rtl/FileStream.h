@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 #include <orvane/Visibility.h>
@@ -19,7 +20,8 @@ int InOutCodeForOpenError(int errnoValue, const std::string& path);
 
 class InputFile {
  public:
-  // Opens an existing file for reading only; raises EInOutError on failure.
+  // Opens an existing regular file for reading only; raises EInOutError on
+  // failure (5 for a folder, a device or a pipe).
   explicit InputFile(const std::string& path);
   ~InputFile();
   InputFile(const InputFile&) = delete;
@@ -37,8 +39,24 @@ class InputFile {
   int fd_ = -1;
 };
 
-// Reads the whole file; an open failure raises EFOpenError naming the file
-// as passed, a read failure EReadError.
+// The most bytes a reader takes from one file.
+inline constexpr uint64_t kLargestReadableFile = uint64_t{1} << 30;
+
+// How many bytes a file holds in all, as the header at its start says;
+// `head` is the file's first min(headBytes, file size) bytes.
+using ClaimedFileSize = std::function<uint64_t(const uint8_t* head, size_t size)>;
+
+// Reads a regular file as far as its header claims: first up to `headBytes`
+// bytes, then the rest of what `claimedSize` says, or less where the file
+// ends first (the caller's reader then sees a header claiming more than it
+// was given and refuses it). Nothing beyond the claim is read.
+// A path that cannot be opened or is not a regular file (a folder, a device,
+// a pipe) raises EFOpenError naming the file as passed; a read failure
+// EReadError; a claim over kLargestReadableFile that the file holds, or
+// memory that cannot be had, EOutOfMemory before the rest is read.
+std::vector<uint8_t> ReadFileAsClaimed(const std::string& path, size_t headBytes, const ClaimedFileSize& claimedSize);
+
+// ReadFileAsClaimed of the whole file.
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
 
 // Writes a whole file so that it appears complete or not at all: the bytes go

@@ -4,6 +4,8 @@
 #include "FormsTestHelpers.h"
 #include <orvane/forms/LastChance.h>
 
+#include <new>
+
 using namespace formstest;
 using namespace orvane::vcl;
 
@@ -204,6 +206,17 @@ TEST(LastChanceTest, ShowsTheApplicationErrorBoxAndReturnsOne) {
   const std::string tail = ".\nRessource TForm1 wurde nicht gefunden.";
   ASSERT_GE(box.text.size(), tail.size());
   EXPECT_EQ(box.text.substr(box.text.size() - tail.size()), tail);
+}
+
+// An allocation failure reaches the user as the runtime's out-of-memory error.
+TEST_F(FormsTest, AllocationFailuresAreShownAsOutOfMemory) {
+  application.HandleException(std::make_exception_ptr(std::bad_alloc()));
+  HandleLastChance(std::make_exception_ptr(std::bad_alloc()), backend);
+  ASSERT_EQ(backend.MessageBoxes().size(), 2u);
+  EXPECT_EQ(backend.MessageBoxes()[0].text, "Zu wenig Arbeitsspeicher.");
+  const std::string& last = backend.MessageBoxes()[1].text;
+  EXPECT_EQ(last.rfind("Exception EOutOfMemory in Modul ", 0), 0u) << last;
+  EXPECT_EQ(last.substr(last.find('\n')), "\nZu wenig Arbeitsspeicher.");
 }
 
 TEST(LastChanceTest, FullStopOnlyWhenTheMessageDoesNotEndInOne) {

@@ -40,15 +40,6 @@ orvane::vcl::TMetafile SmallPicture(bool ellipse = true) {
   return m;
 }
 
-// Pages first touched by this process (self) or its finished children. A
-// refusal that touched gigabytes would show hundreds of thousands of them.
-int64_t MinorFaults(int who) {
-  rusage usage{};
-  getrusage(who, &usage);
-  return usage.ru_minflt;
-}
-constexpr int64_t kFewFaults = 65536;  // 256 MiB of 4 KiB pages
-
 // Runs `request`, which must fail with one of the two resource errors
 // before it has touched more than a little memory.
 template <typename Request>
@@ -143,6 +134,22 @@ TEST(HugeRequestTest, SpriteRenderRefusesAndTheSpriteStaysUsable) {
   }
   // Whatever the failed renders made went with the sprite.
   EXPECT_EQ(orvane::gdi::LiveObjectCount(), live);
+}
+
+// Rasters for a header whose planes are missing are made all zero, but their
+// pixels are not touched: 2 x 192 MB of them would exceed the page budget.
+TEST(HugeRequestTest, ASpriteHeaderWithoutItsPlanesLeavesUntouchedRasters) {
+  const fs::path path = fs::temp_directory_path() / ("orvane-huge-" + std::to_string(getpid()) + ".obm");
+  Bytes header;
+  Put32(header, 8000);
+  Put32(header, 8000);
+  WriteFile(path.string(), header);
+  orvane::TOrvaneBitmap sprite;
+  const int64_t faults = MinorFaults(RUSAGE_SELF);
+  EXPECT_THROW(sprite.LoadSpriteFile(path.string()), orvane::rtl::EInOutError);
+  EXPECT_LT(MinorFaults(RUSAGE_SELF) - faults, kFewFaults);
+  EXPECT_EQ(sprite.ColorRaster()->Height(), 8000);
+  fs::remove(path);
 }
 
 TEST(HugeRequestTest, RenderToolRefusesHugeSizesAndWritesNothing) {

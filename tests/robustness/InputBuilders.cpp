@@ -1,5 +1,6 @@
 #include "InputBuilders.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -285,6 +286,12 @@ void WriteFile(const std::string& path, const Bytes& bytes) {
 std::string Describe(const Outcome& o) {
   if (o.loaded) return "loaded " + std::to_string(o.width) + "x" + std::to_string(o.height);
   return o.errorClass + " \"" + o.message + "\"";
+}
+
+int64_t MinorFaults(int who) {
+  rusage usage{};
+  getrusage(who, &usage);
+  return usage.ru_minflt;
 }
 
 }  // namespace robust

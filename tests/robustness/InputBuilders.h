@@ -65,4 +65,10 @@ ToolResult RunRenderTool(const std::string& arguments);
 // Writes a file in one piece.
 void WriteFile(const std::string& path, const Bytes& bytes);
 
+// Pages first touched by this process (RUSAGE_SELF) or its finished children
+// (RUSAGE_CHILDREN). Work that touched gigabytes would show hundreds of
+// thousands of them.
+int64_t MinorFaults(int who);
+constexpr int64_t kFewFaults = 65536;  // 256 MiB of 4 KiB pages
+
 }  // namespace robust

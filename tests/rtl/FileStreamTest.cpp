@@ -82,3 +82,23 @@ TEST_F(FileStreamTest, ReadWholeFileNamesTheFileAsPassed) {
     EXPECT_EQ(e.Message(), "Datei Socer.EMF-not-here kann nicht geöffnet werden");
   }
 }
+
+// The head is read whole; past it, no more than the claim and the file hold.
+TEST_F(FileStreamTest, ReadFileAsClaimedStopsAtTheClaimOrTheEnd) {
+  const auto path = Write("claims.emf", "0123456789");
+  struct Case {
+    size_t head;
+    uint64_t claim;
+    const char* read;
+  };
+  for (const Case c : {Case{4, 6, "012345"}, {4, 2, "0123"}, {4, 1000, "0123456789"}, {20, 3, "0123456789"},
+                       {0, UINT64_MAX, "0123456789"}}) {
+    size_t seen = SIZE_MAX;
+    const auto bytes = ReadFileAsClaimed(path, c.head, [&](const uint8_t*, size_t size) {
+      seen = size;
+      return c.claim;
+    });
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.read) << c.head << ", " << c.claim;
+    EXPECT_EQ(seen, std::min<size_t>(c.head, 10));
+  }
+}
