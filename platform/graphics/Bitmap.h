@@ -45,7 +45,7 @@ class TBitmap : public TGraphic {
   // The bitmap as a BMP file: 24 bits a pixel, bottom-up (empty when either side is 0).
   std::vector<uint8_t> SaveToBytes() const;
 
- protected:
+ public:
   uint64_t FileBytesClaimed(const uint8_t* head, size_t size) const override;
 
  private:

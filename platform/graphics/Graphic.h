@@ -35,7 +35,6 @@ class TGraphic {
   // raises EOutOfMemory.
   void LoadFromFile(const std::string& fileName);
 
- protected:
   // Enough of a file's start for FileBytesClaimed to find the size it claims.
   static constexpr size_t kClaimHeadBytes = 64;
   // The bytes a file of this kind holds, by its first bytes `head` (at most

@@ -32,7 +32,7 @@ class TIcon : public TGraphic {
   const gdi::DibImage* Image() const { return image_.get(); }
   const std::vector<uint8_t>* Mask() const { return mask_.get(); }
 
- protected:
+ public:
   uint64_t FileBytesClaimed(const uint8_t* head, size_t size) const override;
 
  private:

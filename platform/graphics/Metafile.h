@@ -42,7 +42,7 @@ class TMetafile : public TGraphic {
   // The EMF bytes (empty when empty).
   const std::vector<uint8_t>* Data() const { return data_.get(); }
 
- protected:
+ public:
   uint64_t FileBytesClaimed(const uint8_t* head, size_t size) const override;
 
  private:

@@ -81,7 +81,16 @@ void BitmapInches(const std::vector<uint8_t>& bytes, int32_t width, int32_t heig
 }  // namespace
 
 std::vector<uint8_t> ReadInput(const std::string& input) {
-  return input == "-" ? ReadStandardInput() : orvane::rtl::ReadWholeFile(input);
+  if (input == "-") return ReadStandardInput();
+  // Only as far as the header of the kind its first bytes show says the file
+  // reaches; of a file no reader knows, only those first bytes.
+  return orvane::rtl::ReadFileAsClaimed(input, orvane::vcl::TGraphic::kClaimHeadBytes,
+                                        [&input](const uint8_t* head, size_t size) {
+                                          PictureKind kind = SniffPictureKind(head, size);
+                                          if (kind == PictureKind::Unknown) kind = PictureKindOfName(input);
+                                          const auto graphic = GraphicOfKind(kind);
+                                          return graphic ? graphic->FileBytesClaimed(head, size) : uint64_t{size};
+                                        });
 }
 
 LoadedPicture LoadPicture(const std::string& name, const std::vector<uint8_t>& bytes) {
