@@ -57,6 +57,41 @@ std::string FaceName(const uint16_t* units, size_t count) {
   return out;
 }
 
+// A pattern only ever repeats, so it is kept as the smallest tile that
+// repeats to it: the shortest period of its rows and of its columns that
+// divides its side. A one-colour pattern of any size becomes one pixel.
+void ShrinkToRepeatingTile(gdi::PatternImage& p) {
+  const size_t w = static_cast<size_t>(p.width), h = static_cast<size_t>(p.height);
+  const auto at = [&](size_t x, size_t y) { return p.pixels[y * w + x]; };
+  size_t rows = h, columns = w;
+  for (size_t d = 1; d < h; ++d) {
+    if (h % d) continue;
+    bool repeats = true;
+    for (size_t y = d; y < h && repeats; ++y) repeats = std::equal(&p.pixels[y * w], &p.pixels[y * w] + w, &p.pixels[(y - d) * w]);
+    if (repeats) {
+      rows = d;
+      break;
+    }
+  }
+  for (size_t d = 1; d < w; ++d) {
+    if (w % d) continue;
+    bool repeats = true;
+    for (size_t y = 0; y < rows && repeats; ++y)
+      for (size_t x = d; x < w && repeats; ++x) repeats = at(x, y) == at(x - d, y);
+    if (repeats) {
+      columns = d;
+      break;
+    }
+  }
+  if (rows == h && columns == w) return;
+  std::vector<gdi::COLORREF> tile(rows * columns);
+  for (size_t y = 0; y < rows; ++y)
+    for (size_t x = 0; x < columns; ++x) tile[y * columns + x] = at(x, y);
+  p.pixels = std::move(tile);
+  p.width = static_cast<int32_t>(columns);
+  p.height = static_cast<int32_t>(rows);
+}
+
 }  // namespace
 
 bool EmfRecordPlayer::PlayObjectRecord(EmfRecordReader& r) {
@@ -173,6 +208,7 @@ void EmfRecordPlayer::CreateDibBrush(EmfRecordReader& r, bool mono) {
   pattern->width = image.width;
   pattern->height = image.height;
   pattern->pixels = std::move(image.pixels);
+  ShrinkToRepeatingTile(*pattern);
   object.brush.brush.style = gdi::BrushStyle::Pattern;
   object.brush.brush.pattern = std::move(pattern);
   if (mono) {

@@ -12,6 +12,8 @@ namespace {
 constexpr double kDeviceLimit = 1e8;  // far beyond any destination, well inside int32 after rounding
 constexpr size_t kMaxSavedStates = 1024;
 constexpr size_t kSavedClipBudget = size_t{64} << 20;
+// What the objects of the table may hold together; an object past it is not made.
+constexpr size_t kObjectBudget = size_t{128} << 20;
 }  // namespace
 
 Affine Affine::Then(const Affine& n) const {
@@ -141,8 +143,28 @@ bool EmfPlaybackState::RestoreDC(int32_t relative) {
   return true;
 }
 
-void EmfPlaybackState::StoreObject(uint32_t index, EmfObject object) {
-  if (ValidIndex(index)) objects_[index] = std::move(object);
+namespace {
+
+// The memory an object holds beyond its own size: pattern pixels, and for
+// a palette the most its entries can take (it may be resized in place).
+size_t HeldBytes(const EmfObject& object) {
+  size_t bytes = 0;
+  if (object.brush.brush.pattern) bytes += object.brush.brush.pattern->pixels.size() * sizeof(gdi::COLORREF);
+  if (object.palette) bytes += 0xFFFF * sizeof(gdi::COLORREF);
+  return bytes;
+}
+
+}  // namespace
+
+bool EmfPlaybackState::StoreObject(uint32_t index, EmfObject object) {
+  if (!ValidIndex(index)) return false;
+  const size_t bytes = HeldBytes(object);
+  const auto old = objects_.find(index);
+  const size_t replaced = old == objects_.end() ? 0 : HeldBytes(old->second);
+  if (objectBytes_ - replaced + bytes > kObjectBudget) return false;
+  objectBytes_ = objectBytes_ - replaced + bytes;
+  objects_[index] = std::move(object);
+  return true;
 }
 
 const EmfObject* EmfPlaybackState::FindObject(uint32_t index) const {
@@ -150,7 +172,12 @@ const EmfObject* EmfPlaybackState::FindObject(uint32_t index) const {
   return it == objects_.end() ? nullptr : &it->second;
 }
 
-void EmfPlaybackState::DeleteObject(uint32_t index) { objects_.erase(index); }
+void EmfPlaybackState::DeleteObject(uint32_t index) {
+  const auto it = objects_.find(index);
+  if (it == objects_.end()) return;
+  objectBytes_ -= HeldBytes(it->second);
+  objects_.erase(it);
+}
 
 void EmfPlaybackState::CombineClip(const gdi::Region& region, gdi::RegionOp op) {
   const gdi::Region& base = dc_.clip ? *dc_.clip : universe_;

@@ -108,7 +108,9 @@ class EmfPlaybackState {
 
   // Objects: index 1 .. handleCount-1.
   bool ValidIndex(uint32_t index) const { return index >= 1 && index < handleCount_; }
-  void StoreObject(uint32_t index, EmfObject object);
+  // False (and nothing stored) for an index outside the table, or when the
+  // table's objects would hold more memory than their budget.
+  bool StoreObject(uint32_t index, EmfObject object);
   const EmfObject* FindObject(uint32_t index) const;
   void DeleteObject(uint32_t index);
 
@@ -134,6 +136,7 @@ class EmfPlaybackState {
   std::vector<DcState> saved_;
   size_t savedClipBytes_ = 0;
   std::unordered_map<uint32_t, EmfObject> objects_;
+  size_t objectBytes_ = 0;
   Affine logicalToDevice_;
   bool transformValid_ = false;
   std::optional<gdi::RenderTarget> target_;

@@ -1,0 +1,72 @@
+// Pictures whose records claim far more than they carry: what playing them
+// costs follows the file and the target, not the claims. Counted in pages
+// first touched while playing.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include "InputBuilders.h"
+#include "emf/EmfWriter.h"
+#include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Metafile.h>
+
+using namespace robust;
+namespace emf = orvane::emf;
+
+namespace {
+
+// Plays `bytes` onto a grey `size` x `size` bitmap; returns how many pixels are red.
+int PlayAndCountRed(const Bytes& bytes, int32_t size, int64_t& faults) {
+  orvane::vcl::TMetafile metafile;
+  metafile.LoadFromBytes(bytes.data(), bytes.size());
+  orvane::vcl::TBitmap bitmap;
+  bitmap.SetSize(size, size);
+  bitmap.Canvas().Brush().SetColor(0x808080);
+  bitmap.Canvas().FillRect(orvane::vcl::Rect(0, 0, size, size));
+  const int64_t before = MinorFaults(RUSAGE_SELF);
+  bitmap.Canvas().StretchDraw(orvane::vcl::Rect(0, 0, size, size), &metafile);
+  faults = MinorFaults(RUSAGE_SELF) - before;
+  int red = 0;
+  for (int32_t y = 0; y < size; ++y)
+    for (int32_t x = 0; x < size; ++x) red += bitmap.Canvas().Pixel(x, y) == 0x0000FF;
+  return red;
+}
+
+// 300 pattern brushes, each a 1024 x 1024 run-length DIB whose data only
+// ends the bitmap (every pixel takes colour 0, red): 4 MiB of pixels each
+// as claimed, one pixel as kept.
+TEST(PlaybackCostTest, PatternBrushesKeepTheTileTheyRepeat) {
+  emf::Dib dib;
+  for (uint32_t v : {40u, 1024u, 1024u, 0x00080001u, 1u, 2u, 0u, 0u, 1u, 0u}) Put32(dib.info, v);  // BI_RLE8, one colour
+  Put32(dib.info, 0x00FF0000);  // RGBQUAD (blue, green, red, 0): red
+  dib.bits = {0x00, 0x01};      // end of bitmap
+  emf::EmfWriter w(emf::HeaderForPixels(16, 16, {1000, 1000}, {100, 100}));
+  uint32_t brush = 0;
+  for (int i = 0; i < 300; ++i) brush = w.CreateDIBPatternBrushPt(dib);
+  w.SelectObject(brush);
+  w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+  w.Rectangle({0, 0, 17, 17});
+  int64_t faults = 0;
+  EXPECT_EQ(PlayAndCountRed(w.Finish(), 16, faults), 256);
+  EXPECT_LT(faults, kFewFaults);
+}
+
+// A clip region of 65,536 one-pixel rectangles, then 1,024 saves: each save
+// shares the region. The clip still holds after a restore.
+TEST(PlaybackCostTest, SavedStatesShareTheirClipRegion) {
+  std::vector<emf::RectL> dots;
+  for (int32_t y = 0; y < 512; y += 2)
+    for (int32_t x = 0; x < 512; x += 2) dots.push_back({x, y, x + 1, y + 1});
+  emf::EmfWriter w(emf::HeaderForPixels(512, 512, {1000, 1000}, {100, 100}));
+  w.ExtSelectClipRgn(emf::RGN_COPY, dots);
+  for (int i = 0; i < 1024; ++i) w.SaveDC();
+  w.RestoreDC(-1);
+  w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, 0x0000FF));
+  w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+  w.Rectangle({0, 0, 513, 513});
+  int64_t faults = 0;
+  EXPECT_EQ(PlayAndCountRed(w.Finish(), 512, faults), 65536);
+  EXPECT_LT(faults, kFewFaults);
+}
+
+}  // namespace
