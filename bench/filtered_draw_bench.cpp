@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "DemoLikePicture.h"
+#include "emf/EmfWriter.h"
 #include <orvane/ColorTriple.h>
 #include <orvane/CoverageOps.h>
 #include <orvane/FilteredDraw.h>
@@ -167,6 +168,34 @@ void BM_SmallFilteredDraw(benchmark::State& state) {
 }
 BENCHMARK(BM_SmallFilteredDraw)->Unit(benchmark::kMicrosecond);
 
+// Many cheap records: `count` polygons, each covering the whole picture,
+// drawn filtered at 128 x 128. The cost a record must stay flat with the count.
+const orvane::vcl::TMetafile& ManyPolygons(int count) {
+  static std::map<int, std::unique_ptr<orvane::vcl::TMetafile>> pictures;
+  auto& kept = pictures[count];
+  if (!kept) {
+    orvane::emf::EmfWriter w(orvane::emf::HeaderForPixels(128, 128, {1000, 1000}, {100, 100}));
+    w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
+    for (int i = 0; i < count; ++i) {
+      if (i % 256 == 0) w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, uint32_t(i) * 2654435761u & 0xFFFFFF));
+      w.Polygon16({{0, 0}, {128, int16_t(i % 7)}, {128, 128}, {int16_t(i % 5), 128}});
+    }
+    const std::vector<uint8_t> bytes = w.Finish();
+    kept = std::make_unique<orvane::vcl::TMetafile>();
+    kept->LoadFromBytes(bytes.data(), bytes.size());
+  }
+  return *kept;
+}
+
+void BM_ManyPolygons(benchmark::State& state) {
+  const auto& picture = ManyPolygons(int(state.range(0)));
+  orvane::vcl::TBitmap window;
+  window.SetSize(128, 128);
+  for (auto _ : state)
+    orvane::OrvaneStretchDraw(window.Canvas(), orvane::vcl::Rect(0, 0, 127, 127), &picture, orvane::opqHigh);
+}
+BENCHMARK(BM_ManyPolygons)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
 // The aliased fill alone: the picture played at 8 x the large target.
 void BM_AliasedPlayback808(benchmark::State& state) {
   orvane::vcl::TBitmap offscreen;
@@ -305,7 +334,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs)
       if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
-        times[run.run_name.function_name] = run.GetAdjustedRealTime();
+        times[run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args)] =
+            run.GetAdjustedRealTime();
     ConsoleReporter::ReportRuns(runs);
   }
   std::map<std::string, double> times;
@@ -458,6 +488,12 @@ int main(int argc, char** argv) {
               ratio("BM_DirectPixelStages", "BM_DirectMemoryBaseline"));
   std::printf("ratio four_draws_vs_cairo_aa: %.2f\n", ratio("BM_FourFilteredDrawings", "BM_CairoAntialiasedTargets"));
   std::printf("ratio high_vs_aliased_512: %.2f\n", ratio("BM_FilteredDraw512High", "BM_AliasedDraw512"));
+  // Linear in the records: 20 000 polygons cost ten times 2 000 (per-record ratio 1.0).
+  std::printf("ratio per_record_20000_vs_2000: %.2f\n",
+              ratio("BM_ManyPolygons/20000", "BM_ManyPolygons/2000") / 10);
+  if (t.count("BM_ManyPolygons/20000"))
+    std::printf("cost a record (20 000 full-picture polygons at 128 x 128, high): %.1f us\n",
+                t["BM_ManyPolygons/20000"] * 1e6 / 20000);
   std::printf("ratio veryhigh_vs_low_512: %.2f\n", ratio("BM_FilteredDraw512VeryHigh", "BM_FilteredDraw512Low"));
   std::printf("ratio per_pixel_4096_vs_512: %.2f\n", ratio("BM_FilteredDraw4096High", "BM_FilteredDraw512High") / 64);
   const double fallback = t.count("BM_FallbackDraw512") ? t["BM_FallbackDraw512"] : NAN;
