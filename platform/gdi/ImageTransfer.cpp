@@ -54,23 +54,60 @@ void MapAxis(std::vector<int32_t>& map, int64_t from, int64_t to, int64_t dst, i
   }
 }
 
+// An axis-aligned destination: its corners rounded to pixels, whether each
+// axis runs backwards, and the part [vl, vr) x [vt, vb) the clip lets through.
+struct AxisDestination {
+  int64_t l = 0, t = 0, dw = 0, dh = 0;
+  int64_t vl = 0, vr = 0, vt = 0, vb = 0;
+  bool flipX = false, flipY = false;
+};
+
+// False when nothing of the destination can be drawn.
+bool PlaceAxisDestination(const RenderTarget& target, double x0, double y0, double x1, double y1,
+                          AxisDestination& d) {
+  int64_t r, b;
+  if (!DevicePixel(x0, d.l) || !DevicePixel(y0, d.t) || !DevicePixel(x1, r) || !DevicePixel(y1, b)) return false;
+  d.flipX = r < d.l;
+  d.flipY = b < d.t;
+  if (d.flipX) std::swap(d.l, r);
+  if (d.flipY) std::swap(d.t, b);
+  d.dw = r - d.l;
+  d.dh = b - d.t;
+  const Rect clip = target.HeldClipBounds();
+  d.vl = std::max<int64_t>(d.l, clip.left), d.vr = std::min<int64_t>(r, clip.right);
+  d.vt = std::max<int64_t>(d.t, clip.top), d.vb = std::min<int64_t>(b, clip.bottom);
+  return d.dw != 0 && d.dh != 0 && d.vl < d.vr && d.vt < d.vb;
+}
+
+// The source pixel under each visible column and row of the destination (a
+// negative source extent mirrors); false for an empty source rectangle.
+bool MapSourceAxes(const AxisDestination& d, const DibImage& image, int32_t srcX, int32_t srcY, int32_t srcWidth,
+                   int32_t srcHeight, std::vector<int32_t>& columns, std::vector<int32_t>& rows) {
+  int64_t sx = srcX, sy = srcY, sw = srcWidth, sh = srcHeight;
+  bool flipX = d.flipX, flipY = d.flipY;
+  if (sw < 0) {
+    sx += sw;
+    sw = -sw;
+    flipX = !flipX;
+  }
+  if (sh < 0) {
+    sy += sh;
+    sh = -sh;
+    flipY = !flipY;
+  }
+  if (sw == 0 || sh == 0) return false;
+  MapAxis(columns, d.vl - d.l, d.vr - d.l, d.dw, sx, sw, flipX, image.width);
+  MapAxis(rows, d.vt - d.t, d.vb - d.t, d.dh, sy, sh, flipY, image.height);
+  return true;
+}
+
 void Stretch(RenderTarget& target, const DibImage& image, const uint8_t* mask, double dstX, double dstY,
              double dstWidth, double dstHeight, int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight,
              Rop2 rop) {
   if (target.IsEmpty() || rop == Rop2::Nop) return;
-  int64_t l, t, r, b;
-  if (!DevicePixel(dstX, l) || !DevicePixel(dstY, t) || !DevicePixel(dstX + dstWidth, r) ||
-      !DevicePixel(dstY + dstHeight, b))
-    return;
-  bool flipX = r < l, flipY = b < t;
-  if (flipX) std::swap(l, r);
-  if (flipY) std::swap(t, b);
-  const int64_t dw = r - l, dh = b - t;
-  if (dw == 0 || dh == 0) return;
-  const Rect clip = target.HeldClipBounds();
-  const int64_t vl = std::max<int64_t>(l, clip.left), vr = std::min<int64_t>(r, clip.right);
-  const int64_t vt = std::max<int64_t>(t, clip.top), vb = std::min<int64_t>(b, clip.bottom);
-  if (vl >= vr || vt >= vb) return;
+  AxisDestination d;
+  if (!PlaceAxisDestination(target, dstX, dstY, dstX + dstWidth, dstY + dstHeight, d)) return;
+  const int64_t vl = d.vl, vr = d.vr, vt = d.vt, vb = d.vb;
 
   if (!UsesSource(rop)) {
     target.SetPaint(Paint::Solid(0, rop));
@@ -82,22 +119,8 @@ void Stretch(RenderTarget& target, const DibImage& image, const uint8_t* mask, d
   if (image.width <= 0 || image.height <= 0 ||
       image.pixels.size() < static_cast<size_t>(image.width) * static_cast<size_t>(image.height))
     return;
-  int64_t sx = srcX, sy = srcY, sw = srcWidth, sh = srcHeight;
-  if (sw < 0) {
-    sx += sw;
-    sw = -sw;
-    flipX = !flipX;
-  }
-  if (sh < 0) {
-    sy += sh;
-    sh = -sh;
-    flipY = !flipY;
-  }
-  if (sw == 0 || sh == 0) return;
-
   std::vector<int32_t> columns, rows;
-  MapAxis(columns, vl - l, vr - l, dw, sx, sw, flipX, image.width);
-  MapAxis(rows, vt - t, vb - t, dh, sy, sh, flipY, image.height);
+  if (!MapSourceAxes(d, image, srcX, srcY, srcWidth, srcHeight, columns, rows)) return;
 
   // The spans of one source row, reused while consecutive rows show it.
   struct Run {
@@ -227,33 +250,12 @@ bool ImageUsable(const DibImage& image) {
 // column and row exactly as Stretch maps them.
 void AxisTransfer(RenderTarget& target, const DibImage& image, const DeviceParallelogram& where, int32_t srcX,
                   int32_t srcY, int32_t srcWidth, int32_t srcHeight, const ImageTransfer& how) {
-  int64_t l, t, r, b;
-  if (!DevicePixel(where.originX, l) || !DevicePixel(where.originY, t) || !DevicePixel(where.rightX, r) ||
-      !DevicePixel(where.downY, b))
-    return;
-  bool flipX = r < l, flipY = b < t;
-  if (flipX) std::swap(l, r);
-  if (flipY) std::swap(t, b);
-  const int64_t dw = r - l, dh = b - t;
-  int64_t sx = srcX, sy = srcY, sw = srcWidth, sh = srcHeight;
-  if (sw < 0) {
-    sx += sw;
-    sw = -sw;
-    flipX = !flipX;
-  }
-  if (sh < 0) {
-    sy += sh;
-    sh = -sh;
-    flipY = !flipY;
-  }
-  if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return;
-  const Rect clip = target.HeldClipBounds();
-  const int64_t vl = std::max<int64_t>(l, clip.left), vr = std::min<int64_t>(r, clip.right);
-  const int64_t vt = std::max<int64_t>(t, clip.top), vb = std::min<int64_t>(b, clip.bottom);
-  if (vl >= vr || vt >= vb) return;
+  AxisDestination d;
   std::vector<int32_t> columns, rows;
-  MapAxis(columns, vl - l, vr - l, dw, sx, sw, flipX, image.width);
-  MapAxis(rows, vt - t, vb - t, dh, sy, sh, flipY, image.height);
+  if (!PlaceAxisDestination(target, where.originX, where.originY, where.rightX, where.downY, d) ||
+      !MapSourceAxes(d, image, srcX, srcY, srcWidth, srcHeight, columns, rows))
+    return;
+  const int64_t vl = d.vl, vt = d.vt, vb = d.vb;
   RowPainter painter(target, image, how);
   std::vector<int64_t> sources(columns.size());
   for (int64_t y = vt; y < vb; ++y) {
