@@ -28,6 +28,20 @@ int32_t ScaledFontSize(int32_t logical, double deviceLength) {
   return logical < 0 ? -static_cast<int32_t>(pixels) : static_cast<int32_t>(pixels);
 }
 
+// Logical advances as device steps: accumulated, then scaled by `unit`, so
+// that rounding does not drift along the run.
+std::vector<int32_t> DeviceSteps(const std::vector<int32_t>& logicalSteps, double unit) {
+  std::vector<int32_t> steps;
+  int64_t logical = 0, previous = 0;
+  for (const int32_t step : logicalSteps) {
+    logical += step;
+    const int64_t device = RoundToInt(double(logical) * unit);
+    steps.push_back(static_cast<int32_t>(std::clamp<int64_t>(device - previous, -1000000, 1000000)));
+    previous = device;
+  }
+  return steps;
+}
+
 }  // namespace
 
 bool EmfRecordPlayer::PlayTextRecord(EmfRecordReader& r) {
@@ -179,18 +193,10 @@ void EmfRecordPlayer::DrawTextRun(const TextRun& run) {
     }
   }
 
-  // Advances: the record's (logical, accumulated then scaled so rounding does not drift) or the font's.
+  // Advances: the record's or the font's.
   std::vector<int32_t> advances;
   if (!run.dx.empty()) {
-    const double unit = state_.DeviceLengthX(1);
-    int64_t logical = 0;
-    int64_t previous = 0;
-    for (const int32_t step : run.dx) {
-      logical += step;
-      const int64_t device = RoundToInt(double(logical) * unit);
-      advances.push_back(static_cast<int32_t>(std::clamp<int64_t>(device - previous, -1000000, 1000000)));
-      previous = device;
-    }
+    advances = DeviceSteps(run.dx, state_.DeviceLengthX(1));
   } else {
     advances = gdi::CharacterAdvances(font, text, glyphIndices);
   }
@@ -240,14 +246,7 @@ void EmfRecordPlayer::DrawTextRun(const TextRun& run) {
   std::vector<int32_t> downAdvances;
   if (!run.dy.empty()) {
     const gdi::PointD yAxis = toDevice.ApplyVector({0, 1});
-    const double unit = yAxis.x * down.x + yAxis.y * down.y;
-    int64_t logical = 0, previous = 0;
-    for (const int32_t step : run.dy) {
-      logical += step;
-      const int64_t device = RoundToInt(double(logical) * unit);
-      downAdvances.push_back(static_cast<int32_t>(std::clamp<int64_t>(device - previous, -1000000, 1000000)));
-      previous = device;
-    }
+    downAdvances = DeviceSteps(run.dy, yAxis.x * down.x + yAxis.y * down.y);
     placement.downAdvances = &downAdvances;
   }
   gdi::DrawGlyphs(out, font, origin, text, dc.textColor, placement);
