@@ -149,6 +149,26 @@ std::vector<uint8_t> ImageRecords() {
   return w.Finish();
 }
 
+// Bitmap records whose run-length sources declare far more than their few
+// bytes hold, with encoded and absolute runs, deltas and a mask.
+std::vector<uint8_t> ClaimedBitmaps() {
+  auto w = Writer();
+  const orvane::emf::Dib rle8 = orvane::emf::MakeDibRle(
+      4096, 4096, 8, {0xFF, 0xFF00, 0xFF0000},
+      {0x03, 0x01, 0x00, 0x03, 0x02, 0x00, 0x01, 0x00, 0x00, 0x02, 0x05, 0x40, 0x07, 0x02, 0x00, 0x01});
+  const orvane::emf::Dib rle4 =
+      orvane::emf::MakeDibRle(2000, 3000, 4, {0xFF, 0xFF00, 0xFF0000}, {0x05, 0x12, 0x00, 0x03, 0x21, 0x20, 0x00, 0x01});
+  const orvane::emf::Dib mask = orvane::emf::MakeDibIndexed(2, 2, 1, {0, 0xFFFFFF}, {1, 0, 0, 1});
+  w.StretchDIBits(0, 0, 64, 64, 0, 0, 4096, 4096, rle8);
+  w.SetDIBitsToDevice(0, 0, 0, 4090, 64, 64, rle8);
+  w.StretchBlt(0, 0, 64, 64, orvane::emf::SRCINVERT, rle4, 0, 0, 2000, 3000);
+  w.TransparentBlt(0, 0, 64, 64, 0xFF, rle8, 0, 0, 4096, 4096);
+  w.AlphaBlend(0, 0, 64, 64, 128, false, rle4, 0, 2990, 10, 10);
+  w.MaskBlt(0, 0, 64, 64, (0xAAu << 24) | orvane::emf::SRCCOPY, rle8, 0, 0, &mask, 0, 0);
+  w.PlgBlt({{{40, 0}, {64, 30}, {0, 40}}}, rle4, 0, 0, 2000, 3000, &mask, 1, 1);
+  return w.Finish();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -157,6 +177,7 @@ int main(int argc, char** argv) {
   Save(folder, "paths.emf", Paths());
   Save(folder, "text-bitmaps.emf", TextAndBitmaps());
   Save(folder, "image-records.emf", ImageRecords());
+  Save(folder, "claimed-bitmaps.emf", ClaimedBitmaps());
 
   // Broken: a record of size 0, a count far beyond the record, a handle out
   // of range, a file cut short (byte count patched to match), mapping to 0.

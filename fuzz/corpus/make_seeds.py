@@ -66,6 +66,11 @@ for name, (dib, bits_at) in dibs.items():
 write("bmp", "truncated.bmp", bmp_file(*dibs["24bit"])[:-3])
 write("bmp", "offset_past_end.bmp", bmp_file(dibs["8bit"][0], 4000))
 write("bmp", "rle8_truncated.bmp", bmp_file(dibs["rle8"][0][:-7], 60))
+# A raster-operation byte, then a packed run-length DIB declaring far more
+# than its stream holds: encoded and absolute runs, a delta, end of bitmap.
+claimed = info_header(4096, 4096, 8, 1, 3) + palette(RED, GREEN, BLUE) \
+    + bytes([3, 1, 0, 3, 2, 0, 1, 0, 0, 2, 5, 0x40, 7, 2, 0, 1])
+write("bmp", "claimed_rle8.dib", bytes([3]) + claimed)
 
 checker = info_header(2, 4, 4, 0, 2) + palette(RED, BLUE) + bytes([0x10, 0, 0, 0, 0x01, 0, 0, 0]) \
     + bytes([0x40, 0, 0, 0, 0x80, 0, 0, 0])

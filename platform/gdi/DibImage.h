@@ -1,9 +1,6 @@
 #pragma once
-// Device-independent bitmaps as they appear in files and metafile records:
-// a BITMAPINFOHEADER (or the older 12-byte BITMAPCOREHEADER), a colour
-// table, and the bits at 1, 4, 8, 16, 24 or 32 bits a pixel, uncompressed,
-// RLE8, RLE4 or with bit fields. Every size, count and offset is checked
-// against the data before it is used.
+// Device-independent bitmaps decoded into memory (DibSource reads them
+// where they lie), and drawing images into device space.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +8,7 @@
 #include <vector>
 
 #include <orvane/gdi/GdiTypes.h>
+#include <orvane/gdi/ImageSource.h>
 #include <orvane/gdi/SpanPaint.h>
 #include <orvane/Visibility.h>
 
@@ -59,18 +57,21 @@ struct ImageTransfer {
   uint32_t rasterOp = 0x00CC0020;  // SRCCOPY
   // Where the mask is 0; by default the destination stays as it is.
   uint32_t maskedOutRasterOp = 0x00AA0029;
-  // image.width * image.height bytes, top row first, or nullptr.
-  const uint8_t* mask = nullptr;
+  // A mask lined up with the source: source pixel (row, column) takes the
+  // mask's pixel (row + maskOffset.y, column + maskOffset.x), 1 where that is
+  // not black; outside the mask, 0. nullptr: 1 everywhere.
+  const ImageSource* mask = nullptr;
+  Point maskOffset{0, 0};
+  // Source pixels of this colour are masked out (-1: none).
+  int64_t transparentColor = -1;
   // Source-over alpha blending instead of the raster operations: each
-  // pixel's colour is weighted by constantAlpha / 255 and, when `alpha` is
-  // given (one byte a pixel, top row first), taken as premultiplied by it.
+  // pixel's colour is weighted by constantAlpha / 255 and, with
+  // `sourceAlpha` and a source that has alpha, taken as premultiplied by it.
   bool blend = false;
   uint8_t constantAlpha = 255;
-  const uint8_t* alpha = nullptr;
+  bool sourceAlpha = false;
 };
 
-// A destination parallelogram in device pixels: where the source
-// rectangle's top-left, top-right and bottom-left corners go.
 struct DeviceParallelogram {
   double originX, originY, rightX, rightY, downX, downY;
   bool AxisAligned() const { return rightY == originY && downX == originX; }
@@ -81,13 +82,8 @@ struct DeviceParallelogram {
 // mapped back. An axis-aligned parallelogram gives the pixels StretchImage
 // gives. Blending reads the destination: on a recording surface it marks
 // the recorder and draws nothing.
-void TransferImage(RenderTarget& target, const DibImage& image, const DeviceParallelogram& where, int32_t srcX,
+void TransferImage(RenderTarget& target, const ImageSource& image, const DeviceParallelogram& where, int32_t srcX,
                    int32_t srcY, int32_t srcWidth, int32_t srcHeight, const ImageTransfer& how);
-
-// The alpha bytes of a 32-bit BI_RGB DIB, top row first, as DecodeDib lays
-// out its pixels; false (and `alpha` empty) for any other DIB.
-bool DecodeDibAlpha(const uint8_t* header, size_t headerSize, const uint8_t* bits, size_t bitsSize,
-                    std::vector<uint8_t>& alpha);
 
 }  // namespace orvane::gdi
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <orvane/gdi/BitmapObject.h>
+#include <orvane/gdi/SourceSampler.h>
 
 namespace orvane::gdi {
 
@@ -81,7 +82,7 @@ bool PlaceAxisDestination(const RenderTarget& target, double x0, double y0, doub
 
 // The source pixel under each visible column and row of the destination (a
 // negative source extent mirrors); false for an empty source rectangle.
-bool MapSourceAxes(const AxisDestination& d, const DibImage& image, int32_t srcX, int32_t srcY, int32_t srcWidth,
+bool MapSourceAxes(const AxisDestination& d, const ImageSource& image, int32_t srcX, int32_t srcY, int32_t srcWidth,
                    int32_t srcHeight, std::vector<int32_t>& columns, std::vector<int32_t>& rows) {
   int64_t sx = srcX, sy = srcY, sw = srcWidth, sh = srcHeight;
   bool flipX = d.flipX, flipY = d.flipY;
@@ -96,14 +97,16 @@ bool MapSourceAxes(const AxisDestination& d, const DibImage& image, int32_t srcX
     flipY = !flipY;
   }
   if (sw == 0 || sh == 0) return false;
-  MapAxis(columns, d.vl - d.l, d.vr - d.l, d.dw, sx, sw, flipX, image.width);
-  MapAxis(rows, d.vt - d.t, d.vb - d.t, d.dh, sy, sh, flipY, image.height);
+  MapAxis(columns, d.vl - d.l, d.vr - d.l, d.dw, sx, sw, flipX, image.Width());
+  MapAxis(rows, d.vt - d.t, d.vb - d.t, d.dh, sy, sh, flipY, image.Height());
   return true;
 }
 
-void Stretch(RenderTarget& target, const DibImage& image, const uint8_t* mask, double dstX, double dstY,
-             double dstWidth, double dstHeight, int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight,
-             Rop2 rop) {
+bool ImageUsable(const ImageSource& image) { return image.Width() > 0 && image.Height() > 0; }
+
+void Stretch(RenderTarget& target, const ImageSource& image, const ImageTransfer& how, double dstX, double dstY,
+             double dstWidth, double dstHeight, int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight) {
+  const Rop2 rop = SourceRop(how.rasterOp);
   if (target.IsEmpty() || rop == Rop2::Nop) return;
   AxisDestination d;
   if (!PlaceAxisDestination(target, dstX, dstY, dstX + dstWidth, dstY + dstHeight, d)) return;
@@ -116,9 +119,7 @@ void Stretch(RenderTarget& target, const DibImage& image, const uint8_t* mask, d
     return;
   }
 
-  if (image.width <= 0 || image.height <= 0 ||
-      image.pixels.size() < static_cast<size_t>(image.width) * static_cast<size_t>(image.height))
-    return;
+  if (!ImageUsable(image)) return;
   std::vector<int32_t> columns, rows;
   if (!MapSourceAxes(d, image, srcX, srcY, srcWidth, srcHeight, columns, rows)) return;
 
@@ -129,23 +130,26 @@ void Stretch(RenderTarget& target, const DibImage& image, const uint8_t* mask, d
   };
   std::vector<Run> runs;
   int32_t runsRow = -1;
+  SourceSampler sampler(image, how);
+  std::vector<SourcePixel> at(columns.size());
   for (int64_t y = vt; y < vb; ++y) {
     const int32_t srow = rows[static_cast<size_t>(y - vt)];
     if (srow < 0) continue;
     if (srow != runsRow) {
       runs.clear();
       runsRow = srow;
-      const COLORREF* src = image.pixels.data() + static_cast<size_t>(srow) * static_cast<size_t>(image.width);
-      const uint8_t* m = mask ? mask + static_cast<size_t>(srow) * static_cast<size_t>(image.width) : nullptr;
+      for (size_t i = 0; i < columns.size(); ++i)
+        at[i] = columns[i] < 0 ? SourcePixel{-1, -1} : SourcePixel{srow, columns[i]};
+      sampler.Sample(at);
+      const auto drawn = [&](size_t i) { return sampler.present[i] && sampler.maskBit[i]; };
       for (size_t i = 0; i < columns.size();) {
-        const int32_t c = columns[i];
-        if (c < 0 || (m && !m[c])) {
+        if (!drawn(i)) {
           ++i;
           continue;
         }
-        const COLORREF color = src[c];
+        const COLORREF color = sampler.colors[i];
         size_t j = i + 1;
-        while (j < columns.size() && columns[j] >= 0 && (!m || m[columns[j]]) && src[columns[j]] == color) ++j;
+        while (j < columns.size() && drawn(j) && sampler.colors[j] == color) ++j;
         runs.push_back(Run{static_cast<int32_t>(vl + static_cast<int64_t>(i)),
                            static_cast<int32_t>(vl + static_cast<int64_t>(j)), color});
         i = j;
@@ -183,17 +187,18 @@ COLORREF BlendChannels(COLORREF src, COLORREF dst, uint32_t constantAlpha, int a
   return out;
 }
 
-// Paints one destination row: pixel x0 + i takes the source pixel
-// `sources[i]` (an index into image.pixels; -1 for none).
+// Paints one destination row: pixel x0 + i takes the source pixel at[i]
+// (row -1 for none).
 class RowPainter {
  public:
-  RowPainter(RenderTarget& target, const DibImage& image, const ImageTransfer& how)
-      : target_(target), image_(image), how_(how), fore_(SourceRop(how.rasterOp)),
+  RowPainter(RenderTarget& target, const ImageSource& image, const ImageTransfer& how)
+      : target_(target), how_(how), sampler_(image, how), fore_(SourceRop(how.rasterOp)),
         back_(SourceRop(how.maskedOutRasterOp)) {}
 
   // False when the destination cannot be read (a recording surface).
-  bool Paint(int32_t y, int64_t x0, const std::vector<int64_t>& sources) {
-    const size_t n = sources.size();
+  bool Paint(int32_t y, int64_t x0, const std::vector<SourcePixel>& at) {
+    const size_t n = at.size();
+    sampler_.Sample(at);
     colors_.assign(n, 0);
     rops_.assign(n, Rop2::Nop);
     if (how_.blend) {
@@ -201,21 +206,17 @@ class RowPainter {
                               colors_.data()))
         return false;
       for (size_t i = 0; i < n; ++i) {
-        const int64_t s = sources[i];
-        if (s < 0) continue;
-        const size_t k = static_cast<size_t>(s);
-        colors_[i] = BlendChannels(image_.pixels[k] & 0xFFFFFF, colors_[i], how_.constantAlpha,
-                                   how_.alpha ? how_.alpha[k] : -1);
+        if (!sampler_.present[i]) continue;
+        colors_[i] = BlendChannels(sampler_.colors[i] & 0xFFFFFF, colors_[i], how_.constantAlpha,
+                                   sampler_.hasAlpha ? sampler_.alpha[i] : -1);
         rops_[i] = Rop2::CopyPen;
       }
     } else {
       for (size_t i = 0; i < n; ++i) {
-        const int64_t s = sources[i];
-        if (s < 0) continue;
-        const size_t k = static_cast<size_t>(s);
-        const Rop2 rop = !how_.mask || how_.mask[k] ? fore_ : back_;
+        if (!sampler_.present[i]) continue;
+        const Rop2 rop = sampler_.maskBit[i] ? fore_ : back_;
         rops_[i] = rop;
-        colors_[i] = UsesSource(rop) ? image_.pixels[k] : 0;
+        colors_[i] = UsesSource(rop) ? sampler_.colors[i] : 0;
       }
     }
     for (size_t i = 0; i < n;) {
@@ -234,21 +235,16 @@ class RowPainter {
 
  private:
   RenderTarget& target_;
-  const DibImage& image_;
   const ImageTransfer& how_;
+  SourceSampler sampler_;
   Rop2 fore_, back_;
   std::vector<COLORREF> colors_;
   std::vector<Rop2> rops_;
 };
 
-bool ImageUsable(const DibImage& image) {
-  return image.width > 0 && image.height > 0 &&
-         image.pixels.size() >= static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
-}
-
 // Axis-aligned: the destination rectangle and the source pixel of each
 // column and row exactly as Stretch maps them.
-void AxisTransfer(RenderTarget& target, const DibImage& image, const DeviceParallelogram& where, int32_t srcX,
+void AxisTransfer(RenderTarget& target, const ImageSource& image, const DeviceParallelogram& where, int32_t srcX,
                   int32_t srcY, int32_t srcWidth, int32_t srcHeight, const ImageTransfer& how) {
   AxisDestination d;
   std::vector<int32_t> columns, rows;
@@ -257,13 +253,13 @@ void AxisTransfer(RenderTarget& target, const DibImage& image, const DeviceParal
     return;
   const int64_t vl = d.vl, vt = d.vt, vb = d.vb;
   RowPainter painter(target, image, how);
-  std::vector<int64_t> sources(columns.size());
+  std::vector<SourcePixel> at(columns.size());
   for (int64_t y = vt; y < vb; ++y) {
     const int32_t srow = rows[static_cast<size_t>(y - vt)];
     if (srow < 0) continue;
     for (size_t i = 0; i < columns.size(); ++i)
-      sources[i] = columns[i] < 0 ? -1 : int64_t{srow} * image.width + columns[i];
-    if (!painter.Paint(static_cast<int32_t>(y), vl, sources)) return;
+      at[i] = columns[i] < 0 ? SourcePixel{-1, -1} : SourcePixel{srow, columns[i]};
+    if (!painter.Paint(static_cast<int32_t>(y), vl, at)) return;
   }
 }
 
@@ -281,7 +277,7 @@ void UnitInterval(double a, double b, double& lo, double& hi) {
 
 // Any parallelogram: each pixel centre mapped back through the inverse of
 // the corners' affine map.
-void ParallelogramTransfer(RenderTarget& target, const DibImage& image, const DeviceParallelogram& where,
+void ParallelogramTransfer(RenderTarget& target, const ImageSource& image, const DeviceParallelogram& where,
                            int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight, const ImageTransfer& how) {
   double ox = where.originX, oy = where.originY;
   double ux = where.rightX - ox, uy = where.rightY - oy, vx = where.downX - ox, vy = where.downY - oy;
@@ -305,7 +301,7 @@ void ParallelogramTransfer(RenderTarget& target, const DibImage& image, const De
   // s (across) and t (down) of a centre: linear in x along a row.
   const double sdx = vy / det, tdx = -uy / det;
   RowPainter painter(target, image, how);
-  std::vector<int64_t> sources;
+  std::vector<SourcePixel> at;
   for (double yf = top; yf < bottom; ++yf) {
     const double cy = yf + 0.5 - oy;
     const double s0 = (-ox * vy - cy * vx) / det, t0 = (ux * cy + uy * ox) / det;
@@ -317,17 +313,22 @@ void ParallelogramTransfer(RenderTarget& target, const DibImage& image, const De
     const int64_t x0 = std::max<int64_t>(clip.left, static_cast<int64_t>(std::floor(lo)) - 1);
     const int64_t x1 = std::min<int64_t>(clip.right, static_cast<int64_t>(std::ceil(hi)) + 1);
     if (x0 >= x1) continue;
-    sources.assign(static_cast<size_t>(x1 - x0), -1);
+    at.assign(static_cast<size_t>(x1 - x0), SourcePixel{-1, -1});
     for (int64_t x = x0; x < x1; ++x) {
       const double s = s0 + (static_cast<double>(x) + 0.5) * sdx, t = t0 + (static_cast<double>(x) + 0.5) * tdx;
       if (s < 0 || s >= 1 || t < 0 || t >= 1) continue;
       const int64_t col = sx + std::min<int64_t>(sw - 1, static_cast<int64_t>(s * static_cast<double>(sw)));
       const int64_t row = sy + std::min<int64_t>(sh - 1, static_cast<int64_t>(t * static_cast<double>(sh)));
-      if (col < 0 || col >= image.width || row < 0 || row >= image.height) continue;
-      sources[static_cast<size_t>(x - x0)] = row * image.width + col;
+      if (col < 0 || col >= image.Width() || row < 0 || row >= image.Height()) continue;
+      at[static_cast<size_t>(x - x0)] = SourcePixel{static_cast<int32_t>(row), static_cast<int32_t>(col)};
     }
-    if (!painter.Paint(static_cast<int32_t>(yf), x0, sources)) return;
+    if (!painter.Paint(static_cast<int32_t>(yf), x0, at)) return;
   }
+}
+
+bool DecodedImageUsable(const DibImage& image) {
+  return image.width > 0 && image.height > 0 &&
+         image.pixels.size() >= static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
 }
 
 }  // namespace
@@ -335,24 +336,35 @@ void ParallelogramTransfer(RenderTarget& target, const DibImage& image, const De
 void StretchImage(RenderTarget& target, const DibImage& image, double dstX, double dstY, double dstWidth,
                   double dstHeight, int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight,
                   uint32_t rasterOp) {
-  Stretch(target, image, nullptr, dstX, dstY, dstWidth, dstHeight, srcX, srcY, srcWidth, srcHeight,
-          SourceRop(rasterOp));
+  ImageTransfer how;
+  how.rasterOp = rasterOp;
+  if (!UsesSource(SourceRop(rasterOp))) {
+    // Nothing is read from the image: even an empty one fills.
+    Stretch(target, PixelsSource(image), how, dstX, dstY, dstWidth, dstHeight, srcX, srcY, srcWidth, srcHeight);
+    return;
+  }
+  if (!DecodedImageUsable(image)) return;
+  Stretch(target, PixelsSource(image), how, dstX, dstY, dstWidth, dstHeight, srcX, srcY, srcWidth, srcHeight);
 }
 
 void StretchImageMasked(RenderTarget& target, const DibImage& image, const uint8_t* mask, double dstX, double dstY,
                         double dstWidth, double dstHeight, int32_t srcX, int32_t srcY, int32_t srcWidth,
                         int32_t srcHeight) {
-  Stretch(target, image, mask, dstX, dstY, dstWidth, dstHeight, srcX, srcY, srcWidth, srcHeight, Rop2::CopyPen);
+  if (!DecodedImageUsable(image)) return;
+  const ByteMaskSource maskSource(mask, image.width, image.height);
+  ImageTransfer how;
+  if (mask) how.mask = &maskSource;
+  Stretch(target, PixelsSource(image), how, dstX, dstY, dstWidth, dstHeight, srcX, srcY, srcWidth, srcHeight);
 }
 
-void TransferImage(RenderTarget& target, const DibImage& image, const DeviceParallelogram& where, int32_t srcX,
+void TransferImage(RenderTarget& target, const ImageSource& image, const DeviceParallelogram& where, int32_t srcX,
                    int32_t srcY, int32_t srcWidth, int32_t srcHeight, const ImageTransfer& how) {
   if (target.IsEmpty() || !ImageUsable(image)) return;
-  const bool plain = !how.blend && (!how.mask || SourceRop(how.maskedOutRasterOp) == Rop2::Nop);
+  const bool plain = !how.blend && (!Masked(how) || SourceRop(how.maskedOutRasterOp) == Rop2::Nop);
   if (where.AxisAligned() && plain) {
     // The stretch keeps runs per source row: the usual case, kept fast.
-    Stretch(target, image, how.mask, where.originX, where.originY, where.rightX - where.originX,
-            where.downY - where.originY, srcX, srcY, srcWidth, srcHeight, SourceRop(how.rasterOp));
+    Stretch(target, image, how, where.originX, where.originY, where.rightX - where.originX,
+            where.downY - where.originY, srcX, srcY, srcWidth, srcHeight);
   } else if (where.AxisAligned()) {
     AxisTransfer(target, image, where, srcX, srcY, srcWidth, srcHeight, how);
   } else {

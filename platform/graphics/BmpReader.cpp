@@ -1,13 +1,14 @@
 // BMP files for TBitmap: a 14-byte BITMAPFILEHEADER ("BM", file size,
-// two reserved words, bfOffBits) followed by a packed DIB. Reading decodes
-// the DIB completely before the bitmap is touched, so bad data leaves the
-// old picture in place; writing produces a plain 24-bit bottom-up file.
+// two reserved words, bfOffBits) followed by a packed DIB. Reading checks
+// the DIB completely and decodes it into a new surface before the bitmap
+// is touched, so bad data leaves the old picture in place; writing
+// produces a plain 24-bit bottom-up file.
 
 #include <algorithm>
 #include <cstring>
 
 #include <orvane/gdi/BitmapObject.h>
-#include <orvane/gdi/DibImage.h>
+#include <orvane/gdi/DibSource.h>
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/rtl/Exceptions.h>
 #include <orvane/rtl/Messages.h>
@@ -18,6 +19,8 @@ namespace {
 
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kInfoHeaderSize = 40;
+// 8192 x 8192: larger pictures are refused as not a bitmap this reads.
+constexpr uint64_t kMaxPixels = uint64_t{1} << 26;
 
 uint32_t U32(const uint8_t* p) {
   return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
@@ -40,22 +43,29 @@ void TBitmap::LoadFromBytes(const uint8_t* data, size_t size) {
   // header cannot be right, and then the bits are taken to follow the table.
   const uint32_t offBits = U32(data + 10);
   const size_t bitsOffset = offBits > kFileHeaderSize ? offBits - kFileHeaderSize : 0;
-  gdi::DibImage image;
+  gdi::DibSource dib;
   if (bitsOffset > size - kFileHeaderSize ||
-      !gdi::DecodePackedDib(data + kFileHeaderSize, size - kFileHeaderSize, image, bitsOffset))
+      !dib.OpenPacked(data + kFileHeaderSize, size - kFileHeaderSize, bitsOffset) ||
+      uint64_t(dib.Width()) * uint64_t(dib.Height()) > kMaxPixels)
     throw rtl::EInvalidGraphic(rtl::msg::InvalidBitmap);
 
-  SetSize(image.width, image.height);
-  for (int32_t y = 0; y < image.height; ++y) {
-    uint8_t* row = surface_->Row(y);
-    const gdi::COLORREF* src = image.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(image.width);
-    for (int32_t x = 0; x < image.width; ++x, row += 4) {
-      row[0] = gdi::GetBValue(src[x]);
-      row[1] = gdi::GetGValue(src[x]);
-      row[2] = gdi::GetRValue(src[x]);
+  // The pixels go straight into the new surface, a row at a time: the only
+  // copy of them there is.
+  gdi::UniqueBitmap fresh(gdi::CreateScreenBitmap(dib.Width(), dib.Height()));
+  if (!fresh) throw rtl::EOutOfResources();
+  std::vector<gdi::COLORREF> colors(static_cast<size_t>(dib.Width()));
+  for (int32_t y = 0; y < dib.Height(); ++y) {
+    dib.ReadRow(y, colors.data());
+    uint8_t* row = fresh->Row(y);
+    for (const gdi::COLORREF c : colors) {
+      row[0] = gdi::GetBValue(c);
+      row[1] = gdi::GetGValue(c);
+      row[2] = gdi::GetRValue(c);
       row[3] = 0;
+      row += 4;
     }
   }
+  ReplaceSurface(std::move(fresh), dib.Width(), dib.Height());
 }
 
 // What a BMP file's header says it reaches: the larger of the file size

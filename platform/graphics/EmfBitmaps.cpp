@@ -1,19 +1,21 @@
 // Bitmap records: StretchDIBits, SetDIBitsToDevice and the block
 // transfers (BitBlt, StretchBlt, TransparentBlt, AlphaBlend, MaskBlt,
 // PlgBlt). The source DIB lies inside the record (its header and bits at
-// offsets the record gives, both checked to lie inside it); it is decoded
-// by the DIB reader, its DIB_PAL_COLORS table looked up in the selected
-// palette, and drawn nearest pixel into the destination: the logical
-// rectangle's corners transformed to device pixels, a parallelogram under
-// a turning transform. Without a source bitmap, BitBlt and StretchBlt fill
-// the destination by their raster operation (pattern, black, white or
-// inverted destination).
+// offsets the record gives, both checked to lie inside it); it is read
+// where it lies, never decoded whole, so a record costs its bytes and the
+// pixels it covers whatever size its DIB declares. Its DIB_PAL_COLORS
+// table is looked up in the selected palette, and it is drawn nearest
+// pixel into the destination: the logical rectangle's corners transformed
+// to device pixels, a parallelogram under a turning transform. Without a
+// source bitmap, BitBlt and StretchBlt fill the destination by their
+// raster operation (pattern, black, white or inverted destination).
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include <orvane/gdi/DibImage.h>
+#include <orvane/gdi/DibSource.h>
 #include <orvane/graphics/EmfRecordPlayer.h>
 #include <orvane/graphics/EmfRecords.h>
 
@@ -21,7 +23,6 @@ namespace orvane::emf {
 
 namespace {
 
-constexpr uint64_t kMaxImagePixels = uint64_t{1} << 24;
 constexpr uint8_t AC_SRC_ALPHA = 0x01;
 
 uint32_t Load32(const uint8_t* p) {
@@ -82,6 +83,16 @@ MaskSource ReadMaskSource(EmfRecordReader& r) {
   return m;
 }
 
+// How far a mask's pixels lie from the source's: the mask's origin lined up
+// with the source rectangle's. An offset past the 32-bit range puts every
+// source pixel outside the mask, as the clamped one does.
+gdi::Point MaskOffset(gdi::Point maskOrigin, gdi::Point sourceOrigin) {
+  const auto clamp = [](int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+  };
+  return gdi::Point{clamp(int64_t{maskOrigin.x} - sourceOrigin.x), clamp(int64_t{maskOrigin.y} - sourceOrigin.y)};
+}
+
 // The source rectangle through the source transform (an identity in practice).
 bool SourceRect(const BlockSource& s, int32_t cx, int32_t cy, gdi::Rect& out) {
   if (!s.transform.Finite()) return false;
@@ -108,8 +119,7 @@ bool EmfRecordPlayer::PlayBitmapRecord(EmfRecordReader& r) {
 }
 
 bool EmfRecordPlayer::RecordDib(EmfRecordReader& r, uint32_t usage, uint32_t infoOffset, uint32_t infoSize,
-                                uint32_t bitsOffset, uint32_t bitsSize, gdi::DibImage& image,
-                                std::vector<uint8_t>* alpha) {
+                                uint32_t bitsOffset, uint32_t bitsSize, gdi::DibSource& image) {
   const uint8_t *info = nullptr, *bits = nullptr;
   if ((usage != DIB_RGB_COLORS && usage != DIB_PAL_COLORS) || !r.Block(infoOffset, infoSize, info) ||
       !r.Block(bitsOffset, bitsSize, bits) || !info || !bits)
@@ -120,14 +130,11 @@ bool EmfRecordPlayer::RecordDib(EmfRecordReader& r, uint32_t usage, uint32_t inf
     info = lookedUp.data();
     infoSize = static_cast<uint32_t>(lookedUp.size());
   }
-  if (!gdi::DecodeDib(info, infoSize, bits, bitsSize, image, kMaxImagePixels)) return false;
-  if (alpha) gdi::DecodeDibAlpha(info, infoSize, bits, bitsSize, *alpha);
-  return true;
+  return image.Open(info, infoSize, bits, bitsSize);
 }
 
 bool EmfRecordPlayer::RecordMask(EmfRecordReader& r, uint32_t infoOffset, uint32_t infoSize, uint32_t bitsOffset,
-                                 uint32_t bitsSize, gdi::Point maskOrigin, gdi::Point sourceOrigin,
-                                 const gdi::DibImage& source, std::vector<uint8_t>& mask) {
+                                 uint32_t bitsSize, gdi::DibSource& mask) {
   const uint8_t *info = nullptr, *bits = nullptr;
   if (!r.Block(infoOffset, infoSize, info) || !r.Block(bitsOffset, bitsSize, bits) || !info || !bits ||
       infoSize < 16)
@@ -141,21 +148,7 @@ bool EmfRecordPlayer::RecordMask(EmfRecordReader& r, uint32_t infoOffset, uint32
   std::vector<uint8_t> table(info, info + infoSize);
   std::memset(table.data() + headerSize, 0, entrySize);
   std::memset(table.data() + headerSize + entrySize, 0xFF, 3);
-  gdi::DibImage bitsImage;
-  if (!gdi::DecodeDib(table.data(), table.size(), bits, bitsSize, bitsImage, kMaxImagePixels)) return false;
-  // Source pixel (c, r) takes the mask bit at the same distance from the mask's origin; outside the mask, 0.
-  mask.assign(static_cast<size_t>(source.width) * static_cast<size_t>(source.height), 0);
-  for (int32_t y = 0; y < source.height; ++y) {
-    const int64_t my = int64_t{y} - sourceOrigin.y + maskOrigin.y;
-    if (my < 0 || my >= bitsImage.height) continue;
-    for (int32_t x = 0; x < source.width; ++x) {
-      const int64_t mx = int64_t{x} - sourceOrigin.x + maskOrigin.x;
-      if (mx >= 0 && mx < bitsImage.width)
-        mask[static_cast<size_t>(y) * source.width + x] =
-            bitsImage.pixels[static_cast<size_t>(my * bitsImage.width + mx)] != 0;
-    }
-  }
-  return true;
+  return mask.Open(table.data(), table.size(), bits, bitsSize);
 }
 
 gdi::DeviceParallelogram EmfRecordPlayer::DeviceCorners(gdi::PointD origin, gdi::PointD right, gdi::PointD down) {
@@ -170,12 +163,10 @@ void EmfRecordPlayer::StretchDibBits(EmfRecordReader& r) {
   const uint32_t rop = r.U32();
   const int32_t cx = r.I32(), cy = r.I32();
   if (!r.Ok() || path_.Recording()) return;
-  gdi::DibImage image;
+  gdi::DibSource image;
   if (!RecordDib(r, dib.usage, dib.infoOffset, dib.infoSize, dib.bitsOffset, dib.bitsSize, image)) return;
-  const uint8_t* info = nullptr;
-  r.Block(dib.infoOffset, dib.infoSize, info);
   // GDI counts a bottom-up DIB's source rows from its bottom row.
-  const int64_t top = TopDown(info, dib.infoSize) ? int64_t{srcY} : int64_t{image.height} - srcY - srcCy;
+  const int64_t top = image.TopDown() ? int64_t{srcY} : int64_t{image.Height()} - srcY - srcCy;
   if (top < INT32_MIN || top > INT32_MAX) return;
   gdi::RenderTarget& target = state_.Target();
   gdi::ImageTransfer how;
@@ -213,31 +204,27 @@ void EmfRecordPlayer::BlockTransfer(EmfRecordReader& r, BlockKind kind) {
     if (kind == BlockKind::BitBlt || kind == BlockKind::StretchBlt) FillByRasterOp(where, how.rasterOp);
     return;
   }
-  gdi::DibImage image;
-  std::vector<uint8_t> alpha, mask;
+  gdi::DibSource image, mask;
   const bool blend = kind == BlockKind::AlphaBlend;
   const uint8_t constantAlpha = static_cast<uint8_t>(ropField >> 16), alphaFormat = static_cast<uint8_t>(ropField >> 24);
   if (blend && (ropField & 0xFF) != 0) return;  // AC_SRC_OVER is the only blend operation
   if (!RecordDib(r, source.dib.usage, source.dib.infoOffset, source.dib.infoSize, source.dib.bitsOffset,
-                 source.dib.bitsSize, image, blend && (alphaFormat & AC_SRC_ALPHA) ? &alpha : nullptr))
+                 source.dib.bitsSize, image))
     return;
   gdi::Rect src;
   if (!SourceRect(source, srcCx, srcCy, src)) return;
   if (blend) {
     how.blend = true;
     how.constantAlpha = constantAlpha;
-    how.alpha = alpha.empty() ? nullptr : alpha.data();
+    how.sourceAlpha = (alphaFormat & AC_SRC_ALPHA) != 0;
   } else if (kind == BlockKind::TransparentBlt) {
-    const gdi::COLORREF transparentColor = ropField & 0xFFFFFF;
-    mask.resize(image.pixels.size());
-    for (size_t i = 0; i < mask.size(); ++i) mask[i] = (image.pixels[i] & 0xFFFFFF) != transparentColor;
-    how.mask = mask.data();
+    how.transparentColor = ropField & 0xFFFFFF;
   } else if (kind == BlockKind::MaskBlt && maskSource.dib.infoSize != 0) {
-    if (maskSource.dib.usage != DIB_RGB_COLORS ||
-        !RecordMask(r, maskSource.dib.infoOffset, maskSource.dib.infoSize, maskSource.dib.bitsOffset,
-                    maskSource.dib.bitsSize, {maskSource.x, maskSource.y}, {src.left, src.top}, image, mask))
+    if (maskSource.dib.usage != DIB_RGB_COLORS || !RecordMask(r, maskSource.dib.infoOffset, maskSource.dib.infoSize,
+                                                              maskSource.dib.bitsOffset, maskSource.dib.bitsSize, mask))
       return;
-    how.mask = mask.data();
+    how.mask = &mask;
+    how.maskOffset = MaskOffset({maskSource.x, maskSource.y}, {src.left, src.top});
   }
   gdi::TransferImage(target, image, where, src.left, src.top, src.right - src.left, src.bottom - src.top, how);
 }
@@ -279,17 +266,16 @@ void EmfRecordPlayer::PlgBlt(EmfRecordReader& r) {
   const MaskSource maskSource = ReadMaskSource(r);
   if (!r.Ok() || path_.Recording()) return;
   gdi::RenderTarget& target = state_.Target();
-  gdi::DibImage image;
-  std::vector<uint8_t> mask;
+  gdi::DibSource image, mask;
   if (target.IsEmpty() || !RecordDib(r, dib.usage, dib.infoOffset, dib.infoSize, dib.bitsOffset, dib.bitsSize, image))
     return;
   gdi::ImageTransfer how;
   if (maskSource.dib.infoSize != 0) {
-    if (maskSource.dib.usage != DIB_RGB_COLORS ||
-        !RecordMask(r, maskSource.dib.infoOffset, maskSource.dib.infoSize, maskSource.dib.bitsOffset,
-                    maskSource.dib.bitsSize, {maskSource.x, maskSource.y}, {srcX, srcY}, image, mask))
+    if (maskSource.dib.usage != DIB_RGB_COLORS || !RecordMask(r, maskSource.dib.infoOffset, maskSource.dib.infoSize,
+                                                              maskSource.dib.bitsOffset, maskSource.dib.bitsSize, mask))
       return;
-    how.mask = mask.data();
+    how.mask = &mask;
+    how.maskOffset = MaskOffset({maskSource.x, maskSource.y}, {srcX, srcY});
   }
   const auto logical = [](gdi::Point p) { return gdi::PointD{double(p.x), double(p.y)}; };
   gdi::TransferImage(target, image, DeviceCorners(logical(corners[0]), logical(corners[1]), logical(corners[2])),
@@ -331,9 +317,8 @@ void EmfRecordPlayer::SetDibBitsToDevice(EmfRecordReader& r) {
     return;
   }
   const uint8_t* bits = nullptr;
-  gdi::DibImage image;
-  if (!r.Block(dib.bitsOffset, dib.bitsSize, bits) || !bits ||
-      !gdi::DecodeDib(info.data(), info.size(), bits, dib.bitsSize, image, kMaxImagePixels))
+  gdi::DibSource image;
+  if (!r.Block(dib.bitsOffset, dib.bitsSize, bits) || !bits || !image.Open(info.data(), info.size(), bits, dib.bitsSize))
     return;
   gdi::RenderTarget& target = state_.Target();
   if (target.IsEmpty()) return;
@@ -342,8 +327,9 @@ void EmfRecordPlayer::SetDibBitsToDevice(EmfRecordReader& r) {
   const gdi::PointD p = state_.ToDevice(gdi::Point{x, y});
   const gdi::PointD extent = state_.Playback().ApplyVector({double(cx), double(cy)});
   const double px = std::round(p.x), py = std::round(p.y);
-  gdi::StretchImage(target, image, px, py, std::round(ClampDevice(p.x + extent.x)) - px,
-                    std::round(ClampDevice(p.y + extent.y)) - py, srcX, static_cast<int32_t>(top), cx, cy, SRCCOPY);
+  const double right = std::round(ClampDevice(p.x + extent.x)), bottom = std::round(ClampDevice(p.y + extent.y));
+  gdi::TransferImage(target, image, gdi::DeviceParallelogram{px, py, right, py, px, bottom}, srcX,
+                     static_cast<int32_t>(top), cx, cy, gdi::ImageTransfer{});
 }
 
 }  // namespace orvane::emf

@@ -21,6 +21,7 @@
 
 #include <orvane/gdi/DeviceContext.h>
 #include <orvane/gdi/DibImage.h>
+#include <orvane/gdi/DibSource.h>
 #include <orvane/gdi/Rasterizer.h>
 #include <orvane/graphics/EmfPath.h>
 #include <orvane/graphics/EmfPlaybackState.h>
@@ -141,15 +142,14 @@ class EmfRecordPlayer {
   void SetDibBitsToDevice(EmfRecordReader& r);
   // A block transfer without a source: the raster operation alone decides.
   void FillByRasterOp(const gdi::DeviceParallelogram& where, uint32_t rop);
-  // A record's DIB decoded (and its alpha bytes, when asked and it has
-  // them); false when it fails its checks.
+  // A record's DIB, read where it lies in the record; false when it fails
+  // its checks.
   bool RecordDib(EmfRecordReader& r, uint32_t usage, uint32_t infoOffset, uint32_t infoSize, uint32_t bitsOffset,
-                 uint32_t bitsSize, gdi::DibImage& image, std::vector<uint8_t>* alpha = nullptr);
-  // A monochrome mask's bits for each pixel of `source`, the mask's origin
-  // lined up with the source rectangle's; false unless it is a 1-bit DIB.
+                 uint32_t bitsSize, gdi::DibSource& image);
+  // A monochrome mask: white where its bit is 1, black where 0; false
+  // unless it is a 1-bit DIB.
   bool RecordMask(EmfRecordReader& r, uint32_t infoOffset, uint32_t infoSize, uint32_t bitsOffset, uint32_t bitsSize,
-                  gdi::Point maskOrigin, gdi::Point sourceOrigin, const gdi::DibImage& source,
-                  std::vector<uint8_t>& mask);
+                  gdi::DibSource& mask);
   // Three logical corners of a destination in device pixels.
   gdi::DeviceParallelogram DeviceCorners(gdi::PointD origin, gdi::PointD right, gdi::PointD down);
 

@@ -5,6 +5,7 @@
 #include "DibBytes.h"
 #include "GdiTestHelpers.h"
 #include <orvane/gdi/DibImage.h>
+#include <orvane/gdi/DibSource.h>
 
 using namespace dibtest;
 using namespace orvane::gdi;
@@ -15,8 +16,25 @@ namespace {
 constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
 constexpr COLORREF kBlack = 0, kWhite = RGB(255, 255, 255), kGray = RGB(128, 128, 128), kYellow = RGB(255, 255, 0);
 
+// Decodes, and checks that the same DIB read where it lies agrees: it opens
+// when the decode succeeds, and sampling any pixel, in any order, gives the
+// decoded colour.
 bool Decode(const Bytes& header, const Bytes& bits, DibImage& out, uint64_t maxPixels = uint64_t{1} << 26) {
-  return DecodeDib(header.data(), header.size(), bits.data(), bits.size(), out, maxPixels);
+  const bool decoded = DecodeDib(header.data(), header.size(), bits.data(), bits.size(), out, maxPixels);
+  DibSource source;
+  const bool opened = source.Open(header.data(), header.size(), bits.data(), bits.size());
+  if (!decoded) return false;
+  EXPECT_TRUE(opened);
+  if (!opened) return true;
+  std::vector<SourcePixel> backwards;
+  for (int32_t r = out.height - 1; r >= 0; --r)
+    for (int32_t c = out.width - 1; c >= 0; --c) backwards.push_back({r, c});
+  std::vector<COLORREF> sampled(backwards.size());
+  source.Sample(backwards.data(), backwards.size(), sampled.data());
+  for (size_t i = 0; i < backwards.size(); ++i)
+    EXPECT_EQ(sampled[i], out.pixels[static_cast<size_t>(backwards[i].row * out.width + backwards[i].column)])
+        << "row " << backwards[i].row << ", column " << backwards[i].column;
+  return true;
 }
 
 // The image's rows, top first, for comparing whole images at once.

@@ -141,6 +141,19 @@ Dib MakeDibIndexed(int32_t width, int32_t height, int bitCount, const std::vecto
   return dib;
 }
 
+Dib MakeDibRle(int32_t width, int32_t height, int bitCount, const std::vector<uint32_t>& palette,
+               const std::vector<uint8_t>& stream) {
+  Dib dib;
+  dib.bits = stream;
+  dib.info = InfoHeader(width, height, bitCount, static_cast<uint32_t>(palette.size()), stream.size());
+  const uint32_t compression = bitCount == 8 ? 1 : 2;  // BI_RLE8, BI_RLE4
+  for (int i = 0; i < 4; ++i) dib.info[16 + static_cast<size_t>(i)] = static_cast<uint8_t>(compression >> (8 * i));
+  Payload table;
+  for (uint32_t c : palette) table.U32(((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));  // RGBQUAD
+  dib.info.insert(dib.info.end(), table.bytes.begin(), table.bytes.end());
+  return dib;
+}
+
 EmfWriter::EmfWriter(const HeaderInfo& h) : used_(1, true) {
   Payload p;
   p.U32(EMR_HEADER).U32(0);  // size patched below

@@ -73,6 +73,10 @@ Dib MakeDib32(int32_t width, int32_t height, const std::vector<uint32_t>& pixels
 // A bottom-up 1-, 4- or 8-bit DIB from a palette (colour values) and indices, top row first.
 Dib MakeDibIndexed(int32_t width, int32_t height, int bitCount, const std::vector<uint32_t>& palette,
                    const std::vector<uint8_t>& indices);
+// A run-length DIB (RLE8 at 8 bits, RLE4 at 4) of the size declared, with a
+// palette and the stream as given: a few bytes may declare a large image.
+Dib MakeDibRle(int32_t width, int32_t height, int bitCount, const std::vector<uint32_t>& palette,
+               const std::vector<uint8_t>& stream);
 // The same for DIB_PAL_COLORS: the colour table holds 16-bit indices into the selected palette.
 Dib MakeDibPaletteIndexed(int32_t width, int32_t height, int bitCount, const std::vector<uint16_t>& paletteIndices,
                           const std::vector<uint8_t>& indices);
