@@ -290,6 +290,15 @@ bool DibSource::SampleAlpha(const SourcePixel* at, size_t count, uint8_t* out) c
   return true;
 }
 
+bool DibSource::RowsAlike(int32_t a, int32_t b) const {
+  if (a == b) return true;
+  if (compression_ != BI_RLE8 && compression_ != BI_RLE4) return false;
+  size_t firstA = 0, lastA = 0, firstB = 0, lastB = 0;
+  RowRuns(a, firstA, lastA);
+  RowRuns(b, firstB, lastB);
+  return firstA == lastA && firstB == lastB;
+}
+
 void DibSource::ReadRow(int32_t row, COLORREF* out) const {
   if (compression_ != BI_RLE8 && compression_ != BI_RLE4) {
     const uint8_t* s = StoredRow(row);

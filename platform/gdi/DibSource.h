@@ -45,6 +45,8 @@ class DibSource final : public ImageSource {
   void Sample(const SourcePixel* at, size_t count, COLORREF* out) const override;
   // Only a 32-bit BI_RGB DIB has alpha: the fourth byte of each pixel.
   bool SampleAlpha(const SourcePixel* at, size_t count, uint8_t* out) const override;
+  // Run-length rows the stream leaves alone are alike.
+  bool RowsAlike(int32_t a, int32_t b) const override;
   // Row `row` (top row 0), all Width() pixels.
   void ReadRow(int32_t row, COLORREF* out) const;
 

@@ -32,6 +32,9 @@ class ImageSource {
     (void)at, (void)count, (void)out;
     return false;
   }
+  // True when rows a and b are known to hold the same pixels, so what was
+  // drawn from one may be drawn again for the other.
+  virtual bool RowsAlike(int32_t a, int32_t b) const { return a == b; }
 };
 
 }  // namespace orvane::gdi

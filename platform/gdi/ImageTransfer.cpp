@@ -123,7 +123,8 @@ void Stretch(RenderTarget& target, const ImageSource& image, const ImageTransfer
   std::vector<int32_t> columns, rows;
   if (!MapSourceAxes(d, image, srcX, srcY, srcWidth, srcHeight, columns, rows)) return;
 
-  // The spans of one source row, reused while consecutive rows show it.
+  // The spans of one source row, reused while consecutive rows show it or
+  // one alike.
   struct Run {
     int32_t x0, x1;
     COLORREF color;
@@ -135,7 +136,8 @@ void Stretch(RenderTarget& target, const ImageSource& image, const ImageTransfer
   for (int64_t y = vt; y < vb; ++y) {
     const int32_t srow = rows[static_cast<size_t>(y - vt)];
     if (srow < 0) continue;
-    if (srow != runsRow) {
+    // A mask is not the source: its rows may differ where the source's are alike.
+    if (runsRow < 0 || (how.mask ? srow != runsRow : !image.RowsAlike(srow, runsRow))) {
       runs.clear();
       runsRow = srow;
       for (size_t i = 0; i < columns.size(); ++i)

@@ -417,3 +417,23 @@ TEST(DibStretchTest, MaskedPixelsKeepTheDestination) {
     EXPECT_EQ(s.At(x, 1), bottom[x]) << x;
   }
 }
+
+// A run-length image drawn where it lies: rows the stream leaves alone are
+// drawn alike (index 0), a row it writes is not mistaken for one of them,
+// before or after it. Three rows at two device rows each.
+TEST(DibStretchTest, RunLengthRowsTheStreamLeavesAloneStayApartFromWrittenOnes) {
+  Bytes header = InfoHeader(2, 3, 8, BI_RLE8, 2);
+  AddPalette(header, {kGray, kRed});
+  const Bytes stream = {0x00, 0x00, 0x01, 0x01, 0x00, 0x01};  // bottom row left alone; middle: red, gray
+  DibSource source;
+  ASSERT_TRUE(source.Open(header.data(), header.size(), stream.data(), stream.size()));
+  SurfaceDC s(2, 6, 32);
+  s.Fill(kWhite);
+  RenderTarget target(*s.dc);
+  TransferImage(target, source, {0, 0, 2, 0, 0, 6}, 0, 0, 2, 3, ImageTransfer{});
+  const COLORREF left[6] = {kGray, kGray, kRed, kRed, kGray, kGray};
+  for (int y = 0; y < 6; ++y) {
+    EXPECT_EQ(s.At(0, y), left[y]) << y;
+    EXPECT_EQ(s.At(1, y), kGray) << y;
+  }
+}
