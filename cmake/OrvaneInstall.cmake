@@ -11,7 +11,8 @@ set(ORVANE_HEADER_DIR ${CMAKE_INSTALL_INCLUDEDIR}/orvane)
 # libraries' internals: not installed, their symbols not exported.
 set(ORVANE_PICTURE_HEADERS
   rtl/Exceptions.h rtl/FileStream.h rtl/FloatMath.h rtl/Messages.h
-  gdi/BitmapObject.h gdi/DeviceContext.h gdi/DibImage.h gdi/DrawingObjects.h gdi/FontEngine.h gdi/GdiTypes.h
+  gdi/BitmapObject.h gdi/DeviceContext.h gdi/DibImage.h gdi/DibSource.h gdi/DrawingObjects.h gdi/FontEngine.h
+  gdi/GdiTypes.h gdi/ImageSource.h
   gdi/RectangleShape.h gdi/Region.h gdi/SpanPaint.h gdi/SpanRecorder.h gdi/UniqueHandles.h
   graphics/Bitmap.h graphics/Canvas.h graphics/Graphic.h graphics/GraphicsTypes.h graphics/Icon.h
   graphics/Metafile.h graphics/Picture.h
