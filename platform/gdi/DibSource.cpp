@@ -116,6 +116,7 @@ bool DibSource::CheckBits(const uint8_t* bits, size_t bitsSize) {
   bitsSize_ = bitsSize;
   if (compression_ == BI_RLE8 || compression_ == BI_RLE4) {
     if (sizeImage_ != 0 && sizeImage_ < bitsSize_) bitsSize_ = sizeImage_;
+    bitsSize_ = std::min<size_t>(bitsSize_, UINT32_MAX);  // runs keep 32-bit offsets
     ReadRuns();
     return true;
   }
@@ -203,6 +204,7 @@ COLORREF DibSource::StoredPixel(const uint8_t* s, int32_t x) const {
 // keep index 0; runs are cut at the row's end; a truncated stream simply
 // ends the image. The stream only moves forward, so the runs come sorted.
 void DibSource::ReadRuns() {
+  static_assert(sizeof(Run) == 16, "a run costs 16 bytes");
   const bool four = compression_ == BI_RLE4;
   const uint8_t* s = bits_;
   const size_t size = bitsSize_;
@@ -211,8 +213,8 @@ void DibSource::ReadRuns() {
   size_t p = 0;
   const auto add = [&](int64_t count, uint32_t data, bool literal) {
     if (count > 0 && x < w)
-      runs_.push_back(Run{static_cast<int32_t>(y), static_cast<int32_t>(x), static_cast<int32_t>(std::min(x + count, w)),
-                          data, literal});
+      runs_.push_back(Run{static_cast<int32_t>(y), static_cast<int32_t>(x), data,
+                          static_cast<uint16_t>(std::min(x + count, w) - x), literal});
     x = std::min(x + count, w);
   };
   while (p + 2 <= size && y < h) {
@@ -279,7 +281,7 @@ void DibSource::Sample(const SourcePixel* at, size_t count, COLORREF* out) const
                                        runs_.begin() + static_cast<ptrdiff_t>(last), x,
                                        [](int32_t v, const Run& r) { return v < r.x0; });
     uint8_t index = 0;
-    if (past != runs_.begin() + static_cast<ptrdiff_t>(first) && x < (past - 1)->x1) index = RunIndex(*(past - 1), x);
+    if (past != runs_.begin() + static_cast<ptrdiff_t>(first) && x < (past - 1)->End()) index = RunIndex(*(past - 1), x);
     out[i] = palette_[index];
   }
 }
@@ -309,7 +311,7 @@ void DibSource::ReadRow(int32_t row, COLORREF* out) const {
   size_t first = 0, last = 0;
   RowRuns(row, first, last);
   for (size_t k = first; k < last; ++k)
-    for (int32_t x = runs_[k].x0; x < runs_[k].x1; ++x) out[x] = palette_[RunIndex(runs_[k], x)];
+    for (int32_t x = runs_[k].x0; x < runs_[k].End(); ++x) out[x] = palette_[RunIndex(runs_[k], x)];
 }
 
 }  // namespace orvane::gdi

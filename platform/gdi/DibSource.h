@@ -53,11 +53,14 @@ class DibSource final : public ImageSource {
  private:
   // A run of a run-length stream within one stored row (bottom row 0):
   // either one repeated byte (RLE4 alternates its two nibbles) or pixels
-  // copied from the stream at `data`.
+  // copied from the stream at `data`. 16 bytes for at least 2 of the
+  // stream's, and never more runs than pixels.
   struct Run {
-    int32_t storedRow, x0, x1;
+    int32_t storedRow, x0;
     uint32_t data;
+    uint16_t length;  // at most 255
     bool literal;
+    int32_t End() const { return x0 + length; }
   };
   // One colour channel of a bit-field pixel.
   struct Channel {
