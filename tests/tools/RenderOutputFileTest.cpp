@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include <orvane/rtl/Exceptions.h>
 #include "render/OutputFile.h"
@@ -38,6 +39,27 @@ class RenderOutputFileTest : public ::testing::Test {
   size_t Entries() const { return size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator())); }
   static void Write(const std::string& path, const std::string& text) {
     orvanetools::WriteOutputFile(path, std::vector<uint8_t>(text.begin(), text.end()));
+  }
+  // Writes `text` to `path` in a child process once `prepare` has run there.
+  // The child's exit code: 0 when the write fails with `message`, 1 when it
+  // succeeds, 2 when it fails otherwise, 77 when `prepare` could not be
+  // done; -1 when the child could not be run or did not exit.
+  static int WriteInChild(const std::function<bool()>& prepare, const std::string& path, const std::string& text,
+                          const std::string& message) {
+    const pid_t child = ::fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+      if (!prepare()) ::_exit(77);
+      try {
+        Write(path, text);
+      } catch (const orvane::rtl::EInOutError& e) {
+        ::_exit(e.Message() == message ? 0 : 2);
+      }
+      ::_exit(1);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
   }
 
   fs::path dir;
@@ -101,24 +123,13 @@ TEST_F(RenderOutputFileTest, FailuresGiveTheRuntimesTextAndLeaveNothing) {
 }
 
 TEST_F(RenderOutputFileTest, AFullDiskGivesTheWriteErrorAndLeavesNothing) {
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    // The file size limit stands in for a full disk: writes past it fail.
+  // The file size limit stands in for a full disk: writes past it fail.
+  const auto fillTheDisk = [] {
     const rlimit limit{4, 4};
     ::signal(SIGXFSZ, SIG_IGN);
-    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(77);
-    try {
-      Write(Path("full.png"), "more than four bytes");
-    } catch (const orvane::rtl::EInOutError& e) {
-      ::_exit(e.Message() == "Zu wenig Speicherplatz" ? 0 : 2);
-    }
-    ::_exit(1);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+    return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+  };
+  EXPECT_EQ(WriteInChild(fillTheDisk, Path("full.png"), "more than four bytes", "Zu wenig Speicherplatz"), 0);
   EXPECT_EQ(Entries(), 0u);
 }
 
@@ -126,23 +137,11 @@ TEST_F(RenderOutputFileTest, AWriteProtectedFileIsRefusedToAnOrdinaryUser) {
   Write(Path("kept.png"), "kept");
   ::chmod(Path("kept.png").c_str(), 0444);
   ::chmod(dir.c_str(), 0777);  // the folder would let anyone rename over the file
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    // As root, become an ordinary user first; 77 when that cannot be done.
-    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(77);
-    try {
-      Write(Path("kept.png"), "replaced");
-    } catch (const orvane::rtl::EInOutError& e) {
-      ::_exit(e.Message() == "Dateizugriff verweigert" ? 0 : 2);
-    }
-    ::_exit(1);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot run as an ordinary user here";
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  // As root, become an ordinary user first.
+  const auto beOrdinary = [] { return ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0); };
+  const int status = WriteInChild(beOrdinary, Path("kept.png"), "replaced", "Dateizugriff verweigert");
+  if (status == 77) GTEST_SKIP() << "cannot run as an ordinary user here";
+  EXPECT_EQ(status, 0);
   EXPECT_EQ(Content(Path("kept.png")), "kept");
   EXPECT_EQ(Entries(), 1u);
 }
