@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include <orvane/graphics/Canvas.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -12,12 +12,12 @@
 // as the base; SSSE3, POPCNT and AVX2 are used where the processor has them,
 // chosen at run time. The blend runs sixteen pixels a step with SSSE3.
 
-#include <orvane/CoverageOps.h>
+#include <orvane/detail/CoverageOps.h>
 
 #include <algorithm>
 
 #include <orvane/FastBMP.h>
-#include "Reciprocals.h"
+#include <orvane/detail/Reciprocals.h>
 
 #if defined(__SSE2__)
 #include <immintrin.h>

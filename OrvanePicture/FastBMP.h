@@ -12,7 +12,7 @@
 #include <memory>
 
 #include <orvane/gdi/UniqueHandles.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

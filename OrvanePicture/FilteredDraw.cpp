@@ -8,7 +8,7 @@
 #include <orvane/ColorTriple.h>
 #include <orvane/rtl/Exceptions.h>
 #include <orvane/rtl/FloatMath.h>
-#include "FilteredRendering.h"
+#include <orvane/detail/FilteredRendering.h>
 
 namespace orvane {
 

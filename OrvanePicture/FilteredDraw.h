@@ -7,7 +7,7 @@
 #include <orvane/Quality.h>
 #include <orvane/graphics/Canvas.h>
 #include <orvane/graphics/Graphic.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -8,11 +8,11 @@
 #include <orvane/ColorTriple.h>
 #include <orvane/Quality.h>
 #include <orvane/gdi/DeviceContext.h>
-#include <orvane/gdi/PixelMemory.h>
-#include <orvane/gdi/SpanPaint.h>
+#include <orvane/gdi/detail/PixelMemory.h>
+#include <orvane/gdi/detail/SpanPaint.h>
 #include <orvane/graphics/Canvas.h>
 #include <orvane/rtl/Exceptions.h>
-#include "FilteredRendering.h"
+#include <orvane/detail/FilteredRendering.h>
 
 namespace orvane {
 

@@ -14,7 +14,7 @@
 #include <orvane/Quality.h>
 #include <orvane/forms/GraphicControl.h>
 #include <orvane/graphics/Picture.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 namespace orvane::vcl {
 class TBitmap;

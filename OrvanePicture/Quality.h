@@ -2,7 +2,7 @@
 // Quality levels of the filtered drawing and the two key colours.
 
 #include <cstdint>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

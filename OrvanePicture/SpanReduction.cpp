@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <vector>
 
-#include <orvane/CoverageOps.h>
-#include <orvane/gdi/SpanRecorder.h>
-#include "Reciprocals.h"
+#include <orvane/detail/CoverageOps.h>
+#include <orvane/gdi/detail/SpanRecorder.h>
+#include <orvane/detail/Reciprocals.h>
 
 namespace orvane {
 

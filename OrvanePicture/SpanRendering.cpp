@@ -5,11 +5,11 @@
 
 #include <orvane/ColorTriple.h>
 #include <orvane/gdi/DeviceContext.h>
-#include <orvane/gdi/SpanRecorder.h>
+#include <orvane/gdi/detail/SpanRecorder.h>
 #include <orvane/graphics/Canvas.h>
-#include <orvane/graphics/EmfPlayer.h>
+#include <orvane/graphics/detail/EmfPlayer.h>
 #include <orvane/graphics/Metafile.h>
-#include "FilteredRendering.h"
+#include <orvane/detail/FilteredRendering.h>
 
 namespace orvane {
 

@@ -25,7 +25,7 @@
 #include <limits>
 
 #include <orvane/OrvaneBitmap.h>
-#include <orvane/gdi/PixelMemory.h>
+#include <orvane/gdi/detail/PixelMemory.h>
 #include <orvane/rtl/Exceptions.h>
 #include <orvane/rtl/FileStream.h>
 

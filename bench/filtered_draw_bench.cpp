@@ -30,10 +30,10 @@
 #include "DemoLikePicture.h"
 #include "emf/EmfWriter.h"
 #include <orvane/ColorTriple.h>
-#include <orvane/CoverageOps.h>
+#include <orvane/detail/CoverageOps.h>
 #include <orvane/FilteredDraw.h>
 #include <orvane/graphics/Bitmap.h>
-#include <orvane/gdi/SpanPaint.h>
+#include <orvane/gdi/detail/SpanPaint.h>
 #include <orvane/graphics/Metafile.h>
 
 namespace {

@@ -10,13 +10,13 @@ set(ORVANE_HEADER_DIR ${CMAKE_INSTALL_INCLUDEDIR}/orvane)
 # The headers of each library. The others in the source folders are the
 # libraries' internals: not installed, their symbols not exported.
 set(ORVANE_PICTURE_HEADERS
-  rtl/Exceptions.h rtl/FileStream.h rtl/FloatMath.h rtl/Messages.h
+  rtl/Exceptions.h rtl/FileStream.h rtl/FloatMath.h rtl/Messages.h rtl/Visibility.h
   gdi/BitmapObject.h gdi/DeviceContext.h gdi/DibImage.h gdi/DibSource.h gdi/DrawingObjects.h gdi/FontEngine.h
   gdi/GdiTypes.h gdi/ImageSource.h
-  gdi/RectangleShape.h gdi/Region.h gdi/SpanPaint.h gdi/SpanRecorder.h gdi/UniqueHandles.h
+  gdi/RectangleShape.h gdi/Region.h gdi/detail/SpanPaint.h gdi/detail/SpanRecorder.h gdi/UniqueHandles.h
   graphics/Bitmap.h graphics/Canvas.h graphics/Graphic.h graphics/GraphicsTypes.h graphics/Icon.h
   graphics/Metafile.h graphics/Picture.h
-  ColorTriple.h FastBMP.h FilteredDraw.h OrvaneBitmap.h OrvanePicture.h Png.h Quality.h Visibility.h)
+  ColorTriple.h FastBMP.h FilteredDraw.h OrvaneBitmap.h OrvanePicture.h Png.h Quality.h)
 set(ORVANE_FORMS_HEADERS
   forms/Application.h forms/ClassRegistry.h forms/Component.h forms/Control.h forms/Form.h forms/FormReader.h
   forms/GraphicControl.h forms/Image.h forms/Label.h forms/LastChance.h forms/Resources.h forms/WinControl.h

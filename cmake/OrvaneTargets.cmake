@@ -15,6 +15,7 @@ foreach(header IN LISTS ORVANE_PACKAGE_HEADERS)
   get_filename_component(name ${header} NAME)
   file(CREATE_LINK ${header} ${ORVANE_INCLUDE_ROOT}/orvane/${name} SYMBOLIC)
 endforeach()
+file(CREATE_LINK ${PROJECT_SOURCE_DIR}/OrvanePicture/detail ${ORVANE_INCLUDE_ROOT}/orvane/detail SYMBOLIC)
 
 # orvane_objects(name SOURCES ... PRIVATE_DEPENDS ...): the compiled sources
 # of one folder. Folders are put together into the installed libraries by

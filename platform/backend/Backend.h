@@ -11,7 +11,7 @@
 #include <string>
 
 #include <orvane/gdi/GdiTypes.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -12,7 +12,7 @@
 #include <map>
 
 #include <orvane/backend/Backend.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

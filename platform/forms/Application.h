@@ -16,7 +16,7 @@
 #include <type_traits>
 
 #include <orvane/forms/Form.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

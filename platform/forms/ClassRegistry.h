@@ -25,7 +25,7 @@
 #include <vector>
 
 #include <orvane/forms/Control.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -9,7 +9,7 @@
 #include <orvane/forms/Component.h>
 #include <orvane/graphics/Canvas.h>
 #include <orvane/graphics/GraphicsTypes.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -13,7 +13,7 @@
 #include <orvane/forms/WinControl.h>
 #include <orvane/gdi/Region.h>
 #include <orvane/gdi/UniqueHandles.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -24,7 +24,7 @@
 // EFormDefinitionError naming the line; a missing resource EResNotFound.
 
 #include <string_view>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

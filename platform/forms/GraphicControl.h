@@ -7,7 +7,7 @@
 // font settings of the canvas persist from one paint to the next.
 
 #include <orvane/forms/Control.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -9,7 +9,7 @@
 
 #include <orvane/forms/GraphicControl.h>
 #include <orvane/graphics/Picture.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

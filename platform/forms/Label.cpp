@@ -4,7 +4,7 @@
 
 #include <orvane/forms/WinControl.h>
 #include <orvane/gdi/FontEngine.h>
-#include <orvane/gdi/SpanPaint.h>
+#include <orvane/gdi/detail/SpanPaint.h>
 
 namespace orvane::vcl {
 

@@ -14,7 +14,7 @@
 
 #include <exception>
 #include <string>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include <orvane/gdi/Rasterizer.h>
+#include <orvane/gdi/detail/Rasterizer.h>
 
 namespace orvane::gdi {
 

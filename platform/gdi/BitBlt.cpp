@@ -6,8 +6,8 @@
 #endif
 
 #include <orvane/gdi/DeviceContext.h>
-#include <orvane/gdi/SpanRecorder.h>
-#include <orvane/gdi/PixelRows.h>
+#include <orvane/gdi/detail/SpanRecorder.h>
+#include <orvane/gdi/detail/PixelRows.h>
 
 namespace orvane::gdi {
 

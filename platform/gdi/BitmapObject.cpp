@@ -3,8 +3,8 @@
 #include <atomic>
 
 #include <orvane/gdi/DeviceContext.h>
-#include <orvane/gdi/PixelMemory.h>
-#include <orvane/gdi/SpanRecorder.h>
+#include <orvane/gdi/detail/PixelMemory.h>
+#include <orvane/gdi/detail/SpanRecorder.h>
 
 namespace orvane::gdi {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include <orvane/gdi/GdiTypes.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

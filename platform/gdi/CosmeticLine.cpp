@@ -14,8 +14,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include <orvane/gdi/DashPattern.h>
-#include <orvane/gdi/Strokers.h>
+#include <orvane/gdi/detail/DashPattern.h>
+#include <orvane/gdi/detail/Strokers.h>
 
 namespace orvane::gdi {
 

@@ -1,4 +1,4 @@
-#include <orvane/gdi/DashPattern.h>
+#include <orvane/gdi/detail/DashPattern.h>
 
 #include <cmath>
 

@@ -8,7 +8,7 @@
 #include <orvane/gdi/BitmapObject.h>
 #include <orvane/gdi/DrawingObjects.h>
 #include <orvane/gdi/Region.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -9,8 +9,8 @@
 
 #include <orvane/gdi/GdiTypes.h>
 #include <orvane/gdi/ImageSource.h>
-#include <orvane/gdi/SpanPaint.h>
-#include <orvane/Visibility.h>
+#include <orvane/gdi/detail/SpanPaint.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

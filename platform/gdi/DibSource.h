@@ -16,7 +16,7 @@
 #include <vector>
 
 #include <orvane/gdi/ImageSource.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

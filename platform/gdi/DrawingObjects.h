@@ -10,7 +10,7 @@
 
 #include <orvane/gdi/BitmapObject.h>
 #include <orvane/gdi/GdiTypes.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

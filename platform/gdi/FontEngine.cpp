@@ -10,8 +10,8 @@
 #include <cmath>
 #include <vector>
 
-#include <orvane/gdi/FontMatcher.h>
-#include <orvane/gdi/GlyphCache.h>
+#include <orvane/gdi/detail/FontMatcher.h>
+#include <orvane/gdi/detail/GlyphCache.h>
 
 namespace orvane::gdi {
 

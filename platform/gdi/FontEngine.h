@@ -10,9 +10,9 @@
 #include <vector>
 
 #include <orvane/gdi/DrawingObjects.h>
-#include <orvane/gdi/Rasterizer.h>
-#include <orvane/gdi/SpanPaint.h>
-#include <orvane/Visibility.h>
+#include <orvane/gdi/detail/Rasterizer.h>
+#include <orvane/gdi/detail/SpanPaint.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -1,4 +1,4 @@
-#include <orvane/gdi/FontMatcher.h>
+#include <orvane/gdi/detail/FontMatcher.h>
 
 #include <fontconfig/fontconfig.h>
 

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -1,4 +1,4 @@
-#include <orvane/gdi/GlyphCache.h>
+#include <orvane/gdi/detail/GlyphCache.h>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include <orvane/gdi/FontMatcher.h>
+#include <orvane/gdi/detail/FontMatcher.h>
 
 namespace orvane::gdi {
 

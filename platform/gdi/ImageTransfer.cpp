@@ -8,7 +8,7 @@
 #include <vector>
 
 #include <orvane/gdi/BitmapObject.h>
-#include <orvane/gdi/SourceSampler.h>
+#include <orvane/gdi/detail/SourceSampler.h>
 
 namespace orvane::gdi {
 

@@ -1,4 +1,4 @@
-#include <orvane/gdi/PixelMemory.h>
+#include <orvane/gdi/detail/PixelMemory.h>
 
 #include <cstdlib>
 #include <cstring>

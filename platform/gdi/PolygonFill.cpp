@@ -25,8 +25,8 @@
 #include <cstring>
 #include <limits>
 
-#include <orvane/gdi/Rasterizer.h>
-#include <orvane/gdi/SpanPaint.h>
+#include <orvane/gdi/detail/Rasterizer.h>
+#include <orvane/gdi/detail/SpanPaint.h>
 
 namespace orvane::gdi {
 

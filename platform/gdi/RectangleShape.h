@@ -2,8 +2,8 @@
 // GDI's Rectangle and FillRect on a device context, in logical coordinates.
 
 #include <orvane/gdi/DeviceContext.h>
-#include <orvane/gdi/SpanPaint.h>
-#include <orvane/Visibility.h>
+#include <orvane/gdi/detail/SpanPaint.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include <orvane/gdi/GdiTypes.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include <orvane/gdi/BitmapObject.h>
-#include <orvane/gdi/Rasterizer.h>
-#include <orvane/gdi/SpanRecorder.h>
+#include <orvane/gdi/detail/Rasterizer.h>
+#include <orvane/gdi/detail/SpanRecorder.h>
 
 namespace orvane::gdi {
 

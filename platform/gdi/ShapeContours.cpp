@@ -17,7 +17,7 @@
 #include <cmath>
 #include <numbers>
 
-#include <orvane/gdi/Rasterizer.h>
+#include <orvane/gdi/detail/Rasterizer.h>
 
 namespace orvane::gdi {
 

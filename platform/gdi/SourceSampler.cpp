@@ -1,4 +1,4 @@
-#include <orvane/gdi/SourceSampler.h>
+#include <orvane/gdi/detail/SourceSampler.h>
 
 namespace orvane::gdi {
 

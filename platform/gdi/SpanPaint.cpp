@@ -1,4 +1,4 @@
-#include <orvane/gdi/SpanPaint.h>
+#include <orvane/gdi/detail/SpanPaint.h>
 
 #include <cstring>
 #include <cwchar>

@@ -1,4 +1,4 @@
-#include <orvane/gdi/SpanRecorder.h>
+#include <orvane/gdi/detail/SpanRecorder.h>
 
 #include <algorithm>
 

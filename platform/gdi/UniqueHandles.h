@@ -8,7 +8,7 @@
 
 #include <orvane/gdi/BitmapObject.h>
 #include <orvane/gdi/DeviceContext.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

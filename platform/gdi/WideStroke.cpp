@@ -14,9 +14,9 @@
 #include <cmath>
 #include <numbers>
 
-#include <orvane/gdi/DashPattern.h>
+#include <orvane/gdi/detail/DashPattern.h>
 #include <orvane/gdi/RectangleShape.h>
-#include <orvane/gdi/Strokers.h>
+#include <orvane/gdi/detail/Strokers.h>
 
 namespace orvane::gdi {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include <orvane/gdi/SpanPaint.h>
+#include <orvane/gdi/detail/SpanPaint.h>
 #include <orvane/rtl/Exceptions.h>
 
 namespace orvane::vcl {

@@ -10,7 +10,7 @@
 #include <orvane/gdi/UniqueHandles.h>
 #include <orvane/graphics/Canvas.h>
 #include <orvane/graphics/Graphic.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

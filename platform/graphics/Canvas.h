@@ -7,7 +7,7 @@
 
 #include <orvane/gdi/DeviceContext.h>
 #include <orvane/graphics/GraphicsTypes.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

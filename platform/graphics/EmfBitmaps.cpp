@@ -16,8 +16,8 @@
 
 #include <orvane/gdi/DibImage.h>
 #include <orvane/gdi/DibSource.h>
-#include <orvane/graphics/EmfRecordPlayer.h>
-#include <orvane/graphics/EmfRecords.h>
+#include <orvane/graphics/detail/EmfRecordPlayer.h>
+#include <orvane/graphics/detail/EmfRecords.h>
 
 namespace orvane::emf {
 

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include <orvane/graphics/EmfRecordPlayer.h>
-#include <orvane/graphics/EmfRecords.h>
+#include <orvane/graphics/detail/EmfRecordPlayer.h>
+#include <orvane/graphics/detail/EmfRecords.h>
 
 namespace orvane::emf {
 

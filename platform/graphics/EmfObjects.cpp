@@ -7,8 +7,8 @@
 #include <string>
 
 #include <orvane/gdi/DibImage.h>
-#include <orvane/graphics/EmfRecordPlayer.h>
-#include <orvane/graphics/EmfRecords.h>
+#include <orvane/graphics/detail/EmfRecordPlayer.h>
+#include <orvane/graphics/detail/EmfRecords.h>
 
 namespace orvane::emf {
 

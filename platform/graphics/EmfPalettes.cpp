@@ -6,8 +6,8 @@
 #include <array>
 #include <cstring>
 
-#include <orvane/graphics/EmfRecordPlayer.h>
-#include <orvane/graphics/EmfRecords.h>
+#include <orvane/graphics/detail/EmfRecordPlayer.h>
+#include <orvane/graphics/detail/EmfRecords.h>
 
 namespace orvane::emf {
 

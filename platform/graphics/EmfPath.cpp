@@ -1,4 +1,4 @@
-#include <orvane/graphics/EmfPath.h>
+#include <orvane/graphics/detail/EmfPath.h>
 
 #include <algorithm>
 

@@ -6,9 +6,9 @@
 // outline the current pen would paint, when that pen is geometric and wider
 // than a pixel.
 
-#include <orvane/gdi/Strokers.h>
-#include <orvane/graphics/EmfRecordPlayer.h>
-#include <orvane/graphics/EmfRecords.h>
+#include <orvane/gdi/detail/Strokers.h>
+#include <orvane/graphics/detail/EmfRecordPlayer.h>
+#include <orvane/graphics/detail/EmfRecords.h>
 
 namespace orvane::emf {
 

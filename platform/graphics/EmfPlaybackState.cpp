@@ -1,10 +1,10 @@
-#include <orvane/graphics/EmfPlaybackState.h>
+#include <orvane/graphics/detail/EmfPlaybackState.h>
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
-#include <orvane/graphics/EmfRecords.h>
+#include <orvane/graphics/detail/EmfRecords.h>
 
 namespace orvane::emf {
 

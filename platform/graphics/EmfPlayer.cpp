@@ -6,16 +6,16 @@
 // ends playback, as does EOF. Header counts (nRecords, nBytes) are not
 // trusted: the loop runs on the bytes alone.
 
-#include <orvane/graphics/EmfPlayer.h>
+#include <orvane/graphics/detail/EmfPlayer.h>
 
 #include <array>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
 
-#include <orvane/gdi/SpanPaint.h>
-#include <orvane/graphics/EmfRecordPlayer.h>
-#include <orvane/graphics/EmfRecords.h>
+#include <orvane/gdi/detail/SpanPaint.h>
+#include <orvane/graphics/detail/EmfRecordPlayer.h>
+#include <orvane/graphics/detail/EmfRecords.h>
 
 namespace orvane::vcl {
 

@@ -1,4 +1,4 @@
-#include <orvane/graphics/EmfRecordReader.h>
+#include <orvane/graphics/detail/EmfRecordReader.h>
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include <orvane/graphics/EmfRecordWriter.h>
+#include <orvane/graphics/detail/EmfRecordWriter.h>
 
 namespace orvane::vcl {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include <orvane/graphics/GraphicsTypes.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

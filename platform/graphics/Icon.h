@@ -7,7 +7,7 @@
 
 #include <orvane/gdi/DibImage.h>
 #include <orvane/graphics/Graphic.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

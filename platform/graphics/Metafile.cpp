@@ -3,8 +3,8 @@
 #include <cstring>
 #include <limits>
 
-#include <orvane/graphics/EmfPlayer.h>
-#include <orvane/graphics/WmfConverter.h>
+#include <orvane/graphics/detail/EmfPlayer.h>
+#include <orvane/graphics/detail/WmfConverter.h>
 #include <orvane/rtl/Exceptions.h>
 #include <orvane/rtl/FloatMath.h>
 #include <orvane/rtl/Messages.h>

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include <orvane/graphics/Graphic.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -12,9 +12,9 @@
 #include <cstring>
 #include <limits>
 
-#include <orvane/graphics/WmfRecordConverter.h>
-#include <orvane/graphics/EmfRecords.h>
-#include <orvane/graphics/WmfRecordTypes.h>
+#include <orvane/graphics/detail/WmfRecordConverter.h>
+#include <orvane/graphics/detail/EmfRecords.h>
+#include <orvane/graphics/detail/WmfRecordTypes.h>
 
 namespace orvane::vcl {
 

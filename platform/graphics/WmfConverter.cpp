@@ -12,16 +12,16 @@
 // MM_ANISOTROPIC; the file's own window records then override it, as they
 // would when GDI plays the WMF into a prepared DC.
 
-#include <orvane/graphics/WmfConverter.h>
+#include <orvane/graphics/detail/WmfConverter.h>
 
 #include <algorithm>
 #include <limits>
 #include <utility>
 
-#include <orvane/graphics/EmfRecordWriter.h>
-#include <orvane/graphics/WmfRecordConverter.h>
-#include <orvane/graphics/EmfRecords.h>
-#include <orvane/graphics/WmfRecordTypes.h>
+#include <orvane/graphics/detail/EmfRecordWriter.h>
+#include <orvane/graphics/detail/WmfRecordConverter.h>
+#include <orvane/graphics/detail/EmfRecords.h>
+#include <orvane/graphics/detail/WmfRecordTypes.h>
 #include <orvane/rtl/FloatMath.h>
 
 namespace orvane::vcl {

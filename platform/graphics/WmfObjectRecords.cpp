@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <array>
 
-#include <orvane/graphics/WmfRecordConverter.h>
-#include <orvane/graphics/EmfRecords.h>
-#include <orvane/graphics/WmfRecordTypes.h>
+#include <orvane/graphics/detail/WmfRecordConverter.h>
+#include <orvane/graphics/detail/EmfRecords.h>
+#include <orvane/graphics/detail/WmfRecordTypes.h>
 
 namespace orvane::vcl {
 

@@ -3,13 +3,13 @@
 // argument of the GDI call first), so a rectangle reads bottom, right, top,
 // left; polygon points are the exception and come as x, y pairs.
 
-#include <orvane/graphics/WmfRecordConverter.h>
+#include <orvane/graphics/detail/WmfRecordConverter.h>
 
 #include <algorithm>
 #include <limits>
 
-#include <orvane/graphics/EmfRecords.h>
-#include <orvane/graphics/WmfRecordTypes.h>
+#include <orvane/graphics/detail/EmfRecords.h>
+#include <orvane/graphics/detail/WmfRecordTypes.h>
 
 namespace orvane::vcl {
 

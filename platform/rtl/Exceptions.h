@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 #include <string>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

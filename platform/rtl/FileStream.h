@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 #include <vector>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -4,7 +4,7 @@
 // and conversion to an integer rounds to the nearest, a half to even.
 
 #include <cstdint>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -3,7 +3,7 @@
 // runtime's own (German) and are shown to users exactly as they stand.
 
 #include <string>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

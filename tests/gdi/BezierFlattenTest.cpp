@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include <orvane/gdi/Rasterizer.h>
+#include <orvane/gdi/detail/Rasterizer.h>
 
 using namespace orvane::gdi;
 

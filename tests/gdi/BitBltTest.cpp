@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "GdiTestHelpers.h"
-#include <orvane/gdi/PixelMemory.h>
+#include <orvane/gdi/detail/PixelMemory.h>
 
 using gditest::SurfaceDC;
 using namespace orvane::gdi;

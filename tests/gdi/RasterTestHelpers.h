@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "GdiTestHelpers.h"
-#include <orvane/gdi/Rasterizer.h>
+#include <orvane/gdi/detail/Rasterizer.h>
 
 namespace gditest {
 

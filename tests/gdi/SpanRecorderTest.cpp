@@ -9,9 +9,9 @@
 
 #include <orvane/gdi/BitmapObject.h>
 #include <orvane/gdi/DeviceContext.h>
-#include <orvane/gdi/Rasterizer.h>
-#include <orvane/gdi/SpanPaint.h>
-#include <orvane/gdi/SpanRecorder.h>
+#include <orvane/gdi/detail/Rasterizer.h>
+#include <orvane/gdi/detail/SpanPaint.h>
+#include <orvane/gdi/detail/SpanRecorder.h>
 
 using namespace orvane::gdi;
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "EmfTestSupport.h"
-#include <orvane/graphics/EmfRecords.h>
+#include <orvane/graphics/detail/EmfRecords.h>
 
 namespace {
 

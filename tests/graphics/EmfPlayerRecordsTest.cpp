@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "EmfTestSupport.h"
-#include <orvane/graphics/EmfPlayer.h>
+#include <orvane/graphics/detail/EmfPlayer.h>
 
 using namespace emftest;
 using orvane::emf::PointL;

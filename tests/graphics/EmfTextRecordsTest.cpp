@@ -11,7 +11,7 @@
 
 #include "EmfTestSupport.h"
 #include <orvane/gdi/FontEngine.h>
-#include <orvane/graphics/EmfRecords.h>
+#include <orvane/graphics/detail/EmfRecords.h>
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/graphics/Metafile.h>
-#include <orvane/graphics/WmfConverter.h>
+#include <orvane/graphics/detail/WmfConverter.h>
 #include <orvane/rtl/Exceptions.h>
 
 using namespace orvane::vcl;

@@ -21,8 +21,8 @@
 #include "emf/EmfWriter.h"
 #include "pictures/PictureEmf.h"
 #include <orvane/gdi/DeviceContext.h>
-#include <orvane/gdi/PixelMemory.h>
-#include <orvane/gdi/SpanPaint.h>
+#include <orvane/gdi/detail/PixelMemory.h>
+#include <orvane/gdi/detail/SpanPaint.h>
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/graphics/Metafile.h>
 

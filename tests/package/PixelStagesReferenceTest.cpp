@@ -14,14 +14,14 @@
 #include <vector>
 
 #include <orvane/ColorTriple.h>
-#include <orvane/CoverageOps.h>
+#include <orvane/detail/CoverageOps.h>
 #include <orvane/FastBMP.h>
 #include <orvane/FilteredDraw.h>
 #include "SampleGraphic.h"
-#include <orvane/gdi/PixelMemory.h>
-#include <orvane/gdi/PixelRows.h>
-#include <orvane/gdi/Rasterizer.h>
-#include <orvane/gdi/SpanPaint.h>
+#include <orvane/gdi/detail/PixelMemory.h>
+#include <orvane/gdi/detail/PixelRows.h>
+#include <orvane/gdi/detail/Rasterizer.h>
+#include <orvane/gdi/detail/SpanPaint.h>
 #include <orvane/graphics/Bitmap.h>
 
 using namespace orvane;

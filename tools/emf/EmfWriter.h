@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include <orvane/graphics/EmfRecords.h>
+#include <orvane/graphics/detail/EmfRecords.h>
 
 namespace orvane::emf {
 

@@ -19,7 +19,7 @@
 #include <set>
 #include <vector>
 
-#include <orvane/graphics/EmfRecordWriter.h>
+#include <orvane/graphics/detail/EmfRecordWriter.h>
 
 namespace orvane::vcl {
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <vector>
 
-#include <orvane/gdi/Rasterizer.h>
+#include <orvane/gdi/detail/Rasterizer.h>
 
 namespace orvane::emf {
 

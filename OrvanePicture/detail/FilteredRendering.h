@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <memory>
 
-#include <orvane/CoverageOps.h>
+#include <orvane/detail/CoverageOps.h>
 #include <orvane/graphics/Graphic.h>
 
 namespace orvane {

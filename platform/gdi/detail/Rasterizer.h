@@ -15,7 +15,7 @@
 #include <vector>
 
 #include <orvane/gdi/DrawingObjects.h>
-#include <orvane/gdi/SpanPaint.h>
+#include <orvane/gdi/detail/SpanPaint.h>
 
 namespace orvane::gdi {
 

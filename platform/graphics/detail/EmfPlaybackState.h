@@ -16,9 +16,9 @@
 #include <vector>
 
 #include <orvane/gdi/DrawingObjects.h>
-#include <orvane/gdi/Rasterizer.h>
+#include <orvane/gdi/detail/Rasterizer.h>
 #include <orvane/gdi/Region.h>
-#include <orvane/gdi/SpanPaint.h>
+#include <orvane/gdi/detail/SpanPaint.h>
 
 namespace orvane::emf {
 

@@ -22,10 +22,10 @@
 #include <orvane/gdi/DeviceContext.h>
 #include <orvane/gdi/DibImage.h>
 #include <orvane/gdi/DibSource.h>
-#include <orvane/gdi/Rasterizer.h>
-#include <orvane/graphics/EmfPath.h>
-#include <orvane/graphics/EmfPlaybackState.h>
-#include <orvane/graphics/EmfRecordReader.h>
+#include <orvane/gdi/detail/Rasterizer.h>
+#include <orvane/graphics/detail/EmfPath.h>
+#include <orvane/graphics/detail/EmfPlaybackState.h>
+#include <orvane/graphics/detail/EmfRecordReader.h>
 
 namespace orvane::emf {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include <orvane/gdi/GdiTypes.h>
-#include <orvane/Visibility.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

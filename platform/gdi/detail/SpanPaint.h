@@ -9,8 +9,8 @@
 #include <orvane/gdi/BitmapObject.h>
 #include <orvane/gdi/DrawingObjects.h>
 #include <orvane/gdi/Region.h>
-#include <orvane/gdi/SpanRecorder.h>
-#include <orvane/Visibility.h>
+#include <orvane/gdi/detail/SpanRecorder.h>
+#include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include <orvane/gdi/Rasterizer.h>
+#include <orvane/gdi/detail/Rasterizer.h>
 
 namespace orvane::gdi {
 
