@@ -49,11 +49,17 @@ void TMetafile::LoadFromBytes(const uint8_t* data, size_t size) {
   std::vector<uint8_t> emf;
   if (LooksLikeEmf(data, size)) {
     const uint32_t declared = U32(data + kBytes);
-    if (declared > size || declared < kMinimumEmfSize) throw rtl::EInvalidGraphic(rtl::msg::InvalidMetafile);
+    if (declared < kMinimumEmfSize) throw rtl::EInvalidGraphic(rtl::msg::InvalidMetafile);
+    if (declared > size) throw rtl::EReadError();  // the data ends before the header's byte count
     emf.assign(data, data + declared);
-  } else if (!IsPlaceableWmf(data, size) || size < kWmfHeadersSize || PlaceableWmfBytes(data) > size ||
-             !ConvertPlaceableWmfToEmf(data, static_cast<size_t>(PlaceableWmfBytes(data)), emf) ||
-             !LooksLikeEmf(emf.data(), emf.size())) {
+  } else if (IsPlaceableWmf(data, size)) {
+    // Too short to hold the size field, or shorter than the size it gives: cut off.
+    if (size < kWmfSizeField + 4 || PlaceableWmfBytes(data) > size) throw rtl::EReadError();
+    if (size < kWmfHeadersSize ||
+        !ConvertPlaceableWmfToEmf(data, static_cast<size_t>(PlaceableWmfBytes(data)), emf) ||
+        !LooksLikeEmf(emf.data(), emf.size()))
+      throw rtl::EInvalidGraphic(rtl::msg::InvalidMetafile);
+  } else {
     throw rtl::EInvalidGraphic(rtl::msg::InvalidMetafile);
   }
   const uint8_t* h = emf.data();

@@ -34,9 +34,10 @@ class TMetafile : public TGraphic {
   void DrawReportingSkipped(TCanvas& canvas, const TRect& r, std::map<uint32_t, uint64_t>& skipped) const;
 
   // Loads an EMF (the header's byte count of the data) or a placeable WMF (the
-  // placeable header and the byte count of the metafile header's size). Anything
-  // else, and data shorter than the byte count: EInvalidGraphic "Metadatei ist
-  // ungültig". On failure the metafile keeps its content.
+  // placeable header and the byte count of the metafile header's size). Data
+  // that ends before that byte count: EReadError "Stream-Lesefehler"; anything
+  // else that is no metafile, or whose records are malformed: EInvalidGraphic
+  // "Metadatei ist ungültig". On failure the metafile keeps its content.
   void LoadFromBytes(const uint8_t* data, size_t size) override;
 
   // The EMF bytes (empty when empty).

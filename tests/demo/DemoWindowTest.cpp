@@ -200,6 +200,18 @@ TEST_F(DemoWindowTest, BrokenPictureFileIsReported) {
   EXPECT_EQ(s.MessageBoxes()[0].text, "Metadatei ist ungültig.");
 }
 
+TEST_F(DemoWindowTest, TruncatedPictureFileIsReportedAsAShortRead) {
+  CopyData({"Socer.EMF", "Socer.OBM", "Bicycl.EMF", "Hockey2.EMF"});
+  // Step 8's picture ends halfway through the bytes its header counts.
+  fs::resize_file(dir / "Bicycl.EMF", fs::file_size(dir / "Bicycl.EMF") / 2);
+  DemoSnapshot s;
+  s.Paint();
+  ASSERT_EQ(s.MessageBoxes().size(), 1u);
+  EXPECT_EQ(s.MessageBoxes()[0].text, "Stream-Lesefehler.");
+  EXPECT_GT(CountNonWhite(s, 8, 112, 112, 230), 2000);  // the pair of steps 5 and 6
+  EXPECT_EQ(CountNonWhite(s, 460, 122, 569, 241), 0);   // no bicycle twin
+}
+
 TEST_F(DemoWindowTest, TitleComesFromTheExecutableName) {
   EXPECT_EQ(orvane::vcl::TApplication::TitleFromExeName("/usr/local/bin/DemoOrvanePicture"), "Demoorvanepicture");
   EXPECT_EQ(orvane::vcl::TApplication::TitleFromExeName("/opt/x.y/DemoOrvanePicture.exe"), "Demoorvanepicture");

@@ -109,13 +109,13 @@ TEST(EmfMalformedTest, TruncatedAtEveryRecordBoundary) {
   for (size_t end : boundaries) {
     if (end <= 100 || end >= good.size()) continue;
     std::vector<uint8_t> cut(good.begin(), good.begin() + static_cast<ptrdiff_t>(end));
-    // The header still claims the whole file: no metafile.
+    // The header still claims the whole file: a short read.
     orvane::vcl::TMetafile m;
     try {
       m.LoadFromBytes(cut.data(), cut.size());
       ADD_FAILURE() << "loaded at " << end;
-    } catch (const orvane::rtl::EInvalidGraphic& e) {
-      EXPECT_EQ(e.Message(), "Metadatei ist ungültig");
+    } catch (const orvane::rtl::EReadError& e) {
+      EXPECT_EQ(e.Message(), "Stream-Lesefehler");
     }
     // With the byte count made to match, the records present play.
     Patch32(cut, orvane::emf::header::kBytes, static_cast<uint32_t>(cut.size()));

@@ -136,7 +136,7 @@ TEST_F(PictureTest, AFailedLoadKeepsThePreviousGraphic) {
   const std::string broken_bmp = Write("broken.bmp", broken), bad_emf = Write("short.emf", badEmf),
                     bad_ico = Write("bad.ico", SmallBmp());
   EXPECT_EQ(Message([&] { picture.LoadFromFile(broken_bmp); }), "EInvalidGraphic: Bitmap ist ungültig");
-  EXPECT_EQ(Message([&] { picture.LoadFromFile(bad_emf); }), "EInvalidGraphic: Metadatei ist ungültig");
+  EXPECT_EQ(Message([&] { picture.LoadFromFile(bad_emf); }), "EReadError: Stream-Lesefehler");
   EXPECT_EQ(Message([&] { picture.LoadFromFile(bad_ico); }), "EInvalidGraphic: Symbol ist ungültig");
   EXPECT_EQ(Message([&] { picture.LoadFromFile((dir_ / "gone.emf").string()); }).rfind("EFOpenError", 0), 0u);
   EXPECT_EQ(Message([&] { picture.LoadFromFile("x.gif"); }).rfind("EInvalidGraphic", 0), 0u);

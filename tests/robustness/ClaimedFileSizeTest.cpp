@@ -123,5 +123,5 @@ TEST_F(ClaimedFileSizeTest, ClaimsBeyondTheFileOrTheCeilingAreRefusedWithoutRead
   fs::remove(path);
   // The file ends before the claim.
   path = Sparse("short.emf", emf, static_cast<off_t>(emf.size()));
-  EXPECT_EQ(Load(path), "EInvalidGraphic: Metadatei ist ungültig");
+  EXPECT_EQ(Load(path), "EReadError: Stream-Lesefehler");
 }

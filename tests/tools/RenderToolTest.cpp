@@ -95,6 +95,13 @@ TEST_F(RenderToolTest, FailuresSayWhyAndLeaveNoOutput) {
   EXPECT_EQ(broken.status, 1);
   EXPECT_EQ(broken.err, "orvane-render: " + Path("broken.emf") + ": Metadatei ist ungültig\n");
 
+  std::vector<uint8_t> cut = orvane::rtl::ReadWholeFile(picturePath);
+  cut.resize(cut.size() - 4);
+  orvane::rtl::WriteFileAtomically(Path("cut.emf"), cut);
+  Result shortRead = Run(Path("cut.emf") + " " + Path("h.png"));
+  EXPECT_EQ(shortRead.status, 1);
+  EXPECT_EQ(shortRead.err, "orvane-render: " + Path("cut.emf") + ": Stream-Lesefehler\n");
+
   Result badSize = Run("--size 10y10 " + picturePath + " " + Path("c.png"));
   EXPECT_EQ(badSize.status, 2);
   EXPECT_EQ(badSize.err, "orvane-render: bad size '10y10': expected WxH, one of them may be 0\n"
@@ -109,9 +116,9 @@ TEST_F(RenderToolTest, FailuresSayWhyAndLeaveNoOutput) {
   EXPECT_EQ(huge.err, "orvane-render: --size 100000x100000 is above the limit of 16384x16384\n"
                       "Try 'orvane-render --help'.\n");
 
-  for (const char* name : {"a.png", "b.png", "c.png", "d.jpg", "e.png", "f.png", "g.png"})
+  for (const char* name : {"a.png", "b.png", "c.png", "d.jpg", "e.png", "f.png", "g.png", "h.png"})
     EXPECT_FALSE(fs::exists(Path(name))) << name;
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);  // picture.emf, broken.emf
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);  // the three inputs
 }
 
 TEST_F(RenderToolTest, AliasedDrawingHasNoIntermediateColours) {
