@@ -3,7 +3,8 @@
 # GoogleTest or Google Benchmark looked for), build them shared, install into
 # a temporary prefix, and build the example against that prefix only, once
 # through find_package and once through pkg-config; then the same against
-# the Debian package's files unpacked with dpkg-deb -x. Every program must
+# the Debian package's files unpacked with dpkg-deb -x. Each installed
+# header must compile on its own, and no internal one may be installed. Every program must
 # draw the PNG that orvane-render draws, and none may link SDL2.
 # Usage: .ci/check-install.sh [build-dir]
 set -euo pipefail
@@ -32,6 +33,17 @@ check_prefix() {
   libdir=$(dirname "$(find "$prefix" -name 'liborvane-picture.so' | head -1)")
   [ -n "$libdir" ] || fail "$label: no liborvane-picture.so"
   [ -f "$prefix/include/orvane/OrvanePicture.h" ] || fail "$label: headers missing"
+  [ -z "$(find "$prefix/include/orvane" -path '*/detail/*' -print -quit)" ] || fail "$label: internal headers installed"
+
+  # Every installed header stands alone: compiled by itself against the
+  # installed headers only. A public header that needs an internal one fails here.
+  local header relative
+  while IFS= read -r header; do
+    relative=${header#"$prefix/include/"}
+    printf '#include <%s>\n' "$relative" |
+      g++ -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I"$prefix/include" -x c++ - ||
+      fail "$label: <$relative> does not compile on its own"
+  done < <(find "$prefix/include/orvane" -name '*.h' | sort)
   [ -f "$prefix/share/man/man1/orvane-render.1" ] || fail "$label: manual page missing"
   [ -f "$prefix/share/thumbnailers/orvane-picture.thumbnailer" ] || fail "$label: thumbnailer entry missing"
 

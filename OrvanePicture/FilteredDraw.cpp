@@ -6,6 +6,7 @@
 #include <optional>
 
 #include <orvane/ColorTriple.h>
+#include <orvane/detail/FilteredDrawTesting.h>
 #include <orvane/rtl/Exceptions.h>
 #include <orvane/rtl/FloatMath.h>
 #include <orvane/detail/FilteredRendering.h>

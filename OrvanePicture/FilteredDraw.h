@@ -1,7 +1,11 @@
 #pragma once
-// The filtered stretch draw: a graphic drawn N times larger than the target
-// over two key colours, reduced to colour and coverage, and blended over what
-// the canvas already shows.
+// The filtered stretch draw: a graphic drawn aliased at N times the target
+// size, each N x N block of samples reduced to a colour (the mean of the
+// samples the graphic paints) and a coverage (their share), and blended over
+// what the canvas already shows. The graphic is played once and its painted
+// runs are reduced; one that paints by reading the canvas is drawn over two
+// key colours instead, where a sample showing its key in both is background.
+// Both give the same pixels.
 
 #include <orvane/FastBMP.h>
 #include <orvane/Quality.h>
@@ -34,21 +38,6 @@ void FilteredDraw(vcl::TCanvas& canvas, int32_t x, int32_t y, const vcl::TGraphi
 // `colorRaster` and `coverageRaster` (each at least the target size).
 void RenderFiltered(TFastBMP& colorRaster, TFastBMP& coverageRaster, const vcl::TGraphic& graphic,
                     TOrvanePictureQuality quality, double scaleX, double scaleY);
-
-// A filtered draw plays the graphic once and reduces the runs it paints,
-// a band of target rows at a time. A graphic that paints by reading what is
-// under the paint (raster operations such as XOR) is drawn over two key
-// colours instead, in bands of whole target rows. Both give the same pixels.
-//
-// Sets the bytes of a key surface's band (4 MiB unless changed; the span
-// bands follow it) and returns the previous budget; at least one target row
-// is drawn at a time.
-size_t SetBandBudgetForTesting(size_t bytes);
-
-// Which way filtered draws render: spans where the graphic allows them, or
-// always the key surfaces. Returns the previous setting.
-enum class FilteredRendering { Automatic, KeySurfaces };
-FilteredRendering SetFilteredRenderingForTesting(FilteredRendering how);
 
 }  // namespace orvane
 

@@ -7,20 +7,29 @@ include(CMakePackageConfigHelpers)
 set(ORVANE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/OrvanePicture)
 set(ORVANE_HEADER_DIR ${CMAKE_INSTALL_INCLUDEDIR}/orvane)
 
-# The headers of each library. The others in the source folders are the
-# libraries' internals: not installed, their symbols not exported.
-set(ORVANE_PICTURE_HEADERS
-  rtl/Exceptions.h rtl/FileStream.h rtl/FloatMath.h rtl/Messages.h rtl/Visibility.h
-  gdi/BitmapObject.h gdi/DeviceContext.h gdi/DibImage.h gdi/DibSource.h gdi/DrawingObjects.h gdi/FontEngine.h
-  gdi/GdiTypes.h gdi/ImageSource.h
-  gdi/RectangleShape.h gdi/Region.h gdi/detail/SpanPaint.h gdi/detail/SpanRecorder.h gdi/UniqueHandles.h
-  graphics/Bitmap.h graphics/Canvas.h graphics/Graphic.h graphics/GraphicsTypes.h graphics/Icon.h
-  graphics/Metafile.h graphics/Picture.h
-  ColorTriple.h FastBMP.h FilteredDraw.h OrvaneBitmap.h OrvanePicture.h Png.h Quality.h)
-set(ORVANE_FORMS_HEADERS
-  forms/Application.h forms/ClassRegistry.h forms/Component.h forms/Control.h forms/Form.h forms/FormReader.h
-  forms/GraphicControl.h forms/Image.h forms/Label.h forms/LastChance.h forms/Resources.h forms/WinControl.h
-  backend/Backend.h backend/HeadlessBackend.h OrvaneImage.h)
+# The public headers are those directly in a layer's folder and in the
+# package's; a detail/ folder beside them holds the libraries' internals,
+# which are not installed and whose symbols are not exported unless another
+# of the libraries needs them. `orvane_public_headers(var folder prefix)`
+# lists a folder's public headers as installed paths (prefix/name.h).
+function(orvane_public_headers var folder prefix)
+  file(GLOB headers RELATIVE ${PROJECT_SOURCE_DIR}/${folder} CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/*.h)
+  list(TRANSFORM headers PREPEND "${prefix}")
+  set(${var} ${headers} PARENT_SCOPE)
+endfunction()
+set(ORVANE_PICTURE_HEADERS "")
+foreach(layer rtl gdi graphics)
+  orvane_public_headers(headers platform/${layer} ${layer}/)
+  list(APPEND ORVANE_PICTURE_HEADERS ${headers})
+endforeach()
+orvane_public_headers(package_headers OrvanePicture "")
+# The image control and the SDL2 backend belong with their own libraries.
+list(REMOVE_ITEM package_headers OrvaneImage.h)
+list(APPEND ORVANE_PICTURE_HEADERS ${package_headers})
+orvane_public_headers(forms_headers platform/forms forms/)
+orvane_public_headers(backend_headers platform/backend backend/)
+list(REMOVE_ITEM backend_headers backend/SdlBackend.h)
+set(ORVANE_FORMS_HEADERS ${forms_headers} ${backend_headers} OrvaneImage.h)
 set(ORVANE_SDL_HEADERS backend/SdlBackend.h)
 
 function(orvane_install_headers component)

@@ -6,6 +6,7 @@
 #include "FuzzHelpers.h"
 #include <orvane/gdi/DibImage.h>
 #include <orvane/gdi/DibSource.h>
+#include <orvane/gdi/detail/ImageDrawing.h>
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/rtl/Exceptions.h>
 

@@ -4,6 +4,7 @@
 
 #include <orvane/forms/WinControl.h>
 #include <orvane/gdi/FontEngine.h>
+#include <orvane/gdi/detail/GlyphDrawing.h>
 #include <orvane/gdi/detail/SpanPaint.h>
 
 namespace orvane::vcl {

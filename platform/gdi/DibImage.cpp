@@ -4,6 +4,7 @@
 #include <orvane/gdi/DibImage.h>
 
 #include <orvane/gdi/DibSource.h>
+#include <orvane/gdi/detail/ImageDrawing.h>
 
 namespace orvane::gdi {
 

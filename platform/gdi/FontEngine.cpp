@@ -12,6 +12,7 @@
 
 #include <orvane/gdi/detail/FontMatcher.h>
 #include <orvane/gdi/detail/GlyphCache.h>
+#include <orvane/gdi/detail/GlyphDrawing.h>
 
 namespace orvane::gdi {
 

@@ -1,8 +1,8 @@
 #pragma once
 // Text through FreeType and fontconfig: faces matched by name (a name list
 // such as "Segoe UI;Tahoma" or an empty name works: fontconfig picks the
-// closest face and this never fails while any font is installed), metrics,
-// measurement, and aliased glyph drawing into a RenderTarget.
+// closest face and this never fails while any font is installed), metrics
+// and measurement. Drawing glyphs is the rasteriser's (detail/GlyphDrawing.h).
 
 #include <cstdint>
 #include <string>
@@ -10,8 +10,6 @@
 #include <vector>
 
 #include <orvane/gdi/DrawingObjects.h>
-#include <orvane/gdi/detail/Rasterizer.h>
-#include <orvane/gdi/detail/SpanPaint.h>
 #include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
@@ -35,33 +33,6 @@ std::vector<int32_t> CharacterAdvances(const Font& font, std::u32string_view tex
 
 // The width of `text` in pixels (the sum of its advances).
 int32_t TextWidth(const Font& font, std::u32string_view text);
-
-// Draws `text` with its baseline origin at device point `origin`, glyph
-// after glyph along the font's escapement angle, in `color`, aliased (1 bit
-// a pixel), with the target's clipping. `advances`, when given, replaces
-// the font's advances (ExtTextOut's dx array; characters past its end keep
-// their own). Underline and strike-out lines are drawn as the font asks,
-// turned with the baseline. Leaves a solid paint of `color` on the target.
-// Characters map one to one to glyphs: no shaping, kerning or fallback
-// face; a character the face lacks draws its missing-glyph box.
-void DrawGlyphs(RenderTarget& target, const Font& font, PointD origin, std::u32string_view text, COLORREF color,
-                const std::vector<int32_t>* advances = nullptr);
-
-// How a run's glyphs are named and placed beyond DrawGlyphs' defaults.
-struct GlyphPlacement {
-  bool glyphIndices = false;  // the values of the text are glyph indices of the face
-  const std::vector<int32_t>* advances = nullptr;  // along the baseline, as DrawGlyphs takes them
-  // Perpendicular steps after each glyph, towards the descent (ExtTextOut's
-  // y advances); glyphs past its end take none.
-  const std::vector<int32_t>* downAdvances = nullptr;
-};
-void DrawGlyphs(RenderTarget& target, const Font& font, PointD origin, std::u32string_view text, COLORREF color,
-                const GlyphPlacement& placement);
-
-// Fills the text cell of a run `width` pixels long whose baseline starts at
-// device point `origin`: from the font's ascent above the baseline to its
-// descent below, turned by the escapement (the opaque background of text).
-void FillTextBackground(RenderTarget& target, const Font& font, PointD origin, int32_t width, COLORREF color);
 
 // Breaks `text` into lines no wider than `width` pixels at spaces (the
 // spaces at a break are dropped); a word wider than `width` stands alone on

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <orvane/gdi/BitmapObject.h>
+#include <orvane/gdi/detail/ImageDrawing.h>
 #include <orvane/gdi/detail/SourceSampler.h>
 
 namespace orvane::gdi {

@@ -1,4 +1,5 @@
 #include <orvane/gdi/RectangleShape.h>
+#include <orvane/gdi/detail/BrushPaint.h>
 
 #include <array>
 #include <utility>

@@ -1,17 +1,15 @@
 #pragma once
 // GDI's Rectangle and FillRect on a device context, in logical coordinates.
 
+#include <cstdint>
+#include <vector>
+
 #include <orvane/gdi/DeviceContext.h>
-#include <orvane/gdi/detail/SpanPaint.h>
 #include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
 
 namespace orvane::gdi {
-
-// The paint of a brush in a device context (solid, hatch or pattern), or
-// false when the brush paints nothing (a null brush).
-bool BrushPaint(const DeviceContext& dc, const Brush& brush, Paint& paint);
 
 // The dash pattern of a cosmetic pen style (lengths of on, off, on, ... in
 // pixels); empty for a solid pen.

@@ -1,3 +1,4 @@
+#include <orvane/gdi/detail/GlyphDrawing.h>
 #include <orvane/graphics/Canvas.h>
 
 #include <cmath>

@@ -16,6 +16,8 @@
 
 #include <orvane/gdi/DibImage.h>
 #include <orvane/gdi/DibSource.h>
+#include <orvane/gdi/detail/BrushPaint.h>
+#include <orvane/gdi/detail/ImageDrawing.h>
 #include <orvane/graphics/detail/EmfRecordPlayer.h>
 #include <orvane/graphics/detail/EmfRecords.h>
 

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <utility>
 
+#include <orvane/gdi/detail/BrushPaint.h>
 #include <orvane/graphics/detail/EmfRecordPlayer.h>
 #include <orvane/graphics/detail/EmfRecords.h>
 

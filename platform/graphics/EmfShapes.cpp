@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include <orvane/gdi/RectangleShape.h>
+#include <orvane/gdi/detail/BrushPaint.h>
 #include <orvane/graphics/detail/EmfRecordPlayer.h>
 #include <orvane/graphics/detail/EmfRecords.h>
 

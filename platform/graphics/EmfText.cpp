@@ -11,6 +11,7 @@
 #include <optional>
 
 #include <orvane/gdi/FontEngine.h>
+#include <orvane/gdi/detail/GlyphDrawing.h>
 #include <orvane/graphics/detail/EmfRecordPlayer.h>
 #include <orvane/graphics/detail/EmfRecords.h>
 

@@ -4,6 +4,7 @@
 // bitmap comes first, then the 1-bit AND mask (1 = transparent), both
 // bottom-up with rows padded to 4 bytes.
 
+#include <orvane/gdi/detail/ImageDrawing.h>
 #include <orvane/graphics/Icon.h>
 
 #include <algorithm>

@@ -6,6 +6,7 @@
 #include "GdiTestHelpers.h"
 #include <orvane/gdi/DibImage.h>
 #include <orvane/gdi/DibSource.h>
+#include <orvane/gdi/detail/ImageDrawing.h>
 
 using namespace dibtest;
 using namespace orvane::gdi;

@@ -1,4 +1,5 @@
 #include <orvane/gdi/FontEngine.h>
+#include <orvane/gdi/detail/GlyphDrawing.h>
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <orvane/gdi/FontEngine.h>
+#include <orvane/gdi/detail/GlyphDrawing.h>
 #include <orvane/graphics/Bitmap.h>
 
 using namespace orvane::vcl;

@@ -20,6 +20,7 @@
 #include "SampleGraphic.h"
 #include "emf/EmfWriter.h"
 #include "pictures/PictureEmf.h"
+#include <orvane/detail/FilteredDrawTesting.h>
 #include <orvane/gdi/DeviceContext.h>
 #include <orvane/gdi/detail/PixelMemory.h>
 #include <orvane/gdi/detail/SpanPaint.h>

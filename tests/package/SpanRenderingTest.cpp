@@ -17,8 +17,11 @@
 #include <orvane/FastBMP.h>
 #include <orvane/FilteredDraw.h>
 #include "emf/EmfWriter.h"
+#include <orvane/detail/FilteredDrawTesting.h>
 #include <orvane/gdi/BitmapObject.h>
+#include <orvane/gdi/DeviceContext.h>
 #include <orvane/graphics/Bitmap.h>
+#include <orvane/graphics/Canvas.h>
 #include <orvane/graphics/Metafile.h>
 
 using namespace orvane;

@@ -8,6 +8,7 @@
 
 #include <orvane/gdi/DibImage.h>
 #include <orvane/gdi/ImageSource.h>
+#include <orvane/gdi/detail/ImageDrawing.h>
 
 namespace orvane::gdi {
 

@@ -22,6 +22,8 @@
 #include <orvane/gdi/DeviceContext.h>
 #include <orvane/gdi/DibImage.h>
 #include <orvane/gdi/DibSource.h>
+#include <orvane/gdi/detail/BrushPaint.h>
+#include <orvane/gdi/detail/ImageDrawing.h>
 #include <orvane/gdi/detail/Rasterizer.h>
 #include <orvane/graphics/detail/EmfPath.h>
 #include <orvane/graphics/detail/EmfPlaybackState.h>
