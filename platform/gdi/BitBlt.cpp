@@ -6,7 +6,6 @@
 #endif
 
 #include <orvane/gdi/DeviceContext.h>
-#include <orvane/gdi/detail/SpanRecorder.h>
 #include <orvane/gdi/detail/PixelRows.h>
 
 namespace orvane::gdi {
@@ -115,11 +114,10 @@ bool BitBlt(HDC dst, int32_t x, int32_t y, int32_t width, int32_t height, HDC sr
   };
   const Rect block{clamp32(dx0 + left), clamp32(dy0 + top), clamp32(dx0 + right), clamp32(dy0 + bottom)};
 
-  // A recording surface has no pixels to read or write: its recorder is
-  // told, and the drawing is made again on surfaces that have them.
-  for (BitmapObject* surface : {from, to})
-    if (SpanRecorder* recorder = surface->Recorder()) recorder->MarkReadsDestination();
-  if (from->Recorder() || to->Recorder()) return false;
+  // A recording surface has no pixels to read or write: both sides are
+  // asked, so that each recorder among them is told.
+  const bool sourceReadable = from->PixelsReadable();
+  if (!to->PixelsReadable() || !sourceReadable) return false;
   const RowCopy copy = SelectRowCopy(to->Format(), from->Format());
   const int32_t dbpp = to->BytesPerPixel(), sbpp = from->BytesPerPixel();
   const Region drawable = dst->HeldClip();

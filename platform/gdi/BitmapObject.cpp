@@ -37,6 +37,12 @@ BitmapObject::BitmapObject(int32_t width, int32_t height, SpanRecorder& recorder
 
 BitmapObject::~BitmapObject() { ReleasePixelMemory(bits_, bytes_); }
 
+bool BitmapObject::PixelsReadable() const {
+  if (!recorder_) return true;
+  recorder_->MarkReadsDestination();
+  return false;
+}
+
 bool BitmapObject::SetBand(int32_t top, int32_t rows) {
   if (recorder_) return false;  // its rows are the recorder's
   if (top < 0 || rows < 0 || int64_t{top} + rows > height_) return false;

@@ -80,6 +80,12 @@ class BitmapObject : public GdiObject {
   // surface with pixels. A recording surface has no rows to read or write.
   SpanRecorder* Recorder() const { return recorder_; }
 
+  // Whether the surface's pixels can be read (or copied to). Every reader of
+  // what a surface shows asks first: a recording surface has no pixels, so
+  // its recorder is marked as read and the drawing is made again on
+  // surfaces that have them.
+  bool PixelsReadable() const;
+
   int selectCount = 0;  // device contexts that have this bitmap selected
 
  private:

@@ -56,6 +56,21 @@ enum class Rop2 : uint8_t {
   MaskPen, NotXorPen, Nop, MergeNotPen, CopyPen, MergePenNot, MergePen, White
 };
 
+// Whether a pixel painted with `rop` takes a colour that depends on the
+// colour it had. R2_NOP leaves the pixel as it is: nothing to read.
+constexpr bool Rop2ReadsDestination(Rop2 rop) {
+  return rop != Rop2::CopyPen && rop != Rop2::NotCopyPen && rop != Rop2::Black && rop != Rop2::White &&
+         rop != Rop2::Nop;
+}
+
+// The same for the truth table of a ternary raster operation (bits 16-23 of
+// SRCCOPY and its kin; pattern 0xF0, source 0xCC, destination 0xAA): it
+// reads the destination when flipping the destination bit can change the
+// result, except 0xAA itself, which leaves the pixel as it is.
+constexpr bool RopTableReadsDestination(uint8_t table) {
+  return table != 0xAA && (((table >> 1) ^ table) & 0x55) != 0;
+}
+
 constexpr uint32_t SRCCOPY = 0x00CC0020;
 constexpr unsigned DIB_RGB_COLORS = 0;
 constexpr uint32_t BI_RGB = 0;

@@ -155,22 +155,13 @@ RenderTarget::RenderTarget(BitmapObject* surface, Region drawable)
 
 RenderTarget::RenderTarget(const DeviceContext& dc) : RenderTarget(dc.Surface(), dc.WholeClip()) {}
 
-namespace {
-
-// Raster operations whose result does not depend on the pixel under the
-// paint, so that a recorder can say what the pixel becomes.
-bool IgnoresDestination(Rop2 rop) {
-  return rop == Rop2::CopyPen || rop == Rop2::NotCopyPen || rop == Rop2::Black || rop == Rop2::White;
-}
-
-}  // namespace
-
 void RenderTarget::SetPaint(const Paint& paint) {
   paint_ = paint;
   if (paint_.pattern && (paint_.pattern->width <= 0 || paint_.pattern->height <= 0)) paint_.pattern = nullptr;
   fn_ = surface_ ? SelectSpanFn(surface_->Format(), paint_) : nullptr;
   if (!recorder_) return;
-  recordsSolid_ = !paint_.pattern && IgnoresDestination(paint_.rop);
+  // Spans are never painted with R2_NOP, so a paint that reads nothing sets its colour outright.
+  recordsSolid_ = !paint_.pattern && !Rop2ReadsDestination(paint_.rop);
   recordedColor_ = ApplyRop2(paint_.rop, paint_.color, 0);
 }
 
@@ -184,10 +175,7 @@ void RenderTarget::SpanInRegion(int32_t y, int32_t x0, int32_t x1) {
 }
 
 bool RenderTarget::ReadPixels(int32_t y, int32_t x0, int32_t x1, COLORREF* out) {
-  if (recorder_) {
-    recorder_->MarkReadsDestination();
-    return false;
-  }
+  if (!surface_->PixelsReadable()) return false;
   const int32_t bpp = surface_->BytesPerPixel();
   const uint8_t* p = surface_->Row(y) + static_cast<ptrdiff_t>(x0) * bpp;
   for (int32_t x = x0; x < x1; ++x, p += bpp) *out++ = RGB(p[2], p[1], p[0]);
@@ -199,10 +187,7 @@ void RenderTarget::RecordSpan(int32_t y, int32_t x0, int32_t x1) {
     recorder_->Paint(y, x0, x1, recordedColor_);
     return;
   }
-  if (!IgnoresDestination(paint_.rop)) {
-    recorder_->MarkReadsDestination();
-    return;
-  }
+  if (Rop2ReadsDestination(paint_.rop) && !surface_->PixelsReadable()) return;
   // Pattern pixels in runs of one colour; masked-out pixels are left alone.
   const PatternImage& pat = *paint_.pattern;
   const int32_t py = Wrap(int64_t{y} - paint_.patternOrigin.y, pat.height);

@@ -116,7 +116,7 @@ TColor TCanvas::Pixel(int32_t x, int32_t y) const {
   if (!dc_ || !dc_->Surface()) return -1;
   const int64_t dx = int64_t{x} + dc_->origin.x, dy = int64_t{y} + dc_->origin.y;
   const gdi::BitmapObject* s = dc_->Surface();
-  if (s->Recorder()) return -1;  // a surface without pixels
+  if (!s->PixelsReadable()) return -1;
   const gdi::Rect held = s->HeldBounds();
   if (dx < held.left || dy < held.top || dx >= held.right || dy >= held.bottom) return -1;
   const uint8_t* p = s->Row(static_cast<int32_t>(dy)) + dx * s->BytesPerPixel();

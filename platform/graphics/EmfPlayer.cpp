@@ -28,17 +28,12 @@ uint32_t Load32(const uint8_t* p) {
 }
 int32_t LoadI32(const uint8_t* p) { return static_cast<int32_t>(Load32(p)); }
 
-constexpr uint32_t kNotSourceCopy = 0x00330008;
-
-bool SetsPixelOutright(uint32_t rop2) {
-  // R2_BLACK, R2_NOTCOPYPEN, R2_NOP, R2_COPYPEN, R2_WHITE; values outside 1..16 are ignored by the player.
-  return rop2 == 1 || rop2 == 4 || rop2 == 11 || rop2 == 13 || rop2 == 16 || rop2 < 1 || rop2 > 16;
+// Values outside 1..16 are ignored by the player.
+bool Rop2ValueReadsDestination(uint32_t rop2) {
+  return rop2 >= 1 && rop2 <= 16 && gdi::Rop2ReadsDestination(static_cast<gdi::Rop2>(rop2));
 }
 
-bool BlockSetsPixelOutright(uint32_t rop) {
-  return rop == emf::SRCCOPY || rop == kNotSourceCopy || rop == emf::PATCOPY || rop == emf::BLACKNESS ||
-         rop == emf::WHITENESS;
-}
+bool RopReadsDestination(uint32_t rop) { return gdi::RopTableReadsDestination(static_cast<uint8_t>(rop >> 16)); }
 
 }  // namespace
 
@@ -107,18 +102,15 @@ bool MetafileMayReadDestination(const std::vector<uint8_t>& emf) {
     // Offsets of the raster operation: after the bounds and the destination
     // rectangle, or after the source fields of StretchDIBits.
     const size_t ropAt = type == emf::EMR_STRETCHDIBITS ? 68 : 40;
-    if (type == emf::EMR_SETROP2 && recordSize >= 12 && !SetsPixelOutright(Load32(h + pos + 8))) return true;
+    if (type == emf::EMR_SETROP2 && recordSize >= 12 && Rop2ValueReadsDestination(Load32(h + pos + 8))) return true;
     if (type == emf::EMR_INVERTRGN || type == emf::EMR_ALPHABLEND) return true;
     if (type == emf::EMR_MASKBLT && recordSize >= 44) {
-      // Foreground and background operations, by their truth tables; 0xAA leaves the destination.
+      // Foreground and background operations, by their truth tables.
       const uint32_t rop = Load32(h + pos + 40);
-      const auto outright = [](uint32_t table) {
-        return table == 0xCC || table == 0x33 || table == 0xF0 || table == 0x00 || table == 0xFF || table == 0xAA;
-      };
-      if (!outright((rop >> 16) & 0xFF) || !outright(rop >> 24)) return true;
+      if (RopReadsDestination(rop) || gdi::RopTableReadsDestination(static_cast<uint8_t>(rop >> 24))) return true;
     }
     if ((type == emf::EMR_BITBLT || type == emf::EMR_STRETCHBLT || type == emf::EMR_STRETCHDIBITS) &&
-        recordSize >= ropAt + 4 && !BlockSetsPixelOutright(Load32(h + pos + ropAt)))
+        recordSize >= ropAt + 4 && RopReadsDestination(Load32(h + pos + ropAt)))
       return true;
     pos += recordSize;
   }

@@ -256,7 +256,47 @@ std::unique_ptr<vcl::TMetafile> RandomPicture(uint32_t seed, bool readingRops) {
   return Metafile(w);
 }
 
+// A graphic that fills a rectangle in its left half, then copies the left
+// half onto the right half by reading the canvas: pixel by pixel through
+// Pixel, or as one block copy from the canvas's device context.
+class CanvasReadingGraphic : public vcl::TGraphic {
+ public:
+  enum class Read { Nothing, Pixel, BlockCopy };
+  explicit CanvasReadingGraphic(Read read) : read_(read) {}
+  const char* ClassName() const override { return "CanvasReadingGraphic"; }
+  int32_t Width() const override { return 12; }
+  int32_t Height() const override { return 8; }
+  void Draw(vcl::TCanvas& canvas, const vcl::TRect& r) const override {
+    const int32_t half = (r.right - r.left) / 2, height = r.bottom - r.top;
+    canvas.Brush().SetColor(0x2040C0);
+    canvas.FillRect(vcl::TRect{r.left + half / 5, r.top + height / 5, r.left + half - half / 7, r.bottom - height / 3});
+    if (read_ == Read::Pixel) {
+      for (int32_t y = r.top; y < r.bottom; ++y)
+        for (int32_t x = r.left; x < r.left + half; ++x) canvas.SetPixel(x + half, y, canvas.Pixel(x, y));
+    } else if (read_ == Read::BlockCopy) {
+      gdi::HDC dc = canvas.Handle();
+      gdi::BitBlt(dc, r.left + half, r.top, half, height, dc, r.left, r.top, gdi::SRCCOPY);
+    }
+  }
+  std::unique_ptr<vcl::TGraphic> Clone() const override { return std::make_unique<CanvasReadingGraphic>(read_); }
+  void LoadFromBytes(const uint8_t*, size_t) override {}
+
+ private:
+  Read read_;
+};
+
 }  // namespace
+
+TEST(SpanRenderingTest, GraphicsThatReadTheCanvasAreDrawnOverBothKeys) {
+  using Read = CanvasReadingGraphic::Read;
+  const size_t shape = ExpectSpansMatchKeys(CanvasReadingGraphic(Read::Nothing), opqLow, 1, 1, "no read");
+  ASSERT_GT(shape, 0u);
+  for (Read read : {Read::Pixel, Read::BlockCopy}) {
+    const std::string what = read == Read::Pixel ? "read through Pixel" : "block copy";
+    // The copy shows the shape a second time, its background staying background.
+    EXPECT_EQ(ExpectSpansMatchKeys(CanvasReadingGraphic(read), opqLow, 1, 1, what), 2 * shape) << what;
+  }
+}
 
 TEST(SpanRenderingTest, RandomPicturesAtOddSizesAndScales) {
   // Target sizes (scale 0: a size given by the other pair) or scales.

@@ -66,8 +66,8 @@ class SpanRecorder {
 
   // Something was to be painted in a way that depends on the pixels under
   // it (a raster operation reading the destination), or pixels were to be
-  // copied to or from the surface: the rows do not say what a real surface
-  // would show.
+  // read, or copied to or from the surface: the rows do not say what a real
+  // surface would show. Marked through BitmapObject::PixelsReadable only.
   void MarkReadsDestination() { readsDestination_ = true; }
   bool ReadsDestination() const { return readsDestination_; }
 
