@@ -164,7 +164,7 @@ void EmfRecordPlayer::StretchDibBits(EmfRecordReader& r) {
   const DibFields dib = ReadDibFields(r, false);
   const uint32_t rop = r.U32();
   const int32_t cx = r.I32(), cy = r.I32();
-  if (!r.Ok() || path_.Recording()) return;
+  if (!r.Ok()) return;
   gdi::DibSource image;
   if (!RecordDib(r, dib.usage, dib.infoOffset, dib.infoSize, dib.bitsOffset, dib.bitsSize, image)) return;
   // GDI counts a bottom-up DIB's source rows from its bottom row.
@@ -193,7 +193,7 @@ void EmfRecordPlayer::BlockTransfer(EmfRecordReader& r, BlockKind kind) {
     srcCy = r.I32();
   }
   const MaskSource maskSource = kind == BlockKind::MaskBlt ? ReadMaskSource(r) : MaskSource{};
-  if (!r.Ok() || path_.Recording()) return;
+  if (!r.Ok()) return;
   gdi::RenderTarget& target = state_.Target();
   if (target.IsEmpty()) return;
   const gdi::DeviceParallelogram where =
@@ -266,7 +266,7 @@ void EmfRecordPlayer::PlgBlt(EmfRecordReader& r) {
   r.U32();     // background colour of the source
   const DibFields dib = ReadDibFields(r, true);
   const MaskSource maskSource = ReadMaskSource(r);
-  if (!r.Ok() || path_.Recording()) return;
+  if (!r.Ok()) return;
   gdi::RenderTarget& target = state_.Target();
   gdi::DibSource image, mask;
   if (target.IsEmpty() || !RecordDib(r, dib.usage, dib.infoOffset, dib.infoSize, dib.bitsOffset, dib.bitsSize, image))
@@ -289,7 +289,7 @@ void EmfRecordPlayer::SetDibBitsToDevice(EmfRecordReader& r) {
   const int32_t x = r.I32(), y = r.I32(), srcX = r.I32(), srcY = r.I32(), cx = r.I32(), cy = r.I32();
   const DibFields dib = ReadDibFields(r, false);
   const uint32_t startScan = r.U32(), scans = r.U32();
-  if (!r.Ok() || path_.Recording()) return;
+  if (!r.Ok()) return;
   const uint8_t* infoData = nullptr;
   if (!r.Block(dib.infoOffset, dib.infoSize, infoData) || !infoData) return;
   // The record may hold only some scan lines: the header is made to describe those.

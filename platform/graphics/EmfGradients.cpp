@@ -68,7 +68,7 @@ void ShadeTriangle(gdi::RenderTarget& target, const Vertex& a, const Vertex& b, 
 bool EmfRecordPlayer::PlayGradientRecord(EmfRecordReader& r) {
   r.Skip(16);  // bounds
   const uint32_t vertexCount = r.U32(), objectCount = r.U32(), mode = r.U32();
-  if (!r.Ok() || mode > GRADIENT_FILL_TRIANGLE || path_.Recording()) return true;
+  if (!r.Ok() || mode > GRADIENT_FILL_TRIANGLE) return true;
   const uint64_t perObject = mode == GRADIENT_FILL_TRIANGLE ? 3 : 2;
   if (uint64_t{vertexCount} * 16 + uint64_t{objectCount} * perObject * 4 > r.Remaining()) return true;
   std::vector<gdi::Point> logical(vertexCount);

@@ -123,12 +123,13 @@ namespace orvane::emf {
 
 EmfRecordPlayer::EmfRecordPlayer(EmfPlaybackState& state) : state_(state) {}
 
-const EmfRecordPlayer::Handler* EmfRecordPlayer::Handlers() {
+const EmfRecordPlayer::Dispatch* EmfRecordPlayer::Handlers() {
   static const auto table = [] {
-    std::array<Handler, kRecordTypeCount> t{};
-    const auto add = [&t](Handler h, std::initializer_list<uint32_t> types) {
-      for (uint32_t type : types) t[type] = h;
+    std::array<Dispatch, kRecordTypeCount> t{};
+    const auto add = [&t](Handler h, std::initializer_list<uint32_t> types, bool skippedInPath = false) {
+      for (uint32_t type : types) t[type] = Dispatch{h, skippedInPath};
     };
+    constexpr bool kSkippedInPath = true;
     add(&EmfRecordPlayer::PlayMappingRecord,
         {EMR_SETMAPMODE, EMR_SETWINDOWEXTEX, EMR_SETVIEWPORTEXTEX, EMR_SETWINDOWORGEX, EMR_SETVIEWPORTORGEX,
          EMR_SCALEVIEWPORTEXTEX, EMR_SCALEWINDOWEXTEX, EMR_SETWORLDTRANSFORM, EMR_MODIFYWORLDTRANSFORM, EMR_SAVEDC,
@@ -150,13 +151,14 @@ const EmfRecordPlayer::Handler* EmfRecordPlayer::Handlers() {
          EMR_POLYLINE16, EMR_POLYBEZIER16, EMR_POLYLINETO16, EMR_POLYBEZIERTO16, EMR_POLYPOLYGON, EMR_POLYPOLYLINE,
          EMR_POLYPOLYGON16, EMR_POLYPOLYLINE16, EMR_RECTANGLE, EMR_ELLIPSE, EMR_ROUNDRECT, EMR_ARC, EMR_ARCTO,
          EMR_CHORD, EMR_PIE, EMR_ANGLEARC, EMR_SETPIXELV, EMR_POLYDRAW, EMR_POLYDRAW16});
-    add(&EmfRecordPlayer::PlayRegionRecord, {EMR_FILLRGN, EMR_PAINTRGN, EMR_INVERTRGN, EMR_FRAMERGN});
+    add(&EmfRecordPlayer::PlayRegionRecord, {EMR_FILLRGN, EMR_PAINTRGN, EMR_INVERTRGN, EMR_FRAMERGN}, kSkippedInPath);
     add(&EmfRecordPlayer::PlayTextRecord,
-        {EMR_EXTTEXTOUTW, EMR_EXTTEXTOUTA, EMR_POLYTEXTOUTW, EMR_POLYTEXTOUTA, EMR_SMALLTEXTOUT});
+        {EMR_EXTTEXTOUTW, EMR_EXTTEXTOUTA, EMR_POLYTEXTOUTW, EMR_POLYTEXTOUTA, EMR_SMALLTEXTOUT}, kSkippedInPath);
     add(&EmfRecordPlayer::PlayBitmapRecord,
         {EMR_STRETCHDIBITS, EMR_BITBLT, EMR_STRETCHBLT, EMR_SETDIBITSTODEVICE, EMR_TRANSPARENTBLT, EMR_ALPHABLEND,
-         EMR_MASKBLT, EMR_PLGBLT});
-    add(&EmfRecordPlayer::PlayGradientRecord, {EMR_GRADIENTFILL});
+         EMR_MASKBLT, EMR_PLGBLT},
+        kSkippedInPath);
+    add(&EmfRecordPlayer::PlayGradientRecord, {EMR_GRADIENTFILL}, kSkippedInPath);
     add(&EmfRecordPlayer::PlayPaletteRecord,
         {EMR_CREATEPALETTE, EMR_SELECTPALETTE, EMR_REALIZEPALETTE, EMR_SETPALETTEENTRIES, EMR_RESIZEPALETTE});
     // Comments (EMF+ included) draw nothing here; colour management,
@@ -172,8 +174,11 @@ const EmfRecordPlayer::Handler* EmfRecordPlayer::Handlers() {
 
 bool EmfRecordPlayer::Play(EmfRecordReader& r) {
   const uint32_t type = r.Type();
-  const Handler handler = type < kRecordTypeCount ? Handlers()[type] : nullptr;
-  return handler && (this->*handler)(r);
+  if (type >= kRecordTypeCount) return false;
+  const Dispatch& dispatch = Handlers()[type];
+  if (!dispatch.handler) return false;
+  if (dispatch.skippedInPath && path_.Recording()) return true;
+  return (this->*dispatch.handler)(r);
 }
 
 bool EmfRecordPlayer::IgnoreRecord(EmfRecordReader&) { return true; }

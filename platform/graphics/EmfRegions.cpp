@@ -83,7 +83,7 @@ bool EmfRecordPlayer::PlayRegionRecord(EmfRecordReader& r) {
   }
   std::vector<gdi::Contour> contours;
   std::vector<gdi::Rect> logicalRects;
-  if (!r.Ok() || path_.Recording() || !RegionContours(r, dataSize, contours, &logicalRects) || contours.empty())
+  if (!r.Ok() || !RegionContours(r, dataSize, contours, &logicalRects) || contours.empty())
     return true;
 
   gdi::Paint paint;

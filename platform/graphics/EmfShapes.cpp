@@ -158,26 +158,60 @@ std::vector<gdi::PointD> EmfRecordPlayer::FlattenBeziers(const std::vector<gdi::
   return out;
 }
 
+// --- the figure sink ---------------------------------------------------------
+
+bool EmfRecordPlayer::TakenByPath(const std::vector<gdi::Contour>& figures, bool closed) {
+  if (!path_.Recording()) return false;
+  for (const gdi::Contour& f : figures) path_.AddFigure(f, closed);
+  return true;
+}
+
 void EmfRecordPlayer::Figures(const std::vector<gdi::Contour>& figures, bool closed) {
-  if (path_.Recording()) {
-    for (const gdi::Contour& f : figures) path_.AddFigure(f, closed);
-    return;
-  }
+  if (TakenByPath(figures, closed)) return;
   if (closed) Fill(figures);
   for (const gdi::Contour& f : figures) Stroke(f, closed);
 }
 
+EmfRecordPlayer::Segments::Segments(EmfRecordPlayer& player, gdi::PointD from)
+    : player_(player), toPath_(player.path_.Recording()), at_(from), start_(from) {
+  if (!toPath_) figure_.push_back(from);
+}
+
+void EmfRecordPlayer::Segments::MoveTo(gdi::PointD to) {
+  End();
+  if (toPath_) player_.path_.MoveTo();
+  else figure_.assign(1, to);
+  at_ = start_ = to;
+}
+
+void EmfRecordPlayer::Segments::LineTo(gdi::PointD to) {
+  if (toPath_) player_.path_.LineTo(at_, to);
+  else figure_.push_back(to);
+  at_ = to;
+}
+
+void EmfRecordPlayer::Segments::BezierTo(gdi::PointD c1, gdi::PointD c2, gdi::PointD to) {
+  if (toPath_) player_.path_.BezierTo(at_, c1, c2, to);
+  else if (figure_.size() < kMaxFlattenedPoints) gdi::FlattenBezier(at_, c1, c2, to, figure_);
+  at_ = to;
+}
+
+void EmfRecordPlayer::Segments::Close() {
+  if (toPath_) player_.path_.CloseFigure();
+  else player_.Stroke(figure_, true);
+  figure_.assign(toPath_ ? 0 : 1, start_);
+  at_ = start_;
+}
+
+void EmfRecordPlayer::Segments::End() {
+  if (!toPath_) player_.Stroke(figure_, false);
+  figure_.clear();
+}
+
 void EmfRecordPlayer::SegmentsFrom(gdi::PointD from, const std::vector<gdi::PointD>& points) {
-  if (path_.Recording()) {
-    for (const gdi::PointD& p : points) {
-      path_.LineTo(from, p);
-      from = p;
-    }
-    return;
-  }
-  std::vector<gdi::PointD> line{from};
-  line.insert(line.end(), points.begin(), points.end());
-  Stroke(line, false);
+  Segments segments(*this, from);
+  for (const gdi::PointD& p : points) segments.LineTo(p);
+  segments.End();
 }
 
 void EmfRecordPlayer::LinesFromCurrent(const std::vector<gdi::Point>& points) {
@@ -195,12 +229,9 @@ void EmfRecordPlayer::BeziersFromCurrent(const std::vector<gdi::Point>& points) 
   const std::vector<gdi::PointD> rest = DevicePoints(points);
   device.insert(device.end(), rest.begin(), rest.end());
   dc.position = gdi::PointD{double(points.back().x), double(points.back().y)};
-  if (path_.Recording()) {
-    for (size_t i = 1; i + 2 < device.size(); i += 3)
-      path_.BezierTo(device[i - 1], device[i], device[i + 1], device[i + 2]);
-    return;
-  }
-  Stroke(FlattenBeziers(device), false);
+  Segments segments(*this, device[0]);
+  for (size_t i = 1; i + 2 < device.size(); i += 3) segments.BezierTo(device[i], device[i + 1], device[i + 2]);
+  segments.End();
 }
 
 // --- poly records -----------------------------------------------------------
@@ -279,47 +310,30 @@ void EmfRecordPlayer::PolyDraw(EmfRecordReader& r, bool sixteenBit) {
   }
   DcState& dc = state_.Dc();
   gdi::PointD position = dc.position, startPosition = position;  // logical: now, and where the figure began
-  gdi::PointD at = state_.ToDevice(position), start = at;         // the same in device pixels
-  std::vector<gdi::PointD> figure{at};
-  const auto finish = [&](bool closed) {
-    if (!path_.Recording() && figure.size() > 1) Stroke(figure, closed);
-    if (closed && path_.Recording()) path_.CloseFigure();
-  };
+  Segments segments(*this, state_.ToDevice(position));
   for (size_t i = 0; i < count;) {
     const uint8_t kind = types[i] & ~PT_CLOSEFIGURE;
     if (kind == PT_MOVETO) {
-      finish(false);
       position = startPosition = gdi::PointD{double(points[i].x), double(points[i].y)};
-      at = start = state_.ToDevice(points[i]);
-      figure.assign(1, at);
-      if (path_.Recording()) path_.MoveTo();
+      segments.MoveTo(state_.ToDevice(points[i]));
       ++i;
       continue;
     }
     const size_t step = kind == PT_BEZIERTO ? 3 : 1;
     const bool closes = types[i + step - 1] & PT_CLOSEFIGURE;
     if (kind == PT_LINETO) {
-      const gdi::PointD to = state_.ToDevice(points[i]);
-      if (path_.Recording()) path_.LineTo(at, to);
-      figure.push_back(to);
-      at = to;
+      segments.LineTo(state_.ToDevice(points[i]));
     } else {
-      const gdi::PointD c1 = state_.ToDevice(points[i]), c2 = state_.ToDevice(points[i + 1]);
-      const gdi::PointD to = state_.ToDevice(points[i + 2]);
-      if (path_.Recording()) path_.BezierTo(at, c1, c2, to);
-      gdi::FlattenBezier(at, c1, c2, to, figure);
-      at = to;
+      segments.BezierTo(state_.ToDevice(points[i]), state_.ToDevice(points[i + 1]), state_.ToDevice(points[i + 2]));
     }
     position = gdi::PointD{double(points[i + step - 1].x), double(points[i + step - 1].y)};
     i += step;
     if (closes) {  // a line back to the figure's start, which becomes the current point
-      finish(true);
-      figure.assign(1, start);
-      at = start;
+      segments.Close();
       position = startPosition;
     }
   }
-  finish(false);
+  segments.End();
   dc.position = position;
 }
 
@@ -426,11 +440,7 @@ void EmfRecordPlayer::BoxRecord(EmfRecordReader& r) {
       break;
     default: return;
   }
-  if (outline.empty()) return;
-  if (path_.Recording()) {
-    path_.AddFigure(outline, true);
-    return;
-  }
+  if (outline.empty() || TakenByPath({outline}, true)) return;
   if (cosmeticInset && hasPen && PenStyle().cosmetic) {
     // A one-pixel border covers the box's edge pixels; the brush fills only inside them.
     if (rt - l > 2 && b - t > 2) Fill({gdi::Contour{{l + 1, t + 1}, {rt - 1, t + 1}, {rt - 1, b - 1}, {l + 1, b - 1}}});

@@ -152,7 +152,7 @@ void EmfRecordPlayer::DrawTextRun(const TextRun& run) {
   const gdi::Rect rect = run.rect;
   DcState& dc = state_.Dc();
   gdi::RenderTarget& target = state_.Target();
-  if (target.IsEmpty() || path_.Recording()) return;
+  if (target.IsEmpty()) return;
 
   // The opaque/clipping rectangle in device pixels: a rectangle under
   // transforms that keep it upright, else the parallelogram it maps to.

@@ -6,7 +6,10 @@
 // records add to the path instead of drawing.
 //
 // One table takes each record type to the handler of its group; a type
-// with no handler is not drawn, and the caller may count it. The groups
+// with no handler is not drawn, and the caller may count it. The table
+// also marks the records that draw nothing while a path is open; every
+// other drawing record hands its figures to the figure sink, which alone
+// decides between the path and the target. The groups
 // live in separate sources: EmfPlayer.cpp (dispatch table, mapping, modes,
 // clipping, records read and ignored), EmfObjects.cpp (pens, brushes,
 // fonts), EmfShapes.cpp (lines, curves and shapes), EmfPaths.cpp (path
@@ -43,8 +46,14 @@ class EmfRecordPlayer {
 
  private:
   using Handler = bool (EmfRecordPlayer::*)(EmfRecordReader&);
-  // The handler of each record type (nullptr where there is none).
-  static const Handler* Handlers();
+  struct Dispatch {
+    Handler handler = nullptr;  // nullptr: no handler
+    // Records that add nothing to an open path and draw nothing while it is
+    // open (bitmaps, text, region and gradient fills): left whole then.
+    bool skippedInPath = false;
+  };
+  // The dispatch of each record type.
+  static const Dispatch* Handlers();
   // Records of state that drawing does not use (colour management, colour
   // adjustment, layout, comments): read and left.
   bool IgnoreRecord(EmfRecordReader& r);
@@ -82,13 +91,37 @@ class EmfRecordPlayer {
   bool BrushPaint(gdi::Paint& paint);
   gdi::StrokeStyle PenStyle();
   void LimitDashCost(gdi::StrokeStyle& style, const std::vector<gdi::PointD>& points);
-  // The one place that decides whether a figure goes to the open path or is
-  // drawn. Figures: added whole to the path, or (closed) filled and stroked
-  // or (open) stroked; the closed ones of a set are all filled before any is
-  // stroked. Segments from a device point: added to the path as lines, or
-  // stroked as one polyline.
+  // The figure sink: the one place that decides whether a figure goes to
+  // the open path or is drawn.
+  // Whole figures: added to the path, or (closed) filled and stroked or
+  // (open) stroked; the closed ones of a set are all filled before any is
+  // stroked. TakenByPath adds them to an open path and says so, for shapes
+  // that draw themselves in their own way otherwise.
   void Figures(const std::vector<gdi::Contour>& figures, bool closed);
   void Figure(const std::vector<gdi::PointD>& points, bool closed) { Figures({points}, closed); }
+  bool TakenByPath(const std::vector<gdi::Contour>& figures, bool closed);
+  // Segments as they come, from a device point: added to the open path one
+  // by one (curves whole), or gathered into one polyline a figure (curves
+  // flattened), stroked where the figure ends.
+  class Segments {
+   public:
+    Segments(EmfRecordPlayer& player, gdi::PointD from);
+    // Ends the figure open; the next segment starts a new one at `to`.
+    void MoveTo(gdi::PointD to);
+    void LineTo(gdi::PointD to);
+    void BezierTo(gdi::PointD c1, gdi::PointD c2, gdi::PointD to);
+    // A line back to the figure's start, which the next segment starts from.
+    void Close();
+    // Ends the figure open; the sink takes nothing more.
+    void End();
+
+   private:
+    EmfRecordPlayer& player_;
+    bool toPath_;
+    gdi::PointD at_, start_;
+    std::vector<gdi::PointD> figure_;  // the polyline to stroke, when drawn
+  };
+  // Lines from a device point through `points`.
   void SegmentsFrom(gdi::PointD from, const std::vector<gdi::PointD>& points);
   // Segments from the current position: drawn, or added to the path.
   void LinesFromCurrent(const std::vector<gdi::Point>& points);
