@@ -61,7 +61,9 @@ TEST(PlaybackCostTest, PatternBrushesKeepTheTileTheyRepeat) {
   w.Rectangle({0, 0, 17, 17});
   int64_t faults = 0;
   EXPECT_EQ(PlayAndCountRed(w.Finish(), 16, faults), 256);
-  if (kFreedMemoryIsReused) EXPECT_LT(faults, kFewFaults);
+  if (kFreedMemoryIsReused) {
+    EXPECT_LT(faults, kFewFaults);
+  }
 }
 
 // A clip region of 65,536 one-pixel rectangles, then 1,024 saves: each save
