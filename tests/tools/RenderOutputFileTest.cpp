@@ -2,6 +2,7 @@
 // and interruption, each leaving nothing but the output behind.
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -14,6 +15,7 @@
 
 #include <orvane/rtl/Exceptions.h>
 #include "render/OutputFile.h"
+#include "render/StandardDescriptors.h"
 
 namespace fs = std::filesystem;
 
@@ -147,10 +149,13 @@ TEST_F(RenderOutputFileTest, AWriteProtectedFileIsRefusedToAnOrdinaryUser) {
 }
 
 TEST_F(RenderOutputFileTest, ASignalDuringTheWriteRemovesTheTemporaryFile) {
-  for (int signalNumber : {SIGINT, SIGTERM}) {
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM, SIGPIPE}) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+      const rlimit noCore{0, 0};
+      ::setrlimit(RLIMIT_CORE, &noCore);  // SIGQUIT would leave a core file
+      ::signal(signalNumber, SIG_DFL);    // whatever the test runner set
       orvanetools::RemoveTemporaryFilesOnSignals();
       orvanetools::WriteOutputFileFrom(Path("out.png"), [signalNumber](int fd) {
         // Half written when the signal comes.
@@ -166,4 +171,50 @@ TEST_F(RenderOutputFileTest, ASignalDuringTheWriteRemovesTheTemporaryFile) {
     EXPECT_EQ(WTERMSIG(status), signalNumber);
     EXPECT_EQ(Entries(), 0u) << signalNumber;
   }
+}
+
+// A signal ignored when the program starts (trap '' INT in the shell that
+// runs it) stays ignored: the write goes on and completes.
+TEST_F(RenderOutputFileTest, AnIgnoredSignalStaysIgnored) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::signal(SIGINT, SIG_IGN);
+    orvanetools::RemoveTemporaryFilesOnSignals();
+    orvanetools::WriteOutputFileFrom(Path("out.png"), [](int fd) {
+      if (::write(fd, "part", 4) != 4) return false;
+      ::raise(SIGINT);
+      return ::write(fd, "-whole", 6) == 6;
+    });
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Content(Path("out.png")), "part-whole");
+  EXPECT_EQ(Entries(), 1u);
+}
+
+// Started with standard error closed, the next file opened would take its
+// number, and a report written meanwhile would land inside that file.
+TEST_F(RenderOutputFileTest, AReportNeverReachesAnOutputWhenStandardErrorWasClosed) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(STDERR_FILENO);
+    orvanetools::OpenClosedStandardDescriptors();
+    orvanetools::WriteOutputFileFrom(Path("out.png"), [](int fd) {
+      if (::write(fd, "picture", 7) != 7) return false;
+      std::fputs("a report\n", stderr);
+      std::fflush(stderr);
+      return true;
+    });
+    ::_exit(::fcntl(STDERR_FILENO, F_GETFD) == -1 ? 3 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Content(Path("out.png")), "picture");
 }

@@ -56,10 +56,11 @@ int RunBatch(const RenderOptions& o, const std::vector<RenderTask>& tasks) {
   BatchProgress progress(tasks.size(), ::isatty(STDERR_FILENO) == 1);
   const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
   const size_t threads = std::min<size_t>(o.jobs ? o.jobs : processors, tasks.size());
+  const InputFiles inputs(o.inputs);
   std::atomic<size_t> next{0};
   auto work = [&] {
     for (size_t i = next++; i < tasks.size(); i = next++) {
-      const RenderOutcome outcome = RunRenderTask(o, tasks[i]);
+      const RenderOutcome outcome = RunRenderTask(o, tasks[i], inputs);
       if (!outcome.notes.empty()) Report(progress, tasks[i].input, outcome.notes.substr(0, outcome.notes.size() - 1));
       if (outcome.written && o.verbose) Report(progress, tasks[i].input, DescribeOutcome(o, outcome));
       if (!outcome.written) Report(progress, outcome.failedPath, outcome.message);

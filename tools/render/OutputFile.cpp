@@ -27,6 +27,11 @@ struct TemporarySlot {
   char name[PATH_MAX];
 };
 constexpr size_t kSlots = 256;
+
+// The signals that end a process by default and come from outside it (the
+// faults a program causes itself are left to their defaults).
+constexpr int kTerminatingSignals[] = {SIGHUP,  SIGINT,    SIGQUIT, SIGPIPE, SIGALRM, SIGTERM, SIGUSR1,
+                                       SIGUSR2, SIGVTALRM, SIGPROF, SIGXCPU, SIGPOLL, SIGPWR};
 TemporarySlot temporarySlots[kSlots];
 std::atomic<unsigned> temporaryCounter{0};
 
@@ -176,11 +181,13 @@ void WriteStandardOutput(const std::vector<uint8_t>& bytes) {
 void RemoveTemporaryFilesOnSignals() {
   struct sigaction action {};
   action.sa_handler = RemoveTemporariesAndDie;
-  sigemptyset(&action.sa_mask);
-  sigaddset(&action.sa_mask, SIGINT);
-  sigaddset(&action.sa_mask, SIGTERM);
-  ::sigaction(SIGINT, &action, nullptr);
-  ::sigaction(SIGTERM, &action, nullptr);
+  sigfillset(&action.sa_mask);  // one handler at a time
+  for (int signalNumber : kTerminatingSignals) {
+    struct sigaction current {};
+    // A signal the parent set to be ignored stays ignored, as it would without the handler.
+    if (::sigaction(signalNumber, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
+    ::sigaction(signalNumber, &action, nullptr);
+  }
 }
 
 }  // namespace orvanetools

@@ -5,8 +5,8 @@
 // 0666 & ~umask, a replaced one keeps its permission bits; an output the
 // user may not write is refused with "Dateizugriff verweigert"; an output that
 // is a symbolic link is written through it (its target is replaced, the link
-// stays). The temporary files being written are removed when SIGINT or
-// SIGTERM ends the program.
+// stays). The temporary files being written are removed when a signal from
+// outside ends the program (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGALRM, ...).
 
 #include <cstdint>
 #include <functional>
@@ -26,8 +26,9 @@ void WriteOutputFileFrom(const std::string& path, const std::function<bool(int f
 // Writes the bytes to standard output.
 void WriteStandardOutput(const std::vector<uint8_t>& bytes);
 
-// Installs the SIGINT and SIGTERM handlers that remove the temporary files
-// being written and then end the program as the signal would have.
+// Installs, for every signal from outside that ends a program, the handler
+// that removes the temporary files being written and then ends the program
+// as the signal would have. Signals ignored at start stay ignored.
 void RemoveTemporaryFilesOnSignals();
 
 }  // namespace orvanetools

@@ -2,8 +2,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/graphics/Icon.h>
@@ -17,7 +19,6 @@ namespace orvanetools {
 
 namespace {
 
-constexpr size_t kLargestStandardInput = size_t{1} << 30;
 constexpr double kHundredthsOfMmPerInch = 2540;
 constexpr double kMetresPerInch = 0.0254;
 constexpr double kScreenDpi = 96;
@@ -25,19 +26,6 @@ constexpr double kScreenDpi = 96;
 int32_t I32(const uint8_t* p) {
   uint32_t v = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
   return static_cast<int32_t>(v);
-}
-
-std::vector<uint8_t> ReadStandardInput() {
-  std::vector<uint8_t> data;
-  uint8_t chunk[65536];
-  for (;;) {
-    const ssize_t got = ::read(STDIN_FILENO, chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw orvane::rtl::EReadError();
-    if (got == 0) return data;
-    if (data.size() + size_t(got) > kLargestStandardInput) throw orvane::rtl::EOutOfMemory();
-    data.insert(data.end(), chunk, chunk + got);
-  }
 }
 
 std::unique_ptr<orvane::vcl::TGraphic> GraphicOfKind(PictureKind kind) {
@@ -49,6 +37,45 @@ std::unique_ptr<orvane::vcl::TGraphic> GraphicOfKind(PictureKind kind) {
     case PictureKind::Unknown: break;
   }
   return nullptr;
+}
+
+// How many bytes the input `name` holds, as the header of the kind its first
+// bytes `head` show claims; of an input no reader knows, only those bytes.
+uint64_t ClaimedBytes(const std::string& name, const uint8_t* head, size_t size) {
+  PictureKind kind = SniffPictureKind(head, size);
+  if (kind == PictureKind::Unknown && name != "-") kind = PictureKindOfName(name);
+  const auto graphic = GraphicOfKind(kind);
+  return graphic ? graphic->FileBytesClaimed(head, size) : uint64_t{size};
+}
+
+// Appends up to `count` bytes of standard input to `data`, as they arrive
+// (memory follows what comes, not what is asked for); false at its end.
+bool ReadStandardInputInto(std::vector<uint8_t>& data, uint64_t count) {
+  uint8_t chunk[65536];
+  while (count > 0) {
+    const ssize_t got = ::read(STDIN_FILENO, chunk, static_cast<size_t>(std::min<uint64_t>(count, sizeof chunk)));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw orvane::rtl::EReadError();
+    if (got == 0) return false;
+    data.insert(data.end(), chunk, chunk + got);
+    count -= static_cast<uint64_t>(got);
+  }
+  return true;
+}
+
+// Standard input read as files are: its first bytes, then only as far as
+// the header they show claims, never beyond the readers' ceiling.
+std::vector<uint8_t> ReadStandardInput() {
+  std::vector<uint8_t> data;
+  try {
+    ReadStandardInputInto(data, orvane::vcl::TGraphic::kClaimHeadBytes);
+    const uint64_t claimed = ClaimedBytes("-", data.data(), data.size());
+    if (claimed > orvane::rtl::kLargestReadableFile) throw orvane::rtl::EOutOfMemory();
+    if (claimed > data.size()) ReadStandardInputInto(data, claimed - data.size());
+  } catch (const std::bad_alloc&) {
+    throw orvane::rtl::EOutOfMemory();
+  }
+  return data;
 }
 
 // The frame of the metafile's header, in inches; an empty or turned frame,
@@ -86,10 +113,7 @@ std::vector<uint8_t> ReadInput(const std::string& input) {
   // reaches; of a file no reader knows, only those first bytes.
   return orvane::rtl::ReadFileAsClaimed(input, orvane::vcl::TGraphic::kClaimHeadBytes,
                                         [&input](const uint8_t* head, size_t size) {
-                                          PictureKind kind = SniffPictureKind(head, size);
-                                          if (kind == PictureKind::Unknown) kind = PictureKindOfName(input);
-                                          const auto graphic = GraphicOfKind(kind);
-                                          return graphic ? graphic->FileBytesClaimed(head, size) : uint64_t{size};
+                                          return ClaimedBytes(input, head, size);
                                         });
 }
 

@@ -22,8 +22,11 @@ struct LoadedPicture {
   double inchesHigh = 0;
 };
 
-// The bytes of a file, or of standard input for "-". Raises the runtime's
-// file errors ("Datei ... kann nicht geöffnet werden" for a file that cannot be opened).
+// The bytes of a file, or of standard input for "-", read only as far as the
+// header of the kind the first bytes show claims (of an input no reader
+// knows, only its first bytes). Raises the runtime's file errors ("Datei ...
+// kann nicht geöffnet werden" for a file that cannot be opened), EOutOfMemory
+// for a claim over 1 GiB.
 std::vector<uint8_t> ReadInput(const std::string& input);
 
 // Loads the picture `bytes` hold; `name` supplies the extension to fall back

@@ -65,7 +65,9 @@ std::vector<uint8_t> Draw(const RenderOptions& o, const RenderTask& task, Render
     CheckPositive(outcome.drawn);
     return o.format == OutputFormat::Sprite ? EncodeSprite(sprite) : PngOfSprite(sprite);
   }
-  const LoadedPicture picture = LoadPicture(task.input, ReadInput(task.input));
+  const std::vector<uint8_t> bytes = ReadInput(task.input);
+  if (task.input == "-" && bytes.empty()) throw ToolFailure{"standard input is empty"};
+  const LoadedPicture picture = LoadPicture(task.input, bytes);
   const orvane::vcl::TGraphic* graphic = picture.graphic.get();
   outcome.natural = {graphic->Width(), graphic->Height()};
   outcome.drawn = TargetSize(o, picture, outcome.natural, outcome.notes);
@@ -92,8 +94,13 @@ const char* QualityName(orvane::TOrvanePictureQuality quality) {
 
 }  // namespace
 
-RenderOutcome RunRenderTask(const RenderOptions& o, const RenderTask& task) {
+RenderOutcome RunRenderTask(const RenderOptions& o, const RenderTask& task, const InputFiles& inputs) {
   RenderOutcome outcome;
+  if (const std::string input = inputs.InputAt(task.output); !input.empty()) {
+    outcome.failedPath = task.output;
+    outcome.message = SameFileMessage(input);
+    return outcome;
+  }
   outcome.failedPath = task.input;
   try {
     const std::vector<uint8_t> bytes = Draw(o, task, outcome);

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "render/InputFiles.h"
 #include "render/RenderOptions.h"
 #include "render/Sizing.h"
 
@@ -28,8 +29,9 @@ struct RenderOutcome {
   std::map<uint32_t, uint64_t> skippedRecords;  // record type -> count, metafiles only
 };
 
-// Reads, draws and writes one file; nothing is written when it fails.
-RenderOutcome RunRenderTask(const RenderOptions& options, const RenderTask& task);
+// Reads, draws and writes one file; nothing is written when it fails. An
+// output that is one of `inputs` is refused before anything is read.
+RenderOutcome RunRenderTask(const RenderOptions& options, const RenderTask& task, const InputFiles& inputs);
 
 // The --verbose line of a drawn file (without the program's prefix).
 std::string DescribeOutcome(const RenderOptions& options, const RenderOutcome& outcome);

@@ -7,6 +7,7 @@
 #include "render/Batch.h"
 #include "render/OutputFile.h"
 #include "render/RenderJob.h"
+#include "render/StandardDescriptors.h"
 #include <orvane/Version.h>
 
 namespace {
@@ -21,7 +22,7 @@ int UsageError(const std::string& problem) {
 // The single form: one INPUT, one OUTPUT; notes as they come, unprefixed.
 int RunSingle(const RenderOptions& options) {
   const RenderTask task{options.inputs.front(), options.output};
-  const RenderOutcome outcome = RunRenderTask(options, task);
+  const RenderOutcome outcome = RunRenderTask(options, task, InputFiles(options.inputs));
   std::fputs(outcome.notes.c_str(), stderr);
   if (!outcome.written) {
     std::fprintf(stderr, "orvane-render: %s: %s\n", outcome.failedPath.c_str(), outcome.message.c_str());
@@ -35,6 +36,7 @@ int RunSingle(const RenderOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  OpenClosedStandardDescriptors();
   RenderOptions options;
   const std::string problem = ParseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), options);
   if (options.help) {
