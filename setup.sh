@@ -6,7 +6,8 @@ cd "$(dirname "$0")"
 
 packages=(build-essential cmake ninja-build clang libclang-rt-14-dev pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev libfreetype-dev
-          libfontconfig-dev fonts-liberation fonts-dejavu-core libpng-dev libcairo2-dev
+          libfontconfig-dev fonts-liberation fonts-crosextra-carlito fonts-crosextra-caladea fonts-dejavu-core
+          libpng-dev libcairo2-dev
           xvfb xfonts-base xdotool x11-apps x11-utils imagemagick)
 missing=()
 for p in "${packages[@]}"; do

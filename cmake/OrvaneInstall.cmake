@@ -88,6 +88,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 # the development packages a program built against the headers needs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libfreetype-dev, libfontconfig-dev, libpng-dev")
+# The metric-compatible faces for the Windows and office font names pictures ask for.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, fonts-crosextra-carlito, fonts-crosextra-caladea")
 if(ORVANE_SDL_BACKEND)
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libsdl2-dev")
 endif()

@@ -100,6 +100,10 @@ TEST(FontMatchTest, WindowsFaceNamesFindTheirMetricCompatibleFaces) {
   EXPECT_FALSE(arial.syntheticBold);
   EXPECT_EQ(BaseName(MatchFontFile(MakeFont("Times New Roman", -17)).path), "LiberationSerif-Regular.ttf");
   EXPECT_EQ(BaseName(MatchFontFile(MakeFont("Courier New", -17)).path), "LiberationMono-Regular.ttf");
+  // The faces of office documents.
+  EXPECT_EQ(MatchFontFile(MakeFont("Calibri", -17)).family, "Carlito");
+  EXPECT_EQ(BaseName(MatchFontFile(MakeFont("Calibri", -17, 700)).path), "Carlito-Bold.ttf");
+  EXPECT_EQ(MatchFontFile(MakeFont("Cambria", -17)).family, "Caladea");
 
   Font bold = MakeFont("Arial", -17, 700);
   EXPECT_EQ(BaseName(MatchFontFile(bold).path), "LiberationSans-Bold.ttf");
