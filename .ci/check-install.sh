@@ -15,6 +15,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 picture=$root/demo/data/Socer.EMF
+thin_picture=$root/fuzz/corpus/metafile/shapes.emf  # one-pixel pens: thin-line modes differ
 size=(123 97)
 quality=3
 
@@ -48,8 +49,16 @@ check_prefix() {
   [ -f "$prefix/share/thumbnailers/orvane-picture.thumbnailer" ] || fail "$label: thumbnailer entry missing"
 
   # The tool finds its library beside it, wherever the prefix is.
-  "$prefix/bin/orvane-render" --size "${size[0]}x${size[1]}" --quality high \
-    --background "#FFFFFF" "$picture" "$work/$label-tool.png"
+  # Thin lines both ways: the tool's default (one pixel) and exact.
+  local p thin
+  for p in "$picture" "$thin_picture"; do
+    for thin in one-pixel exact; do
+      "$prefix/bin/orvane-render" --size "${size[0]}x${size[1]}" --quality high --thin-lines "$thin" \
+        --background "#FFFFFF" "$p" "$work/$label-tool-$(basename "$p")-$thin.png"
+    done
+  done
+  cmp -s "$work/$label-tool-shapes.emf-one-pixel.png" "$work/$label-tool-shapes.emf-exact.png" &&
+    fail "$label: --thin-lines changes nothing"
   local version
   version=$("$prefix/bin/orvane-render" --version)
   grep -q "set(PACKAGE_VERSION \"${version#orvane-render }\")" "$libdir/cmake/OrvanePicture/OrvanePictureConfigVersion.cmake" \
@@ -81,8 +90,14 @@ void Names(TPicture& p, TMetafile& m, TBitmap& b, TCanvas& c, const TGraphic* g,
 CPP
   for program in "$by_cmake" "$by_pc"; do
     if LD_LIBRARY_PATH=$libdir ldd "$program" | grep -q libSDL2; then fail "$label: $program links SDL2"; fi
-    LD_LIBRARY_PATH=$libdir "$program" "$picture" "${size[0]}" "${size[1]}" "$quality" "$program.png"
-    cmp "$program.png" "$work/$label-tool.png" || fail "$label: $program draws another PNG than orvane-render"
+    for p in "$picture" "$thin_picture"; do
+      for thin in exact one-pixel; do
+        local out=$program-$(basename "$p")-$thin.png
+        LD_LIBRARY_PATH=$libdir "$program" "$p" "${size[0]}" "${size[1]}" "$quality" "$out" "$thin"
+        cmp "$out" "$work/$label-tool-$(basename "$p")-$thin.png" ||
+          fail "$label: $program draws another PNG than orvane-render ($(basename "$p"), $thin thin lines)"
+      done
+    done
   done
   echo "check-install: $label: example built with find_package and pkg-config, same PNG as orvane-render"
 }

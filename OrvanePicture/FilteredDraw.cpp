@@ -24,9 +24,10 @@ int32_t RoundedExtent(int32_t graphicExtent, double scale) {
 // W, H and N. Supersampled coordinates are 32-bit: a side beyond that
 // cannot be drawn. Nothing else limits the size; the supersampled surface
 // never exists as a whole.
-SupersampledTarget ComputeTarget(const vcl::TGraphic& graphic, TOrvanePictureQuality quality, double scaleX,
+SupersampledTarget ComputeTarget(const vcl::TGraphic& graphic, const FilteredDrawOptions& options, double scaleX,
                                  double scaleY) {
-  SupersampledTarget t{0, 0, SupersampleFactor(quality)};
+  SupersampledTarget t{0, 0, SupersampleFactor(options.quality)};
+  if (options.thinLines == ThinLines::OnePixel) t.thinPenWidth = t.factor;
   t.width = RoundedExtent(graphic.Width(), scaleX);
   t.height = RoundedExtent(graphic.Height(), scaleY);
   if (!t.Empty() && (int64_t{t.width} * t.factor > INT32_MAX || int64_t{t.height} * t.factor > INT32_MAX))
@@ -91,7 +92,12 @@ void OrvaneStretchDraw(vcl::TCanvas& canvas, vcl::TRect rect, const vcl::TGraphi
 
 void FilteredDraw(vcl::TCanvas& canvas, int32_t x, int32_t y, const vcl::TGraphic& graphic,
                   TOrvanePictureQuality quality, double scaleX, double scaleY) {
-  const SupersampledTarget t = ComputeTarget(graphic, quality, scaleX, scaleY);
+  FilteredDraw(canvas, x, y, graphic, FilteredDrawOptions{quality, ThinLines::Exact}, scaleX, scaleY);
+}
+
+void FilteredDraw(vcl::TCanvas& canvas, int32_t x, int32_t y, const vcl::TGraphic& graphic,
+                  const FilteredDrawOptions& options, double scaleX, double scaleY) {
+  const SupersampledTarget t = ComputeTarget(graphic, options, scaleX, scaleY);
   if (t.Empty()) return;
   gdi::HDC target = canvas.Handle();
   if (!target) return;
@@ -126,7 +132,12 @@ void FilteredDraw(vcl::TCanvas& canvas, int32_t x, int32_t y, const vcl::TGraphi
 
 void RenderFiltered(TFastBMP& colorRaster, TFastBMP& coverageRaster, const vcl::TGraphic& graphic,
                     TOrvanePictureQuality quality, double scaleX, double scaleY) {
-  const SupersampledTarget t = ComputeTarget(graphic, quality, scaleX, scaleY);
+  RenderFiltered(colorRaster, coverageRaster, graphic, FilteredDrawOptions{quality, ThinLines::Exact}, scaleX, scaleY);
+}
+
+void RenderFiltered(TFastBMP& colorRaster, TFastBMP& coverageRaster, const vcl::TGraphic& graphic,
+                    const FilteredDrawOptions& options, double scaleX, double scaleY) {
+  const SupersampledTarget t = ComputeTarget(graphic, options, scaleX, scaleY);
   if (t.Empty()) return;
   // Never write past the caller's rasters.
   const int32_t w = std::min({t.width, colorRaster.Width(), coverageRaster.Width()});

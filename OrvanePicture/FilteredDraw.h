@@ -26,6 +26,21 @@ namespace orvane {
 void OrvaneStretchDraw(vcl::TCanvas& canvas, vcl::TRect rect, const vcl::TGraphic* graphic,
                        TOrvanePictureQuality quality);
 
+// How pens thinner than one target pixel are drawn. Exact: as the picture
+// says, one sample of N wide, so that a one-pixel line shows at 1/N of its
+// colour. OnePixel: every pen thinner than one target pixel is drawn one
+// target pixel (N samples) wide, covering the target pixels an aliased
+// drawing at the target size would paint, and cosmetic dashes and dots keep
+// their lengths in target pixels: chart grid lines and hairlines stay
+// visible.
+enum class ThinLines : uint8_t { Exact, OnePixel };
+
+// What a filtered drawing is asked for beyond its size.
+struct FilteredDrawOptions {
+  TOrvanePictureQuality quality = opqHigh;
+  ThinLines thinLines = ThinLines::Exact;
+};
+
 // Draws the graphic scaled by (scaleX, scaleY) with its top-left corner at
 // (x, y). The target is Round(graphic width x scaleX) by Round(graphic height
 // x scaleY) pixels (halves to even); a target of no pixels draws nothing. A
@@ -33,11 +48,15 @@ void OrvaneStretchDraw(vcl::TCanvas& canvas, vcl::TRect rect, const vcl::TGraphi
 // that cannot be had EOutOfMemory, releasing everything made so far.
 void FilteredDraw(vcl::TCanvas& canvas, int32_t x, int32_t y, const vcl::TGraphic& graphic,
                   TOrvanePictureQuality quality, double scaleX, double scaleY);
+void FilteredDraw(vcl::TCanvas& canvas, int32_t x, int32_t y, const vcl::TGraphic& graphic,
+                  const FilteredDrawOptions& options, double scaleX, double scaleY);
 
 // The rendering and reduction of FilteredDraw without drawing: fills
 // `colorRaster` and `coverageRaster` (each at least the target size).
 void RenderFiltered(TFastBMP& colorRaster, TFastBMP& coverageRaster, const vcl::TGraphic& graphic,
                     TOrvanePictureQuality quality, double scaleX, double scaleY);
+void RenderFiltered(TFastBMP& colorRaster, TFastBMP& coverageRaster, const vcl::TGraphic& graphic,
+                    const FilteredDrawOptions& options, double scaleX, double scaleY);
 
 }  // namespace orvane
 

@@ -110,6 +110,7 @@ void RenderRowsWithKeySurfaces(const vcl::TGraphic& graphic, const SupersampledT
       surface->MoveBand((top + done) * n, bandHeight * n);
       // The fill covers the band, so only the graphic differs between the two.
       surface->FillKey(key);
+      surface->Canvas().Handle()->thinPenWidth = t.thinPenWidth;
       surface->Canvas().StretchDraw(whole, &graphic);
     }
     const int64_t firstSample = int64_t{part.left} * n;

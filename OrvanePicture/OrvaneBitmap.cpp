@@ -23,6 +23,11 @@ void TOrvaneBitmap::ReplaceRasters(int32_t width, int32_t height) {
 
 void TOrvaneBitmap::Render(const vcl::TGraphic* graphic, int32_t width, int32_t height,
                            TOrvanePictureQuality quality) {
+  Render(graphic, width, height, FilteredDrawOptions{quality, ThinLines::Exact});
+}
+
+void TOrvaneBitmap::Render(const vcl::TGraphic* graphic, int32_t width, int32_t height,
+                           const FilteredDrawOptions& options) {
   if (!graphic) throw rtl::EInvalidOperation(rtl::msg::NoGraphic);
   if (width < 0 || height < 0) throw rtl::EInvalidOperation(rtl::msg::NegativeSize);
   Width_ = width;
@@ -30,7 +35,7 @@ void TOrvaneBitmap::Render(const vcl::TGraphic* graphic, int32_t width, int32_t 
   ReplaceRasters(width, height);
   const double scaleX = rtl::CheckedDivide(width, graphic->Width());
   const double scaleY = rtl::CheckedDivide(height, graphic->Height());
-  RenderFiltered(*ColorRaster_, *CoverageRaster_, *graphic, quality, scaleX, scaleY);
+  RenderFiltered(*ColorRaster_, *CoverageRaster_, *graphic, options, scaleX, scaleY);
 }
 
 void TOrvaneBitmap::Draw(vcl::TCanvas& canvas, int32_t x, int32_t y) const {

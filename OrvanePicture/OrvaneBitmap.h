@@ -9,6 +9,7 @@
 #include <string>
 
 #include <orvane/FastBMP.h>
+#include <orvane/FilteredDraw.h>
 #include <orvane/Quality.h>
 #include <orvane/graphics/Canvas.h>
 #include <orvane/graphics/Graphic.h>
@@ -37,6 +38,8 @@ class TOrvaneBitmap {
   // No graphic, or a negative size, raises EInvalidOperation and leaves the
   // sprite as it was.
   void Render(const vcl::TGraphic* graphic, int32_t width, int32_t height, TOrvanePictureQuality quality);
+  // The same with the quality and the drawing of thin lines given by `options`.
+  void Render(const vcl::TGraphic* graphic, int32_t width, int32_t height, const FilteredDrawOptions& options);
 
   // Blends the sprite over the canvas with its top-left pixel at (x, y); the
   // canvas is read once and written once. A sprite without rasters draws nothing.

@@ -27,6 +27,7 @@ std::unique_ptr<gdi::SpanRecorder> SpanRendering::Record(int32_t top, int32_t ro
   gdi::BitmapObject surface(target_.SampledWidth(), target_.SampledHeight(), *recorder);
   gdi::DeviceContext dc;
   dc.Select(&surface);
+  dc.thinPenWidth = target_.thinPenWidth;
   vcl::TCanvas canvas;
   canvas.SetHandle(&dc);
   canvas.StretchDraw(MakeBounds(0, 0, target_.SampledWidth(), target_.SampledHeight()), &graphic_);

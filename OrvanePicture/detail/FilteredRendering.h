@@ -27,6 +27,8 @@ struct SupersampledTarget {
   int32_t width;
   int32_t height;
   int32_t factor;
+  // Pens thinner than this many samples are drawn this wide (0: as they are).
+  double thinPenWidth = 0;
   int32_t SampledWidth() const { return width * factor; }
   int32_t SampledHeight() const { return height * factor; }
   bool Empty() const { return width <= 0 || height <= 0; }

@@ -1,21 +1,25 @@
-// draw-to-png PICTURE WIDTH HEIGHT QUALITY OUT.png
+// draw-to-png PICTURE WIDTH HEIGHT QUALITY OUT.png [exact|one-pixel]
 // Draws a picture (.emf, .wmf, .bmp, .ico) anti-aliased onto a white
 // bitmap of WIDTH x HEIGHT at a quality from 0 (very low) to 4 (very
-// high) and saves the bitmap as a PNG.
+// high) and saves the bitmap as a PNG. Lines thinner than a pixel are drawn
+// as thin as the picture says (exact, the default) or one pixel wide.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include <orvane/OrvanePicture.h>
 
 using namespace orvane;
 
 int main(int argc, char** argv) {
-  if (argc != 6) {
-    std::fprintf(stderr, "usage: %s PICTURE WIDTH HEIGHT QUALITY OUT.png\n", argv[0]);
+  const bool onePixel = argc == 7 && std::strcmp(argv[6], "one-pixel") == 0;
+  if (argc < 6 || argc > 7 || (argc == 7 && !onePixel && std::strcmp(argv[6], "exact") != 0)) {
+    std::fprintf(stderr, "usage: %s PICTURE WIDTH HEIGHT QUALITY OUT.png [exact|one-pixel]\n", argv[0]);
     return 2;
   }
   const int width = std::atoi(argv[2]), height = std::atoi(argv[3]);
-  const auto quality = static_cast<TOrvanePictureQuality>(std::atoi(argv[4]));
+  const FilteredDrawOptions options{static_cast<TOrvanePictureQuality>(std::atoi(argv[4])),
+                                    onePixel ? ThinLines::OnePixel : ThinLines::Exact};
   try {
     TPicture picture;
     picture.LoadFromFile(argv[1]);
@@ -25,8 +29,12 @@ int main(int argc, char** argv) {
     TCanvas& canvas = bitmap.Canvas();
     canvas.Brush().SetColor(0xFFFFFF);
     canvas.FillRect(Rect(0, 0, width, height));
-    // The destination rectangle of OrvaneStretchDraw includes its right and bottom edges.
-    OrvaneStretchDraw(canvas, Rect(0, 0, width - 1, height - 1), picture.Graphic(), quality);
+    const TGraphic& graphic = *picture.Graphic();
+    if (graphic.Width() <= 0 || graphic.Height() <= 0) {
+      std::fprintf(stderr, "%s: the picture has no size\n", argv[1]);
+      return 1;
+    }
+    FilteredDraw(canvas, 0, 0, graphic, options, double(width) / graphic.Width(), double(height) / graphic.Height());
 
     SavePng(bitmap, argv[5]);
   } catch (const Exception& e) {

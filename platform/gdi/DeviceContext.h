@@ -48,6 +48,12 @@ class DeviceContext : public GdiObject {
   FillMode fillMode = FillMode::Alternate;
   uint32_t textAlign = 0;
   Point brushOrigin;
+  // Pens that would be drawn thinner than this many device pixels are drawn
+  // this wide instead, their cosmetic dashes and dots scaled by it, and a
+  // one-pixel pen covers the block of this size whose top-left pixel it would
+  // paint (0: pens as they are). A drawing made at N times its final size
+  // sets N, so that thin lines come out one final pixel wide.
+  double thinPenWidth = 0;
 
  private:
   BitmapObject* surface_ = nullptr;

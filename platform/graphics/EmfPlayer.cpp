@@ -79,6 +79,7 @@ void PlayEnhancedMetafile(TCanvas& canvas, const TRect& r, const std::vector<uin
   state.Dc().font.faceName = "";  // the default font: whatever face matches best
   state.Dc().font.height = 0;
   EmfRecordPlayer player(state);
+  player.SetThinPenWidth(dc->thinPenWidth);
 
   for (size_t pos = headerSize; size - pos >= 8;) {
     const uint32_t type = Load32(h + pos), recordSize = Load32(h + pos + 4);

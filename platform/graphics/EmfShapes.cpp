@@ -93,7 +93,25 @@ gdi::StrokeStyle EmfRecordPlayer::PenStyle() {
   const double widest = 2.0 * (double(area.Width()) + area.Height()) + 16;
   gdi::StrokeStyle style = gdi::StrokeStyleFor(pen, std::min(state_.DeviceLengthX(pen.width), widest));
   style.miterLimit = state_.Dc().miterLimit;
+  if (thinPenWidth_ > 0 && style.width < thinPenWidth_) {
+    // Drawn thicker, the pattern keeps its look: cosmetic dashes and dots
+    // (in pixels) grow by the new width, geometric ones (in widths) with it.
+    const double scale = thinPenWidth_ / style.width;
+    for (double& d : style.dashes) d *= scale;
+    if (style.cosmetic) {
+      style.cosmetic = false;
+      style.endCap = gdi::PenEndCap::Flat;
+      style.join = gdi::PenJoin::Miter;
+      style.gapPaint = nullptr;
+    }
+    style.width = thinPenWidth_;
+  }
   return style;
+}
+
+bool EmfRecordPlayer::ThickensCosmeticPen() {
+  const gdi::Pen& pen = state_.Dc().pen;
+  return thinPenWidth_ > 0 && gdi::StrokeStyleFor(pen, state_.DeviceLengthX(pen.width)).cosmetic;
 }
 
 void EmfRecordPlayer::LimitDashCost(gdi::StrokeStyle& style, const std::vector<gdi::PointD>& points) {
@@ -134,6 +152,14 @@ void EmfRecordPlayer::Stroke(const std::vector<gdi::PointD>& points, bool closed
   const gdi::Paint gaps = gdi::Paint::Solid(dc.bkColor, dc.rop2);
   if (dc.bkMode == gdi::BackgroundMode::Opaque) style.gapPaint = &gaps;
   target.SetPaint(gdi::Paint::Solid(dc.pen.color, dc.rop2));
+  if (ThickensCosmeticPen()) {
+    // A one-pixel line paints the pixels to the right of and below its
+    // points: the thick line covers the blocks those pixels begin.
+    std::vector<gdi::PointD> moved = points;
+    for (gdi::PointD& p : moved) p = {p.x + thinPenWidth_ / 2, p.y + thinPenWidth_ / 2};
+    gdi::StrokePolyline(target, moved, closed, style);
+    return;
+  }
   gdi::StrokePolyline(target, points, closed, style);
 }
 

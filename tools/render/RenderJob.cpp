@@ -7,6 +7,7 @@
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/graphics/Metafile.h>
 #include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/FloatMath.h>
 #include <orvane/rtl/Messages.h>
 #include "render/EmfRecordNames.h"
 #include "render/OutputFile.h"
@@ -74,8 +75,9 @@ std::vector<uint8_t> Draw(const RenderOptions& o, const RenderTask& task, Render
   CheckLimit(outcome.drawn);
   if (o.verbose) ReportSkippedRecords(*graphic, outcome);
   const auto w = static_cast<int32_t>(outcome.drawn.width), h = static_cast<int32_t>(outcome.drawn.height);
+  const orvane::FilteredDrawOptions drawing{o.quality, o.thinLines};
   if (o.format == OutputFormat::Sprite || !o.background) {
-    sprite.Render(graphic, w, h, o.quality);
+    sprite.Render(graphic, w, h, drawing);
     return o.format == OutputFormat::Sprite ? EncodeSprite(sprite) : PngOfSprite(sprite);
   }
   orvane::vcl::TBitmap canvas;
@@ -83,7 +85,9 @@ std::vector<uint8_t> Draw(const RenderOptions& o, const RenderTask& task, Render
   canvas.Canvas().Brush().SetColor(static_cast<orvane::vcl::TColor>(*o.background));
   canvas.Canvas().FillRect(orvane::vcl::Rect(0, 0, w, h));
   if (o.aliased) canvas.Canvas().StretchDraw(orvane::vcl::Rect(0, 0, w, h), graphic);
-  else orvane::OrvaneStretchDraw(canvas.Canvas(), orvane::vcl::Rect(0, 0, w - 1, h - 1), graphic, o.quality);
+  else
+    orvane::FilteredDraw(canvas.Canvas(), 0, 0, *graphic, drawing, orvane::rtl::CheckedDivide(w, graphic->Width()),
+                         orvane::rtl::CheckedDivide(h, graphic->Height()));
   return PngOfBitmap(canvas);
 }
 

@@ -33,6 +33,9 @@ const char* const kRenderUsage =
     "                      write an RGB PNG; without it the PNG is RGBA with the\n"
     "                      coverage as alpha\n"
     "  --aliased           draw with the plain stretched drawing (needs --background)\n"
+    "  --thin-lines MODE   one-pixel (default): lines thinner than a pixel of the\n"
+    "                      output are drawn one pixel wide, so hairlines stay\n"
+    "                      visible; exact: as thin as the picture says, faint\n"
     "  --verbose           per file: its own size, the size drawn, the quality and the\n"
     "                      metafile records that were not drawn\n"
     "  --version           print the version\n"
@@ -181,6 +184,12 @@ std::string ParseRenderOptions(const std::vector<std::string>& args, RenderOptio
       o.background = colour;
     } else if (a == "--aliased") {
       o.aliased = true;
+    } else if (a == "--thin-lines" || a.rfind("--thin-lines=", 0) == 0) {
+      if (a != "--thin-lines") v = a.substr(a.find('=') + 1);
+      else if (!value()) return "--thin-lines needs a value";
+      if (v == "one-pixel") o.thinLines = orvane::ThinLines::OnePixel;
+      else if (v == "exact") o.thinLines = orvane::ThinLines::Exact;
+      else return "bad thin-line mode '" + v + "': expected one-pixel or exact";
     } else if (a == "--output-dir") {
       if (!value() || v.empty()) return "--output-dir needs a folder";
       o.outputDir = v;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include <orvane/FilteredDraw.h>
 #include <orvane/Quality.h>
 
 namespace orvanetools {
@@ -38,6 +39,9 @@ struct RenderOptions {
   orvane::TOrvanePictureQuality quality = orvane::opqHigh;
   std::optional<uint32_t> background;  // colour value, red in bits 0-7
   bool aliased = false;
+  // Pens thinner than a pixel of the output are drawn one pixel wide unless
+  // --thin-lines exact asks for the supersampled drawing as it is.
+  orvane::ThinLines thinLines = orvane::ThinLines::OnePixel;
 
   bool Batch() const { return !outputDir.empty(); }
 };

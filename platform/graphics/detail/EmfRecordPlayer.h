@@ -44,6 +44,10 @@ class EmfRecordPlayer {
   // player has no handler for its type: nothing of it was drawn.
   bool Play(EmfRecordReader& record);
 
+  // Pens thinner than `width` device pixels are drawn that wide (see
+  // gdi::DeviceContext::thinPenWidth); 0, the default, draws them as they are.
+  void SetThinPenWidth(double width) { thinPenWidth_ = width; }
+
  private:
   using Handler = bool (EmfRecordPlayer::*)(EmfRecordReader&);
   struct Dispatch {
@@ -90,6 +94,8 @@ class EmfRecordPlayer {
   void FillAndStroke(const std::vector<gdi::PointD>& outline);
   bool BrushPaint(gdi::Paint& paint);
   gdi::StrokeStyle PenStyle();
+  // Whether the selected pen is cosmetic and drawn thicker by the thin-pen width.
+  bool ThickensCosmeticPen();
   void LimitDashCost(gdi::StrokeStyle& style, const std::vector<gdi::PointD>& points);
   // The figure sink: the one place that decides whether a figure goes to
   // the open path or is drawn.
@@ -198,6 +204,7 @@ class EmfRecordPlayer {
   bool PaletteColorTable(const uint8_t* info, size_t infoSize, std::vector<uint8_t>& out) const;
 
   EmfPlaybackState& state_;
+  double thinPenWidth_ = 0;
   EmfPath path_;
   gdi::DeviceContext paintDc_;  // carries the modes BrushPaint reads; never drawn into
   std::shared_ptr<gdi::PatternImage> monoPattern_;  // a monochrome brush in the colours of the moment
