@@ -37,7 +37,8 @@ bool RopReadsDestination(uint32_t rop) { return gdi::RopTableReadsDestination(st
 
 }  // namespace
 
-void PlayEnhancedMetafile(TCanvas& canvas, const TRect& r, const std::vector<uint8_t>& data, PlaybackReport* report) {
+void PlayEnhancedMetafile(TCanvas& canvas, const TRect& r, const std::vector<uint8_t>& data, PlaybackReport* report,
+                          ShapeRules rules) {
   using namespace emf;
   const size_t size = data.size();
   if (size < header::kBaseSize) return;
@@ -80,6 +81,7 @@ void PlayEnhancedMetafile(TCanvas& canvas, const TRect& r, const std::vector<uin
   state.Dc().font.height = 0;
   EmfRecordPlayer player(state);
   player.SetThinPenWidth(dc->thinPenWidth);
+  player.SetShapeRules(rules);
 
   for (size_t pos = headerSize; size - pos >= 8;) {
     const uint32_t type = Load32(h + pos), recordSize = Load32(h + pos + 4);

@@ -442,12 +442,18 @@ void EmfRecordPlayer::BoxRecord(EmfRecordReader& r) {
     }
   }
 
+  // In the advanced graphics mode a rectangle takes its right and bottom
+  // edges: with a pen the border runs along them, and with the null pen
+  // rectangles and round rectangles fill the whole box (the fill of an
+  // outline leaves its right and bottom edges out). Other shapes keep the box.
+  const bool advanced = shapeRules_ == vcl::ShapeRules::Advanced;
+  const double edge = advanced ? 0 : 1;
   std::vector<gdi::PointD> outline;
   bool cosmeticInset = false;
   switch (r.Type()) {
     case EMR_RECTANGLE:
       if (axisAligned) {
-        outline = {{l, t}, {rt - 1, t}, {rt - 1, b - 1}, {l, b - 1}};
+        outline = {{l, t}, {rt - edge, t}, {rt - edge, b - edge}, {l, b - edge}};
         cosmeticInset = true;
       } else {
         outline = {state_.ToDevice(gdi::Point{box.left, box.top}), state_.ToDevice(gdi::Point{box.right, box.top}),
@@ -458,7 +464,9 @@ void EmfRecordPlayer::BoxRecord(EmfRecordReader& r) {
     case EMR_ELLIPSE: outline = axisAligned ? gdi::EllipseContour(l, t, rt, b) : EllipseOutline(box); break;
     case EMR_ROUNDRECT:
       if (axisAligned) {
-        outline = gdi::RoundRectContour(l, t, rt, b, std::round(state_.DeviceLengthX(std::abs(double(corner.x)))),
+        const double grow = advanced && !hasPen ? 1 : 0;
+        outline = gdi::RoundRectContour(l, t, rt + grow, b + grow,
+                                        std::round(state_.DeviceLengthX(std::abs(double(corner.x)))),
                                         std::round(state_.DeviceLengthY(std::abs(double(corner.y)))));
       } else {
         outline = RoundRectOutline(box, corner);
@@ -469,7 +477,8 @@ void EmfRecordPlayer::BoxRecord(EmfRecordReader& r) {
   if (outline.empty() || TakenByPath({outline}, true)) return;
   if (cosmeticInset && hasPen && PenStyle().cosmetic) {
     // A one-pixel border covers the box's edge pixels; the brush fills only inside them.
-    if (rt - l > 2 && b - t > 2) Fill({gdi::Contour{{l + 1, t + 1}, {rt - 1, t + 1}, {rt - 1, b - 1}, {l + 1, b - 1}}});
+    const double r1 = rt - edge, b1 = b - edge;
+    if (r1 - l > 1 && b1 - t > 1) Fill({gdi::Contour{{l + 1, t + 1}, {r1, t + 1}, {r1, b1}, {l + 1, b1}}});
     Stroke(outline, true);
     return;
   }

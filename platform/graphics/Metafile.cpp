@@ -66,6 +66,7 @@ void TMetafile::LoadFromBytes(const uint8_t* data, size_t size) {
   width_ = PixelExtent(I32(h + kFrame), I32(h + kFrame + 8), I32(h + kDevice), I32(h + kMillimeters));
   height_ = PixelExtent(I32(h + kFrame + 4), I32(h + kFrame + 12), I32(h + kDevice + 4), I32(h + kMillimeters + 4));
   data_ = std::make_shared<const std::vector<uint8_t>>(std::move(emf));
+  fromWindowsMetafile_ = !LooksLikeEmf(data, size);
 }
 
 uint64_t TMetafile::FileBytesClaimed(const uint8_t* head, size_t size) const {
@@ -75,13 +76,16 @@ uint64_t TMetafile::FileBytesClaimed(const uint8_t* head, size_t size) const {
 }
 
 void TMetafile::Draw(TCanvas& canvas, const TRect& r) const {
-  if (data_) PlayEnhancedMetafile(canvas, r, *data_);
+  if (!data_) return;
+  PlayEnhancedMetafile(canvas, r, *data_, nullptr,
+                       fromWindowsMetafile_ ? ShapeRules::Compatible : ShapeRules::Advanced);
 }
 
 void TMetafile::DrawReportingSkipped(TCanvas& canvas, const TRect& r, std::map<uint32_t, uint64_t>& skipped) const {
   if (!data_) return;
   PlaybackReport report;
-  PlayEnhancedMetafile(canvas, r, *data_, &report);
+  PlayEnhancedMetafile(canvas, r, *data_, &report,
+                       fromWindowsMetafile_ ? ShapeRules::Compatible : ShapeRules::Advanced);
   for (const auto& [type, count] : report.skipped) skipped[type] += count;
 }
 

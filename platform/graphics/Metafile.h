@@ -48,6 +48,9 @@ class TMetafile : public TGraphic {
 
  private:
   std::shared_ptr<const std::vector<uint8_t>> data_;
+  // Converted from a placeable WMF: rectangles keep the compatible graphics
+  // mode's rules when played.
+  bool fromWindowsMetafile_ = false;
   int32_t width_ = 0;
   int32_t height_ = 0;
 };

@@ -16,26 +16,28 @@ using orvane::emf::PointL;
 
 namespace {
 
-TEST(EmfPlayerRecordsTest, RectangleExcludesRightAndBottomEdges) {
+// Metafiles play in the advanced graphics mode: a rectangle takes its right
+// and bottom edges.
+TEST(EmfPlayerRecordsTest, RectangleTakesItsRightAndBottomEdges) {
   auto w = Writer(10, 10);
   w.SelectObject(w.CreatePen(orvane::emf::PS_SOLID, 1, C(kRed)));
   w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kBlue)));
   w.Rectangle({1, 1, 6, 5});
   w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
-  w.Rectangle({1, 6, 6, 10});  // without a pen: one pixel narrower and shorter
+  w.Rectangle({1, 6, 6, 10});  // without a pen: the whole box, right and bottom edges out
   Canvas canvas(10, 10);
   canvas.Play(w.Finish());
   const std::vector<std::string> expected = {
       "..........",  //
-      ".RRRRR....",  //
-      ".RBBBR....",  //
-      ".RBBBR....",  //
-      ".RRRRR....",  //
-      "..........",  //
-      ".BBBB.....",  //
-      ".BBBB.....",  //
-      ".BBBB.....",  //
-      "..........",
+      ".RRRRRR...",  //
+      ".RBBBBR...",  //
+      ".RBBBBR...",  //
+      ".RBBBBR...",  //
+      ".RRRRRR...",  //
+      ".BBBBB....",  //
+      ".BBBBB....",  //
+      ".BBBBB....",  //
+      ".BBBBB....",
   };
   for (int y = 0; y < 10; ++y) {
     std::string row;
@@ -204,7 +206,7 @@ TEST(EmfPlayerRecordsTest, StockObjects) {
   }
   w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::WHITE_PEN);
   w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_BRUSH);
-  w.Rectangle({0, 2, 12, 4});
+  w.Rectangle({0, 2, 11, 3});  // its border takes columns 0 to 11, rows 2 and 3
   Canvas canvas(12, 4);
   canvas.Play(w.Finish());
   EXPECT_EQ(canvas.At(1, 0), kBlack);

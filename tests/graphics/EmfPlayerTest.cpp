@@ -409,9 +409,9 @@ TEST(EmfPlayerStateTest, StartsFromTheDefaultsAndLeavesTheCanvasAsItWas) {
   const orvane::gdi::Point origin = dc->origin;
   canvas.Play(w.Finish());
   EXPECT_EQ(canvas.At(1, 1), kBlack);
-  EXPECT_EQ(canvas.At(5, 5), kBlack);
-  EXPECT_EQ(canvas.At(3, 3), kWhite);
-  EXPECT_EQ(canvas.At(6, 6), kBackground);
+  EXPECT_EQ(canvas.At(6, 6), kBlack);  // the border takes the right and bottom edges
+  EXPECT_EQ(canvas.At(5, 5), kWhite);
+  EXPECT_EQ(canvas.At(7, 7), kBackground);
   EXPECT_EQ(c.Pen().Color(), kRed);
   EXPECT_EQ(c.Brush().Color(), kBlue);
   EXPECT_EQ(dc->pen.color, orvane::gdi::COLORREF(kRed));

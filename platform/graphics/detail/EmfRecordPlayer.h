@@ -29,6 +29,7 @@
 #include <orvane/gdi/detail/ImageDrawing.h>
 #include <orvane/gdi/detail/Rasterizer.h>
 #include <orvane/graphics/detail/EmfPath.h>
+#include <orvane/graphics/detail/EmfPlayer.h>
 #include <orvane/graphics/detail/EmfPlaybackState.h>
 #include <orvane/graphics/detail/EmfRecordReader.h>
 
@@ -47,6 +48,7 @@ class EmfRecordPlayer {
   // Pens thinner than `width` device pixels are drawn that wide (see
   // gdi::DeviceContext::thinPenWidth); 0, the default, draws them as they are.
   void SetThinPenWidth(double width) { thinPenWidth_ = width; }
+  void SetShapeRules(vcl::ShapeRules rules) { shapeRules_ = rules; }
 
  private:
   using Handler = bool (EmfRecordPlayer::*)(EmfRecordReader&);
@@ -205,6 +207,7 @@ class EmfRecordPlayer {
 
   EmfPlaybackState& state_;
   double thinPenWidth_ = 0;
+  vcl::ShapeRules shapeRules_ = vcl::ShapeRules::Advanced;
   EmfPath path_;
   gdi::DeviceContext paintDc_;  // carries the modes BrushPaint reads; never drawn into
   std::shared_ptr<gdi::PatternImage> monoPattern_;  // a monochrome brush in the colours of the moment
