@@ -179,24 +179,36 @@ void EmfPlaybackState::DeleteObject(uint32_t index) {
   objects_.erase(it);
 }
 
+// The clip is kept cut to the meta region: combining the cut clip with a
+// region and cutting again gives what combining the clip itself would, for
+// every operation, so the clip region proper need not be kept apart.
 void EmfPlaybackState::CombineClip(const gdi::Region& region, gdi::RegionOp op) {
   const gdi::Region& base = dc_.clip ? *dc_.clip : universe_;
   gdi::Region combined = op == gdi::RegionOp::Copy ? region : gdi::Region::Combine(base, region, op);
-  dc_.clip = std::make_shared<const gdi::Region>(gdi::Region::Combine(combined, universe_, gdi::RegionOp::And));
+  combined = gdi::Region::Combine(combined, universe_, gdi::RegionOp::And);
+  if (dc_.metaRegion) combined = gdi::Region::Combine(combined, *dc_.metaRegion, gdi::RegionOp::And);
+  dc_.clip = std::make_shared<const gdi::Region>(std::move(combined));
   target_.reset();
 }
 
 void EmfPlaybackState::ResetClip() {
-  dc_.clip.reset();
+  dc_.clip = dc_.metaRegion;  // no clip region: the meta region alone
   target_.reset();
 }
 
 void EmfPlaybackState::OffsetClip(int32_t dx, int32_t dy) {
-  if (!dc_.clip) return;
+  if (!dc_.clip || dc_.clip == dc_.metaRegion) return;  // no clip region of its own to move
   gdi::Region moved = *dc_.clip;
   moved.Offset(dx, dy);
-  dc_.clip = std::make_shared<const gdi::Region>(gdi::Region::Combine(moved, universe_, gdi::RegionOp::And));
+  moved = gdi::Region::Combine(moved, universe_, gdi::RegionOp::And);
+  if (dc_.metaRegion) moved = gdi::Region::Combine(moved, *dc_.metaRegion, gdi::RegionOp::And);
+  dc_.clip = std::make_shared<const gdi::Region>(std::move(moved));
   target_.reset();
+}
+
+void EmfPlaybackState::SetMetaRegion() {
+  // The clip already lies inside the old meta region: it is the new one.
+  if (dc_.clip) dc_.metaRegion = dc_.clip;
 }
 
 gdi::RenderTarget& EmfPlaybackState::Target() {

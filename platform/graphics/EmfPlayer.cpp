@@ -142,7 +142,7 @@ const EmfRecordPlayer::Dispatch* EmfRecordPlayer::Handlers() {
          EMR_SETMITERLIMIT, EMR_SETARCDIRECTION, EMR_MOVETOEX, EMR_SETSTRETCHBLTMODE, EMR_SETBRUSHORGEX,
          EMR_SETMAPPERFLAGS});
     add(&EmfRecordPlayer::PlayClipRecord,
-        {EMR_INTERSECTCLIPRECT, EMR_EXCLUDECLIPRECT, EMR_OFFSETCLIPRGN, EMR_EXTSELECTCLIPRGN});
+        {EMR_INTERSECTCLIPRECT, EMR_EXCLUDECLIPRECT, EMR_OFFSETCLIPRGN, EMR_EXTSELECTCLIPRGN, EMR_SETMETARGN});
     add(&EmfRecordPlayer::PlayObjectRecord,
         {EMR_CREATEPEN, EMR_EXTCREATEPEN, EMR_CREATEBRUSHINDIRECT, EMR_CREATEDIBPATTERNBRUSHPT, EMR_CREATEMONOBRUSH,
          EMR_EXTCREATEFONTINDIRECTW, EMR_SELECTOBJECT, EMR_DELETEOBJECT});
@@ -345,7 +345,11 @@ bool EmfRecordPlayer::PlayModeRecord(EmfRecordReader& r) {
       return true;
     }
     case EMR_SETSTRETCHBLTMODE:  // stretching is always nearest pixel
-    case EMR_SETBRUSHORGEX:
+    case EMR_SETBRUSHORGEX: {
+      const gdi::Point origin = r.PointL();
+      if (r.Ok()) dc.brushOrigin = origin;  // device pixels, not mapped
+      return true;
+    }
     case EMR_SETMAPPERFLAGS:
       return true;
     default: return false;
@@ -373,6 +377,7 @@ void EmfRecordPlayer::ClipToLogicalRect(const gdi::Rect& logical, gdi::RegionOp 
 
 bool EmfRecordPlayer::PlayClipRecord(EmfRecordReader& r) {
   switch (r.Type()) {
+    case EMR_SETMETARGN: state_.SetMetaRegion(); return true;
     case EMR_INTERSECTCLIPRECT:
     case EMR_EXCLUDECLIPRECT: {
       const gdi::Rect rect = r.RectL();

@@ -69,6 +69,7 @@ bool EmfRecordPlayer::BrushPaint(gdi::Paint& paint) {
   paintDc_.rop2 = dc.rop2;
   paintDc_.bkColor = dc.bkColor;
   paintDc_.bkMode = dc.bkMode;
+  paintDc_.brushOrigin = dc.brushOrigin;
   if (!dc.brush.mono || !dc.brush.brush.pattern) return gdi::BrushPaint(paintDc_, dc.brush.brush, paint);
   // A monochrome brush: 0 bits in the text colour, 1 bits in the background colour.
   const gdi::PatternImage& source = *dc.brush.brush.pattern;

@@ -70,3 +70,11 @@ void ExpectMatches(const Probe& probe) {
 TEST(GdiProbeTest, ShapeEdges) {
   for (const Probe& probe : {Probe{"shapes_pen", 184, 106}, Probe{"shapes_nullpen", 184, 106}}) ExpectMatches(probe);
 }
+
+TEST(GdiProbeTest, BrushOriginMovesHatchesAndPatterns) {
+  for (const Probe& probe : {Probe{"brushorg_hatch", 146, 64}, Probe{"brushorg_pattern", 146, 64}}) ExpectMatches(probe);
+}
+
+TEST(GdiProbeTest, LaterClippingStaysInsideTheMetaRegion) {
+  for (const Probe& probe : {Probe{"metargn_copy", 120, 90}, Probe{"metargn_intersect", 120, 90}}) ExpectMatches(probe);
+}

@@ -73,8 +73,14 @@ struct DcState {
   bool arcClockwise = false;
   gdi::PointD position;  // current position, logical units
   // Device pixels; nullptr without a clip. Shared with saved states, which
-  // copy only the pointer; a change makes a new region.
+  // copy only the pointer; a change makes a new region. Always inside the
+  // meta region, when there is one.
   std::shared_ptr<const gdi::Region> clip;
+  // The meta region (EMR_SETMETARGN): no later clipping reaches beyond it;
+  // nullptr without one.
+  std::shared_ptr<const gdi::Region> metaRegion;
+  // Where hatch and pattern tiles start, device pixels (EMR_SETBRUSHORGEX).
+  gdi::Point brushOrigin;
 };
 
 class EmfPlaybackState {
@@ -115,10 +121,13 @@ class EmfPlaybackState {
   void DeleteObject(uint32_t index);
 
   // Clipping, in device pixels. The metafile's region is combined with the
-  // universe; without one the universe is drawable.
+  // universe and the meta region; without one those are drawable.
   void CombineClip(const gdi::Region& region, gdi::RegionOp op);
   void ResetClip();
   void OffsetClip(int32_t dx, int32_t dy);
+  // Makes the clip region part of the meta region (their intersection) and
+  // leaves no clip region beyond it.
+  void SetMetaRegion();
   const gdi::Region& Universe() const { return universe_; }
   // The region drawing goes to: universe cut by the metafile's clip.
   gdi::RenderTarget& Target();
