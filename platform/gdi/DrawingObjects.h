@@ -19,6 +19,7 @@ namespace orvane::gdi {
 enum class PenStyle : uint8_t { Solid = 0, Dash = 1, Dot = 2, DashDot = 3, DashDotDot = 4, Null = 5, InsideFrame = 6, UserStyle = 7, Alternate = 8 };
 enum class PenEndCap : uint8_t { Round = 0, Square = 1, Flat = 2 };
 enum class PenJoin : uint8_t { Round = 0, Bevel = 1, Miter = 2 };
+enum class HatchStyle : uint8_t { Horizontal = 0, Vertical = 1, FDiagonal = 2, BDiagonal = 3, Cross = 4, DiagCross = 5 };
 
 struct Pen {
   PenStyle style = PenStyle::Solid;
@@ -28,11 +29,14 @@ struct Pen {
   PenEndCap endCap = PenEndCap::Round;
   PenJoin join = PenJoin::Round;
   std::vector<uint32_t> userDashes;  // PenStyle::UserStyle: dash and gap lengths
+  // A geometric pen made with a hatch brush paints its area with the hatch
+  // in the pen colour, the gaps as the background mode says.
+  bool hatched = false;
+  HatchStyle hatch = HatchStyle::Horizontal;
   [[no_unique_address]] LiveTally<LiveKind::Pen> tally;
 };
 
 enum class BrushStyle : uint8_t { Solid = 0, Null = 1, Hatched = 2, Pattern = 3 };
-enum class HatchStyle : uint8_t { Horizontal = 0, Vertical = 1, FDiagonal = 2, BDiagonal = 3, Cross = 4, DiagCross = 5 };
 
 // A brush pattern as colour values, repeated from the brush origin.
 struct PatternImage {

@@ -137,8 +137,7 @@ void EmfRecordPlayer::CreatePen(EmfRecordReader& r) {
 void EmfRecordPlayer::ExtCreatePen(EmfRecordReader& r) {
   const uint32_t index = r.U32();
   r.Skip(16);  // offBmi, cbBmi, offBits, cbBits: pattern pens draw in their colour
-  const uint32_t style = r.U32(), width = r.U32(), brushStyle = r.U32(), color = r.U32();
-  r.U32();  // hatch
+  const uint32_t style = r.U32(), width = r.U32(), brushStyle = r.U32(), color = r.U32(), hatch = r.U32();
   const uint32_t entries = r.U32();
   std::vector<uint32_t> styleEntries;
   if (!r.Ok() || !state_.ValidIndex(index)) return;
@@ -153,6 +152,10 @@ void EmfRecordPlayer::ExtCreatePen(EmfRecordReader& r) {
   pen.width = static_cast<int32_t>(std::min<uint32_t>(width, 0x7FFFFFFF));
   if (!pen.geometric) pen.width = 1;  // cosmetic pens are one pixel wide
   pen.color = color & 0xFFFFFF;
+  if (pen.geometric && brushStyle == BS_HATCHED && hatch <= HS_DIAGCROSS) {
+    pen.hatched = true;
+    pen.hatch = static_cast<gdi::HatchStyle>(hatch);
+  }
   switch (style & PS_ENDCAP_MASK) {
     case PS_ENDCAP_SQUARE: pen.endCap = gdi::PenEndCap::Square; break;
     case PS_ENDCAP_FLAT: pen.endCap = gdi::PenEndCap::Flat; break;
@@ -183,9 +186,18 @@ void EmfRecordPlayer::CreateBrushIndirect(EmfRecordReader& r) {
   switch (style) {
     case BS_NULL: brush.style = gdi::BrushStyle::Null; break;
     case BS_HATCHED:
-      if (hatch > HS_DIAGCROSS) return;
-      brush.style = gdi::BrushStyle::Hatched;
-      brush.hatch = static_cast<gdi::HatchStyle>(hatch);
+      if (hatch > HS_DITHEREDBKCLR) return;
+      if (hatch <= HS_DIAGCROSS) {
+        brush.style = gdi::BrushStyle::Hatched;
+        brush.hatch = static_cast<gdi::HatchStyle>(hatch);
+        break;
+      }
+      // The solid and dithered "hatches" fill solid: in the brush colour,
+      // the text colour (8, 9) or the background colour (10, 11).
+      brush.style = gdi::BrushStyle::Solid;
+      if (hatch >= HS_SOLIDTEXTCLR) {
+        object.brush.color = hatch >= HS_SOLIDBKCLR ? BrushObject::Color::Background : BrushObject::Color::Text;
+      }
       break;
     default: brush.style = gdi::BrushStyle::Solid; break;
   }

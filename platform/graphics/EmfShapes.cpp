@@ -70,6 +70,11 @@ bool EmfRecordPlayer::BrushPaint(gdi::Paint& paint) {
   paintDc_.bkColor = dc.bkColor;
   paintDc_.bkMode = dc.bkMode;
   paintDc_.brushOrigin = dc.brushOrigin;
+  if (dc.brush.color != BrushObject::Color::Own) {
+    gdi::Brush brush = dc.brush.brush;
+    brush.color = dc.brush.color == BrushObject::Color::Text ? dc.textColor : dc.bkColor;
+    return gdi::BrushPaint(paintDc_, brush, paint);
+  }
   if (!dc.brush.mono || !dc.brush.brush.pattern) return gdi::BrushPaint(paintDc_, dc.brush.brush, paint);
   // A monochrome brush: 0 bits in the text colour, 1 bits in the background colour.
   const gdi::PatternImage& source = *dc.brush.brush.pattern;
@@ -153,6 +158,19 @@ void EmfRecordPlayer::Stroke(const std::vector<gdi::PointD>& points, bool closed
   const gdi::Paint gaps = gdi::Paint::Solid(dc.bkColor, dc.rop2);
   if (dc.bkMode == gdi::BackgroundMode::Opaque) style.gapPaint = &gaps;
   target.SetPaint(gdi::Paint::Solid(dc.pen.color, dc.rop2));
+  if (dc.pen.hatched) {
+    // The hatch in the pen colour over the pen's area.
+    gdi::Brush hatch;
+    hatch.style = gdi::BrushStyle::Hatched;
+    hatch.color = dc.pen.color;
+    hatch.hatch = dc.pen.hatch;
+    gdi::Paint paint;
+    paintDc_.rop2 = dc.rop2;
+    paintDc_.bkColor = dc.bkColor;
+    paintDc_.bkMode = dc.bkMode;
+    paintDc_.brushOrigin = dc.brushOrigin;
+    if (gdi::BrushPaint(paintDc_, hatch, paint)) target.SetPaint(paint);
+  }
   if (ThickensCosmeticPen()) {
     // A one-pixel line paints the pixels to the right of and below its
     // points: the thick line covers the blocks those pixels begin.

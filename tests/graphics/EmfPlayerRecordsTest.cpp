@@ -599,3 +599,24 @@ TEST(EmfPlayerRecordsTest, CommentsAndUnknownRecordsAreSkipped) {
 }
 
 }  // namespace
+
+// Hatch styles 6 to 11 fill solid: 6 and 7 in the brush colour, 8 and 9 in
+// the text colour, 10 and 11 in the background colour of the moment.
+TEST(EmfPlayerRecordsTest, SolidHatchStylesTakeTheirColourWhenTheyPaint) {
+  const struct {
+    uint32_t hatch;
+    orvane::vcl::TColor expected;
+  } cases[] = {{6, kRed}, {7, kRed}, {8, kGreen}, {9, kGreen}, {10, kBlue}, {11, kBlue}};
+  for (const auto& c : cases) {
+    auto w = Writer(4, 4);
+    w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
+    w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_HATCHED, C(kRed), c.hatch));
+    w.SetTextColor(C(kGreen));  // after the brush is made: the colour at painting counts
+    w.SetBkColor(C(kBlue));
+    w.Rectangle({0, 0, 4, 4});
+    Canvas canvas(4, 4);
+    canvas.Play(w.Finish());
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 4; ++x) ASSERT_EQ(canvas.At(x, y), c.expected) << "hatch " << c.hatch << " at " << x << "," << y;
+  }
+}

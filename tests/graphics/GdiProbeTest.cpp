@@ -78,3 +78,9 @@ TEST(GdiProbeTest, BrushOriginMovesHatchesAndPatterns) {
 TEST(GdiProbeTest, LaterClippingStaysInsideTheMetaRegion) {
   for (const Probe& probe : {Probe{"metargn_copy", 120, 90}, Probe{"metargn_intersect", 120, 90}}) ExpectMatches(probe);
 }
+
+TEST(GdiProbeTest, HatchStylesAndHatchedPens) {
+  for (const Probe& probe :
+       {Probe{"hatch_opaque", 142, 74}, Probe{"hatch_transparent", 142, 74}, Probe{"hatched_pen", 140, 96}})
+    ExpectMatches(probe);
+}

@@ -40,6 +40,9 @@ struct BrushObject {
   gdi::Brush brush;
   bool mono = false;
   gdi::COLORREF monoZero = 0;  // the colour the decoder gives 0 bits
+  // Where a solid brush takes its colour when it paints: its own, or the
+  // text or background colour of the moment (hatch styles 8 to 11).
+  enum class Color : uint8_t { Own, Text, Background } color = Color::Own;
 };
 
 // A logical palette's colours. Shared: changes to a palette reach the

@@ -79,7 +79,8 @@ enum : uint32_t {
 // Brush styles and hatches.
 enum : uint32_t { BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2, BS_PATTERN = 3, BS_DIBPATTERN = 5, BS_DIBPATTERNPT = 6 };
 enum : uint32_t { HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3, HS_CROSS = 4,
-                  HS_DIAGCROSS = 5 };
+                  HS_DIAGCROSS = 5, HS_SOLIDCLR = 6, HS_DITHEREDCLR = 7, HS_SOLIDTEXTCLR = 8,
+                  HS_DITHEREDTEXTCLR = 9, HS_SOLIDBKCLR = 10, HS_DITHEREDBKCLR = 11 };
 
 // Stock objects: selected as 0x80000000 | n.
 constexpr uint32_t kStockObjectFlag = 0x80000000;
