@@ -1,5 +1,5 @@
-// Drawing decoded images into device space: nearest pixel, as GDI's
-// COLORONCOLOR stretch mode, with raster operations, masks and alpha.
+// Drawing images into device space: stretched by a rule and a stretch
+// mode, with raster operations, masks and alpha.
 
 #include <orvane/gdi/DibImage.h>
 
@@ -40,19 +40,94 @@ bool DevicePixel(double v, int64_t& out) {
   return true;
 }
 
+// At most this many source pixels a destination pixel and axis are
+// combined: a share wider than that is represented by as many spread
+// evenly across it, so that what a shrink costs follows the destination,
+// not the source size a record declares.
+constexpr int64_t kMaxTaps = 32;
+
+// Where destination pixel k's share of a shrunk source starts (k = dst: the
+// source's end), the records' rule: columns ceil(k src / dst), rows
+// floor(k src / dst + 1/2).
+int64_t ShareStart(bool rows, int64_t k, int64_t src, int64_t dst) {
+  using I = __int128;
+  return static_cast<int64_t>(rows ? (2 * I{k} * src + dst) / (2 * I{dst}) : (I{k} * src + dst - 1) / I{dst});
+}
+
+// The source offset (0 .. src - 1) destination pixel k (0 .. dst - 1) takes.
+int64_t PickOffset(StretchRule rule, bool rows, int64_t k, int64_t src, int64_t dst) {
+  using I = __int128;
+  // A centre on the boundary of two source pixels: (2k + 1) src / (2 dst) exactly.
+  if (rule == StretchRule::BitmapDraw) return static_cast<int64_t>((2 * I{k} + 1) * src / (2 * I{dst}));
+  if (rule == StretchRule::IconDraw || src <= dst)
+    return static_cast<int64_t>(((2 * I{k} + 1) * src - 1) / (2 * I{dst}));  // > 0: src >= 1
+  if (rule == StretchRule::BlockRecord && dst == 1) return 0;
+  return rows ? ShareStart(true, k, src, dst) : ShareStart(false, k + 1, src, dst) - 1;
+}
+
+// What one axis of a stretch takes for each visible destination pixel: the
+// source pixel it keeps (-1: none inside the image) and, under a combining
+// mode, the source pixels it combines.
+struct AxisMap {
+  std::vector<int32_t> pick;
+  AxisTaps taps;
+  bool combines = false;  // some pixel has more than one tap
+};
+
+// Source offsets [lo, hi) as taps of one destination pixel (at most
+// kMaxTaps, spread evenly), each weighing 1 or, when `dst` is not 0, the
+// part of [k src, (k + 1) src) it covers (in 1/dst of a source pixel).
+void AddTaps(AxisTaps& taps, int64_t lo, int64_t hi, int64_t k, int64_t src, int64_t dst, int64_t srcLow,
+             int32_t limit) {
+  const int64_t count = hi - lo;
+  const bool spread = count > kMaxTaps;
+  for (int64_t j = 0; j < (spread ? kMaxTaps : count); ++j) {
+    const int64_t offset = spread ? lo + static_cast<int64_t>(static_cast<__int128>(j) * count / kMaxTaps) : lo + j;
+    const int64_t s = srcLow + offset;
+    if (s < 0 || s >= limit) continue;
+    uint64_t weight = 1;
+    if (dst != 0 && !spread) {
+      const __int128 from = std::max<__int128>(static_cast<__int128>(k) * src, static_cast<__int128>(offset) * dst);
+      const __int128 to =
+          std::min<__int128>(static_cast<__int128>(k + 1) * src, static_cast<__int128>(offset + 1) * dst);
+      weight = static_cast<uint64_t>(to - from);
+    }
+    taps.Add(static_cast<int32_t>(s), weight);
+  }
+  taps.EndPixel();
+}
+
 // Maps destination offsets [from, to) of an extent `dst` onto the source
-// pixels under their centres, mirrored when asked; -1 marks a source pixel
-// outside [0, limit). A centre exactly on the boundary of two source pixels
-// takes the lower one, as the platform's stretching does:
-// srcLow + ceil((2o + 1) * src / (2 dst)) - 1.
-void MapAxis(std::vector<int32_t>& map, int64_t from, int64_t to, int64_t dst, int64_t srcLow, int64_t src,
-             bool mirror, int32_t limit) {
-  map.resize(static_cast<size_t>(to - from));
+// extent `src` from `srcLow`, mirrored when asked, by the transfer's rule
+// and mode; source pixels outside [0, limit) are left out.
+void MapAxis(AxisMap& map, int64_t from, int64_t to, int64_t dst, int64_t srcLow, int64_t src, bool mirror,
+             int32_t limit, bool rows, const ImageTransfer& how) {
+  map.pick.resize(static_cast<size_t>(to - from));
+  map.taps.Clear();
+  map.combines = false;
+  const bool halftone = how.mode == StretchMode::Halftone;
+  const bool shares = !halftone && how.mode != StretchMode::ColorOnColor;
   for (int64_t o = from; o < to; ++o) {
     const int64_t k = mirror ? dst - 1 - o : o;
-    const __int128 num = static_cast<__int128>(2 * k + 1) * src - 1;  // > 0: src >= 1
-    const int64_t s = srcLow + static_cast<int64_t>(num / (2 * static_cast<__int128>(dst)));
-    map[static_cast<size_t>(o - from)] = (s >= 0 && s < limit) ? static_cast<int32_t>(s) : -1;
+    const int64_t s = srcLow + PickOffset(how.rule, rows, k, src, dst);
+    map.pick[static_cast<size_t>(o - from)] = (s >= 0 && s < limit) ? static_cast<int32_t>(s) : -1;
+    if (halftone) {
+      const int64_t lo = static_cast<int64_t>(static_cast<__int128>(k) * src / dst);
+      const int64_t hi = static_cast<int64_t>((static_cast<__int128>(k + 1) * src + dst - 1) / dst);
+      AddTaps(map.taps, lo, hi, k, src, dst, srcLow, limit);
+    } else if (shares && src > dst) {
+      const bool whole = how.rule == StretchRule::BlockRecord && dst == 1;
+      AddTaps(map.taps, whole ? 0 : ShareStart(rows, k, src, dst), whole ? src : ShareStart(rows, k + 1, src, dst),
+              k, src, 0, srcLow, limit);
+    } else if (shares) {
+      // Enlarging: the kept pixel alone.
+      if (s >= 0 && s < limit) map.taps.Add(static_cast<int32_t>(s), 1);
+      map.taps.EndPixel();
+    }
+    if (!map.taps.index.empty()) {
+      const size_t i = map.taps.Pixels() - 1;
+      if (map.taps.first[i + 1] - map.taps.first[i] > 1) map.combines = true;
+    }
   }
 }
 
@@ -81,10 +156,11 @@ bool PlaceAxisDestination(const RenderTarget& target, double x0, double y0, doub
   return d.dw != 0 && d.dh != 0 && d.vl < d.vr && d.vt < d.vb;
 }
 
-// The source pixel under each visible column and row of the destination (a
-// negative source extent mirrors); false for an empty source rectangle.
-bool MapSourceAxes(const AxisDestination& d, const ImageSource& image, int32_t srcX, int32_t srcY, int32_t srcWidth,
-                   int32_t srcHeight, std::vector<int32_t>& columns, std::vector<int32_t>& rows) {
+// What each visible column and row of the destination takes from the
+// source (a negative source extent mirrors); false for an empty source
+// rectangle.
+bool MapSourceAxes(const AxisDestination& d, const ImageSource& image, const ImageTransfer& how, int32_t srcX,
+                   int32_t srcY, int32_t srcWidth, int32_t srcHeight, AxisMap& columns, AxisMap& rows) {
   int64_t sx = srcX, sy = srcY, sw = srcWidth, sh = srcHeight;
   bool flipX = d.flipX, flipY = d.flipY;
   if (sw < 0) {
@@ -98,8 +174,8 @@ bool MapSourceAxes(const AxisDestination& d, const ImageSource& image, int32_t s
     flipY = !flipY;
   }
   if (sw == 0 || sh == 0) return false;
-  MapAxis(columns, d.vl - d.l, d.vr - d.l, d.dw, sx, sw, flipX, image.Width());
-  MapAxis(rows, d.vt - d.t, d.vb - d.t, d.dh, sy, sh, flipY, image.Height());
+  MapAxis(columns, d.vl - d.l, d.vr - d.l, d.dw, sx, sw, flipX, image.Width(), false, how);
+  MapAxis(rows, d.vt - d.t, d.vb - d.t, d.dh, sy, sh, flipY, image.Height(), true, how);
   return true;
 }
 
@@ -121,8 +197,10 @@ void Stretch(RenderTarget& target, const ImageSource& image, const ImageTransfer
   }
 
   if (!ImageUsable(image)) return;
-  std::vector<int32_t> columns, rows;
-  if (!MapSourceAxes(d, image, srcX, srcY, srcWidth, srcHeight, columns, rows)) return;
+  AxisMap columnMap, rowMap;
+  if (!MapSourceAxes(d, image, how, srcX, srcY, srcWidth, srcHeight, columnMap, rowMap)) return;
+  const std::vector<int32_t>& columns = columnMap.pick;
+  const bool combine = columnMap.combines || rowMap.combines;
 
   // The spans of one source row, reused while consecutive rows show it or
   // one alike.
@@ -135,15 +213,17 @@ void Stretch(RenderTarget& target, const ImageSource& image, const ImageTransfer
   SourceSampler sampler(image, how);
   std::vector<SourcePixel> at(columns.size());
   for (int64_t y = vt; y < vb; ++y) {
-    const int32_t srow = rows[static_cast<size_t>(y - vt)];
+    const int32_t srow = rowMap.pick[static_cast<size_t>(y - vt)];
     if (srow < 0) continue;
-    // A mask is not the source: its rows may differ where the source's are alike.
-    if (runsRow < 0 || (how.mask ? srow != runsRow : !image.RowsAlike(srow, runsRow))) {
+    // A mask is not the source: its rows may differ where the source's are
+    // alike. A combined row depends on more source rows than the one kept.
+    if (combine || runsRow < 0 || (how.mask ? srow != runsRow : !image.RowsAlike(srow, runsRow))) {
       runs.clear();
       runsRow = srow;
       for (size_t i = 0; i < columns.size(); ++i)
         at[i] = columns[i] < 0 ? SourcePixel{-1, -1} : SourcePixel{srow, columns[i]};
       sampler.Sample(at);
+      if (combine) sampler.Combine(rowMap.taps, static_cast<size_t>(y - vt), columnMap.taps);
       const auto drawn = [&](size_t i) { return sampler.present[i] && sampler.maskBit[i]; };
       for (size_t i = 0; i < columns.size();) {
         if (!drawn(i)) {
@@ -198,10 +278,14 @@ class RowPainter {
       : target_(target), how_(how), sampler_(image, how), fore_(SourceRop(how.rasterOp)),
         back_(SourceRop(how.maskedOutRasterOp)) {}
 
-  // False when the destination cannot be read (a recording surface).
-  bool Paint(int32_t y, int64_t x0, const std::vector<SourcePixel>& at) {
+  // False when the destination cannot be read (a recording surface). With
+  // `rows`, each pixel's colour combines source rows rows->first[rowPixel]
+  // .. across its `columns` taps (SourceSampler::Combine).
+  bool Paint(int32_t y, int64_t x0, const std::vector<SourcePixel>& at, const AxisTaps* rows = nullptr,
+             size_t rowPixel = 0, const AxisTaps* columns = nullptr) {
     const size_t n = at.size();
     sampler_.Sample(at);
+    if (rows) sampler_.Combine(*rows, rowPixel, *columns);
     colors_.assign(n, 0);
     rops_.assign(n, Rop2::Nop);
     if (how_.blend) {
@@ -250,19 +334,23 @@ class RowPainter {
 void AxisTransfer(RenderTarget& target, const ImageSource& image, const DeviceParallelogram& where, int32_t srcX,
                   int32_t srcY, int32_t srcWidth, int32_t srcHeight, const ImageTransfer& how) {
   AxisDestination d;
-  std::vector<int32_t> columns, rows;
+  AxisMap columnMap, rowMap;
   if (!PlaceAxisDestination(target, where.originX, where.originY, where.rightX, where.downY, d) ||
-      !MapSourceAxes(d, image, srcX, srcY, srcWidth, srcHeight, columns, rows))
+      !MapSourceAxes(d, image, how, srcX, srcY, srcWidth, srcHeight, columnMap, rowMap))
     return;
   const int64_t vl = d.vl, vt = d.vt, vb = d.vb;
+  const std::vector<int32_t>& columns = columnMap.pick;
+  const bool combine = columnMap.combines || rowMap.combines;
   RowPainter painter(target, image, how);
   std::vector<SourcePixel> at(columns.size());
   for (int64_t y = vt; y < vb; ++y) {
-    const int32_t srow = rows[static_cast<size_t>(y - vt)];
+    const size_t rowPixel = static_cast<size_t>(y - vt);
+    const int32_t srow = rowMap.pick[rowPixel];
     if (srow < 0) continue;
     for (size_t i = 0; i < columns.size(); ++i)
       at[i] = columns[i] < 0 ? SourcePixel{-1, -1} : SourcePixel{srow, columns[i]};
-    if (!painter.Paint(static_cast<int32_t>(y), vl, at)) return;
+    if (!painter.Paint(static_cast<int32_t>(y), vl, at, combine ? &rowMap.taps : nullptr, rowPixel, &columnMap.taps))
+      return;
   }
 }
 
@@ -352,10 +440,11 @@ void StretchImage(RenderTarget& target, const DibImage& image, double dstX, doub
 
 void StretchImageMasked(RenderTarget& target, const DibImage& image, const uint8_t* mask, double dstX, double dstY,
                         double dstWidth, double dstHeight, int32_t srcX, int32_t srcY, int32_t srcWidth,
-                        int32_t srcHeight) {
+                        int32_t srcHeight, StretchRule rule) {
   if (!DecodedImageUsable(image)) return;
   const ByteMaskSource maskSource(mask, image.width, image.height);
   ImageTransfer how;
+  how.rule = rule;
   if (mask) how.mask = &maskSource;
   Stretch(target, PixelsSource(image), how, dstX, dstY, dstWidth, dstHeight, srcX, srcY, srcWidth, srcHeight);
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <orvane/gdi/BitmapObject.h>
+#include <orvane/gdi/detail/ImageDrawing.h>
 #include <orvane/gdi/detail/SpanPaint.h>
 #include <orvane/rtl/Exceptions.h>
 
@@ -51,44 +53,39 @@ std::unique_ptr<TGraphic> TBitmap::Clone() const {
   return copy;
 }
 
-void StretchSurface(TCanvas& canvas, const TRect& dst, const gdi::BitmapObject& src) {
-  gdi::HDC dc = canvas.Handle();
-  if (!dc || src.Width() <= 0 || src.Height() <= 0) return;
-  TRect d = dst;
-  const bool flipX = d.right < d.left, flipY = d.bottom < d.top;
-  if (flipX) std::swap(d.left, d.right);
-  if (flipY) std::swap(d.top, d.bottom);
-  const int64_t dw = int64_t{d.right} - d.left, dh = int64_t{d.bottom} - d.top;
-  if (dw == 0 || dh == 0) return;
-  gdi::RenderTarget target(*dc);
-  const gdi::Rect device = d.Offset(dc->origin.x, dc->origin.y);
-  const gdi::Rect visible = device.Intersect(target.HeldClipBounds());
-  const int32_t sbpp = src.BytesPerPixel();
-  for (int32_t y = visible.top; y < visible.bottom; ++y) {
-    int64_t oy = y - device.top;
-    if (flipY) oy = dh - 1 - oy;
-    const int64_t sy = (2 * oy + 1) * src.Height() / (2 * dh);
-    const uint8_t* srow = src.Row(static_cast<int32_t>(sy));
-    // Runs of equal source pixels become one span.
-    int32_t x = visible.left;
-    while (x < visible.right) {
-      int64_t ox = x - device.left;
-      if (flipX) ox = dw - 1 - ox;
-      const int64_t sx = (2 * ox + 1) * src.Width() / (2 * dw);
-      const uint8_t* p = srow + sx * sbpp;
-      const gdi::COLORREF c = gdi::RGB(p[2], p[1], p[0]);
-      int32_t end = x + 1;
-      while (end < visible.right) {
-        int64_t o2 = end - device.left;
-        if (flipX) o2 = dw - 1 - o2;
-        if ((2 * o2 + 1) * src.Width() / (2 * dw) != sx) break;
-        ++end;
-      }
-      target.SetPaint(gdi::Paint::Solid(c));
-      target.Span(y, x, end);
-      x = end;
+namespace {
+
+// A surface's pixels as a stretch source.
+class SurfaceSource final : public gdi::ImageSource {
+ public:
+  explicit SurfaceSource(const gdi::BitmapObject& surface) : surface_(surface) {}
+  int32_t Width() const override { return surface_.Width(); }
+  int32_t Height() const override { return surface_.Height(); }
+  void Sample(const gdi::SourcePixel* at, size_t count, gdi::COLORREF* out) const override {
+    const size_t bpp = static_cast<size_t>(surface_.BytesPerPixel());
+    for (size_t i = 0; i < count; ++i) {
+      const uint8_t* p = surface_.Row(at[i].row) + static_cast<size_t>(at[i].column) * bpp;
+      out[i] = gdi::RGB(p[2], p[1], p[0]);
     }
   }
+
+ private:
+  const gdi::BitmapObject& surface_;
+};
+
+}  // namespace
+
+void StretchSurface(TCanvas& canvas, const TRect& dst, const gdi::BitmapObject& src) {
+  gdi::HDC dc = canvas.Handle();
+  if (!dc || src.Width() <= 0 || src.Height() <= 0 || !src.Bits()) return;
+  gdi::RenderTarget target(*dc);
+  const double left = static_cast<double>(dst.left) + dc->origin.x, top = static_cast<double>(dst.top) + dc->origin.y;
+  const double right = static_cast<double>(dst.right) + dc->origin.x;
+  const double bottom = static_cast<double>(dst.bottom) + dc->origin.y;
+  gdi::ImageTransfer how;
+  how.rule = gdi::StretchRule::BitmapDraw;
+  gdi::TransferImage(target, SurfaceSource(src), gdi::DeviceParallelogram{left, top, right, top, left, bottom}, 0, 0,
+                     src.Width(), src.Height(), how);
 }
 
 }  // namespace orvane::vcl

@@ -59,7 +59,8 @@ class TBitmap : public TGraphic {
 };
 
 // Draws `src` (a whole surface) stretched into `dst` rectangle of a canvas,
-// nearest pixel, as GDI's default stretch mode does; only drawable pixels change.
+// each pixel taking one source pixel (COLORONCOLOR, by the bitmap drawing's
+// rule at ties); only drawable pixels change.
 void StretchSurface(TCanvas& canvas, const TRect& dst, const gdi::BitmapObject& src);
 
 }  // namespace orvane::vcl

@@ -4,11 +4,15 @@
 // offsets the record gives, both checked to lie inside it); it is read
 // where it lies, never decoded whole, so a record costs its bytes and the
 // pixels it covers whatever size its DIB declares. Its DIB_PAL_COLORS
-// table is looked up in the selected palette, and it is drawn nearest
-// pixel into the destination: the logical rectangle's corners transformed
-// to device pixels, a parallelogram under a turning transform. Without a
-// source bitmap, BitBlt and StretchBlt fill the destination by their
-// raster operation (pattern, black, white or inverted destination).
+// table is looked up in the selected palette, and it is drawn into the
+// destination: the logical rectangle's corners transformed to device
+// pixels, a parallelogram under a turning transform. An upright destination
+// of another size than the source is stretched by the record's rule (DIB
+// records and block transfers keep different pixels at a tie) and the
+// stretch mode of the moment; a turned one takes the pixel under each
+// centre. Without a source bitmap, BitBlt and StretchBlt fill the
+// destination by their raster operation (pattern, black, white or inverted
+// destination).
 
 #include <algorithm>
 #include <cmath>
@@ -104,6 +108,18 @@ bool SourceRect(const BlockSource& s, int32_t cx, int32_t cy, gdi::Rect& out) {
   return true;
 }
 
+// A transfer by a record's rule in the device context's stretch mode.
+// TransparentBlt keeps COLORONCOLOR for the AND and OR modes, and AlphaBlend
+// for every mode, as those calls are documented to.
+gdi::ImageTransfer StretchedBy(gdi::StretchRule rule, const DcState& dc, bool transparent = false,
+                               bool blend = false) {
+  gdi::ImageTransfer how;
+  how.rule = rule;
+  how.mode = static_cast<gdi::StretchMode>(dc.stretchMode);
+  if (blend || (transparent && how.mode != gdi::StretchMode::Halftone)) how.mode = gdi::StretchMode::ColorOnColor;
+  return how;
+}
+
 }  // namespace
 
 bool EmfRecordPlayer::PlayBitmapRecord(EmfRecordReader& r) {
@@ -171,7 +187,7 @@ void EmfRecordPlayer::StretchDibBits(EmfRecordReader& r) {
   const int64_t top = image.TopDown() ? int64_t{srcY} : int64_t{image.Height()} - srcY - srcCy;
   if (top < INT32_MIN || top > INT32_MAX) return;
   gdi::RenderTarget& target = state_.Target();
-  gdi::ImageTransfer how;
+  gdi::ImageTransfer how = StretchedBy(gdi::StretchRule::DibRecord, state_.Dc());
   how.rasterOp = rop;
   gdi::TransferImage(target, image,
                      DeviceCorners({double(x), double(y)}, {double(x) + cx, double(y)}, {double(x), double(y) + cy}),
@@ -199,7 +215,8 @@ void EmfRecordPlayer::BlockTransfer(EmfRecordReader& r, BlockKind kind) {
   const gdi::DeviceParallelogram where =
       DeviceCorners({double(x), double(y)}, {double(x) + cx, double(y)}, {double(x), double(y) + cy});
 
-  gdi::ImageTransfer how;
+  gdi::ImageTransfer how = StretchedBy(gdi::StretchRule::BlockRecord, state_.Dc(), kind == BlockKind::TransparentBlt,
+                                       kind == BlockKind::AlphaBlend);
   how.rasterOp = kind == BlockKind::TransparentBlt || kind == BlockKind::AlphaBlend ? SRCCOPY : ropField & 0xFFFFFF;
   if (kind == BlockKind::MaskBlt) how.maskedOutRasterOp = ((ropField >> 8) & 0xFF0000) | 0x0029;
   if (source.dib.infoSize == 0) {
@@ -271,7 +288,7 @@ void EmfRecordPlayer::PlgBlt(EmfRecordReader& r) {
   gdi::DibSource image, mask;
   if (target.IsEmpty() || !RecordDib(r, dib.usage, dib.infoOffset, dib.infoSize, dib.bitsOffset, dib.bitsSize, image))
     return;
-  gdi::ImageTransfer how;
+  gdi::ImageTransfer how = StretchedBy(gdi::StretchRule::BlockRecord, state_.Dc());
   if (maskSource.dib.infoSize != 0) {
     if (maskSource.dib.usage != DIB_RGB_COLORS || !RecordMask(r, maskSource.dib.infoOffset, maskSource.dib.infoSize,
                                                               maskSource.dib.bitsOffset, maskSource.dib.bitsSize, mask))
@@ -331,7 +348,7 @@ void EmfRecordPlayer::SetDibBitsToDevice(EmfRecordReader& r) {
   const double px = std::round(p.x), py = std::round(p.y);
   const double right = std::round(ClampDevice(p.x + extent.x)), bottom = std::round(ClampDevice(p.y + extent.y));
   gdi::TransferImage(target, image, gdi::DeviceParallelogram{px, py, right, py, px, bottom}, srcX,
-                     static_cast<int32_t>(top), cx, cy, gdi::ImageTransfer{});
+                     static_cast<int32_t>(top), cx, cy, StretchedBy(gdi::StretchRule::DibRecord, state_.Dc()));
 }
 
 }  // namespace orvane::emf

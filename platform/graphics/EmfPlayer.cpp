@@ -344,7 +344,12 @@ bool EmfRecordPlayer::PlayModeRecord(EmfRecordReader& r) {
       path_.MoveTo();
       return true;
     }
-    case EMR_SETSTRETCHBLTMODE:  // stretching is always nearest pixel
+    case EMR_SETSTRETCHBLTMODE: {
+      // The STRETCH_* names share the numbers 1 to 4; other modes are refused.
+      const uint32_t mode = r.U32();
+      if (r.Ok() && mode >= 1 && mode <= 4) dc.stretchMode = mode;
+      return true;
+    }
     case EMR_SETBRUSHORGEX: {
       const gdi::Point origin = r.PointL();
       if (r.Ok()) dc.brushOrigin = origin;  // device pixels, not mapped

@@ -128,7 +128,8 @@ void TIcon::Draw(TCanvas& canvas, const TRect& r) const {
   gdi::RenderTarget target(*dc);
   const double left = static_cast<double>(r.left) + dc->origin.x, top = static_cast<double>(r.top) + dc->origin.y;
   gdi::StretchImageMasked(target, *image_, mask_->data(), left, top, static_cast<double>(r.right) - r.left,
-                          static_cast<double>(r.bottom) - r.top, 0, 0, image_->width, image_->height);
+                          static_cast<double>(r.bottom) - r.top, 0, 0, image_->width, image_->height,
+                          gdi::StretchRule::IconDraw);
 }
 
 std::unique_ptr<TGraphic> TIcon::Clone() const { return std::make_unique<TIcon>(*this); }

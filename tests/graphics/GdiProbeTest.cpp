@@ -84,3 +84,16 @@ TEST(GdiProbeTest, HatchStylesAndHatchedPens) {
        {Probe{"hatch_opaque", 142, 74}, Probe{"hatch_transparent", 142, 74}, Probe{"hatched_pen", 140, 96}})
     ExpectMatches(probe);
 }
+
+// The three HALFTONE probes are left out: the platform interpolates there,
+// the player averages the area each pixel covers.
+TEST(GdiProbeTest, StretchModes) {
+  for (const Probe& probe :
+       {Probe{"stretch_blackonwhite_stretchdibits", 120, 68}, Probe{"stretch_blackonwhite_stretchblt", 120, 68},
+        Probe{"stretch_whiteonblack_stretchdibits", 120, 68}, Probe{"stretch_whiteonblack_stretchblt", 120, 68},
+        Probe{"stretch_coloroncolor_stretchdibits", 120, 68}, Probe{"stretch_coloroncolor_stretchblt", 120, 68},
+        Probe{"stretch_gradient_coloroncolor", 120, 68}})
+    ExpectMatches(probe);
+}
+
+TEST(GdiProbeTest, StretchTies) { ExpectMatches(Probe{"stretch_ties", 80, 64}); }

@@ -84,6 +84,9 @@ struct DcState {
   std::shared_ptr<const gdi::Region> metaRegion;
   // Where hatch and pattern tiles start, device pixels (EMR_SETBRUSHORGEX).
   gdi::Point brushOrigin;
+  // How bitmap records shrink (EMR_SETSTRETCHBLTMODE): 1 BLACKONWHITE (a
+  // device context's default), 2 WHITEONBLACK, 3 COLORONCOLOR, 4 HALFTONE.
+  uint32_t stretchMode = 1;
 };
 
 class EmfPlaybackState {
