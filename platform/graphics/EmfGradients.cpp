@@ -5,8 +5,18 @@
 // of the three corners covers, and each takes the colour at its own point.
 // A rectangle under a turning transform is two triangles, which shade it
 // the same way.
+//
+// A triangle costs the rows of its own box cut to the target's held clip,
+// and the pixels it shades: one far outside the target or a band costs
+// next to nothing. The triangles of one record are shaded last first, each
+// only where none after it has painted (a cover mask over the record's
+// extent), so a pixel is shaded once however many triangles lie over it.
+// Their paint never reads what is under it, so that gives the pixels
+// painting them in order would; a record whose extent would take a mask
+// beyond its budget (16 MiB) paints them in order.
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include <orvane/graphics/detail/EmfRecordPlayer.h>
@@ -43,24 +53,148 @@ void ShadeSpan(gdi::RenderTarget& target, int32_t y, int32_t x0, int32_t x1, Col
   }
 }
 
-void ShadeTriangle(gdi::RenderTarget& target, const Vertex& a, const Vertex& b, const Vertex& c) {
+// Which pixels of a rectangle some triangle has painted: a bit a pixel,
+// and a bit for each fully painted 64-pixel word, so that painted stretches
+// are passed over a word or 4,096 pixels at a time.
+class CoverMask {
+ public:
+  static constexpr uint64_t kMaxBytes = uint64_t{16} << 20;
+  static bool Fits(const gdi::Rect& area) {
+    return uint64_t(area.Width()) * uint64_t(area.Height()) / 8 <= kMaxBytes;
+  }
+  explicit CoverMask(const gdi::Rect& area)
+      : area_(area),
+        words_((size_t(area.Width()) + 63) / 64),
+        fullWords_((words_ + 63) / 64),
+        bits_(words_ * size_t(area.Height())),
+        full_(fullWords_ * size_t(area.Height())) {}
+
+  // Calls paint(x0, x1) for each stretch of [x0, x1) on row y that nothing
+  // has painted, then marks it painted.
+  template <class Paint>
+  void PaintUncovered(int32_t y, int32_t x0, int32_t x1, Paint paint) {
+    const size_t row = size_t(y - area_.top);
+    uint64_t* bits = &bits_[row * words_];
+    uint64_t* full = &full_[row * fullWords_];
+    const size_t end = size_t(x1 - area_.left);
+    for (size_t x = NextClear(bits, full, size_t(x0 - area_.left), end); x < end;) {
+      const size_t stop = NextSet(bits, x, end);
+      paint(int32_t(x) + area_.left, int32_t(stop) + area_.left);
+      Mark(bits, full, x, stop);
+      x = NextClear(bits, full, stop, end);
+    }
+  }
+
+ private:
+  static uint64_t From(size_t bit) { return ~uint64_t{0} << (bit & 63); }
+  // The first clear bit at or after x, or `end`.
+  size_t NextClear(const uint64_t* bits, const uint64_t* full, size_t x, size_t end) const {
+    if (x >= end) return end;
+    size_t w = x / 64;
+    uint64_t clear = ~bits[w] & From(x);
+    while (!clear) {
+      if (++w * 64 >= end) return end;
+      // Whole painted words are passed by their bits in `full`.
+      size_t f = w / 64;
+      uint64_t open = ~full[f] & From(w);
+      while (!open) {
+        if (++f * 4096 >= end) return end;
+        open = ~full[f];
+      }
+      w = f * 64 + size_t(std::countr_zero(open));
+      if (w * 64 >= end) return end;
+      clear = ~bits[w];
+    }
+    return std::min(end, w * 64 + size_t(std::countr_zero(clear)));
+  }
+  static size_t NextSet(const uint64_t* bits, size_t x, size_t end) {
+    size_t w = x / 64;
+    uint64_t set = bits[w] & From(x);
+    while (!set) {
+      if (++w * 64 >= end) return end;
+      set = bits[w];
+    }
+    return std::min(end, w * 64 + size_t(std::countr_zero(set)));
+  }
+  void Mark(uint64_t* bits, uint64_t* full, size_t x0, size_t x1) {
+    for (size_t w = x0 / 64; w * 64 < x1; ++w) {
+      const uint64_t from = w == x0 / 64 ? From(x0) : ~uint64_t{0};
+      const uint64_t to = (w + 1) * 64 <= x1 ? ~uint64_t{0} : ~From(x1);
+      bits[w] |= from & to;
+      if (bits[w] == ~uint64_t{0}) full[w / 64] |= uint64_t{1} << (w & 63);
+    }
+  }
+
+  gdi::Rect area_;
+  size_t words_, fullWords_;
+  std::vector<uint64_t> bits_, full_;
+};
+
+// The pixels a triangle may cover (those whose point lies inside it), cut to `clip`.
+gdi::Rect TriangleBox(const Vertex& a, const Vertex& b, const Vertex& c, const gdi::Rect& clip) {
+  const auto [left, right] = std::minmax({a.device.x, b.device.x, c.device.x});
+  const auto [top, bottom] = std::minmax({a.device.y, b.device.y, c.device.y});
+  // A pixel of margin beyond the points' own box; device points lie well inside int32.
+  const gdi::Rect box{RoundToInt(std::floor(left) - 1), RoundToInt(std::floor(top) - 1),
+                      RoundToInt(std::floor(right) + 2), RoundToInt(std::floor(bottom) + 2)};
+  return box.Intersect(clip);
+}
+
+bool Shadeable(const Vertex& a, const Vertex& b, const Vertex& c) {
+  const double det = (b.device.x - a.device.x) * (c.device.y - a.device.y) -
+                     (b.device.y - a.device.y) * (c.device.x - a.device.x);
+  return det != 0 && std::isfinite(det);
+}
+
+// Shades the pixels of the triangle inside `box` (its TriangleBox) that
+// `mask` does not hold painted, or all of them without a mask.
+void ShadeTriangle(gdi::RenderTarget& target, const Vertex& a, const Vertex& b, const Vertex& c, const gdi::Rect& box,
+                   CoverMask* mask) {
   const double x0 = a.device.x, y0 = a.device.y;
   const double ux = b.device.x - x0, uy = b.device.y - y0, vx = c.device.x - x0, vy = c.device.y - y0;
   const double det = ux * vy - uy * vx;
-  if (det == 0 || !std::isfinite(det)) return;
-  const gdi::Region covered =
-      gdi::RegionFromContours({{a.device, b.device, c.device}}, gdi::FillMode::Winding, target.HeldClipBounds());
+  PlaybackWork work;
+  work.gradientRows = uint64_t(box.Height());
+  const gdi::Region covered = gdi::RegionFromContours({{a.device, b.device, c.device}}, gdi::FillMode::Winding, box);
   for (const gdi::Rect& rect : covered.Rects()) {
     for (int32_t y = rect.top; y < rect.bottom; ++y) {
-      ShadeSpan(target, y, rect.left, rect.right, [&](int32_t x) {
-        const double px = x - x0, py = y - y0;
-        const double wb = (px * vy - vx * py) / det, wc = (ux * py - px * uy) / det, wa = 1 - wb - wc;
-        double channels[3];
-        for (int i = 0; i < 3; ++i) channels[i] = wa * a.channels[i] + wb * b.channels[i] + wc * c.channels[i];
-        return ColorOf(channels);
-      });
+      const auto shade = [&](int32_t from, int32_t to) {
+        work.gradientPixels += uint64_t(to - from);
+        ShadeSpan(target, y, from, to, [&](int32_t x) {
+          const double px = x - x0, py = y - y0;
+          const double wb = (px * vy - vx * py) / det, wc = (ux * py - px * uy) / det, wa = 1 - wb - wc;
+          double channels[3];
+          for (int i = 0; i < 3; ++i) channels[i] = wa * a.channels[i] + wb * b.channels[i] + wc * c.channels[i];
+          return ColorOf(channels);
+        });
+      };
+      if (mask) mask->PaintUncovered(y, rect.left, rect.right, shade);
+      else shade(rect.left, rect.right);
     }
   }
+  CountPlaybackWork(work);
+}
+
+struct Triangle {
+  const Vertex* corners[3];
+  gdi::Rect box;
+};
+
+// Triangles in record order; the last to paint a pixel gives its colour.
+void ShadeTriangles(gdi::RenderTarget& target, const std::vector<Triangle>& triangles) {
+  gdi::Rect extent;
+  for (const Triangle& t : triangles)
+    extent = extent.IsEmpty() ? t.box
+                              : gdi::Rect{std::min(extent.left, t.box.left), std::min(extent.top, t.box.top),
+                                          std::max(extent.right, t.box.right), std::max(extent.bottom, t.box.bottom)};
+  if (triangles.size() < 2 || !CoverMask::Fits(extent)) {
+    for (const Triangle& t : triangles)
+      ShadeTriangle(target, *t.corners[0], *t.corners[1], *t.corners[2], t.box, nullptr);
+    return;
+  }
+  CoverMask mask(extent);
+  for (auto t = triangles.rbegin(); t != triangles.rend(); ++t)
+    ShadeTriangle(target, *t->corners[0], *t->corners[1], *t->corners[2], t->box, &mask);
 }
 
 }  // namespace
@@ -84,12 +218,22 @@ bool EmfRecordPlayer::PlayGradientRecord(EmfRecordReader& r) {
   gdi::RenderTarget& target = state_.Target();
   if (target.IsEmpty()) return true;
   const bool upright = state_.LogicalToDevice().AxisAligned();
+  const gdi::Rect clip = target.HeldClipBounds();
+  // Shades a triangle now, or keeps it for the record's triangles shaded together.
+  std::vector<Triangle> triangles;
+  const auto triangle = [&](const Vertex& a, const Vertex& b, const Vertex& c, bool now) {
+    if (!Shadeable(a, b, c)) return;
+    const gdi::Rect box = TriangleBox(a, b, c, clip);
+    if (box.IsEmpty()) return;
+    if (now) ShadeTriangle(target, a, b, c, box, nullptr);
+    else triangles.push_back(Triangle{{&a, &b, &c}, box});
+  };
 
   for (size_t k = 0; k + perObject <= indices.size(); k += perObject) {
     if (std::any_of(indices.begin() + k, indices.begin() + k + perObject, [&](uint32_t i) { return i >= vertexCount; }))
       continue;
     if (mode == GRADIENT_FILL_TRIANGLE) {
-      ShadeTriangle(target, vertices[indices[k]], vertices[indices[k + 1]], vertices[indices[k + 2]]);
+      triangle(vertices[indices[k]], vertices[indices[k + 1]], vertices[indices[k + 2]], false);
       continue;
     }
     const Vertex &v0 = vertices[indices[k]], &v1 = vertices[indices[k + 1]];
@@ -100,8 +244,8 @@ bool EmfRecordPlayer::PlayGradientRecord(EmfRecordReader& r) {
       Vertex c01{state_.ToDevice(gdi::Point{p1.x, p0.y}), {}}, c10{state_.ToDevice(gdi::Point{p0.x, p1.y}), {}};
       std::copy_n(horizontal ? v1.channels : v0.channels, 3, c01.channels);
       std::copy_n(horizontal ? v0.channels : v1.channels, 3, c10.channels);
-      ShadeTriangle(target, v0, c01, v1);
-      ShadeTriangle(target, v0, v1, c10);
+      triangle(v0, c01, v1, true);
+      triangle(v0, v1, c10, true);
       continue;
     }
     const int32_t ax = RoundToInt(v0.device.x), ay = RoundToInt(v0.device.y);
@@ -111,7 +255,6 @@ bool EmfRecordPlayer::PlayGradientRecord(EmfRecordReader& r) {
     const Vertex& from = swapped ? v1 : v0;
     const Vertex& to = swapped ? v0 : v1;
     const gdi::Rect box{std::min(ax, bx), std::min(ay, by), std::max(ax, bx), std::max(ay, by)};
-    const gdi::Rect clip = target.HeldClipBounds();
     const int32_t top = std::max(box.top, clip.top), bottom = std::min(box.bottom, clip.bottom);
     const int32_t left = std::max(box.left, clip.left), right = std::min(box.right, clip.right);
     const int64_t length = horizontal ? int64_t{box.right} - box.left : int64_t{box.bottom} - box.top;
@@ -132,6 +275,7 @@ bool EmfRecordPlayer::PlayGradientRecord(EmfRecordReader& r) {
       }
     }
   }
+  ShadeTriangles(target, triangles);
   return true;
 }
 

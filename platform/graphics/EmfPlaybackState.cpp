@@ -12,7 +12,8 @@ namespace {
 constexpr double kDeviceLimit = 1e8;  // far beyond any destination, well inside int32 after rounding
 constexpr size_t kMaxSavedStates = 1024;
 constexpr size_t kSavedClipBudget = size_t{64} << 20;
-// What the objects of the table may hold together; an object past it is not made.
+// What the table's objects and the saved states may hold together in
+// pattern pixels and palettes; an object or a save past it is not made.
 constexpr size_t kObjectBudget = size_t{128} << 20;
 }  // namespace
 
@@ -117,13 +118,27 @@ size_t ClipBytes(const DcState& state, const DcState* below) {
   return state.clip->Rects().size() * sizeof(gdi::Rect);
 }
 
+// The memory a pattern and a palette hold beyond their own size: pattern
+// pixels, and for a palette the most its entries can take (it may be
+// resized in place).
+constexpr size_t kPaletteBytes = 0xFFFF * sizeof(gdi::COLORREF);
+
+size_t PatternBytes(const gdi::Brush& brush) {
+  return brush.pattern ? brush.pattern->pixels.size() * sizeof(gdi::COLORREF) : 0;
+}
+
 }  // namespace
 
 void EmfPlaybackState::SaveDC() {
   // Saves share their clip until it changes. Regions changed between saves
-  // are each kept, up to a budget; a save beyond it is not made.
+  // are each kept, up to a budget; a save beyond it is not made. The
+  // pattern and palette a save holds count against the objects' budget,
+  // so that objects deleted from the table live on only within it.
   const size_t bytes = ClipBytes(dc_, saved_.empty() ? nullptr : &saved_.back());
   if (saved_.size() >= kMaxSavedStates || savedClipBytes_ + bytes > kSavedClipBudget) return;
+  const Holdings memory = HoldingsOf(dc_.brush.brush, dc_.palette);
+  if (heldBytes_ + AddedBytes(memory) > kObjectBudget) return;
+  Hold(memory);
   saved_.push_back(dc_);
   savedClipBytes_ += bytes;
 }
@@ -134,7 +149,9 @@ bool EmfPlaybackState::RestoreDC(int32_t relative) {
   if (relative == 0 || level < 1 || level > count) return false;
   const bool clipChanged = dc_.clip != saved_[static_cast<size_t>(level - 1)].clip;
   while (saved_.size() >= static_cast<size_t>(level)) {
-    savedClipBytes_ -= ClipBytes(saved_.back(), saved_.size() >= 2 ? &saved_[saved_.size() - 2] : nullptr);
+    const DcState& state = saved_.back();
+    savedClipBytes_ -= ClipBytes(state, saved_.size() >= 2 ? &saved_[saved_.size() - 2] : nullptr);
+    Release(HoldingsOf(state.brush.brush, state.palette));
     if (saved_.size() == static_cast<size_t>(level)) dc_ = std::move(saved_.back());
     saved_.pop_back();
   }
@@ -143,26 +160,52 @@ bool EmfPlaybackState::RestoreDC(int32_t relative) {
   return true;
 }
 
-namespace {
+EmfPlaybackState::Holdings EmfPlaybackState::HoldingsOf(const gdi::Brush& brush, const PaletteColors& palette) {
+  return {HeldMemory{brush.pattern.get(), PatternBytes(brush)},
+          HeldMemory{palette.get(), palette ? kPaletteBytes : 0}};
+}
 
-// The memory an object holds beyond its own size: pattern pixels, and for
-// a palette the most its entries can take (it may be resized in place).
-size_t HeldBytes(const EmfObject& object) {
+void EmfPlaybackState::Hold(const Holdings& memory) {
+  for (const HeldMemory& m : memory) {
+    if (!m.address) continue;
+    Held& held = held_[m.address];
+    if (held.holders++ == 0) {
+      held.bytes = m.bytes;
+      heldBytes_ += m.bytes;
+    }
+  }
+}
+
+void EmfPlaybackState::Release(const Holdings& memory) {
+  for (const HeldMemory& m : memory) {
+    const auto it = m.address ? held_.find(m.address) : held_.end();
+    if (it == held_.end()) continue;
+    if (--it->second.holders == 0) {
+      heldBytes_ -= it->second.bytes;
+      held_.erase(it);
+    }
+  }
+}
+
+size_t EmfPlaybackState::AddedBytes(const Holdings& memory) const {
   size_t bytes = 0;
-  if (object.brush.brush.pattern) bytes += object.brush.brush.pattern->pixels.size() * sizeof(gdi::COLORREF);
-  if (object.palette) bytes += 0xFFFF * sizeof(gdi::COLORREF);
+  for (const HeldMemory& m : memory)
+    if (m.address && !held_.count(m.address)) bytes += m.bytes;
   return bytes;
 }
 
-}  // namespace
-
 bool EmfPlaybackState::StoreObject(uint32_t index, EmfObject object) {
   if (!ValidIndex(index)) return false;
-  const size_t bytes = HeldBytes(object);
+  const Holdings memory = HoldingsOf(object.brush.brush, object.palette);
+  // The object it replaces lets go of its memory only once the new one holds its own.
+  Hold(memory);
   const auto old = objects_.find(index);
-  const size_t replaced = old == objects_.end() ? 0 : HeldBytes(old->second);
-  if (objectBytes_ - replaced + bytes > kObjectBudget) return false;
-  objectBytes_ = objectBytes_ - replaced + bytes;
+  if (old != objects_.end()) Release(HoldingsOf(old->second.brush.brush, old->second.palette));
+  if (heldBytes_ > kObjectBudget) {
+    if (old != objects_.end()) Hold(HoldingsOf(old->second.brush.brush, old->second.palette));
+    Release(memory);
+    return false;
+  }
   objects_[index] = std::move(object);
   return true;
 }
@@ -175,7 +218,7 @@ const EmfObject* EmfPlaybackState::FindObject(uint32_t index) const {
 void EmfPlaybackState::DeleteObject(uint32_t index) {
   const auto it = objects_.find(index);
   if (it == objects_.end()) return;
-  objectBytes_ -= HeldBytes(it->second);
+  Release(HoldingsOf(it->second.brush.brush, it->second.palette));
   objects_.erase(it);
 }
 

@@ -8,7 +8,9 @@
 
 #include <orvane/graphics/detail/EmfPlayer.h>
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -124,15 +126,31 @@ bool MetafileMayReadDestination(const std::vector<uint8_t>& emf) {
 
 namespace orvane::emf {
 
+namespace {
+std::atomic<uint64_t> drawingRecords{0}, gradientRows{0}, gradientPixels{0};
+}  // namespace
+
+PlaybackWork PlaybackWorkSoFar() {
+  return PlaybackWork{drawingRecords.load(std::memory_order_relaxed), gradientRows.load(std::memory_order_relaxed),
+                      gradientPixels.load(std::memory_order_relaxed)};
+}
+
+void CountPlaybackWork(const PlaybackWork& more) {
+  if (more.drawingRecords) drawingRecords.fetch_add(more.drawingRecords, std::memory_order_relaxed);
+  if (more.gradientRows) gradientRows.fetch_add(more.gradientRows, std::memory_order_relaxed);
+  if (more.gradientPixels) gradientPixels.fetch_add(more.gradientPixels, std::memory_order_relaxed);
+}
+
 EmfRecordPlayer::EmfRecordPlayer(EmfPlaybackState& state) : state_(state) {}
 
 const EmfRecordPlayer::Dispatch* EmfRecordPlayer::Handlers() {
   static const auto table = [] {
     std::array<Dispatch, kRecordTypeCount> t{};
-    const auto add = [&t](Handler h, std::initializer_list<uint32_t> types, bool skippedInPath = false) {
-      for (uint32_t type : types) t[type] = Dispatch{h, skippedInPath};
+    const auto add = [&t](Handler h, std::initializer_list<uint32_t> types, bool skippedInPath = false,
+                          bool draws = false) {
+      for (uint32_t type : types) t[type] = Dispatch{h, skippedInPath, draws};
     };
-    constexpr bool kSkippedInPath = true;
+    constexpr bool kSkippedInPath = true, kDraws = true;
     add(&EmfRecordPlayer::PlayMappingRecord,
         {EMR_SETMAPMODE, EMR_SETWINDOWEXTEX, EMR_SETVIEWPORTEXTEX, EMR_SETWINDOWORGEX, EMR_SETVIEWPORTORGEX,
          EMR_SCALEVIEWPORTEXTEX, EMR_SCALEWINDOWEXTEX, EMR_SETWORLDTRANSFORM, EMR_MODIFYWORLDTRANSFORM, EMR_SAVEDC,
@@ -153,15 +171,18 @@ const EmfRecordPlayer::Dispatch* EmfRecordPlayer::Handlers() {
         {EMR_LINETO, EMR_POLYGON, EMR_POLYLINE, EMR_POLYBEZIER, EMR_POLYLINETO, EMR_POLYBEZIERTO, EMR_POLYGON16,
          EMR_POLYLINE16, EMR_POLYBEZIER16, EMR_POLYLINETO16, EMR_POLYBEZIERTO16, EMR_POLYPOLYGON, EMR_POLYPOLYLINE,
          EMR_POLYPOLYGON16, EMR_POLYPOLYLINE16, EMR_RECTANGLE, EMR_ELLIPSE, EMR_ROUNDRECT, EMR_ARC, EMR_ARCTO,
-         EMR_CHORD, EMR_PIE, EMR_ANGLEARC, EMR_SETPIXELV, EMR_POLYDRAW, EMR_POLYDRAW16});
-    add(&EmfRecordPlayer::PlayRegionRecord, {EMR_FILLRGN, EMR_PAINTRGN, EMR_INVERTRGN, EMR_FRAMERGN}, kSkippedInPath);
+         EMR_CHORD, EMR_PIE, EMR_ANGLEARC, EMR_SETPIXELV, EMR_POLYDRAW, EMR_POLYDRAW16},
+        false, kDraws);
+    add(&EmfRecordPlayer::PlayRegionRecord, {EMR_FILLRGN, EMR_PAINTRGN, EMR_INVERTRGN, EMR_FRAMERGN}, kSkippedInPath,
+        kDraws);
     add(&EmfRecordPlayer::PlayTextRecord,
-        {EMR_EXTTEXTOUTW, EMR_EXTTEXTOUTA, EMR_POLYTEXTOUTW, EMR_POLYTEXTOUTA, EMR_SMALLTEXTOUT}, kSkippedInPath);
+        {EMR_EXTTEXTOUTW, EMR_EXTTEXTOUTA, EMR_POLYTEXTOUTW, EMR_POLYTEXTOUTA, EMR_SMALLTEXTOUT}, kSkippedInPath,
+        kDraws);
     add(&EmfRecordPlayer::PlayBitmapRecord,
         {EMR_STRETCHDIBITS, EMR_BITBLT, EMR_STRETCHBLT, EMR_SETDIBITSTODEVICE, EMR_TRANSPARENTBLT, EMR_ALPHABLEND,
          EMR_MASKBLT, EMR_PLGBLT},
-        kSkippedInPath);
-    add(&EmfRecordPlayer::PlayGradientRecord, {EMR_GRADIENTFILL}, kSkippedInPath);
+        kSkippedInPath, kDraws);
+    add(&EmfRecordPlayer::PlayGradientRecord, {EMR_GRADIENTFILL}, kSkippedInPath, kDraws);
     add(&EmfRecordPlayer::PlayPaletteRecord,
         {EMR_CREATEPALETTE, EMR_SELECTPALETTE, EMR_REALIZEPALETTE, EMR_SETPALETTEENTRIES, EMR_RESIZEPALETTE});
     // Comments (EMF+ included) draw nothing here; colour management,
@@ -181,10 +202,114 @@ bool EmfRecordPlayer::Play(EmfRecordReader& r) {
   const Dispatch& dispatch = Handlers()[type];
   if (!dispatch.handler) return false;
   if (dispatch.skippedInPath && path_.Recording()) return true;
+  if (dispatch.draws && !path_.Recording()) {
+    if (OutsideTarget(r)) return true;
+    CountPlaybackWork(PlaybackWork{1, 0, 0});
+  }
   return (this->*dispatch.handler)(r);
 }
 
 bool EmfRecordPlayer::IgnoreRecord(EmfRecordReader&) { return true; }
+
+// What is left out is decided from the record's own points, never from its
+// bounds field: producers leave it zero or wrong, and a band must get
+// exactly the pixels the whole surface would. The points' logical box is
+// mapped as its four corners (an affine map keeps the points inside their
+// image); fills stay inside the points' device box, ellipses and arcs
+// inside their box's image, a pen within PenReach of its points, and the
+// shape rules and rounding move edges by at most a pixel, so a margin of
+// two pixels more is kept.
+bool EmfRecordPlayer::OutsideTarget(const EmfRecordReader& record) {
+  EmfRecordReader r(record.Data(), record.Size());
+  const uint32_t type = r.Type();
+  int64_t minX = INT64_MAX, minY = INT64_MAX, maxX = INT64_MIN, maxY = INT64_MIN;
+  const auto take = [&](int64_t x, int64_t y) {
+    minX = std::min(minX, x);
+    maxX = std::max(maxX, x);
+    minY = std::min(minY, y);
+    maxY = std::max(maxY, y);
+  };
+  // Points as the record holds them; false when it does not hold them all.
+  const auto points = [&](uint64_t count, bool sixteenBit) {
+    if (count == 0 || count * (sixteenBit ? 4 : 8) > r.Remaining()) return false;
+    for (uint64_t i = 0; i < count; ++i) {
+      const gdi::Point p = sixteenBit ? r.PointS() : r.PointL();
+      take(p.x, p.y);
+    }
+    return r.Ok();
+  };
+  gdi::Point lineEnd;
+  switch (type) {
+    case EMR_POLYGON: case EMR_POLYLINE: case EMR_POLYBEZIER: case EMR_POLYGON16: case EMR_POLYLINE16:
+    case EMR_POLYBEZIER16: {
+      r.Skip(16);  // bounds
+      const uint32_t count = r.U32();
+      const bool sixteenBit = type == EMR_POLYGON16 || type == EMR_POLYLINE16 || type == EMR_POLYBEZIER16;
+      if (!r.Ok() || !points(count, sixteenBit)) return false;
+      break;
+    }
+    case EMR_POLYPOLYGON: case EMR_POLYPOLYLINE: case EMR_POLYPOLYGON16: case EMR_POLYPOLYLINE16: {
+      r.Skip(16);  // bounds
+      const uint32_t polys = r.U32(), total = r.U32();
+      if (!r.Ok() || uint64_t{polys} * 4 > r.Remaining()) return false;
+      r.Skip(uint64_t{polys} * 4);  // the counts: their sum is the handler's to check
+      if (!points(total, type == EMR_POLYPOLYGON16 || type == EMR_POLYPOLYLINE16)) return false;
+      break;
+    }
+    case EMR_RECTANGLE: case EMR_ELLIPSE: case EMR_ROUNDRECT: case EMR_ARC: case EMR_CHORD: case EMR_PIE: {
+      const gdi::Rect box = r.RectL();
+      if (!r.Ok()) return false;
+      take(box.left, box.top);
+      take(box.right, box.bottom);
+      break;
+    }
+    case EMR_LINETO: {
+      lineEnd = r.PointL();
+      if (!r.Ok()) return false;
+      // The current position may lie between whole logical units.
+      const gdi::PointD from = state_.Dc().position;
+      if (!(std::fabs(from.x) < 1e18 && std::fabs(from.y) < 1e18)) return false;
+      const int64_t fx = static_cast<int64_t>(std::floor(from.x)), fy = static_cast<int64_t>(std::floor(from.y));
+      take(fx, fy);
+      take(fx + 1, fy + 1);
+      take(lineEnd.x, lineEnd.y);
+      break;
+    }
+    default: return false;
+  }
+  gdi::RenderTarget& target = state_.Target();
+  bool outside = target.IsEmpty();
+  if (!outside) {
+    double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+    const double x0 = double(minX), y0 = double(minY), x1 = double(maxX), y1 = double(maxY);
+    for (const gdi::PointD corner : {gdi::PointD{x0, y0}, gdi::PointD{x1, y0}, gdi::PointD{x0, y1}, gdi::PointD{x1, y1}}) {
+      const gdi::PointD d = state_.ToDevice(corner);
+      left = std::min(left, d.x);
+      right = std::max(right, d.x);
+      top = std::min(top, d.y);
+      bottom = std::max(bottom, d.y);
+    }
+    const double reach = PenReach() + 2;
+    const gdi::Rect held = target.HeldClipBounds();
+    // Written so that a reach that is not a number leaves the record in.
+    outside = bottom + reach < held.top || top - reach > held.bottom || right + reach < held.left ||
+              left - reach > held.right;
+  }
+  if (outside && type == EMR_LINETO) state_.Dc().position = gdi::PointD{double(lineEnd.x), double(lineEnd.y)};
+  return outside;
+}
+
+double EmfRecordPlayer::PenReach() {
+  if (state_.Dc().pen.style == gdi::PenStyle::Null) return 0;
+  const gdi::StrokeStyle style = PenStyle();
+  // A cosmetic line paints the pixels its rounded points begin; a wide pen
+  // reaches half its width, a square cap's corner or a miter's tip (the
+  // stroker bevels joins sharper than 10,000 widths); a thickened thin pen
+  // is moved by half its width besides.
+  const double join = style.join == gdi::PenJoin::Miter ? std::clamp(style.miterLimit, 1.0, 1e4) : 1.0;
+  const double reach = style.cosmetic ? 1 : style.width / 2 * std::max(join, 1.5);
+  return reach + thinPenWidth_;
+}
 
 namespace {
 

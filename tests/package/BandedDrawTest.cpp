@@ -26,6 +26,7 @@
 #include <orvane/gdi/detail/SpanPaint.h>
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/graphics/Metafile.h>
+#include <orvane/graphics/detail/EmfRecordPlayer.h>
 
 using namespace orvane;
 namespace fs = std::filesystem;
@@ -244,6 +245,66 @@ TEST(BandedDrawTest, PensWiderThanABandReachInFromOutside) {
   many.Polyline(zigzag);
   const auto dashes = Metafile(many.Finish());
   ExpectBandsMatchWhole(*dashes, 20, 40, 3, "many dashes");
+}
+
+// Records in strips of their own: a band leaves out those that cannot reach
+// its rows, and must still get every pixel, also from pens, miter tips,
+// curves and turned shapes that reach beyond their points, from a LineTo
+// whose move is kept, and with thin pens drawn a target pixel wide.
+TEST(BandedDrawTest, RecordsOutsideABandAreLeftOutWithoutChangingAPixel) {
+  namespace emf = orvane::emf;
+  emf::EmfWriter w = Writer(40, 48);
+  Brush(w, 0x3070E0);
+  // A miter tip 5 rows below the points, and a wide pen's edge from above the picture.
+  w.SelectObject(w.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_JOIN_MITER | emf::PS_ENDCAP_FLAT, 3, 0x106010));
+  w.Polyline({{1, 1}, {4, 12}, {7, 1}});
+  w.SelectObject(w.ExtCreatePen(emf::PS_GEOMETRIC | emf::PS_ENDCAP_ROUND, 16, 0x801010));
+  w.Polyline({{20, -6}, {38, -6}});
+  // Cosmetic dashes and moves: the second line starts where the first ended.
+  w.SelectObject(w.CreatePen(emf::PS_DASH, 0, 0x000080));
+  w.MoveToEx(1, 14);
+  w.LineTo(30, 15);
+  w.LineTo(3, 17);
+  w.SelectObject(w.CreatePen(emf::PS_SOLID, 2, 0x404040));
+  w.Ellipse({1, 19, 12, 25});
+  w.RoundRect({13, 19, 24, 25}, {5, 4});
+  w.Pie({25, 19, 38, 26}, {38, 19}, {25, 26});
+  w.Chord({1, 26, 12, 31}, {12, 26}, {1, 31});
+  w.Arc({13, 26, 24, 31}, {24, 26}, {13, 31});
+  w.PolyBezier({{25, 27}, {30, 20}, {34, 36}, {38, 28}});
+  w.PolyPolygon16({{{2, 32}, {9, 32}, {5, 36}}, {{12, 33}, {19, 33}, {15, 37}}});
+  w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+  w.Rectangle({22, 32, 30, 36});
+  w.Polygon({{-900, 40}, {-890, 40}, {-895, 47}});  // far left: in no band
+  // Turned by 30 degrees about (20, 42).
+  w.SetWorldTransform({0.866f, 0.5f, -0.5f, 0.866f, 20, 42});
+  w.SelectObject(w.CreatePen(emf::PS_SOLID, 1, 0x00A0A0));
+  w.Rectangle({-12, -3, 0, 3});
+  w.Ellipse({2, -3, 14, 4});
+  const auto picture = Metafile(w.Finish());
+  ExpectBandsMatchWhole(*picture, 40, 48, 3, "records in strips");
+
+  // Thin pens a target pixel wide, and how many records one-row bands draw.
+  for (TOrvanePictureQuality q : {opqLow, opqHigh}) {
+    std::vector<uint8_t> results[2];
+    uint64_t drawn[2];
+    for (int banded = 0; banded < 2; ++banded) {
+      const BandBudget scope(banded ? 1 : kUnbanded);
+      const Rendering way(banded ? FilteredRendering::Automatic : FilteredRendering::KeySurfaces);
+      TFastBMP color(40, 48), coverage(40, 48);
+      const uint64_t before = emf::PlaybackWorkSoFar().drawingRecords;
+      RenderFiltered(color, coverage, *picture, FilteredDrawOptions{q, ThinLines::OnePixel}, 1.0, 1.0);
+      drawn[banded] = emf::PlaybackWorkSoFar().drawingRecords - before;
+      for (const TFastBMP* raster : {&color, &coverage})
+        for (int32_t y = 0; y < 48; ++y)
+          results[banded].insert(results[banded].end(), raster->RowStarts()[y], raster->RowStarts()[y] + 40 * 3);
+    }
+    EXPECT_TRUE(results[0] == results[1]) << "thin lines, quality " << int(q);
+    // Unbanded over two keys: each of the 14 records that reach the
+    // picture twice. In 48 bands: each in those its rows and pens reach.
+    EXPECT_EQ(drawn[0], 2 * 14u) << int(q);
+    EXPECT_LT(drawn[1], 48 * 14u / 2) << int(q);
+  }
 }
 
 TEST(BandedDrawTest, BitmapGraphicAndCanvasDrawing) {

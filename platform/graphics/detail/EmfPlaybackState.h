@@ -9,6 +9,7 @@
 // mapping) -> reference device -> (playback transform: the header's frame
 // onto the destination rectangle) -> destination device pixels.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -114,14 +115,20 @@ class EmfPlaybackState {
 
   void SetMapMode(uint32_t mode);
 
-  // Saved states: false when the request names no saved state.
+  // Saved states: false when the request names no saved state. A saved
+  // state's pattern and palette count against the objects' budget (see
+  // StoreObject) for as long as it holds them; a save that would take the
+  // table and the saved states past it is not made, like a save past the
+  // budget of changed clip regions.
   void SaveDC();
   bool RestoreDC(int32_t relative);
 
   // Objects: index 1 .. handleCount-1.
   bool ValidIndex(uint32_t index) const { return index >= 1 && index < handleCount_; }
   // False (and nothing stored) for an index outside the table, or when the
-  // table's objects would hold more memory than their budget.
+  // table's objects and the saved states together would hold more pattern
+  // and palette memory than their budget (128 MiB). Memory held by both a
+  // table entry and saved states counts once.
   bool StoreObject(uint32_t index, EmfObject object);
   const EmfObject* FindObject(uint32_t index) const;
   void DeleteObject(uint32_t index);
@@ -151,7 +158,25 @@ class EmfPlaybackState {
   std::vector<DcState> saved_;
   size_t savedClipBytes_ = 0;
   std::unordered_map<uint32_t, EmfObject> objects_;
-  size_t objectBytes_ = 0;
+  // Pattern pixels and palettes held by table entries or saved states: how
+  // many of them hold each (by its address) and what it may take; the
+  // current state's own are not counted.
+  struct Held {
+    size_t bytes = 0;
+    size_t holders = 0;
+  };
+  struct HeldMemory {
+    const void* address = nullptr;
+    size_t bytes = 0;
+  };
+  using Holdings = std::array<HeldMemory, 2>;
+  static Holdings HoldingsOf(const gdi::Brush& brush, const PaletteColors& palette);
+  void Hold(const Holdings& memory);
+  void Release(const Holdings& memory);
+  // What holding `memory` would add to heldBytes_.
+  size_t AddedBytes(const Holdings& memory) const;
+  std::unordered_map<const void*, Held> held_;
+  size_t heldBytes_ = 0;
   Affine logicalToDevice_;
   bool transformValid_ = false;
   std::optional<gdi::RenderTarget> target_;

@@ -35,6 +35,16 @@
 
 namespace orvane::emf {
 
+// Work metafile playback has done in this process, counted as it goes, so
+// that tests can bound what a picture costs without timing it.
+struct PlaybackWork {
+  uint64_t drawingRecords = 0;  // drawing records played (not those left out, see Play)
+  uint64_t gradientRows = 0;    // rows laid out for gradient triangles
+  uint64_t gradientPixels = 0;  // pixels gradient triangles shaded
+};
+PlaybackWork PlaybackWorkSoFar();
+void CountPlaybackWork(const PlaybackWork& more);
+
 class EmfRecordPlayer {
  public:
   explicit EmfRecordPlayer(EmfPlaybackState& state);
@@ -42,7 +52,10 @@ class EmfRecordPlayer {
   EmfRecordPlayer& operator=(const EmfRecordPlayer&) = delete;
 
   // Plays one record (the header and EOF are the caller's). False when the
-  // player has no handler for its type: nothing of it was drawn.
+  // player has no handler for its type: nothing of it was drawn. A line,
+  // shape or poly record that cannot reach the target's held rows and
+  // columns (see OutsideTarget) is left out: in a band of a surface it costs
+  // the reading of its points.
   bool Play(EmfRecordReader& record);
 
   // Pens thinner than `width` device pixels are drawn that wide (see
@@ -57,12 +70,22 @@ class EmfRecordPlayer {
     // Records that add nothing to an open path and draw nothing while it is
     // open (bitmaps, text, region and gradient fills): left whole then.
     bool skippedInPath = false;
+    bool draws = false;  // a drawing record: counted in PlaybackWork
   };
   // The dispatch of each record type.
   static const Dispatch* Handlers();
   // Records of state that drawing does not use (colour management, colour
   // adjustment, layout, comments): read and left.
   bool IgnoreRecord(EmfRecordReader& r);
+  // Whether a drawing record outside a path cannot paint a pixel of the
+  // target's held clip bounds (a band's rows, the clip's columns): the
+  // device box of its points, or of its box, widened by what the pen and
+  // the shape rules can reach beyond them. Only records whose drawing
+  // changes nothing else are judged (a LineTo's move of the current
+  // position is made here); for every other record false.
+  bool OutsideTarget(const EmfRecordReader& r);
+  // How far beyond its points the selected pen may paint, device pixels.
+  double PenReach();
 
   // EmfPlayer.cpp
   bool PlayMappingRecord(EmfRecordReader& r);
