@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include <orvane/FastBMP.h>
@@ -57,36 +58,115 @@ namespace {
 
 constexpr uint64_t kMaxDecodedBytes = uint64_t(1) << 30;
 
-// Decodes a PNG held in memory; false when it is not one.
-bool DecodePng(const uint8_t* data, size_t size, PngImage& image) {
-  png_image decoded{};
-  decoded.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&decoded, data, size)) return false;
-  const bool alpha = (decoded.format & PNG_FORMAT_FLAG_ALPHA) != 0;
-  decoded.format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
-  image.width = static_cast<int32_t>(decoded.width);
-  image.height = static_cast<int32_t>(decoded.height);
-  image.channels = alpha ? 4 : 3;
-  // Deflate expands at most about 1032 times, and the widest conversion
-  // (1-bit palette to RGBA) 32 times more: a claim beyond that cannot be
-  // carried by the file, and nothing is allocated for it.
-  const uint64_t bytes = uint64_t(PNG_IMAGE_SIZE(decoded));
-  if (bytes > kMaxDecodedBytes || bytes > uint64_t(size) * 1032u * 32u + (1u << 20)) {
-    png_image_free(&decoded);
-    return false;
-  }
-  try {
-    image.pixels.assign(static_cast<size_t>(bytes), 0);
-  } catch (const std::bad_alloc&) {
-    png_image_free(&decoded);
-    throw rtl::EOutOfMemory();
-  }
-  if (!png_image_finish_read(&decoded, nullptr, image.pixels.data(), 0, nullptr)) {
-    png_image_free(&decoded);
-    return false;
-  }
-  return true;
+// Whether a width x height image of `channels` 8-bit channels can come out
+// of a PNG file of `fileBytes`: deflate expands at most about 1032 times,
+// and the widest conversion (1-bit palette to RGBA) 32 times more, so a
+// claim beyond that cannot be carried by the file and nothing is allocated
+// for it; nor for more than 1 GiB.
+bool DecodedSizeFits(uint32_t width, uint32_t height, int channels, size_t fileBytes) {
+  const uint64_t bytes = uint64_t{width} * height * static_cast<uint64_t>(channels);
+  return bytes <= kMaxDecodedBytes && bytes <= uint64_t(fileBytes) * 1032u * 32u + (1u << 20);
 }
+
+// One pass of libpng over a PNG in memory, row by row. Errors of libpng
+// end the step under way (which then answers false) and are not printed;
+// warnings are dropped, and so are benign errors (a damaged ancillary
+// chunk, image data beyond the last row). Each step that calls into libpng
+// sets its jump buffer itself and keeps no object with a destructor in its
+// frame.
+class PngRowReader {
+ public:
+  PngRowReader(const uint8_t* data, size_t size) : data_(data), size_(size) {
+    png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Error, Warning);
+    info_ = png_ ? png_create_info_struct(png_) : nullptr;
+    if (!png_ || !info_) {
+      png_destroy_read_struct(&png_, &info_, nullptr);
+      throw rtl::EOutOfMemory();
+    }
+    png_set_read_fn(png_, this, Read);
+  }
+  ~PngRowReader() { png_destroy_read_struct(&png_, &info_, nullptr); }
+  PngRowReader(const PngRowReader&) = delete;
+  PngRowReader& operator=(const PngRowReader&) = delete;
+
+  // Reads the signature and the chunks before the image data; false when
+  // this is not a PNG.
+  bool ReadHeader() {
+    if (setjmp(png_jmpbuf(png_))) return false;
+    png_set_benign_errors(png_, 1);
+    png_read_info(png_, info_);
+    return true;
+  }
+  uint32_t Width() const { return png_get_image_width(png_, info_); }
+  uint32_t Height() const { return png_get_image_height(png_, info_); }
+  // An alpha channel, or a transparency chunk that makes one.
+  bool HasAlpha() const {
+    return (png_get_color_type(png_, info_) & PNG_COLOR_MASK_ALPHA) || png_get_valid(png_, info_, PNG_INFO_tRNS);
+  }
+
+  // Rows as the file holds them, unconverted (only to check the data).
+  bool PrepareUnconverted() {
+    if (setjmp(png_jmpbuf(png_))) return false;
+    passes_ = png_set_interlace_handling(png_);
+    png_read_update_info(png_, info_);
+    return true;
+  }
+  // Rows of 8-bit sRGB samples (16-bit samples are taken as linear, others
+  // as sRGB unless the file says otherwise), palettes and grey expanded,
+  // transparency made alpha: R, G, B and, with `alpha`, A; or, for
+  // `Layout::Bgrx`, B, G, R and a fourth byte, the alpha or 255.
+  enum class Layout { Rgb, Bgrx };
+  bool Prepare(bool alpha, Layout layout) {
+    if (setjmp(png_jmpbuf(png_))) return false;
+    const int colorType = png_get_color_type(png_, info_);
+    const bool sixteen = png_get_bit_depth(png_, info_) == 16;
+    png_set_expand(png_);
+    if (!(colorType & PNG_COLOR_MASK_COLOR)) png_set_gray_to_rgb(png_);
+    // The first call names the samples' gamma where the file gives none, the second the output's.
+    png_set_alpha_mode_fixed(png_, PNG_ALPHA_PNG, sixteen ? PNG_GAMMA_LINEAR : PNG_DEFAULT_sRGB);
+    if (sixteen) png_set_scale_16(png_);
+    png_set_alpha_mode_fixed(png_, PNG_ALPHA_PNG, PNG_DEFAULT_sRGB);
+    if (layout == Layout::Bgrx) {
+      if (!alpha) png_set_filler(png_, 0xFF, PNG_FILLER_AFTER);
+      png_set_bgr(png_);
+    }
+    passes_ = png_set_interlace_handling(png_);
+    png_read_update_info(png_, info_);
+    return png_get_rowbytes(png_, info_) == size_t{Width()} * (alpha || layout == Layout::Bgrx ? 4 : 3);
+  }
+  // Decodes every row of every pass, row y of a pass into rowOf(y) (null:
+  // decoded and dropped), then `done(y)` once row y is complete.
+  template <class RowOf, class Done>
+  bool ReadRows(RowOf rowOf, Done done) {
+    if (setjmp(png_jmpbuf(png_))) return false;
+    const uint32_t height = Height();
+    for (int pass = 0; pass < passes_; ++pass) {
+      const bool last = pass + 1 == passes_;
+      for (uint32_t y = 0; y < height; ++y) {
+        png_read_row(png_, rowOf(y), nullptr);
+        if (last) done(y);
+      }
+    }
+    return true;
+  }
+
+ private:
+  static void Read(png_structp png, png_bytep out, png_size_t length) {
+    auto* self = static_cast<PngRowReader*>(png_get_io_ptr(png));
+    if (length > self->size_ - self->at_) png_error(png, "read beyond the end of the data");
+    std::memcpy(out, self->data_ + self->at_, length);
+    self->at_ += length;
+  }
+  static void Error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+  static void Warning(png_structp, png_const_charp) {}
+
+  const uint8_t* data_;
+  size_t size_;
+  size_t at_ = 0;
+  png_structp png_ = nullptr;
+  png_infop info_ = nullptr;
+  int passes_ = 1;
+};
 
 // The bytes of one pixel of a bitmap's surface (B, G, R first in both formats).
 int32_t BytesPerPixel(const gdi::BitmapObject& surface) {
@@ -123,7 +203,27 @@ bool ReadPngFile(const std::string& path, PngImage& image) {
   } catch (const rtl::Exception&) {
     return false;
   }
-  return DecodePng(bytes.data(), bytes.size(), image);
+  PngRowReader reader(bytes.data(), bytes.size());
+  if (!reader.ReadHeader()) return false;
+  const bool alpha = reader.HasAlpha();
+  const int channels = alpha ? 4 : 3;
+  if (!DecodedSizeFits(reader.Width(), reader.Height(), channels, bytes.size()) ||
+      !reader.Prepare(alpha, PngRowReader::Layout::Rgb))
+    return false;
+  PngImage decoded;
+  decoded.width = static_cast<int32_t>(reader.Width());
+  decoded.height = static_cast<int32_t>(reader.Height());
+  decoded.channels = channels;
+  const size_t stride = size_t{reader.Width()} * static_cast<size_t>(channels);
+  try {
+    decoded.pixels.assign(stride * reader.Height(), 0);
+  } catch (const std::bad_alloc&) {
+    throw rtl::EOutOfMemory();
+  }
+  uint8_t* pixels = decoded.pixels.data();
+  if (!reader.ReadRows([pixels, stride](uint32_t y) { return pixels + y * stride; }, [](uint32_t) {})) return false;
+  image = std::move(decoded);
+  return true;
 }
 
 void SavePng(const vcl::TBitmap& bitmap, const std::string& path, const TFastBMP* coverage) {
@@ -153,25 +253,47 @@ std::unique_ptr<TFastBMP> LoadPng(vcl::TBitmap& bitmap, const std::string& path)
 }
 
 std::unique_ptr<TFastBMP> LoadPng(vcl::TBitmap& bitmap, const uint8_t* data, size_t size) {
-  PngImage png;
-  if (!DecodePng(data, size, png)) throw rtl::EInvalidGraphic(rtl::msg::InvalidBitmap);
+  // The whole file is decoded once and dropped, row by row, before anything
+  // is made: bad data leaves the bitmap as it was. The second decoding goes
+  // straight into the bitmap's surface, the one copy of the pixels there is.
+  bool alpha = false;
+  uint32_t width = 0, height = 0;
+  {
+    PngRowReader check(data, size);
+    if (!check.ReadHeader()) throw rtl::EInvalidGraphic(rtl::msg::InvalidBitmap);
+    alpha = check.HasAlpha();
+    width = check.Width();
+    height = check.Height();
+    if (!DecodedSizeFits(width, height, alpha ? 4 : 3, size) || !check.PrepareUnconverted() ||
+        !check.ReadRows([](uint32_t) -> png_bytep { return nullptr; }, [](uint32_t) {}))
+      throw rtl::EInvalidGraphic(rtl::msg::InvalidBitmap);
+  }
+  const auto w = static_cast<int32_t>(width), h = static_cast<int32_t>(height);
   std::unique_ptr<TFastBMP> coverage;
-  if (png.channels == 4) coverage = std::make_unique<TFastBMP>(png.width, png.height);
-  bitmap.SetSize(png.width, png.height);
+  if (alpha) coverage = std::make_unique<TFastBMP>(w, h);
+  PngRowReader reader(data, size);
+  if (!reader.ReadHeader() || !reader.Prepare(alpha, PngRowReader::Layout::Bgrx))
+    throw rtl::EInvalidGraphic(rtl::msg::InvalidBitmap);
+
+  bitmap.SetSize(w, h);
   const gdi::BitmapObject* surface = bitmap.Surface();
   if (!surface) return coverage;
-  const int32_t step = BytesPerPixel(*surface);
-  const uint8_t* source = png.pixels.data();
-  for (int32_t y = 0; y < png.height; ++y) {
-    uint8_t* c = surface->Row(y);
-    uint8_t* a = coverage ? coverage->RowStarts()[y] : nullptr;
-    for (int32_t x = 0; x < png.width; ++x, c += step, source += png.channels) {
-      c[0] = source[2];
-      c[1] = source[1];
-      c[2] = source[0];
-      if (a) a[3 * x] = a[3 * x + 1] = a[3 * x + 2] = source[3];
+  // A bitmap's surface is in the screen format, four bytes a pixel (B, G,
+  // R, unused): a row of the converted image fits it exactly. With alpha,
+  // the fourth byte moves to the coverage raster once its row is complete.
+  const auto rowOf = [surface](uint32_t y) { return surface->Row(static_cast<int32_t>(y)); };
+  const auto split = [surface, &coverage, w](uint32_t y) {
+    if (!coverage) return;
+    uint8_t* c = surface->Row(static_cast<int32_t>(y));
+    uint8_t* a = coverage->RowStarts()[y];
+    for (int32_t x = 0; x < w; ++x, c += 4, a += 3) {
+      a[0] = a[1] = a[2] = c[3];
+      c[3] = 0xFF;
     }
-  }
+  };
+  // The data was read to its end once already: only memory libpng needs
+  // for its buffers can fail here (and the bitmap then holds part of the image).
+  if (!reader.ReadRows(rowOf, split)) throw rtl::EOutOfMemory();
   return coverage;
 }
 

@@ -51,7 +51,9 @@ void SavePng(const TOrvaneBitmap& sprite, const std::string& path);
 // image with alpha, a coverage raster of its size whose three channels hold
 // the alpha (null for an opaque image). Raises rtl::EFOpenError (and the
 // other file errors) when the file cannot be read and rtl::EInvalidGraphic
-// when it is not a PNG; the bitmap is changed only on success.
+// when it is not a PNG; the bitmap is changed only on success. The file is
+// checked to its end, then decoded row by row straight into the bitmap:
+// loading costs one copy of the pixels (and the coverage raster, if any).
 std::unique_ptr<TFastBMP> LoadPng(vcl::TBitmap& bitmap, const std::string& path);
 // The same from the bytes of a PNG file in memory.
 std::unique_ptr<TFastBMP> LoadPng(vcl::TBitmap& bitmap, const uint8_t* data, size_t size);

@@ -1,7 +1,9 @@
 // Text measurement and aliased glyph drawing on top of the glyph cache.
 // Glyphs are placed one after the other along the baseline, each at its
 // pen position rounded to a whole pixel, so a run measures exactly the sum
-// of its integer advances, as GDI's text does.
+// of its integer advances, as GDI's text does. A run is first bounded by
+// its pen positions and its glyphs' upright rendering: text outside the
+// clip costs a table probe a character and renders nothing turned.
 
 #include <orvane/gdi/FontEngine.h>
 
@@ -80,6 +82,104 @@ void FillBand(RenderTarget& target, PointD origin, const Direction& d, double al
   FillConvexQuad(target, {at(along0, fromDown), at(along1, fromDown), at(along1, toDown), at(along0, toDown)});
 }
 
+// A box, relative to a glyph's rounded pen position, that holds every
+// pixel the glyph paints at its run's angle; empty when it paints nothing.
+struct ReachBox {
+  double left = 0, top = 0, right = 0, bottom = 0;
+  bool IsEmpty() const { return !(left < right && top < bottom); }
+  void Add(const ReachBox& b) {
+    if (b.IsEmpty()) return;
+    if (IsEmpty()) {
+      *this = b;
+      return;
+    }
+    left = std::min(left, b.left), top = std::min(top, b.top);
+    right = std::max(right, b.right), bottom = std::max(bottom, b.bottom);
+  }
+};
+
+// Whether a box at a pen position can reach the clip (the pen rounds to the nearest pixel).
+bool Reaches(const ReachBox& box, double px, double py, const Rect& clip) {
+  return px + 0.5 + box.right > clip.left && px - 0.5 + box.left < clip.right && py + 0.5 + box.bottom > clip.top &&
+         py - 0.5 + box.top < clip.bottom;
+}
+
+// The glyphs of one run at its angle, each character looked up once: a long
+// run mostly repeats a few characters, and a lookup (the character map,
+// then the glyph cache) costs many times this table's probe. The table
+// lives only while one run is measured or drawn, under the cache's lock,
+// and holds what it needs of a glyph by value.
+//
+// A glyph's reach comes from its upright rendering, which measuring needs
+// anyway: upright, it is its pixels' bounds. Turned, the glyph is the same
+// outline turned about the pen (FreeType turns the hinted outline; bitmap
+// glyphs do not turn), so it lies within the upright pixels' farthest
+// corner, plus the em's height and width for thin parts the upright
+// rendering may have dropped between pixel centres, plus two pixels for
+// rasterising either way. A glyph without upright pixels (a space) is
+// looked up turned.
+class RunGlyphs {
+ public:
+  struct Entry {
+    uint32_t index = 0;   // glyph index in the face
+    int32_t advance = 0;  // pixels along the baseline
+    ReachBox reach;
+  };
+
+  RunGlyphs(GlyphCache& cache, const SizedFont& font, bool glyphIndices, int32_t angle)
+      : cache_(cache), font_(font), glyphIndices_(glyphIndices), angle_(angle),
+        em_(std::abs(font.ySize) / 64.0 + std::abs(font.xSize) / 64.0) {
+    keys_.fill(kNoKey);
+  }
+
+  const Entry& Get(char32_t ch) {
+    const size_t slot = ch & (kSlots - 1);
+    if (keys_[slot] == ch && ch != kNoKey) return entries_[slot];
+    return Fill(ch, slot);
+  }
+  // The union of the reach of every glyph looked up so far.
+  const ReachBox& Reached() const { return reached_; }
+
+ private:
+  const Entry& Fill(char32_t ch, size_t slot) {
+    Entry& e = ch == kNoKey ? unkept_ : entries_[slot];
+    e.index = glyphIndices_ ? static_cast<uint32_t>(ch) : cache_.GlyphIndex(font_, ch);
+    const Glyph& glyph = cache_.GetGlyph(font_, e.index, 0);
+    e.advance = glyph.advance;
+    e.reach = ReachBox{};
+    if (!glyph.runs.empty()) {
+      const Rect& b = glyph.box;
+      if (angle_ == 0) {
+        e.reach = ReachBox{double(b.left), double(b.top), double(b.right), double(b.bottom)};
+      } else {
+        const double x = std::max(std::abs(double(b.left)), std::abs(double(b.right)));
+        const double y = std::max(std::abs(double(b.top)), std::abs(double(b.bottom)));
+        const double r = std::hypot(x, y) + em_ + 2;
+        e.reach = ReachBox{-r, -r, r, r};
+      }
+    } else if (angle_ != 0) {
+      const Glyph& turned = cache_.GetGlyph(font_, e.index, angle_);
+      const Rect& b = turned.box;
+      if (!turned.runs.empty()) e.reach = ReachBox{double(b.left), double(b.top), double(b.right), double(b.bottom)};
+    }
+    reached_.Add(e.reach);
+    if (ch != kNoKey) keys_[slot] = ch;
+    return e;
+  }
+
+  static constexpr size_t kSlots = 256;
+  static constexpr char32_t kNoKey = 0xFFFFFFFF;  // marks a free slot; such a character is looked up every time
+  GlyphCache& cache_;
+  const SizedFont& font_;
+  bool glyphIndices_;
+  int32_t angle_;
+  double em_;
+  ReachBox reached_;
+  std::array<char32_t, kSlots> keys_;
+  std::array<Entry, kSlots> entries_;
+  Entry unkept_;
+};
+
 }  // namespace
 
 TextMetrics GetTextMetrics(const Font& font) {
@@ -93,8 +193,8 @@ std::vector<int32_t> CharacterAdvances(const Font& font, std::u32string_view tex
   const GlyphCache::Locked cache = GlyphCache::Acquire();
   const SizedFont* sf = cache->Realize(font);
   if (!sf) return advances;
-  for (size_t i = 0; i < text.size(); ++i)
-    advances[i] = cache->GetGlyph(*sf, glyphIndices ? text[i] : cache->GlyphIndex(*sf, text[i]), 0).advance;
+  RunGlyphs glyphs(*cache, *sf, glyphIndices, 0);
+  for (size_t i = 0; i < text.size(); ++i) advances[i] = glyphs.Get(text[i]).advance;
   return advances;
 }
 
@@ -133,20 +233,59 @@ void DrawGlyphs(RenderTarget& target, const Font& font, PointD origin, std::u32s
     const GlyphCache::Locked cache = GlyphCache::Acquire();
     const SizedFont* sf = cache->Realize(font);
     if (!sf) return;
+    RunGlyphs glyphs(*cache, *sf, placement.glyphIndices, angle);
+    const auto advanceOf = [&](size_t i, const RunGlyphs::Entry& e) {
+      return advances && i < advances->size() ? (*advances)[i] : e.advance;
+    };
+
+    // First where the run can paint at all: the bounds of the pen positions
+    // of its glyphs that paint (a parallelogram along and across the
+    // baseline), widened by the union of their reach. Text outside the clip
+    // ends here, having looked up each distinct character upright once.
+    int64_t along = 0, down = 0;
+    int64_t alongMin = INT64_MAX, alongMax = INT64_MIN, downMin = INT64_MAX, downMax = INT64_MIN;
     for (size_t i = 0; i < text.size(); ++i) {
-      const uint32_t index = placement.glyphIndices ? text[i] : cache->GlyphIndex(*sf, text[i]);
-      const int32_t advance =
-          advances && i < advances->size() ? (*advances)[i] : cache->GetGlyph(*sf, index, 0).advance;
-      const double px = origin.x + pen * d.cx + penDown * d.dx, py = origin.y + pen * d.cy + penDown * d.dy;
-      pen += advance;
-      if (downAdvances && i < downAdvances->size()) penDown += (*downAdvances)[i];
-      if (std::abs(px) > kMaxCoordinate || std::abs(py) > kMaxCoordinate) continue;
-      const Glyph& glyph = cache->GetGlyph(*sf, index, angle);
-      if (glyph.runs.empty()) continue;
-      const auto gx = static_cast<int32_t>(std::floor(px + 0.5)), gy = static_cast<int32_t>(std::floor(py + 0.5));
-      if (glyph.box.Offset(gx, gy).Intersect(clip).IsEmpty()) continue;
-      for (const GlyphRun& run : glyph.runs) placed.push_back(PlacedRun{gy + run.dy, gx + run.x0, gx + run.x1});
+      const RunGlyphs::Entry& e = glyphs.Get(text[i]);
+      if (!e.reach.IsEmpty()) {
+        alongMin = std::min(alongMin, along), alongMax = std::max(alongMax, along);
+        downMin = std::min(downMin, down), downMax = std::max(downMax, down);
+      }
+      along += advanceOf(i, e);
+      if (downAdvances && i < downAdvances->size()) down += (*downAdvances)[i];
     }
+    const ReachBox& reach = glyphs.Reached();
+    pen = static_cast<double>(along);
+    const double runLength = pen;
+    bool mayPaint = alongMin <= alongMax;
+    if (mayPaint) {
+      double minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY;
+      for (const double a : {double(alongMin), double(alongMax)})
+        for (const double b : {double(downMin), double(downMax)}) {
+          const double x = origin.x + a * d.cx + b * d.dx, y = origin.y + a * d.cy + b * d.dy;
+          minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
+        }
+      // Half a pixel for the rounding of the pens, and one more for the corners' arithmetic.
+      mayPaint = maxX + reach.right + 1.5 > clip.left && minX + reach.left - 1.5 < clip.right &&
+                 maxY + reach.bottom + 1.5 > clip.top && minY + reach.top - 1.5 < clip.bottom;
+    }
+
+    if (mayPaint) {
+      pen = penDown = 0;
+      for (size_t i = 0; i < text.size(); ++i) {
+        const RunGlyphs::Entry& e = glyphs.Get(text[i]);
+        const double px = origin.x + pen * d.cx + penDown * d.dx, py = origin.y + pen * d.cy + penDown * d.dy;
+        pen += advanceOf(i, e);
+        if (downAdvances && i < downAdvances->size()) penDown += (*downAdvances)[i];
+        if (std::abs(px) > kMaxCoordinate || std::abs(py) > kMaxCoordinate) continue;
+        if (!Reaches(e.reach, px, py, clip)) continue;
+        const Glyph& glyph = cache->GetGlyph(*sf, e.index, angle);
+        if (glyph.runs.empty()) continue;
+        const auto gx = static_cast<int32_t>(std::floor(px + 0.5)), gy = static_cast<int32_t>(std::floor(py + 0.5));
+        if (glyph.box.Offset(gx, gy).Intersect(clip).IsEmpty()) continue;
+        for (const GlyphRun& run : glyph.runs) placed.push_back(PlacedRun{gy + run.dy, gx + run.x0, gx + run.x1});
+      }
+    }
+    pen = runLength;
     underlineTop = sf->underlineTop;
     underlineSize = sf->underlineSize;
     strikeTop = sf->strikeTop;

@@ -98,6 +98,17 @@ std::u32string DecodeText(const uint8_t* string, uint32_t count, bool wide, bool
   return gdi::Utf16ToUtf32(units.data(), units.size());
 }
 
+// Whether a filled parallelogram can reach any pixel of `clip`: a pixel is
+// filled when its corner point lies inside, so within the points' bounds.
+bool MayReach(const gdi::Contour& shape, const gdi::Rect& clip) {
+  double minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY;
+  for (const gdi::PointD& p : shape) {
+    minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+  }
+  return maxX + 1 > clip.left && minX - 1 < clip.right && maxY + 1 > clip.top && minY - 1 < clip.bottom;
+}
+
 int32_t LoadI32(const uint8_t* p) {
   return static_cast<int32_t>(uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24));
 }
@@ -201,8 +212,10 @@ void EmfRecordPlayer::DrawTextRun(const TextRun& run) {
   } else {
     advances = gdi::CharacterAdvances(font, text, glyphIndices);
   }
-  double width = 0;
-  for (int32_t a : advances) width += a;
+  // Summed exactly as integers (a double's running sum would wait on each addition).
+  int64_t sum = 0;
+  for (const int32_t a : advances) sum += a;
+  const double width = static_cast<double>(sum);
 
   // Placement along the escapement: `along` runs with the text, `down` towards its descent.
   const gdi::TextMetrics metrics = gdi::GetTextMetrics(font);
@@ -222,9 +235,13 @@ void EmfRecordPlayer::DrawTextRun(const TextRun& run) {
     if (unit > 0 && !(dc.textAlign & gdi::TA_RIGHT)) dc.position.x += width / unit;
   }
 
-  // Clipped text draws through a target cut to the rectangle.
+  // Clipped text draws through a target cut to the rectangle; a rectangle
+  // outside the clip leaves nothing to draw (and no clip region to copy).
   std::optional<gdi::RenderTarget> clipped;
   if (hasRect && (options & ETO_CLIPPED)) {
+    if (turnedRect ? !MayReach(*turnedRect, target.HeldClipBounds())
+                   : deviceRect.Intersect(target.HeldClipBounds()).IsEmpty())
+      return;
     gdi::Region region = state_.Dc().clip ? *state_.Dc().clip : state_.Universe();
     if (turnedRect) {
       const gdi::Region inside = gdi::RegionFromContours({*turnedRect}, gdi::FillMode::Winding, region.Bounds());

@@ -547,6 +547,24 @@ void EmfWriter::PolyTextOutW(const std::vector<std::pair<PointL, std::u16string>
   Record(EMR_POLYTEXTOUTW, p.Append(text.bytes).bytes);
 }
 
+void EmfWriter::PolyTextOutW(uint32_t graphicsMode, const std::vector<EmrText>& strings) {
+  // As above; each string's advances follow its characters.
+  const uint32_t head = 8 + 16 + 12 + 4 + 40 * static_cast<uint32_t>(strings.size());
+  Payload p;
+  p.Rect({0, 0, -1, -1}).U32(graphicsMode).F32(1).F32(1).U32(static_cast<uint32_t>(strings.size()));
+  Payload tail;
+  for (const EmrText& s : strings) {
+    const uint32_t stringOffset = head + static_cast<uint32_t>(tail.bytes.size());
+    for (char16_t c : s.text) tail.U16(static_cast<uint16_t>(c));
+    tail.Pad4();
+    const uint32_t dxOffset = s.dx.empty() ? 0 : head + static_cast<uint32_t>(tail.bytes.size());
+    for (int32_t v : s.dx) tail.I32(v);
+    p.Point(s.reference).U32(static_cast<uint32_t>(s.text.size())).U32(stringOffset).U32(s.options).Rect(s.rect);
+    p.U32(dxOffset);
+  }
+  Record(EMR_POLYTEXTOUTW, p.Append(tail.bytes).bytes);
+}
+
 // --- bitmaps ----------------------------------------------------------------
 
 void EmfWriter::StretchDIBits(int32_t x, int32_t y, int32_t cx, int32_t cy, int32_t srcX, int32_t srcY,

@@ -216,6 +216,17 @@ class EmfWriter {
   void SmallTextOut(PointL reference, const std::u16string& text, uint32_t options = ETO_NO_RECT, RectL rect = {});
   // Several strings, each with its own reference point, in one record.
   void PolyTextOutW(const std::vector<std::pair<PointL, std::u16string>>& strings);
+  // The same with each string's options, rectangle and advances as an
+  // EMRTEXT holds them (logical units, one a character or two with ETO_PDY;
+  // empty: none written).
+  struct EmrText {
+    PointL reference;
+    std::u16string text;
+    uint32_t options = 0;
+    RectL rect = {};
+    std::vector<int32_t> dx;
+  };
+  void PolyTextOutW(uint32_t graphicsMode, const std::vector<EmrText>& strings);
   void ExtTextOutA(PointL reference, const std::string& text, uint32_t options = 0, RectL rect = {},
                    const std::vector<int32_t>* dx = nullptr);
 
