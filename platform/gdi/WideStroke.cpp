@@ -43,15 +43,18 @@ PointD operator*(PointD a, double k) { return PointD{a.x * k, a.y * k}; }
 // The pieces of one stroke, stored one after another for a single fill.
 class Outline {
  public:
-  Outline(std::vector<PointD>& points, std::vector<uint32_t>& counts, const Box& cull)
-      : points_(points), counts_(counts), cull_(cull) {
+  Outline(std::vector<PointD>& points, std::vector<uint32_t>& counts, const Box& cull, OutlineBudget* budget)
+      : points_(points), counts_(counts), cull_(cull), budget_(budget) {
     points_.clear();
     counts_.clear();
   }
+  // Once a piece did not fit the budget, the rest of the outline is not made.
+  bool Stopped() const { return budget_ && budget_->Exceeded(); }
   void Begin() { start_ = points_.size(); }
   void Add(PointD p) { points_.push_back(p); }
-  // Ends a piece: dropped when it lies outside the clip bounds or has no
-  // area, reversed when it runs the other way round.
+  // Ends a piece: dropped when it lies outside the clip bounds, has no
+  // area or does not fit the budget, reversed when it runs the other way
+  // round.
   void End() {
     const size_t n = points_.size() - start_;
     const auto first = points_.begin() + static_cast<ptrdiff_t>(start_);
@@ -66,7 +69,7 @@ class Outline {
       area += p.x * q.y - q.x * p.y;
     }
     if (n < 3 || !(area != 0) || maxX < cull_.left || minX > cull_.right || maxY < cull_.top ||
-        minY > cull_.bottom) {
+        minY > cull_.bottom || (budget_ && !budget_->Take(&points_[start_], n, std::abs(area) / 2))) {
       points_.resize(start_);
       return;
     }
@@ -78,6 +81,7 @@ class Outline {
   std::vector<PointD>& points_;
   std::vector<uint32_t>& counts_;
   Box cull_;
+  OutlineBudget* budget_;
   size_t start_ = 0;
 };
 
@@ -107,8 +111,9 @@ class WideStroker {
   // The outline of an open polyline of distinct consecutive points.
   void Open(const PointD* p, size_t n) {
     if (n < 2) return;
-    for (size_t i = 0; i + 1 < n; ++i) Segment(p[i], p[i + 1]);
-    for (size_t i = 1; i + 1 < n; ++i) Join(p[i], Dir(p[i - 1], p[i]), Dir(p[i], p[i + 1]));
+    for (size_t i = 0; i + 1 < n && !Stopped(); ++i) Segment(p[i], p[i + 1]);
+    for (size_t i = 1; i + 1 < n && !Stopped(); ++i) Join(p[i], Dir(p[i - 1], p[i]), Dir(p[i], p[i + 1]));
+    if (Stopped()) return;
     Cap(p[0], Dir(p[1], p[0]));
     Cap(p[n - 1], Dir(p[n - 2], p[n - 1]));
   }
@@ -116,7 +121,7 @@ class WideStroker {
   // The outline of a closed polyline (the last point joins the first).
   void Closed(const PointD* p, size_t n) {
     if (n < 2) return;
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < n && !Stopped(); ++i) {
       const PointD& prev = p[(i + n - 1) % n];
       const PointD& next = p[(i + 1) % n];
       Segment(p[i], next);
@@ -125,6 +130,7 @@ class WideStroker {
   }
 
   double MiterLimit() const { return miterLimit_; }
+  bool Stopped() const { return out_.Stopped(); }
 
  private:
   static PointD Dir(PointD a, PointD b) {
@@ -275,7 +281,7 @@ void StrokeDashes(WideStroker& stroker, const std::vector<PointD>& p, bool close
   };
   const size_t segments = closed ? p.size() : p.size() - 1;
   double pathPos = 0;
-  for (size_t i = 0; i < segments; ++i) {
+  for (size_t i = 0; i < segments && !stroker.Stopped(); ++i) {
     const PointD a = p[i], b = p[(i + 1) % p.size()];
     const double len = std::hypot(b.x - a.x, b.y - a.y);
     const PointD d = (b - a) * (1 / len);
@@ -315,8 +321,79 @@ void StrokeDashes(WideStroker& stroker, const std::vector<PointD>& p, bool close
 
 }  // namespace
 
+OutlineBudget::OutlineBudget(size_t points, double cover, double overlap, const Rect& clip)
+    : points_(points), limited_(true), cover_(cover), overlap_(overlap), left_(clip.left), top_(clip.top),
+      right_(std::max(double(clip.right), left_ + 1)), bottom_(std::max(double(clip.bottom), top_ + 1)) {
+  columns_ = static_cast<int>(std::min(right_ - left_, double{kGrid}));
+  rows_ = static_cast<int>(std::min(bottom_ - top_, double{kGrid}));
+  cellWidth_ = (right_ - left_) / columns_;
+  cellHeight_ = (bottom_ - top_) / rows_;
+  cells_.assign(size_t(columns_) * rows_, 0);
+  rowLeft_.resize(rows_);
+  rowRight_.resize(rows_);
+}
+
+bool OutlineBudget::Take(const PointD* p, size_t n, double area) {
+  if (exceeded_ || n > points_) {
+    exceeded_ = true;
+    return false;
+  }
+  points_ -= n;
+  if (!limited_) return true;
+  double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+  for (size_t i = 0; i < n; ++i) {
+    minX = std::min(minX, p[i].x);
+    maxX = std::max(maxX, p[i].x);
+    minY = std::min(minY, p[i].y);
+    maxY = std::max(maxY, p[i].y);
+  }
+  const double x0 = std::clamp(minX, left_, right_), x1 = std::clamp(maxX, left_, right_);
+  const double y0 = std::clamp(minY, top_, bottom_), y1 = std::clamp(maxY, top_, bottom_);
+  const double cover = y1 - y0 + 1 + std::min(area, (x1 - x0) * (y1 - y0));
+  if (!(cover <= cover_)) {
+    exceeded_ = true;
+    return false;
+  }
+  cover_ -= cover;
+
+  // The piece's x-range within each row of cells it spans, from the parts
+  // of its edges inside that row (it is convex), then the cells in it.
+  const auto row = [&](double y) { return static_cast<int>(std::clamp((y - top_) / cellHeight_, 0.0, rows_ - 1.0)); };
+  const auto column = [&](double x) {
+    return static_cast<int>(std::clamp((x - left_) / cellWidth_, 0.0, columns_ - 1.0));
+  };
+  const int r0 = row(y0), r1 = row(y1);
+  std::fill(rowLeft_.begin() + r0, rowLeft_.begin() + r1 + 1, INFINITY);
+  std::fill(rowRight_.begin() + r0, rowRight_.begin() + r1 + 1, -INFINITY);
+  for (size_t i = 0; i < n; ++i) {
+    const PointD a = p[i], b = p[(i + 1) % n];
+    const double lo = std::max(std::min(a.y, b.y), top_), hi = std::min(std::max(a.y, b.y), bottom_);
+    if (lo > hi) continue;
+    const auto at = [&](double y) { return a.x + (y - a.y) / (b.y - a.y) * (b.x - a.x); };
+    for (int r = row(lo), last = row(hi); r <= last; ++r) {
+      const double ya = std::max(lo, top_ + r * cellHeight_), yb = std::min(hi, top_ + (r + 1) * cellHeight_);
+      const double xa = a.y == b.y ? std::min(a.x, b.x) : at(ya), xb = a.y == b.y ? std::max(a.x, b.x) : at(yb);
+      rowLeft_[r] = std::min({rowLeft_[r], xa, xb});
+      rowRight_[r] = std::max({rowRight_[r], xa, xb});
+    }
+  }
+  double pairs = 0;
+  for (int r = r0; r <= r1; ++r) {
+    if (!(rowLeft_[r] <= rowRight_[r])) continue;
+    uint32_t* cells = &cells_[size_t(r) * columns_];
+    for (int c = column(rowLeft_[r]), last = column(rowRight_[r]); c <= last; ++c) pairs += cells[c]++;
+  }
+  if (!(pairs <= overlap_)) {
+    exceeded_ = true;
+    return false;
+  }
+  overlap_ -= pairs;
+  return true;
+}
+
 void WidePolylineOutline(const std::vector<PointD>& points, bool closed, const StrokeStyle& style, const Rect& clip,
-                         std::vector<PointD>& outlinePoints, std::vector<uint32_t>& outlineCounts) {
+                         std::vector<PointD>& outlinePoints, std::vector<uint32_t>& outlineCounts,
+                         OutlineBudget* budget) {
   outlinePoints.clear();
   outlineCounts.clear();
   if (points.empty() || !(style.width > 0) || !std::isfinite(style.width)) return;
@@ -333,7 +410,7 @@ void WidePolylineOutline(const std::vector<PointD>& points, bool closed, const S
   if (clean.size() < 2) return;
 
   const Box cull{clip.left - 1.0, clip.top - 1.0, clip.right + 1.0, clip.bottom + 1.0};
-  Outline outline(outlinePoints, outlineCounts, cull);
+  Outline outline(outlinePoints, outlineCounts, cull, budget);
   WideStroker stroker(outline, style);
 
   const DashPattern pattern(style.dashes);

@@ -8,7 +8,7 @@ void EmfPath::Begin() {
   figures_.clear();
   points_ = 0;
   recording_ = true;
-  ready_ = widened_ = false;
+  ready_ = widened_ = wideningStopped_ = false;
   figureOpen_ = false;
 }
 
@@ -22,7 +22,7 @@ void EmfPath::End() {
 void EmfPath::Abort() {
   figures_.clear();
   points_ = 0;
-  recording_ = ready_ = figureOpen_ = widened_ = false;
+  recording_ = ready_ = figureOpen_ = widened_ = wideningStopped_ = false;
 }
 
 void EmfPath::ReplaceWithWidened(std::vector<Figure> figures) {

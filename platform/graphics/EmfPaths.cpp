@@ -4,7 +4,7 @@
 // GDI refuses them. Curves were flattened as they entered the path, so
 // FlattenPath has nothing left to do. WidenPath replaces the path by the
 // outline the current pen would paint, when that pen is geometric and wider
-// than a pixel.
+// than a pixel, within a budget of what filling the outline may cost.
 
 #include <orvane/gdi/detail/Strokers.h>
 #include <orvane/graphics/detail/EmfRecordPlayer.h>
@@ -52,16 +52,35 @@ bool EmfRecordPlayer::PlayPathRecord(EmfRecordReader& r) {
 }
 
 void EmfRecordPlayer::WidenPath() {
-  if (!path_.Ready() || state_.Dc().pen.style == gdi::PenStyle::Null) return;
+  if (!path_.Ready() || path_.WideningStopped() || state_.Dc().pen.style == gdi::PenStyle::Null) return;
   const gdi::StrokeStyle style = PenStyle();
   if (style.cosmetic) return;
+  // Every widening multiplies the pieces, and how deeply they overlap: a
+  // small figure widened a dozen times would cost the fill more than any
+  // file could carry. A first widening keeps to the points a path may hold
+  // (pieces past them are left out); filled, it costs what stroking the
+  // path costs. Widening an outline again must also keep within what wide
+  // dashes may cost: its pieces may cover at most 16 destination areas (and
+  // a little). Their overlap (the pairs of pieces that meet in a cell of a
+  // grid over the destination, which bounds how often the fill sorts
+  // crossing edges past each other) does not change with the scale the
+  // picture is drawn at, so its limit is a fixed number of pairs. An
+  // outline that would go beyond stays as it was, and later widenings leave
+  // it alone rather than try again.
+  constexpr double kMaxOverlap = double{1 << 24};
+  const bool again = path_.Widened();
+  const gdi::Rect area = state_.Universe().Bounds();
+  const double cover = 16.0 * (double(area.Width()) * area.Height() + 1024);
+  gdi::OutlineBudget budget = again ? gdi::OutlineBudget(EmfPath::kMaxPoints, cover, kMaxOverlap, area)
+                                    : gdi::OutlineBudget(EmfPath::kMaxPoints);
+  std::vector<EmfPath::Figure> figures = path_.Take();
   std::vector<EmfPath::Figure> widened;
   std::vector<gdi::PointD> points;
   std::vector<uint32_t> counts;
-  for (const EmfPath::Figure& f : path_.Take()) {
+  for (const EmfPath::Figure& f : figures) {
     gdi::StrokeStyle figureStyle = style;
     LimitDashCost(figureStyle, f.points);
-    gdi::WidePolylineOutline(f.points, f.closed, figureStyle, state_.Universe().Bounds(), points, counts);
+    gdi::WidePolylineOutline(f.points, f.closed, figureStyle, area, points, counts, &budget);
     size_t at = 0;
     for (uint32_t n : counts) {
       widened.push_back(EmfPath::Figure{{points.begin() + static_cast<ptrdiff_t>(at),
@@ -69,8 +88,10 @@ void EmfRecordPlayer::WidenPath() {
                                         true});
       at += n;
     }
+    if (budget.Exceeded()) break;
   }
-  path_.ReplaceWithWidened(std::move(widened));
+  if (again && budget.Exceeded()) path_.StopWidening(std::move(figures));
+  else path_.ReplaceWithWidened(std::move(widened));
 }
 
 }  // namespace orvane::emf

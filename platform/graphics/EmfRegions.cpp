@@ -6,10 +6,12 @@
 // FrameRgn paints the region less the part of it that stays inside when the
 // region is moved by the stroke's width left and right and by its height up
 // and down: in device pixels under transforms that keep rectangles upright,
-// else in logical units, the frame's rectangles then mapped like the region's.
+// else in logical units, the frame's rectangles then mapped like the region's;
+// either way the stroke is at most 4096 device pixels.
 // Nothing is drawn inside a path bracket.
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <utility>
 
@@ -35,11 +37,16 @@ gdi::Region UprightRegion(const std::vector<gdi::Contour>& contours) {
   return UnionOfRegions(std::move(parts));
 }
 
-// The region less what stays inside it when moved by w across and h down and back.
+// The region less what stays inside it when moved by w across and h down
+// and back (w, h from 1 to INT32_MAX). What a move would carry beyond the
+// coordinate range cannot land on the region and is cut off first.
 gdi::Region Frame(const gdi::Region& region, int32_t w, int32_t h) {
+  constexpr int32_t kMin = INT32_MIN, kMax = INT32_MAX;
   gdi::Region inner = region;
   for (const auto& [dx, dy] : {std::pair{w, 0}, std::pair{-w, 0}, std::pair{0, h}, std::pair{0, -h}}) {
     gdi::Region moved = region;
+    moved.IntersectRect(gdi::Rect{dx < 0 ? kMin - dx : kMin, dy < 0 ? kMin - dy : kMin, dx > 0 ? kMax - dx : kMax,
+                                  dy > 0 ? kMax - dy : kMax});
     moved.Offset(dx, dy);
     inner = gdi::Region::Combine(inner, moved, gdi::RegionOp::And);
   }
@@ -115,9 +122,17 @@ bool EmfRecordPlayer::PlayRegionRecord(EmfRecordReader& r) {
     return static_cast<int32_t>(std::clamp(std::round(std::fabs(deviceLength)), 1.0, kMaxFrameStroke));
   };
   if (!state_.LogicalToDevice().AxisAligned()) {
+    // In logical units (`unit` device pixels each), no longer than
+    // kMaxFrameStroke device pixels, as upright frames are.
+    const auto logicalStroke = [](int32_t length, double unit) {
+      double units = std::fabs(double(length));
+      if (units * unit > kMaxFrameStroke) units = kMaxFrameStroke / unit;
+      return static_cast<int32_t>(std::clamp(std::round(units), 1.0, double(INT32_MAX)));
+    };
     std::vector<gdi::Region> parts(logicalRects.begin(), logicalRects.end());
     const gdi::Region logicalFrame =
-        Frame(UnionOfRegions(std::move(parts)), std::max(1, std::abs(strokeWidth)), std::max(1, std::abs(strokeHeight)));
+        Frame(UnionOfRegions(std::move(parts)), logicalStroke(strokeWidth, state_.DeviceLengthX(1)),
+              logicalStroke(strokeHeight, state_.DeviceLengthY(1)));
     std::vector<gdi::Contour> turned;
     for (const gdi::Rect& q : logicalFrame.Rects())
       turned.push_back({state_.ToDevice(gdi::Point{q.left, q.top}), state_.ToDevice(gdi::Point{q.right, q.top}),

@@ -45,6 +45,13 @@ class EmfPath {
   // fill mode. Figures past the point cap are left out.
   void ReplaceWithWidened(std::vector<Figure> figures);
   bool Widened() const { return widened_; }
+  // Puts back a widened path whose next widening went beyond its budget;
+  // it is not widened again.
+  void StopWidening(std::vector<Figure> figures) {
+    ReplaceWithWidened(std::move(figures));
+    wideningStopped_ = true;
+  }
+  bool WideningStopped() const { return wideningStopped_; }
 
  private:
   bool Room(size_t more) const { return points_ + more <= kMaxPoints; }
@@ -54,6 +61,7 @@ class EmfPath {
   bool ready_ = false;
   bool figureOpen_ = false;
   bool widened_ = false;
+  bool wideningStopped_ = false;
   size_t points_ = 0;
   std::vector<Figure> figures_;
 };
