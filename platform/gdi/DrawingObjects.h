@@ -64,6 +64,9 @@ struct Font {
   bool strikeOut = false;
   uint8_t charSet = 1;
   std::string faceName = "MS Sans Serif";  // UTF-8
+  // The glyphs flipped across their baseline, as a mapping that flips one
+  // axis shows them in the advanced graphics mode.
+  bool mirrored = false;
   [[no_unique_address]] LiveTally<LiveKind::Font> tally;
 };
 

@@ -98,6 +98,10 @@ struct ReachBox {
   }
 };
 
+// How the glyph cache is asked for a glyph: its run's angle, or for glyphs
+// mirrored across the baseline the angle plus 3600.
+int32_t GlyphTurn(const Font& font, int32_t angle) { return font.mirrored ? angle + 3600 : angle; }
+
 // Whether a box at a pen position can reach the clip (the pen rounds to the nearest pixel).
 bool Reaches(const ReachBox& box, double px, double py, const Rect& clip) {
   return px + 0.5 + box.right > clip.left && px - 0.5 + box.left < clip.right && py + 0.5 + box.bottom > clip.top &&
@@ -233,7 +237,7 @@ void DrawGlyphs(RenderTarget& target, const Font& font, PointD origin, std::u32s
     const GlyphCache::Locked cache = GlyphCache::Acquire();
     const SizedFont* sf = cache->Realize(font);
     if (!sf) return;
-    RunGlyphs glyphs(*cache, *sf, placement.glyphIndices, angle);
+    RunGlyphs glyphs(*cache, *sf, placement.glyphIndices, GlyphTurn(font, angle));
     const auto advanceOf = [&](size_t i, const RunGlyphs::Entry& e) {
       return advances && i < advances->size() ? (*advances)[i] : e.advance;
     };
@@ -278,7 +282,7 @@ void DrawGlyphs(RenderTarget& target, const Font& font, PointD origin, std::u32s
         if (downAdvances && i < downAdvances->size()) penDown += (*downAdvances)[i];
         if (std::abs(px) > kMaxCoordinate || std::abs(py) > kMaxCoordinate) continue;
         if (!Reaches(e.reach, px, py, clip)) continue;
-        const Glyph& glyph = cache->GetGlyph(*sf, e.index, angle);
+        const Glyph& glyph = cache->GetGlyph(*sf, e.index, GlyphTurn(font, angle));
         if (glyph.runs.empty()) continue;
         const auto gx = static_cast<int32_t>(std::floor(px + 0.5)), gy = static_cast<int32_t>(std::floor(py + 0.5));
         if (glyph.box.Offset(gx, gy).Intersect(clip).IsEmpty()) continue;
@@ -314,7 +318,9 @@ void FillTextBackground(RenderTarget& target, const Font& font, PointD origin, i
   const int32_t angle = NormalizeAngle(font.escapement);
   if (angle == 0) origin = PointD{std::floor(origin.x + 0.5), std::floor(origin.y + 0.5)};
   target.SetPaint(Paint::Solid(color & 0xFFFFFF));
-  FillBand(target, origin, DirectionOf(angle), 0, width, -metrics.ascent, metrics.descent);
+  // Mirrored glyphs have their ascent on the other side of the baseline.
+  if (font.mirrored) FillBand(target, origin, DirectionOf(angle), 0, width, -metrics.descent, metrics.ascent);
+  else FillBand(target, origin, DirectionOf(angle), 0, width, -metrics.ascent, metrics.descent);
 }
 
 std::vector<std::u32string> WrapText(const Font& font, std::u32string_view text, int32_t width) {

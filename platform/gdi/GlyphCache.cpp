@@ -235,15 +235,19 @@ bool GlyphCache::Load(const SizedFont& font, uint32_t glyphIndex, int32_t angle,
 
   // FreeType's y axis points up, so a counter-clockwise turn on the screen
   // is a counter-clockwise matrix here too; a synthetic slant shears first.
+  // Angles from 3600 on mirror the glyph across its baseline (y to -y) before it turns.
+  const bool mirrored = angle >= 3600;
+  if (mirrored) angle -= 3600;
   const double rad = angle * M_PI / 1800.0;
   const double c = angle == 0 ? 1.0 : std::cos(rad), s = angle == 0 ? 0.0 : std::sin(rad);
   const double k = font.syntheticItalic ? kObliqueShear : 0.0;
+  const double flip = mirrored ? -1.0 : 1.0;
   FT_Matrix matrix;
   matrix.xx = static_cast<FT_Fixed>(std::lround(c * 65536));
-  matrix.xy = static_cast<FT_Fixed>(std::lround((c * k - s) * 65536));
+  matrix.xy = static_cast<FT_Fixed>(std::lround((c * k - s) * flip * 65536));
   matrix.yx = static_cast<FT_Fixed>(std::lround(s * 65536));
-  matrix.yy = static_cast<FT_Fixed>(std::lround((s * k + c) * 65536));
-  const bool identity = angle == 0 && !font.syntheticItalic;
+  matrix.yy = static_cast<FT_Fixed>(std::lround((s * k + c) * flip * 65536));
+  const bool identity = angle == 0 && !font.syntheticItalic && !mirrored;
   FT_Set_Transform(face, identity ? nullptr : &matrix, nullptr);
 
   FT_Int32 flags = FT_LOAD_TARGET_MONO;

@@ -194,7 +194,19 @@ void EmfRecordPlayer::DrawTextRun(const TextRun& run) {
   font.height = ScaledFontSize(font.height, state_.DeviceLengthY(std::abs(double(font.height))));
   font.width = ScaledFontSize(font.width, state_.DeviceLengthX(std::abs(double(font.width))));
   const Affine& toDevice = state_.LogicalToDevice();
-  if (run.graphicsMode == GM_ADVANCED && !toDevice.AxisAligned()) {
+  if (toDevice.AxisAligned() && (toDevice.a < 0 || toDevice.d < 0)) {
+    // The escapement turns the text in the logical space: under a mapping
+    // that flips an axis it turns the other way as seen on the device (with
+    // y up, 900 reads from top to bottom), the alignment in the turned frame.
+    const double escapement = font.escapement / 10.0 * kPi / 180;
+    const double x = toDevice.a < 0 ? -std::cos(escapement) : std::cos(escapement);
+    const double y = toDevice.d < 0 ? -std::sin(escapement) : std::sin(escapement);
+    const int32_t turn = font.orientation - font.escapement;
+    font.escapement = static_cast<int32_t>(std::lround(std::atan2(y, x) * 1800 / kPi));
+    font.orientation = font.escapement + turn;
+    // The advanced mode applies the whole transform to the glyphs, the flip included.
+    font.mirrored = run.graphicsMode == GM_ADVANCED && (toDevice.a < 0) != (toDevice.d < 0);
+  } else if (run.graphicsMode == GM_ADVANCED && !toDevice.AxisAligned()) {
     // The advanced mode turns the glyphs with the transform: the baseline
     // runs along the transformed escapement.
     const double escapement = font.escapement / 10.0 * kPi / 180;
@@ -203,6 +215,7 @@ void EmfRecordPlayer::DrawTextRun(const TextRun& run) {
       const double tenths = std::round(std::atan2(-v.y, v.x) * 1800 / kPi);
       font.escapement = font.orientation = static_cast<int32_t>(tenths);
     }
+    font.mirrored = toDevice.Determinant() < 0;
   }
 
   // Advances: the record's or the font's.
@@ -229,7 +242,12 @@ void EmfRecordPlayer::DrawTextRun(const TextRun& run) {
   double drop = metrics.ascent;  // TA_TOP
   if ((dc.textAlign & gdi::TA_BASELINE) == gdi::TA_BASELINE) drop = 0;
   else if (dc.textAlign & gdi::TA_BOTTOM) drop = -metrics.descent;
-  const gdi::PointD origin{ref.x + along.x * shift + down.x * drop, ref.y + along.y * shift + down.y * drop};
+  // Mirrored glyphs have their ascent on the other side of the baseline:
+  // the drop runs along the cell's side as the flip of the axis leaves it.
+  gdi::PointD dropAlong = down;
+  if (font.mirrored) dropAlong = toDevice.d < 0 ? gdi::PointD{-down.x, down.y} : gdi::PointD{down.x, -down.y};
+  const gdi::PointD origin{ref.x + along.x * shift + dropAlong.x * drop,
+                           ref.y + along.y * shift + dropAlong.y * drop};
   if (updateCp) {
     const double unit = state_.DeviceLengthX(1);
     if (unit > 0 && !(dc.textAlign & gdi::TA_RIGHT)) dc.position.x += width / unit;

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -60,6 +62,53 @@ double SharedPixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b
   return double(same) / double(a.size() / 3);
 }
 
+// The boxes of the dark ink (the strings, not the red anchor crosses):
+// pixels closer than four pixels to each other belong to one box.
+struct Box {
+  int32_t left, top, right, bottom;
+};
+std::vector<Box> InkBoxes(const std::vector<uint8_t>& rgb, int32_t width, int32_t height) {
+  constexpr int32_t kGap = 4;
+  std::vector<Box> boxes;
+  for (int32_t y = 0; y < height; ++y)
+    for (int32_t x = 0; x < width; ++x) {
+      const uint8_t* p = &rgb[3 * (size_t(y) * size_t(width) + size_t(x))];
+      if (p[0] < 160 && p[1] < 160 && p[2] < 160) boxes.push_back({x, y, x, y});
+    }
+  for (bool merged = true; merged;) {
+    merged = false;
+    std::vector<Box> out;
+    for (const Box& b : boxes) {
+      auto near = std::find_if(out.begin(), out.end(), [&](const Box& o) {
+        return b.left <= o.right + kGap && o.left <= b.right + kGap && b.top <= o.bottom + kGap &&
+               o.top <= b.bottom + kGap;
+      });
+      if (near == out.end()) {
+        out.push_back(b);
+        continue;
+      }
+      *near = {std::min(near->left, b.left), std::min(near->top, b.top), std::max(near->right, b.right),
+               std::max(near->bottom, b.bottom)};
+      merged = true;
+    }
+    boxes = std::move(out);
+  }
+  std::sort(boxes.begin(), boxes.end(),
+            [](const Box& a, const Box& b) { return std::tie(a.left, a.top) < std::tie(b.left, b.top); });
+  return boxes;
+}
+
+void ExpectInkBoxesMatch(const Probe& probe) {
+  const std::vector<Box> got = InkBoxes(Draw(probe), probe.width, probe.height);
+  const std::vector<Box> want = InkBoxes(Reference(probe), probe.width, probe.height);
+  ASSERT_EQ(got.size(), want.size()) << probe.name;
+  for (size_t i = 0; i < got.size(); ++i) {
+    const int32_t off = std::max({std::abs(got[i].left - want[i].left), std::abs(got[i].top - want[i].top),
+                                  std::abs(got[i].right - want[i].right), std::abs(got[i].bottom - want[i].bottom)});
+    EXPECT_LE(off, 1) << probe.name << ": ink box " << i << " at " << want[i].left << "," << want[i].top;
+  }
+}
+
 void ExpectMatches(const Probe& probe) {
   const double shared = SharedPixels(Draw(probe), Reference(probe));
   EXPECT_GE(shared, 0.98) << probe.name;
@@ -97,3 +146,17 @@ TEST(GdiProbeTest, StretchModes) {
 }
 
 TEST(GdiProbeTest, StretchTies) { ExpectMatches(Probe{"stretch_ties", 80, 64}); }
+
+// Text turned by escapement under an identity and a y-up mapping, in the
+// compatible and the advanced graphics mode: the pixels, and each string's
+// ink box within a pixel of the platform's.
+TEST(GdiProbeTest, TextTurnedByEscapement) {
+  for (const char* mode : {"gm1_sans", "gm1_serif", "gm2_sans"})
+    for (const char* mapping : {"ident", "yup"})
+      for (const char* align : {"lt", "cb"}) {
+        const std::string name = std::string("text_") + mode + "_" + mapping + "_" + align;
+        const Probe probe{name.c_str(), 180, 160};
+        ExpectMatches(probe);
+        ExpectInkBoxesMatch(probe);
+      }
+}
