@@ -71,4 +71,15 @@ void WriteFile(const std::string& path, const Bytes& bytes);
 int64_t MinorFaults(int who);
 constexpr int64_t kFewFaults = 65536;  // 256 MiB of 4 KiB pages
 
+// Whether page counts measure what a run keeps: AddressSanitizer keeps freed
+// memory from being reused and touches its shadow memory along with every
+// allocation, so there pages count every short-lived allocation too.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPagesMeasureWhatIsKept = false;
+#elif defined(__has_feature)
+constexpr bool kPagesMeasureWhatIsKept = !__has_feature(address_sanitizer);
+#else
+constexpr bool kPagesMeasureWhatIsKept = true;
+#endif
+
 }  // namespace robust

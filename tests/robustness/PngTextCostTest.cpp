@@ -26,15 +26,6 @@ using orvane::vcl::TBitmap;
 
 namespace {
 
-// AddressSanitizer's shadow memory is touched along with the pixels.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kPagesAreThePixels = false;
-#elif defined(__has_feature)
-constexpr bool kPagesAreThePixels = !__has_feature(address_sanitizer);
-#else
-constexpr bool kPagesAreThePixels = true;
-#endif
-
 // --- PNG ---------------------------------------------------------------------
 
 struct PngSpec {
@@ -108,7 +99,7 @@ TEST(PngLoadCostTest, AOneBitPngDecodesStraightIntoTheBitmap) {
   const int64_t faults = MinorFaults(RUSAGE_SELF) - before;
   ASSERT_EQ(bitmap.Width(), int32_t(kSide));
   ASSERT_EQ(bitmap.Height(), int32_t(kSide));
-  if (kPagesAreThePixels) {
+  if (kPagesMeasureWhatIsKept) {
     EXPECT_LT(faults, int64_t{kSide} * kSide * 4 / 4096 + 16384);
   }
   const struct {

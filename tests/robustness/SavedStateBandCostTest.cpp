@@ -22,16 +22,6 @@ namespace emf = orvane::emf;
 
 namespace {
 
-// AddressSanitizer keeps freed memory from being reused: there pages count
-// every short-lived allocation too.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kFreedMemoryIsReused = false;
-#elif defined(__has_feature)
-constexpr bool kFreedMemoryIsReused = !__has_feature(address_sanitizer);
-#else
-constexpr bool kFreedMemoryIsReused = true;
-#endif
-
 constexpr uint32_t kRed = 0x0000FF, kBlue = 0xFF0000, kGrey = 0x808080;
 
 // Plays `bytes` onto a grey `size` x `size` bitmap: its pixels, and the pages first touched.
@@ -118,7 +108,7 @@ TEST(SavedStateCostTest, SavedObjectsCountAgainstTheObjectBudget) {
     EXPECT_EQ(Count(pixels, kBlue), 256 - c.red) << c.name;
     // The budget's pages and a quarter more; without it 1,024 saved objects
     // keep 4 GiB (patterns) or 256 MiB (palettes).
-    if (kFreedMemoryIsReused) {
+    if (kPagesMeasureWhatIsKept) {
       EXPECT_LT(faults, (int64_t{128} << 20) / 4096 * 5 / 4) << c.name;
     }
   }
