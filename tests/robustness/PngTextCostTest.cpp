@@ -28,7 +28,7 @@ namespace {
 
 // --- PNG ---------------------------------------------------------------------
 
-struct PngSpec {
+struct PngLayout {
   uint32_t width = 0, height = 0;
   int colorType = PNG_COLOR_TYPE_GRAY, bitDepth = 8;
   bool interlaced = false;
@@ -38,15 +38,15 @@ struct PngSpec {
   uint32_t stopAfter = 0;
 };
 
-PngSpec Spec(uint32_t width, uint32_t height, int colorType, int bitDepth) {
-  PngSpec spec;
-  spec.width = width, spec.height = height, spec.colorType = colorType, spec.bitDepth = bitDepth;
-  return spec;
+PngLayout Layout(uint32_t width, uint32_t height, int colorType, int bitDepth) {
+  PngLayout layout;
+  layout.width = width, layout.height = height, layout.colorType = colorType, layout.bitDepth = bitDepth;
+  return layout;
 }
 
 // A PNG file written by libpng. An unfinished file ends with the image
 // data flushed so far.
-Bytes WritePng(const PngSpec& spec) {
+Bytes WritePng(const PngLayout& layout) {
   Bytes out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -60,21 +60,21 @@ Bytes WritePng(const PngSpec& spec) {
     bytes.insert(bytes.end(), data, data + n);
   };
   png_set_write_fn(png, &out, append, [](png_structp) {});
-  png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+  png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colorType,
+               layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   const Bytes zeros(png_get_rowbytes(png, info), 0);
   const int passes = png_set_interlace_handling(png);
   uint32_t written = 0;
   for (int pass = 0; pass < passes; ++pass)
-    for (uint32_t y = 0; y < spec.height; ++y, ++written) {
-      if (spec.stopAfter && written == spec.stopAfter) {
+    for (uint32_t y = 0; y < layout.height; ++y, ++written) {
+      if (layout.stopAfter && written == layout.stopAfter) {
         png_write_flush(png);
         png_destroy_write_struct(&png, &info);
         return out;
       }
-      png_write_row(png, const_cast<png_bytep>(y < spec.rows.size() ? spec.rows[y].data() : zeros.data()));
+      png_write_row(png, const_cast<png_bytep>(y < layout.rows.size() ? layout.rows[y].data() : zeros.data()));
     }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
@@ -87,10 +87,10 @@ Bytes WritePng(const PngSpec& spec) {
 // touch 0.75 GiB more.
 TEST(PngLoadCostTest, AOneBitPngDecodesStraightIntoTheBitmap) {
   constexpr uint32_t kSide = 16384;
-  PngSpec spec = Spec(kSide, kSide, PNG_COLOR_TYPE_GRAY, 1);
-  spec.rows = {Bytes(kSide / 8, 0xFF), Bytes(kSide / 8, 0)};
-  spec.rows[1].back() = 0x01;
-  const Bytes file = WritePng(spec);
+  PngLayout layout = Layout(kSide, kSide, PNG_COLOR_TYPE_GRAY, 1);
+  layout.rows = {Bytes(kSide / 8, 0xFF), Bytes(kSide / 8, 0)};
+  layout.rows[1].back() = 0x01;
+  const Bytes file = WritePng(layout);
   ASSERT_LT(file.size(), 64u * 1024);
 
   TBitmap bitmap;
@@ -120,16 +120,16 @@ TEST(PngLoadCostTest, InterlacedImagesLoadLikeTheirPlainTwins) {
                {"8-bit RGBA", PNG_COLOR_TYPE_RGB_ALPHA, 8, 4},
                {"16-bit RGB", PNG_COLOR_TYPE_RGB, 16, 6}};
   for (const auto& c : cases) {
-    PngSpec spec = Spec(13, 11, c.colorType, c.bitDepth);
+    PngLayout layout = Layout(13, 11, c.colorType, c.bitDepth);
     uint32_t seed = 12345;
-    for (uint32_t y = 0; y < spec.height; ++y) {
-      Bytes row(size_t(spec.width) * c.bytesPerPixel);
+    for (uint32_t y = 0; y < layout.height; ++y) {
+      Bytes row(size_t(layout.width) * c.bytesPerPixel);
       for (uint8_t& b : row) b = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 16);
-      spec.rows.push_back(row);
+      layout.rows.push_back(row);
     }
-    const Bytes plain = WritePng(spec);
-    spec.interlaced = true;
-    const Bytes interlaced = WritePng(spec);
+    const Bytes plain = WritePng(layout);
+    layout.interlaced = true;
+    const Bytes interlaced = WritePng(layout);
     TBitmap a, b;
     const auto alphaA = orvane::LoadPng(a, plain.data(), plain.size());
     const auto alphaB = orvane::LoadPng(b, interlaced.data(), interlaced.size());
@@ -148,7 +148,7 @@ TEST(PngLoadCostTest, InterlacedImagesLoadLikeTheirPlainTwins) {
 // leaves the old picture, also in a bitmap of the image's own size (whose
 // surface the rows would go to directly).
 TEST(PngLoadCostTest, BadDataAfterGoodRowsLeavesTheOldPicture) {
-  PngSpec cut = Spec(64, 64, PNG_COLOR_TYPE_RGB, 8);
+  PngLayout cut = Layout(64, 64, PNG_COLOR_TYPE_RGB, 8);
   cut.rows.assign(64, Bytes(64 * 3, 0x40));
   cut.stopAfter = 40;
   const struct {
