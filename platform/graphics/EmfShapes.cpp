@@ -64,12 +64,17 @@ bool EmfRecordPlayer::PlayShapeRecord(EmfRecordReader& r) {
 
 // --- drawing ----------------------------------------------------------------
 
-bool EmfRecordPlayer::BrushPaint(gdi::Paint& paint) {
+void EmfRecordPlayer::PreparePaintDc() {
   const DcState& dc = state_.Dc();
   paintDc_.rop2 = dc.rop2;
   paintDc_.bkColor = dc.bkColor;
   paintDc_.bkMode = dc.bkMode;
   paintDc_.brushOrigin = dc.brushOrigin;
+}
+
+bool EmfRecordPlayer::BrushPaint(gdi::Paint& paint) {
+  const DcState& dc = state_.Dc();
+  PreparePaintDc();
   if (dc.brush.color != BrushObject::Color::Own) {
     gdi::Brush brush = dc.brush.brush;
     brush.color = dc.brush.color == BrushObject::Color::Text ? dc.textColor : dc.bkColor;
@@ -89,7 +94,7 @@ bool EmfRecordPlayer::BrushPaint(gdi::Paint& paint) {
   return gdi::BrushPaint(paintDc_, brush, paint);
 }
 
-gdi::StrokeStyle EmfRecordPlayer::PenStyle() {
+gdi::StrokeStyle EmfRecordPlayer::PenStyle(bool* thickenedCosmetic) {
   // A simple pen no wider than one device pixel is cosmetic; user dash
   // lengths scale like the width.
   // A pen wider than twice the destination's perimeter covers all of it
@@ -105,6 +110,7 @@ gdi::StrokeStyle EmfRecordPlayer::PenStyle() {
     const double scale = thinPenWidth_ / style.width;
     for (double& d : style.dashes) d *= scale;
     if (style.cosmetic) {
+      if (thickenedCosmetic) *thickenedCosmetic = true;
       style.cosmetic = false;
       style.endCap = gdi::PenEndCap::Flat;
       style.join = gdi::PenJoin::Miter;
@@ -113,11 +119,6 @@ gdi::StrokeStyle EmfRecordPlayer::PenStyle() {
     style.width = thinPenWidth_;
   }
   return style;
-}
-
-bool EmfRecordPlayer::ThickensCosmeticPen() {
-  const gdi::Pen& pen = state_.Dc().pen;
-  return thinPenWidth_ > 0 && gdi::StrokeStyleFor(pen, state_.DeviceLengthX(pen.width)).cosmetic;
 }
 
 void EmfRecordPlayer::LimitDashCost(gdi::StrokeStyle& style, const std::vector<gdi::PointD>& points) {
@@ -152,7 +153,8 @@ void EmfRecordPlayer::Stroke(const std::vector<gdi::PointD>& points, bool closed
   if (dc.pen.style == gdi::PenStyle::Null || points.size() < 2) return;
   gdi::RenderTarget& target = state_.Target();
   if (target.IsEmpty()) return;
-  gdi::StrokeStyle style = PenStyle();
+  bool thickenedCosmetic = false;
+  gdi::StrokeStyle style = PenStyle(&thickenedCosmetic);
   LimitDashCost(style, points);
   // The gaps of a cosmetic dashed line take the background colour in opaque mode.
   const gdi::Paint gaps = gdi::Paint::Solid(dc.bkColor, dc.rop2);
@@ -165,13 +167,10 @@ void EmfRecordPlayer::Stroke(const std::vector<gdi::PointD>& points, bool closed
     hatch.color = dc.pen.color;
     hatch.hatch = dc.pen.hatch;
     gdi::Paint paint;
-    paintDc_.rop2 = dc.rop2;
-    paintDc_.bkColor = dc.bkColor;
-    paintDc_.bkMode = dc.bkMode;
-    paintDc_.brushOrigin = dc.brushOrigin;
+    PreparePaintDc();
     if (gdi::BrushPaint(paintDc_, hatch, paint)) target.SetPaint(paint);
   }
-  if (ThickensCosmeticPen()) {
+  if (thickenedCosmetic) {
     // A one-pixel line paints the pixels to the right of and below its
     // points: the thick line covers the blocks those pixels begin.
     std::vector<gdi::PointD> moved = points;

@@ -118,9 +118,11 @@ class EmfRecordPlayer {
   void Stroke(const std::vector<gdi::PointD>& points, bool closed);
   void FillAndStroke(const std::vector<gdi::PointD>& outline);
   bool BrushPaint(gdi::Paint& paint);
-  gdi::StrokeStyle PenStyle();
-  // Whether the selected pen is cosmetic and drawn thicker by the thin-pen width.
-  bool ThickensCosmeticPen();
+  // Gives paintDc_ the modes of the moment that brush paints read.
+  void PreparePaintDc();
+  // The selected pen's stroke in device pixels; `thickenedCosmetic`, when
+  // given, is set when a cosmetic pen is drawn thicker by the thin-pen width.
+  gdi::StrokeStyle PenStyle(bool* thickenedCosmetic = nullptr);
   void LimitDashCost(gdi::StrokeStyle& style, const std::vector<gdi::PointD>& points);
   // The figure sink: the one place that decides whether a figure goes to
   // the open path or is drawn.
