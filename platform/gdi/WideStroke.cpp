@@ -43,8 +43,9 @@ PointD operator*(PointD a, double k) { return PointD{a.x * k, a.y * k}; }
 // The pieces of one stroke, stored one after another for a single fill.
 class Outline {
  public:
-  Outline(std::vector<PointD>& points, std::vector<uint32_t>& counts, const Box& cull, OutlineBudget* budget)
-      : points_(points), counts_(counts), cull_(cull), budget_(budget) {
+  Outline(std::vector<PointD>& points, std::vector<uint32_t>& counts, const Box& cull, OutlineBudget* budget,
+          OutlineForm form)
+      : points_(points), counts_(counts), cull_(cull), budget_(budget), keepPieces_(form == OutlineForm::Pieces) {
     points_.clear();
     counts_.clear();
   }
@@ -73,8 +74,27 @@ class Outline {
       points_.resize(start_);
       return;
     }
+    if (!keepPieces_) {
+      points_.resize(start_);
+      return;
+    }
     if (area < 0) std::reverse(first, points_.end());
     counts_.push_back(static_cast<uint32_t>(n));
+  }
+  // A whole figure, kept unless it lies outside the clip bounds; its cost
+  // was charged as the pieces it is made of.
+  void AddFigure(const std::vector<PointD>& figure) {
+    if (figure.size() < 3 || Stopped()) return;
+    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+    for (const PointD& p : figure) {
+      minX = std::min(minX, p.x);
+      maxX = std::max(maxX, p.x);
+      minY = std::min(minY, p.y);
+      maxY = std::max(maxY, p.y);
+    }
+    if (maxX < cull_.left || minX > cull_.right || maxY < cull_.top || minY > cull_.bottom) return;
+    points_.insert(points_.end(), figure.begin(), figure.end());
+    counts_.push_back(static_cast<uint32_t>(figure.size()));
   }
 
  private:
@@ -82,13 +102,14 @@ class Outline {
   std::vector<uint32_t>& counts_;
   Box cull_;
   OutlineBudget* budget_;
+  bool keepPieces_;
   size_t start_ = 0;
 };
 
 class WideStroker {
  public:
-  WideStroker(Outline& out, const StrokeStyle& style)
-      : out_(out), half_(style.width / 2), cap_(style.endCap), join_(style.join),
+  WideStroker(Outline& out, const StrokeStyle& style, OutlineForm form)
+      : out_(out), form_(form), half_(style.width / 2), cap_(style.endCap), join_(style.join),
         miterLimit_(std::clamp(style.miterLimit, 1.0, kMaxMiterLimit)) {
     // Disc vertices: with the vertex radius between the circle and its
     // circumscribed polygon, the error is shared inside and outside.
@@ -116,6 +137,18 @@ class WideStroker {
     if (Stopped()) return;
     Cap(p[0], Dir(p[1], p[0]));
     Cap(p[n - 1], Dir(p[n - 2], p[n - 1]));
+    if (form_ == OutlineForm::Pieces) return;
+    // One figure: along one side, round the end, back along the other side
+    // (the first side of the reversed line) and round the start.
+    figure_.clear();
+    thread_local std::vector<PointD> reversed;
+    reversed.assign(p, p + n);
+    std::reverse(reversed.begin(), reversed.end());
+    Side(p, n, false);
+    FigureCap(p[n - 1], Dir(p[n - 2], p[n - 1]));
+    Side(reversed.data(), n, false);
+    FigureCap(p[0], Dir(p[1], p[0]));
+    out_.AddFigure(figure_);
   }
 
   // The outline of a closed polyline (the last point joins the first).
@@ -126,6 +159,16 @@ class WideStroker {
       const PointD& next = p[(i + 1) % n];
       Segment(p[i], next);
       Join(p[i], Dir(prev, p[i]), Dir(p[i], next));
+    }
+    if (form_ == OutlineForm::Pieces) return;
+    // Two rings, one along each side, the second run the other way.
+    thread_local std::vector<PointD> reversed;
+    reversed.assign(p, p + n);
+    std::reverse(reversed.begin(), reversed.end());
+    for (const PointD* ring : {p, static_cast<const PointD*>(reversed.data())}) {
+      figure_.clear();
+      Side(ring, n, true);
+      out_.AddFigure(figure_);
     }
   }
 
@@ -235,7 +278,73 @@ class WideStroker {
     }
   }
 
+  // The points along the side of p[0..n-1] its normals point to, joined at
+  // each vertex: out to the corner or round it where the side is outside the
+  // turn, straight from one segment's end to the next one's start where it
+  // is inside (the figure overlaps itself there, as a widened path does).
+  void Side(const PointD* p, size_t n, bool closed) {
+    const size_t segments = closed ? n : n - 1;
+    for (size_t i = 0; i < segments; ++i) {
+      const PointD a = p[i], b = p[(i + 1) % n];
+      const PointD d = Dir(a, b), o = Normal(d);
+      if (i > 0 || closed) {
+        const PointD before = p[(i + n - 1) % n];
+        FigureJoin(a, Dir(before, a), d);
+      } else {
+        figure_.push_back(a + o);
+      }
+      if (i + 1 == segments && !closed) figure_.push_back(b + o);
+    }
+  }
+
+  void FigureJoin(PointD v, PointD d0, PointD d1) {
+    const PointD o0 = Normal(d0), o1 = Normal(d1);
+    const double cross = d0.x * d1.y - d0.y * d1.x, dot = d0.x * d1.x + d0.y * d1.y;
+    figure_.push_back(v + o0);
+    if (std::abs(cross) < 1e-12 && dot > 0) return;  // straight on
+    const bool outside = cross < 0 || std::abs(cross) < 1e-12;
+    if (outside && join_ == PenJoin::Round) {
+      double sweep = std::atan2(o1.y, o1.x) - std::atan2(o0.y, o0.x);
+      if (sweep > std::numbers::pi) sweep -= 2 * std::numbers::pi;
+      if (sweep < -std::numbers::pi) sweep += 2 * std::numbers::pi;
+      if (std::abs(cross) < 1e-12) sweep = -std::numbers::pi;
+      Arc(v, o0, sweep);
+    } else if (outside && join_ == PenJoin::Miter) {
+      const double cosHalf = std::sqrt(std::max(0.0, (1 + dot) / 2));
+      if (cosHalf * miterLimit_ >= 1) figure_.push_back(v + (o0 + o1) * (1 / (2 * cosHalf * cosHalf)));
+    }
+    figure_.push_back(v + o1);
+  }
+
+  // The end of an open figure at e, `d` pointing away from the line: from
+  // the side the normal points to over to the other.
+  void FigureCap(PointD e, PointD d) {
+    const PointD n = Normal(d);
+    switch (cap_) {
+      case PenEndCap::Flat: return;
+      case PenEndCap::Round: Arc(e, n, -std::numbers::pi); return;
+      case PenEndCap::Square: {
+        const PointD ext = d * half_;
+        figure_.push_back(e + n + ext);
+        figure_.push_back(e - n + ext);
+        return;
+      }
+    }
+  }
+
+  // The points strictly between v + o0 and the end of a sweep about v.
+  void Arc(PointD v, PointD o0, double sweep) {
+    const double a0 = std::atan2(o0.y, o0.x);
+    const int k = std::max(1, static_cast<int>(std::ceil(std::abs(sweep) / discStep_)));
+    for (int i = 1; i < k; ++i) {
+      const double a = a0 + sweep * i / k;
+      figure_.push_back(PointD{v.x + discRadius_ * std::cos(a), v.y + discRadius_ * std::sin(a)});
+    }
+  }
+
   Outline& out_;
+  OutlineForm form_;
+  std::vector<PointD> figure_;
   double half_;
   PenEndCap cap_;
   PenJoin join_;
@@ -393,7 +502,7 @@ bool OutlineBudget::Take(const PointD* p, size_t n, double area) {
 
 void WidePolylineOutline(const std::vector<PointD>& points, bool closed, const StrokeStyle& style, const Rect& clip,
                          std::vector<PointD>& outlinePoints, std::vector<uint32_t>& outlineCounts,
-                         OutlineBudget* budget) {
+                         OutlineBudget* budget, OutlineForm form) {
   outlinePoints.clear();
   outlineCounts.clear();
   if (points.empty() || !(style.width > 0) || !std::isfinite(style.width)) return;
@@ -410,8 +519,8 @@ void WidePolylineOutline(const std::vector<PointD>& points, bool closed, const S
   if (clean.size() < 2) return;
 
   const Box cull{clip.left - 1.0, clip.top - 1.0, clip.right + 1.0, clip.bottom + 1.0};
-  Outline outline(outlinePoints, outlineCounts, cull, budget);
-  WideStroker stroker(outline, style);
+  Outline outline(outlinePoints, outlineCounts, cull, budget, form);
+  WideStroker stroker(outline, style, form);
 
   const DashPattern pattern(style.dashes);
   // Anything a piece can reach: half the width, a square cap's corner or a

@@ -24,7 +24,7 @@ bool EmfRecordPlayer::PlayPathRecord(EmfRecordReader& r) {
     case EMR_STROKEPATH:
     case EMR_STROKEANDFILLPATH: {
       if (!path_.Ready()) return true;
-      const gdi::FillMode mode = path_.Widened() ? gdi::FillMode::Winding : state_.Dc().fillMode;
+      const gdi::FillMode mode = state_.Dc().fillMode;
       const std::vector<EmfPath::Figure> figures = path_.Take();
       if (r.Type() != EMR_STROKEPATH) {
         std::vector<gdi::Contour> contours;
@@ -39,7 +39,7 @@ bool EmfRecordPlayer::PlayPathRecord(EmfRecordReader& r) {
     case EMR_SELECTCLIPPATH: {
       const uint32_t mode = r.U32();
       if (!r.Ok() || mode < RGN_AND || mode > RGN_COPY || !path_.Ready()) return true;
-      const gdi::FillMode fillMode = path_.Widened() ? gdi::FillMode::Winding : state_.Dc().fillMode;
+      const gdi::FillMode fillMode = state_.Dc().fillMode;
       std::vector<gdi::Contour> contours;
       for (EmfPath::Figure& f : path_.Take())
         if (f.points.size() >= 2) contours.push_back(std::move(f.points));
@@ -80,7 +80,8 @@ void EmfRecordPlayer::WidenPath() {
   for (const EmfPath::Figure& f : figures) {
     gdi::StrokeStyle figureStyle = style;
     LimitDashCost(figureStyle, f.points);
-    gdi::WidePolylineOutline(f.points, f.closed, figureStyle, area, points, counts, &budget);
+    gdi::WidePolylineOutline(f.points, f.closed, figureStyle, area, points, counts, &budget,
+                              gdi::OutlineForm::Figures);
     size_t at = 0;
     for (uint32_t n : counts) {
       widened.push_back(EmfPath::Figure{{points.begin() + static_cast<ptrdiff_t>(at),

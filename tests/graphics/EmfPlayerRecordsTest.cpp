@@ -369,37 +369,44 @@ std::vector<uint8_t> RegionRecord(const std::vector<orvane::emf::RectL>& rects, 
 // (an inversion twice would undo itself), FillRgn's own brush used for that
 // record only, a turned transform making parallelograms.
 // A polyline (2,5)-(10,5)-(10,12) widened by a 4-unit pen with flat ends
-// and a miter join: [2,12) x [3,7) and [8,12) x [7,12), 60 pixels, its
-// overlapping pieces filled once even in alternate mode. A cosmetic pen
-// leaves the path as it is: filled, it is closed into the triangle whose
-// rows 5..11 hold 8, 6, 5, 4, 3, 2 and 1 pixels.
+// and a miter join: [2,12) x [3,7) and [8,12) x [7,12), 60 pixels, as one
+// figure that runs from (10,7) straight to (8,5) inside the corner. There it
+// overlaps itself: the alternate rule leaves out the triangle (8,5) (10,7)
+// (8,7), whose one pixel inside is (8,6); the winding rule fills it. A
+// cosmetic pen leaves the path as it is: filled, it is closed into the
+// triangle whose rows 5..11 hold 8, 6, 5, 4, 3, 2 and 1 pixels.
 TEST(EmfPlayerRecordsTest, WidenPathGivesTheOutlineOfThePen) {
   for (const bool geometric : {true, false}) {
     for (const bool asClip : {false, true}) {
-      auto w = Writer(14, 14);
-      w.SelectObject(geometric ? w.ExtCreatePen(orvane::emf::PS_GEOMETRIC | orvane::emf::PS_ENDCAP_FLAT |
-                                                    orvane::emf::PS_JOIN_MITER,
-                                                4, C(kBlue))
-                               : w.CreatePen(orvane::emf::PS_SOLID, 1, C(kBlue)));
-      w.BeginPath();
-      w.MoveToEx(2, 5);
-      w.PolylineTo({{10, 5}, {10, 12}});
-      w.EndPath();
-      w.WidenPath();
-      w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kRed)));
-      if (asClip) {
-        w.SelectClipPath(orvane::emf::RGN_COPY);
-        w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
-        w.Rectangle({0, 0, 15, 15});
-      } else {
-        w.FillPath();
-      }
-      Canvas canvas(14, 14);
-      canvas.Play(w.Finish());
-      EXPECT_EQ(canvas.Count(kRed), geometric ? 60 : 29) << geometric << asClip;
-      if (geometric) {
-        EXPECT_EQ(canvas.Span(3, kRed), std::make_pair(2, 11));
-        EXPECT_EQ(canvas.Span(11, kRed), std::make_pair(8, 11));
+      for (const uint32_t fillMode : {orvane::emf::ALTERNATE, orvane::emf::WINDING}) {
+        auto w = Writer(14, 14);
+        w.SetPolyFillMode(fillMode);
+        w.SelectObject(geometric ? w.ExtCreatePen(orvane::emf::PS_GEOMETRIC | orvane::emf::PS_ENDCAP_FLAT |
+                                                      orvane::emf::PS_JOIN_MITER,
+                                                  4, C(kBlue))
+                                 : w.CreatePen(orvane::emf::PS_SOLID, 1, C(kBlue)));
+        w.BeginPath();
+        w.MoveToEx(2, 5);
+        w.PolylineTo({{10, 5}, {10, 12}});
+        w.EndPath();
+        w.WidenPath();
+        w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kRed)));
+        if (asClip) {
+          w.SelectClipPath(orvane::emf::RGN_COPY);
+          w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
+          w.Rectangle({0, 0, 15, 15});
+        } else {
+          w.FillPath();
+        }
+        Canvas canvas(14, 14);
+        canvas.Play(w.Finish());
+        const bool alternate = fillMode == orvane::emf::ALTERNATE;
+        EXPECT_EQ(canvas.Count(kRed), geometric ? (alternate ? 59 : 60) : 29) << geometric << asClip << alternate;
+        if (geometric) {
+          EXPECT_EQ(canvas.Span(3, kRed), std::make_pair(2, 11));
+          EXPECT_EQ(canvas.Span(11, kRed), std::make_pair(8, 11));
+          EXPECT_EQ(canvas.At(8, 6) == kRed, !alternate);
+        }
       }
     }
   }

@@ -109,9 +109,9 @@ void ExpectInkBoxesMatch(const Probe& probe) {
   }
 }
 
-void ExpectMatches(const Probe& probe) {
+void ExpectMatches(const Probe& probe, double least = 0.98) {
   const double shared = SharedPixels(Draw(probe), Reference(probe));
-  EXPECT_GE(shared, 0.98) << probe.name;
+  EXPECT_GE(shared, least) << probe.name;
 }
 
 }  // namespace
@@ -159,4 +159,21 @@ TEST(GdiProbeTest, TextTurnedByEscapement) {
         ExpectMatches(probe);
         ExpectInkBoxesMatch(probe);
       }
+}
+
+// A zigzag widened by a 9-pixel pen with miter joins, filled by the default
+// alternate rule: where the outline overlaps itself inside the two joins
+// the platform leaves a hole, and so does the player. The platform places
+// the strokes' edges and the miter tips up to a pixel off the exact outline
+// (a stroke 10.5 pixels across comes out 9, 10 or 11 wide, by stroke), which
+// the player does not copy: 97.8% of the pixels agree.
+TEST(GdiProbeTest, WidenedPathFilledByTheFillMode) {
+  const Probe probe{"widenpath", 120, 90};
+  ExpectMatches(probe, 0.978);
+  const std::vector<uint8_t> got = Draw(probe), want = Reference(probe);
+  for (const auto& [x, y] : {std::pair{70, 35}, std::pair{40, 76}}) {
+    const size_t at = 3 * (size_t(y) * 120 + size_t(x));
+    EXPECT_EQ(want[at] + want[at + 1] + want[at + 2], 3 * 255) << x << "," << y;
+    EXPECT_EQ(got[at] + got[at + 1] + got[at + 2], 3 * 255) << x << "," << y;
+  }
 }

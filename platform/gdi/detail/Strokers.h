@@ -49,13 +49,20 @@ class OutlineBudget {
   std::vector<double> rowLeft_, rowRight_;
 };
 
-// The pieces of a widened polyline (segments, joins, caps, dashes), all
-// turning the same way, so that their union is what the non-zero winding
-// rule fills; pieces wholly outside `clip` are left out. With a budget,
-// the outline stops at the first piece that does not fit in it.
+// How a widened polyline's outline is laid out. Pieces: a convex piece per
+// segment, join and cap, all turning the same way, so that their union is
+// what the non-zero winding rule fills (strokes). Figures: what a widened
+// path holds, one figure per open line or dash (along one side and back
+// along the other) and two rings per closed line; they overlap themselves
+// inside the joins, so that the alternate rule leaves those places out.
+enum class OutlineForm { Pieces, Figures };
+
+// The outline of a widened polyline (joins, caps, dashes); pieces or figures
+// wholly outside `clip` are left out. With a budget, charged by the pieces
+// in either form, the outline stops at the first piece that does not fit.
 void WidePolylineOutline(const std::vector<PointD>& points, bool closed, const StrokeStyle& style, const Rect& clip,
                          std::vector<PointD>& outlinePoints, std::vector<uint32_t>& outlineCounts,
-                         OutlineBudget* budget = nullptr);
+                         OutlineBudget* budget = nullptr, OutlineForm form = OutlineForm::Pieces);
 
 // The widened polyline (joins, caps, dashes) filled in one pass.
 void StrokeWidePolyline(RenderTarget& target, const std::vector<PointD>& points, bool closed,
