@@ -4,6 +4,7 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
+#include FT_GASP_H
 
 #include <algorithm>
 #include <cmath>
@@ -252,6 +253,11 @@ bool GlyphCache::Load(const SizedFont& font, uint32_t glyphIndex, int32_t angle,
 
   FT_Int32 flags = FT_LOAD_TARGET_MONO;
   if (FT_IS_SCALABLE(face)) flags |= FT_LOAD_NO_BITMAP;
+  // A font's grid-fitting table may say that small sizes are drawn from the
+  // outline as designed: fitted to the pixel grid (with the dropout control
+  // that comes with it) the few pixels of such glyphs would all turn dark.
+  const FT_Int gasp = FT_Get_Gasp(face, face->size->metrics.y_ppem);
+  if (gasp != FT_GASP_NO_TABLE && !(gasp & FT_GASP_DO_GRIDFIT)) flags |= FT_LOAD_NO_HINTING;
   const FT_Error err = FT_Load_Glyph(face, glyphIndex, flags);
   FT_Set_Transform(face, nullptr, nullptr);
   if (err != 0) return false;

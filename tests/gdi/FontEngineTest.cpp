@@ -49,9 +49,10 @@ class RefFace {
     return static_cast<int32_t>((face_->glyph->advance.x + 32) >> 6);
   }
   // The set pixels of a character rendered in one bit, relative to its origin.
-  std::set<std::pair<int32_t, int32_t>> Pixels(char32_t ch) {
+  std::set<std::pair<int32_t, int32_t>> Pixels(char32_t ch, bool hinted = true) {
     std::set<std::pair<int32_t, int32_t>> out;
-    if (FT_Load_Char(face_, ch, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP | FT_LOAD_RENDER) != 0) return out;
+    const FT_Int32 flags = FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP | FT_LOAD_RENDER | (hinted ? 0 : FT_LOAD_NO_HINTING);
+    if (FT_Load_Char(face_, ch, flags) != 0) return out;
     FT_GlyphSlot g = face_->glyph;
     EXPECT_EQ(g->bitmap.pixel_mode, FT_PIXEL_MODE_MONO);
     for (unsigned r = 0; r < g->bitmap.rows; ++r)
@@ -186,20 +187,34 @@ TEST(FontMetricsTest, AdvancesAreTheFacesOwnHintedAdvances) {
   EXPECT_TRUE(CharacterAdvances(font, U"").empty());
 }
 
+// Glyphs are fitted to the pixel grid unless the font's grid-fitting table
+// says otherwise for the size: Liberation Sans draws sizes up to 8 pixels
+// from the outline as designed, Carlito fits every size.
 TEST(GlyphDrawingTest, ALetterPaintsExactlyItsOneBitBitmapAtTheOrigin) {
-  const Font font = MakeFont("Arial", -17);
-  RefFace ref(MatchFontFile(font).path, 17);
-  ASSERT_NE(ref.face(), nullptr);
-  for (char32_t ch : {U'I', U'g', U'W'}) {
-    gditest::SurfaceDC s(40, 40, 24);
-    s.Fill(kWhite);
-    Draw(s, font, PointD{10, 25}, std::u32string(1, ch));
-    std::set<std::pair<int32_t, int32_t>> expected;
-    for (auto [x, y] : ref.Pixels(ch)) expected.insert({x + 10, y + 25});
-    EXPECT_FALSE(expected.empty());
-    EXPECT_EQ(Painted(s, kWhite), expected) << static_cast<char>(ch);
-    for (auto [x, y] : expected) EXPECT_EQ(s.At(x, y), kInk);
+  const struct {
+    const char* face;
+    int32_t pixels;
+    bool hinted;
+  } cases[] = {{"Arial", 17, true}, {"Arial", 7, false}, {"Calibri", 7, true}};
+  for (const auto& c : cases) {
+    const Font font = MakeFont(c.face, -c.pixels);
+    RefFace ref(MatchFontFile(font).path, c.pixels);
+    ASSERT_NE(ref.face(), nullptr);
+    bool fittingShows = false;
+    for (char32_t ch : {U'I', U'g', U'W', U'e'}) {
+      gditest::SurfaceDC s(40, 40, 24);
+      s.Fill(kWhite);
+      Draw(s, font, PointD{10, 25}, std::u32string(1, ch));
+      std::set<std::pair<int32_t, int32_t>> expected;
+      for (auto [x, y] : ref.Pixels(ch, c.hinted)) expected.insert({x + 10, y + 25});
+      EXPECT_FALSE(expected.empty());
+      EXPECT_EQ(Painted(s, kWhite), expected) << c.face << " " << c.pixels << " " << static_cast<char>(ch);
+      for (auto [x, y] : expected) EXPECT_EQ(s.At(x, y), kInk);
+      fittingShows |= ref.Pixels(ch, true) != ref.Pixels(ch, false);
+    }
+    EXPECT_TRUE(fittingShows) << c.face << " " << c.pixels;
   }
+  const Font font = MakeFont("Arial", -17);
   // "I" sits on the baseline: its lowest row is the one just above it.
   gditest::SurfaceDC s(40, 40, 32);
   s.Fill(kWhite);
