@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 packages=(build-essential cmake ninja-build clang libclang-rt-14-dev pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev libfreetype-dev
           libfontconfig-dev fonts-liberation fonts-crosextra-carlito fonts-crosextra-caladea fonts-dejavu-core
-          libpng-dev libcairo2-dev
+          libpng-dev zlib1g-dev libcairo2-dev libagg-dev libgdk-pixbuf-2.0-dev libgdk-pixbuf2.0-bin python3
           xvfb xfonts-base xdotool x11-apps x11-utils imagemagick)
 missing=()
 for p in "${packages[@]}"; do

@@ -10,6 +10,7 @@
 #include <orvane/rtl/Exceptions.h>
 #include <orvane/rtl/FloatMath.h>
 #include <orvane/detail/FilteredRendering.h>
+#include <orvane/detail/FilteredRows.h>
 
 namespace orvane {
 
@@ -41,12 +42,14 @@ SupersampledTarget ComputeTarget(const vcl::TGraphic& graphic, const FilteredDra
 std::atomic<size_t> bandBudget{size_t{4} << 20};
 std::atomic<FilteredRendering> rendering{FilteredRendering::Automatic};
 
+}  // namespace
+
 // Renders target rows in order, from spans while the graphic allows it and
 // with key surfaces from the first rows it does not.
-class RowRenderer {
+class FilteredRows::Renderer {
  public:
   // Rows are asked for below `endRow` only.
-  RowRenderer(const vcl::TGraphic& graphic, const SupersampledTarget& t, int32_t endRow)
+  Renderer(const vcl::TGraphic& graphic, const SupersampledTarget& t, int32_t endRow)
       : graphic_(graphic), target_(t) {
     if (rendering.load(std::memory_order_relaxed) == FilteredRendering::Automatic && !MayReadDestination(graphic))
       spans_.emplace(graphic, t, endRow);
@@ -66,6 +69,8 @@ class RowRenderer {
   SupersampledTarget target_;
   std::optional<SpanRendering> spans_;
 };
+
+namespace {
 
 TripleRows RowsOf(TFastBMP& raster, int32_t row) { return {raster.RowStarts()[row], raster.RowStride()}; }
 
@@ -118,7 +123,7 @@ void FilteredDraw(vcl::TCanvas& canvas, int32_t x, int32_t y, const vcl::TGraphi
   TFastBMP backdrop(width, chunkRows);
   TFastBMP color(width, chunkRows);
   TFastBMP coverage(width, chunkRows);
-  RowRenderer renderer(graphic, t, static_cast<int32_t>(bottom));
+  FilteredRows::Renderer renderer(graphic, t, static_cast<int32_t>(bottom));
   const int32_t partX = static_cast<int32_t>(x + left);
   for (int32_t row = static_cast<int32_t>(top); row < bottom; row += chunkRows) {
     const int32_t rows = static_cast<int32_t>(std::min<int64_t>(chunkRows, bottom - row));
@@ -143,7 +148,26 @@ void RenderFiltered(TFastBMP& colorRaster, TFastBMP& coverageRaster, const vcl::
   const int32_t w = std::min({t.width, colorRaster.Width(), coverageRaster.Width()});
   const int32_t h = std::min({t.height, colorRaster.Height(), coverageRaster.Height()});
   if (w <= 0 || h <= 0) return;
-  RowRenderer(graphic, t, h).Render({0, h, 0, w}, RowsOf(colorRaster, 0), RowsOf(coverageRaster, 0));
+  FilteredRows::Renderer(graphic, t, h).Render({0, h, 0, w}, RowsOf(colorRaster, 0), RowsOf(coverageRaster, 0));
+}
+
+FilteredRows::FilteredRows(const vcl::TGraphic& graphic, const FilteredDrawOptions& options, double scaleX,
+                           double scaleY) {
+  const SupersampledTarget t = ComputeTarget(graphic, options, scaleX, scaleY);
+  if (t.Empty()) return;
+  width_ = t.width;
+  height_ = t.height;
+  renderer_ = std::make_unique<Renderer>(graphic, t, t.height);
+}
+
+FilteredRows::~FilteredRows() = default;
+
+int32_t FilteredRows::Width() const { return width_; }
+int32_t FilteredRows::Height() const { return height_; }
+
+void FilteredRows::Render(int32_t top, int32_t rows, const TripleRows& color, const TripleRows& coverage) {
+  if (!renderer_ || top < 0 || rows <= 0 || top >= height_) return;
+  renderer_->Render({top, std::min(rows, height_ - top), 0, width_}, color, coverage);
 }
 
 size_t SetBandBudgetForTesting(size_t bytes) {
