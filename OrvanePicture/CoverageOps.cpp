@@ -447,15 +447,9 @@ void TFastBMP::ExtractCoverage(const TFastBMP& renderingB, TFastBMP& colorOut, T
 
 namespace {
 
-// Exact division by 255 of products below 65536: (v + 1 + (v >> 8)) >> 8.
-inline uint32_t Div255(uint32_t v) { return (v + 1 + (v >> 8)) >> 8; }
-
 void BlendPixels(uint8_t* d, const uint8_t* s, const uint8_t* c, int32_t count) {
-  for (int32_t x = 0; x < count; ++x, d += 3, s += 3, c += 3) {
-    const uint32_t cover = c[2];
-    const uint32_t keep = 255 - cover;
-    for (int i = 0; i < 3; ++i) d[i] = static_cast<uint8_t>(Div255(keep * d[i]) + Div255(cover * s[i]));
-  }
+  for (int32_t x = 0; x < count; ++x, d += 3, s += 3, c += 3)
+    for (int i = 0; i < 3; ++i) d[i] = BlendChannel(d[i], s[i], c[2]);
 }
 
 using BlendRowFn = void (*)(uint8_t* d, const uint8_t* s, const uint8_t* c, int32_t count);

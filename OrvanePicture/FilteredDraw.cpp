@@ -11,6 +11,7 @@
 #include <orvane/rtl/FloatMath.h>
 #include <orvane/detail/FilteredRendering.h>
 #include <orvane/detail/FilteredRows.h>
+#include <orvane/detail/RecordedRowBlend.h>
 
 namespace orvane {
 
@@ -60,6 +61,19 @@ class FilteredRows::Renderer {
     if (spans_ && spans_->RenderRows(part, color, coverage)) return;
     spans_.reset();
     RenderRowsWithKeySurfaces(graphic_, target_, part, color, coverage);
+  } catch (const std::bad_alloc&) {
+    throw rtl::EOutOfMemory();
+  }
+
+  // Rows from spans are reduced and blended straight onto the device
+  // context's surface; returns the rows done from part.top, fewer than asked
+  // (none at all once the rows come from key surfaces) when the rest must be
+  // rendered and blended through Render.
+  int32_t BlendOnto(gdi::HDC target, int64_t deviceX, int64_t deviceY, const TargetRows& part) try {
+    if (!spans_) return 0;
+    const int32_t done = BlendRecordedRows(*spans_, target_.factor, target, deviceX, deviceY, part);
+    if (done < part.rows) spans_.reset();
+    return done;
   } catch (const std::bad_alloc&) {
     throw rtl::EOutOfMemory();
   }
@@ -116,22 +130,30 @@ void FilteredDraw(vcl::TCanvas& canvas, int32_t x, int32_t y, const vcl::TGraphi
   const int64_t bottom = std::min<int64_t>(t.height, drawable.bottom - deviceY);
   if (left >= right || top >= bottom) return;
   const int32_t width = static_cast<int32_t>(right - left);
-  // The part is rendered, blended and written back a chunk of rows at a
-  // time: each pixel is read once and written once, as by one pass.
+  // The part is rendered and blended a chunk of rows at a time. Rows from
+  // spans go straight onto the surface; others are rendered to colour and
+  // coverage, blended over a copy of the surface and written back, so that
+  // each pixel is read once and written once, as by one pass.
   const int32_t chunkRows = static_cast<int32_t>(
       std::clamp<int64_t>(static_cast<int64_t>(kChunkBytes / 9 / static_cast<size_t>(width)), 1, bottom - top));
-  TFastBMP backdrop(width, chunkRows);
-  TFastBMP color(width, chunkRows);
-  TFastBMP coverage(width, chunkRows);
+  std::optional<TFastBMP> backdrop, color, coverage;
   FilteredRows::Renderer renderer(graphic, t, static_cast<int32_t>(bottom));
   const int32_t partX = static_cast<int32_t>(x + left);
   for (int32_t row = static_cast<int32_t>(top); row < bottom; row += chunkRows) {
     const int32_t rows = static_cast<int32_t>(std::min<int64_t>(chunkRows, bottom - row));
-    renderer.Render({row, rows, static_cast<int32_t>(left), width}, RowsOf(color, 0), RowsOf(coverage, 0));
+    const int32_t done = renderer.BlendOnto(target, deviceX, deviceY, {row, rows, static_cast<int32_t>(left), width});
+    if (done == rows) continue;
+    if (!backdrop) {
+      backdrop.emplace(width, chunkRows);
+      color.emplace(width, chunkRows);
+      coverage.emplace(width, chunkRows);
+    }
+    const int32_t from = row + done, count = rows - done;
+    renderer.Render({from, count, static_cast<int32_t>(left), width}, RowsOf(*color, 0), RowsOf(*coverage, 0));
     // The canvas's pen and brush stay as they are.
-    gdi::BitBlt(backdrop.MemoryDC(), 0, 0, width, rows, target, partX, y + row, gdi::SRCCOPY);
-    backdrop.BlendWithCoverage(color, coverage, width, rows);
-    gdi::BitBlt(target, partX, y + row, width, rows, backdrop.MemoryDC(), 0, 0, gdi::SRCCOPY);
+    gdi::BitBlt(backdrop->MemoryDC(), 0, 0, width, count, target, partX, y + from, gdi::SRCCOPY);
+    backdrop->BlendWithCoverage(*color, *coverage, width, count);
+    gdi::BitBlt(target, partX, y + from, width, count, backdrop->MemoryDC(), 0, 0, gdi::SRCCOPY);
   }
 }
 

@@ -58,14 +58,22 @@ bool SpanRendering::RecordBandFrom(int32_t top) {
   }
 }
 
+const gdi::SpanRecorder* SpanRendering::RecordedRows(int32_t y, int32_t& rowsHeld) {
+  if (!band_ || y < bandTop_ || y >= bandTop_ + bandRows_) {
+    if (!RecordBandFrom(y)) return nullptr;
+  }
+  rowsHeld = bandTop_ + bandRows_ - y;
+  return band_.get();
+}
+
 bool SpanRendering::RenderRows(const TargetRows& part, const TripleRows& color, const TripleRows& coverage) {
   for (int32_t done = 0; done < part.rows;) {
     const int32_t y = part.top + done;
-    if (!band_ || y < bandTop_ || y >= bandTop_ + bandRows_) {
-      if (!RecordBandFrom(y)) return false;
-    }
-    const int32_t count = std::min(part.rows - done, bandTop_ + bandRows_ - y);
-    ReduceRecordedRows(*band_, y * target_.factor, part.left, {color.Row(done), color.stride},
+    int32_t held = 0;
+    const gdi::SpanRecorder* band = RecordedRows(y, held);
+    if (!band) return false;
+    const int32_t count = std::min(part.rows - done, held);
+    ReduceRecordedRows(*band, y * target_.factor, part.left, {color.Row(done), color.stride},
                        {coverage.Row(done), coverage.stride}, part.width, count, target_.factor);
     done += count;
   }

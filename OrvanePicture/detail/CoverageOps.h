@@ -59,6 +59,14 @@ void ReduceRecordedRows(const gdi::SpanRecorder& samples, int32_t firstRow, int3
                         const TripleRows& color, const TripleRows& coverage, int32_t width, int32_t height,
                         int32_t factor);
 
+// One channel of the blend of `source` over `backdrop` at `cover` / 255:
+// backdrop * (255 - cover) / 255 + source * cover / 255, each quotient
+// exact ((v + 1 + (v >> 8)) >> 8 divides products below 65536 by 255).
+inline uint8_t BlendChannel(uint32_t backdrop, uint32_t source, uint32_t cover) {
+  const auto div255 = [](uint32_t v) { return (v + 1 + (v >> 8)) >> 8; };
+  return static_cast<uint8_t>(div255((255 - cover) * backdrop) + div255(cover * source));
+}
+
 class TFastBMP;
 // TFastBMP::BlendWithCoverage without vector code (same bytes; for tests).
 void BlendWithCoveragePlain(TFastBMP& raster, const TFastBMP& colorSource, const TFastBMP& coverage, int32_t width,

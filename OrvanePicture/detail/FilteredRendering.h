@@ -66,6 +66,12 @@ class SpanRendering {
   // depends on what is under the paint: the rows must come from key surfaces.
   bool RenderRows(const TargetRows& part, const TripleRows& color, const TripleRows& coverage);
 
+  // The recorder holding target row y from its sample row `firstSampleRow`
+  // on, and the target rows it holds from y (at least one), recording the
+  // band first when needed; nullptr when the graphic painted in a way that
+  // depends on what is under the paint.
+  const gdi::SpanRecorder* RecordedRows(int32_t y, int32_t& rowsHeld);
+
  private:
   // Plays the graphic into a recorder of target rows [top, top + rows).
   std::unique_ptr<gdi::SpanRecorder> Record(int32_t top, int32_t rows) const;

@@ -339,6 +339,11 @@ TEST(SpanRenderingTest, DrawOntoACanvasPartlyOutsideIt) {
     double sx, sy;
   } draws[] = {{5, 4, 30, 25, 0, 0},   {-7, -5, 20, 18, 0, 0},     {25, 20, 52, 41, 0, 0},
                {-3, -3, 45, 35, 0, 0}, {-4, 22, 0, 0, 0.73, 1.9}, {31, -4, 0, 0, 1.1, 0.8}};
+  // Odd draws go through a clip of two bands, one of them of two rectangles.
+  const gdi::Region clip = gdi::Region::Combine(
+      gdi::Region::Combine(gdi::Region(gdi::Rect{2, 3, 20, 12}), gdi::Region(gdi::Rect{26, 3, 37, 12}),
+                           gdi::RegionOp::Or),
+      gdi::Region(gdi::Rect{10, 12, 38, 27}), gdi::RegionOp::Or);
   for (bool readingRops : {false, true}) {
     const auto picture = RandomPicture(readingRops ? 21 : 22, readingRops);
     int drawn = 0;  // draws that changed the canvas
@@ -348,6 +353,7 @@ TEST(SpanRenderingTest, DrawOntoACanvasPartlyOutsideIt) {
       vcl::TBitmap want, got;
       for (auto [canvas, how] : {std::pair{&want, kKeys}, std::pair{&got, kSpans}}) {
         fill(*canvas);
+        if (d % 2) canvas->Canvas().Handle()->SetClip(clip);
         const Way way(how, kUnbanded);
         if (draw.sx) FilteredDraw(canvas->Canvas(), draw.left, draw.top, *picture, quality, draw.sx, draw.sy);
         else

@@ -1,0 +1,61 @@
+#pragma once
+// One target row reduced from its N recorded sample rows by following their
+// runs. The painted runs of the N rows are added up per target pixel as
+// range additions on a difference array (a run costs the same however wide
+// it is), and the sums change only where a run starts or ends: the row
+// comes out as stretches of pixels of one colour and coverage, each worked
+// out once with the arithmetic of the key-rendering reduction. Where
+// nothing is painted the coverage is 0; where every sample is painted it is
+// 255 and the colour is the mean (a pixel of one colour in all its samples
+// gives exactly that colour).
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace orvane {
+
+namespace gdi {
+class SpanRecorder;
+}
+
+// Target pixels [x0, x1) of a row, all of one colour (the mean of their
+// painted samples; meaningful only when `painted`) and coverage.
+struct TargetStretch {
+  int32_t x0;
+  int32_t x1;
+  uint8_t blue, green, red, coverage;
+  bool painted;
+};
+
+class RecordedRowReducer {
+ public:
+  // Target columns [firstColumn, firstColumn + width) at `factor` samples a pixel.
+  RecordedRowReducer(int32_t factor, int32_t firstColumn, int32_t width);
+
+  // Reduces the target row whose sample rows start at `firstSampleRow`.
+  void Reduce(const gdi::SpanRecorder& samples, int32_t firstSampleRow);
+
+  // The row's stretches, left to right, covering [0, width) (x relative to firstColumn).
+  const std::vector<TargetStretch>& Stretches() const { return stretches_; }
+
+ private:
+  // Per target pixel: sums of blue, green and red of the painted samples and
+  // their count, as differences from the pixel before. Unsigned arithmetic
+  // wraps, and every final sum fits (at most 256 * 255 a channel).
+  struct PixelSums {
+    uint32_t blue, green, red, count;
+  };
+  void AddRange(int32_t from, int32_t to, uint32_t samples, uint32_t color);
+  void AddRun(int32_t x0, int32_t x1, uint32_t color);
+  void Touch(int32_t x) { touched_[static_cast<size_t>(x) >> 6] |= uint64_t{1} << (x & 63); }
+
+  int32_t factor_;
+  int64_t from_, to_;  // the sample columns of the row
+  int32_t width_;
+  std::vector<PixelSums> differences_;  // zero but at the touched pixels
+  std::vector<uint64_t> touched_;       // a bit per pixel whose difference may be nonzero
+  std::vector<TargetStretch> stretches_;
+};
+
+}  // namespace orvane
