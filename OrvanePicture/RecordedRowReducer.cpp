@@ -15,34 +15,35 @@ RecordedRowReducer::RecordedRowReducer(int32_t factor, int32_t firstColumn, int3
       differences_(static_cast<size_t>(width) + 1, PixelSums{0, 0, 0, 0}),
       touched_(static_cast<size_t>(width) / 64 + 1, 0) {}
 
-inline void RecordedRowReducer::AddRange(int32_t from, int32_t to, uint32_t samples, uint32_t color) {
-  const PixelSums v{samples * gdi::GetBValue(color), samples * gdi::GetGValue(color),
-                    samples * gdi::GetRValue(color), samples};
-  PixelSums& a = differences_[static_cast<size_t>(from)];
-  PixelSums& b = differences_[static_cast<size_t>(to)];
-  a.blue += v.blue;
-  a.green += v.green;
-  a.red += v.red;
-  a.count += v.count;
-  b.blue -= v.blue;
-  b.green -= v.green;
-  b.red -= v.red;
-  b.count -= v.count;
-  Touch(from);
-  Touch(to);
+// Adds `samples` (negative: takes them away) samples of `color` to the
+// difference of pixel x.
+inline void RecordedRowReducer::Add(int32_t x, int32_t samples, uint32_t color) {
+  PixelSums& d = differences_[static_cast<size_t>(x)];
+  const uint32_t k = static_cast<uint32_t>(samples);
+  d.blue += k * gdi::GetBValue(color);
+  d.green += k * gdi::GetGValue(color);
+  d.red += k * gdi::GetRValue(color);
+  d.count += k;
+  Touch(x);
 }
 
-// Samples [x0, x1) of the row (relative to its first sample) in `color`.
+// Samples [x0, x1) of the row (relative to its first sample) in `color`:
+// the part in the first pixel, every pixel between at `factor` samples, and
+// the part in the last, as differences at the four pixels where the sums
+// change.
 void RecordedRowReducer::AddRun(int32_t x0, int32_t x1, uint32_t color) {
   const int32_t n = factor_;
   const int32_t first = x0 / n, last = (x1 - 1) / n;
   if (first == last) {
-    AddRange(first, first + 1, static_cast<uint32_t>(x1 - x0), color);
+    Add(first, x1 - x0, color);
+    Add(first + 1, x0 - x1, color);
     return;
   }
-  AddRange(first, first + 1, static_cast<uint32_t>((first + 1) * n - x0), color);
-  if (last > first + 1) AddRange(first + 1, last, static_cast<uint32_t>(n), color);
-  AddRange(last, last + 1, static_cast<uint32_t>(x1 - last * n), color);
+  const int32_t head = (first + 1) * n - x0, tail = x1 - last * n;
+  Add(first, head, color);
+  Add(first + 1, n - head, color);
+  Add(last, tail - n, color);
+  Add(last + 1, -tail, color);
 }
 
 void RecordedRowReducer::Reduce(const gdi::SpanRecorder& samples, int32_t firstSampleRow) {

@@ -46,7 +46,7 @@ class RecordedRowReducer {
   struct PixelSums {
     uint32_t blue, green, red, count;
   };
-  void AddRange(int32_t from, int32_t to, uint32_t samples, uint32_t color);
+  void Add(int32_t x, int32_t samples, uint32_t color);
   void AddRun(int32_t x0, int32_t x1, uint32_t color);
   void Touch(int32_t x) { touched_[static_cast<size_t>(x) >> 6] |= uint64_t{1} << (x & 63); }
 
