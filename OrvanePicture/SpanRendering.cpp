@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include <orvane/ColorTriple.h>
+#include <orvane/Quality.h>
 #include <orvane/gdi/DeviceContext.h>
 #include <orvane/gdi/detail/SpanRecorder.h>
 #include <orvane/graphics/Canvas.h>
@@ -20,7 +21,7 @@ SpanRendering::~SpanRendering() = default;
 
 std::unique_ptr<gdi::SpanRecorder> SpanRendering::Record(int32_t top, int32_t rows) const {
   const int32_t n = target_.factor;
-  auto recorder = std::make_unique<gdi::SpanRecorder>(target_.SampledWidth(), top * n, rows * n);
+  auto recorder = std::make_unique<gdi::SpanRecorder>(target_.SampledWidth(), top * n, rows * n, KeyColorA, KeyColorB);
   // A band of one target row is as small as bands get: it is never cut short.
   if (rows > 1) recorder->SetLimit(SpanBandBytes());
   // The surface outlives the device context that selects it, and that the canvas over it.

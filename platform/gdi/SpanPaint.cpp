@@ -187,7 +187,16 @@ void RenderTarget::RecordSpan(int32_t y, int32_t x0, int32_t x1) {
     recorder_->Paint(y, x0, x1, recordedColor_);
     return;
   }
-  if (Rop2ReadsDestination(paint_.rop) && !surface_->PixelsReadable()) return;
+  // Paint that combines with what is under it is recorded over both keys.
+  const bool reads = Rop2ReadsDestination(paint_.rop);
+  if (!paint_.pattern) {
+    recorder_->PaintRop(y, x0, x1, paint_.rop, paint_.color);
+    return;
+  }
+  const auto paint = [&](int32_t a, int32_t b, COLORREF pen) {
+    if (reads) recorder_->PaintRop(y, a, b, paint_.rop, pen);
+    else recorder_->Paint(y, a, b, ApplyRop2(paint_.rop, pen, 0));
+  };
   // Pattern pixels in runs of one colour; masked-out pixels are left alone.
   const PatternImage& pat = *paint_.pattern;
   const int32_t py = Wrap(int64_t{y} - paint_.patternOrigin.y, pat.height);
@@ -195,23 +204,23 @@ void RenderTarget::RecordSpan(int32_t y, int32_t x0, int32_t x1) {
   const uint8_t* mask = paint_.patternMask ? paint_.patternMask + static_cast<ptrdiff_t>(py) * pat.width : nullptr;
   int32_t px = Wrap(int64_t{x0} - paint_.patternOrigin.x, pat.width);
   int32_t runStart = x0;
-  COLORREF runColor = 0;
+  COLORREF runPen = 0;
   bool inRun = false;
   for (int32_t x = x0; x < x1; ++x) {
     const bool painted = !mask || mask[px];
-    const COLORREF c = painted ? ApplyRop2(paint_.rop, src[px], 0) : 0;
-    if (inRun && (!painted || c != runColor)) {
-      recorder_->Paint(y, runStart, x, runColor);
+    const COLORREF c = painted ? src[px] : 0;
+    if (inRun && (!painted || c != runPen)) {
+      paint(runStart, x, runPen);
       inRun = false;
     }
     if (painted && !inRun) {
       runStart = x;
-      runColor = c;
+      runPen = c;
       inRun = true;
     }
     if (++px == pat.width) px = 0;
   }
-  if (inRun) recorder_->Paint(y, runStart, x1, runColor);
+  if (inRun) paint(runStart, x1, runPen);
 }
 
 void RenderTarget::FillRect(const Rect& r) {

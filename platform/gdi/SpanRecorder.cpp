@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <orvane/gdi/detail/SpanPaint.h>
+
 namespace orvane::gdi {
 
 namespace {
@@ -14,8 +16,8 @@ thread_local std::vector<std::unique_ptr<PaintedRun[]>> keptBlocks;
 
 }  // namespace
 
-SpanRecorder::SpanRecorder(int32_t width, int32_t top, int32_t rows)
-    : width_(width), top_(top), rows_(static_cast<size_t>(rows > 0 ? rows : 0)) {}
+SpanRecorder::SpanRecorder(int32_t width, int32_t top, int32_t rows, COLORREF keyA, COLORREF keyB)
+    : width_(width), top_(top), keyA_(keyA), keyB_(keyB), rows_(static_cast<size_t>(rows > 0 ? rows : 0)) {}
 
 SpanRecorder::~SpanRecorder() {
   for (Block& block : blocks_)
@@ -60,7 +62,8 @@ bool SpanRecorder::Grow(RowRuns& row, uint32_t extra) {
   return true;
 }
 
-void SpanRecorder::PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF color) {
+void SpanRecorder::PaintOver(RowRuns& row, PaintedRun painted) {
+  const int32_t x0 = painted.x0, x1 = painted.x1;
   PaintedRun* runs = row.runs;
   // The runs that overlap or touch [x0, x1): from the first ending at or
   // after x0 to the last starting at or before x1.
@@ -77,16 +80,15 @@ void SpanRecorder::PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF colo
   // run right of x1.
   bool keepLeft = false, keepRight = false;
   PaintedRun leftPiece{}, rightPiece{};
-  PaintedRun painted{x0, x1, color};
   if (first != last) {
     const PaintedRun left = runs[first], right = runs[last - 1];
-    if (left.x0 < x0 || (left.x1 == x0 && left.color != color)) {
-      if (left.color == color) painted.x0 = left.x0;
-      else keepLeft = true, leftPiece = PaintedRun{left.x0, std::min(left.x1, x0), left.color};
+    if (left.x0 < x0 || (left.x1 == x0 && !left.SameColors(painted))) {
+      if (left.SameColors(painted)) painted.x0 = left.x0;
+      else keepLeft = true, leftPiece = PaintedRun{left.x0, std::min(left.x1, x0), left.color, left.colorB};
     }
-    if (right.x1 > x1 || (right.x0 == x1 && right.color != color)) {
-      if (right.color == color) painted.x1 = right.x1;
-      else keepRight = true, rightPiece = PaintedRun{std::max(right.x0, x1), right.x1, right.color};
+    if (right.x1 > x1 || (right.x0 == x1 && !right.SameColors(painted))) {
+      if (right.SameColors(painted)) painted.x1 = right.x1;
+      else keepRight = true, rightPiece = PaintedRun{std::max(right.x0, x1), right.x1, right.color, right.colorB};
     }
   }
   const uint32_t count = 1 + keepLeft + keepRight;
@@ -105,6 +107,72 @@ void SpanRecorder::PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF colo
   if (keepLeft) *out++ = leftPiece;
   *out++ = painted;
   if (keepRight) *out = rightPiece;
+}
+
+void SpanRecorder::PaintRop(int32_t y, int32_t x0, int32_t x1, Rop2 rop, COLORREF pen) {
+  if (overLimit_ || x0 >= x1) return;
+  RowRuns& row = rows_[static_cast<size_t>(y - top_)];
+  thread_local std::vector<PaintedRun> pieces;
+  pieces.clear();
+  // Each stretch of [x0, x1), painted or not, combined with the pen; a
+  // stretch left showing both keys is unpainted again.
+  const auto add = [&](int32_t a, int32_t b, COLORREF overA, COLORREF overB) {
+    const COLORREF ca = ApplyRop2(rop, pen, overA), cb = ApplyRop2(rop, pen, overB);
+    if (ca == keyA_ && cb == keyB_) return;
+    if (!pieces.empty() && pieces.back().x1 == a && pieces.back().color == ca && pieces.back().colorB == cb)
+      pieces.back().x1 = b;
+    else
+      pieces.push_back(PaintedRun{a, b, ca, cb});
+  };
+  const PaintedRun* runs = row.runs;
+  uint32_t i = static_cast<uint32_t>(
+      std::lower_bound(runs, runs + row.size, x0, [](const PaintedRun& r, int32_t x) { return r.x1 <= x; }) - runs);
+  int32_t at = x0;
+  for (; i < row.size && runs[i].x0 < x1; ++i) {
+    if (runs[i].x0 > at) add(at, runs[i].x0, keyA_, keyB_);
+    const int32_t end = std::min(runs[i].x1, x1);
+    add(std::max(runs[i].x0, at), end, runs[i].color, runs[i].colorB);
+    at = end;
+  }
+  if (at < x1) add(at, x1, keyA_, keyB_);
+  Replace(row, x0, x1, pieces);
+}
+
+void SpanRecorder::Replace(RowRuns& row, int32_t x0, int32_t x1, const std::vector<PaintedRun>& pieces) {
+  // The runs that overlap or touch [x0, x1), [first, last), and what takes
+  // their place: their parts outside [x0, x1) around the pieces, touching
+  // runs of the same colours joined.
+  PaintedRun* runs = row.runs;
+  const uint32_t first = static_cast<uint32_t>(
+      std::lower_bound(runs, runs + row.size, x0, [](const PaintedRun& r, int32_t x) { return r.x1 < x; }) - runs);
+  uint32_t last = first;
+  while (last < row.size && runs[last].x0 <= x1) ++last;
+  thread_local std::vector<PaintedRun> merged;
+  merged.clear();
+  const auto push = [&](PaintedRun r) {
+    if (r.x0 >= r.x1) return;
+    if (!merged.empty() && merged.back().x1 == r.x0 && merged.back().SameColors(r)) merged.back().x1 = r.x1;
+    else merged.push_back(r);
+  };
+  // Only the first of them can reach left of x0, only the last right of x1.
+  if (first < last) {
+    const PaintedRun& l = runs[first];
+    push(PaintedRun{l.x0, std::min(l.x1, x0), l.color, l.colorB});
+  }
+  for (const PaintedRun& p : pieces) push(p);
+  if (first < last) {
+    const PaintedRun& r = runs[last - 1];
+    push(PaintedRun{std::max(r.x0, x1), r.x1, r.color, r.colorB});
+  }
+  const uint32_t count = static_cast<uint32_t>(merged.size()), removed = last - first;
+  if (count > removed && row.size + (count - removed) > row.capacity) {
+    if (!Grow(row, count - removed)) return;
+    runs = row.runs;
+  }
+  if (count > removed) std::copy_backward(runs + last, runs + row.size, runs + row.size + (count - removed));
+  else if (count < removed) std::copy(runs + last, runs + row.size, runs + first + count);
+  row.size = row.size + count - removed;
+  std::copy(merged.begin(), merged.end(), runs + first);
 }
 
 }  // namespace orvane::gdi

@@ -30,11 +30,6 @@ uint32_t Load32(const uint8_t* p) {
 }
 int32_t LoadI32(const uint8_t* p) { return static_cast<int32_t>(Load32(p)); }
 
-// Values outside 1..16 are ignored by the player.
-bool Rop2ValueReadsDestination(uint32_t rop2) {
-  return rop2 >= 1 && rop2 <= 16 && gdi::Rop2ReadsDestination(static_cast<gdi::Rop2>(rop2));
-}
-
 bool RopReadsDestination(uint32_t rop) { return gdi::RopTableReadsDestination(static_cast<uint8_t>(rop >> 16)); }
 
 }  // namespace
@@ -107,7 +102,6 @@ bool MetafileMayReadDestination(const std::vector<uint8_t>& emf) {
     // Offsets of the raster operation: after the bounds and the destination
     // rectangle, or after the source fields of StretchDIBits.
     const size_t ropAt = type == emf::EMR_STRETCHDIBITS ? 68 : 40;
-    if (type == emf::EMR_SETROP2 && recordSize >= 12 && Rop2ValueReadsDestination(Load32(h + pos + 8))) return true;
     if (type == emf::EMR_INVERTRGN || type == emf::EMR_ALPHABLEND) return true;
     if (type == emf::EMR_MASKBLT && recordSize >= 44) {
       // Foreground and background operations, by their truth tables.

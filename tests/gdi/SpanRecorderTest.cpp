@@ -19,7 +19,14 @@ namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0);
 
-std::vector<PaintedRun> RowOf(const SpanRecorder& r, int32_t y) { return {r.Row(y).begin(), r.Row(y).end()}; }
+// The runs of a row; runs of one colour over both keys are written with
+// colorB 0, as the three-field cases below give them.
+std::vector<PaintedRun> RowOf(const SpanRecorder& r, int32_t y) {
+  std::vector<PaintedRun> runs{r.Row(y).begin(), r.Row(y).end()};
+  for (PaintedRun& run : runs)
+    if (run.colorB == run.color) run.colorB = 0;
+  return runs;
+}
 
 }  // namespace
 
@@ -46,12 +53,51 @@ TEST(SpanRecorderTest, LaterPaintReplacesEarlierPaint) {
   }
 }
 
+// Paint combined with what is under it, over keys A (blue) and B (green):
+// each stretch gets the colour it would show over either key.
+TEST(SpanRecorderTest, RasterOperationsAreRecordedOverBothKeys) {
+  constexpr COLORREF kKeyA = 0xFF0000, kKeyB = 0x00FF00;
+  struct Step {
+    bool rop;  // false: a copy of `pen`
+    int32_t x0, x1;
+    Rop2 op;
+    COLORREF pen;
+  };
+  const struct {
+    const char* what;
+    std::vector<Step> steps;
+    std::vector<PaintedRun> row;
+  } cases[] = {
+      {"xor over nothing", {{true, 2, 6, Rop2::XorPen, kRed}}, {{2, 6, kRed ^ kKeyA, kRed ^ kKeyB}}},
+      {"xor twice: unpainted again", {{true, 2, 6, Rop2::XorPen, kRed}, {true, 2, 6, Rop2::XorPen, kRed}}, {}},
+      {"xor across a copy and a gap",
+       {{false, 0, 4, Rop2::CopyPen, kBlue}, {true, 2, 8, Rop2::XorPen, kRed}},
+       {{0, 2, kBlue}, {2, 4, kBlue ^ kRed}, {4, 8, kRed ^ kKeyA, kRed ^ kKeyB}}},
+      {"not over paint and gap", {{false, 0, 3, Rop2::CopyPen, 0xFFFFFF}, {true, 0, 5, Rop2::Not, 0}},
+       {{0, 3, 0}, {3, 5, ~kKeyA & 0xFFFFFF, ~kKeyB & 0xFFFFFF}}},
+      {"and with white over a gap leaves the keys", {{true, 1, 9, Rop2::MaskPen, 0xFFFFFF}}, {}},
+      {"touching stretches of one pair join",
+       {{true, 0, 2, Rop2::XorPen, kRed}, {true, 2, 4, Rop2::XorPen, kRed}}, {{0, 4, kRed ^ kKeyA, kRed ^ kKeyB}}},
+      {"a copy over a combined stretch replaces it",
+       {{true, 0, 6, Rop2::XorPen, kRed}, {false, 2, 4, Rop2::CopyPen, kGreen}},
+       {{0, 2, kRed ^ kKeyA, kRed ^ kKeyB}, {2, 4, kGreen}, {4, 6, kRed ^ kKeyA, kRed ^ kKeyB}}},
+  };
+  for (const auto& c : cases) {
+    SpanRecorder recorder(20, 0, 1, kKeyA, kKeyB);
+    for (const Step& s : c.steps) {
+      if (s.rop) recorder.PaintRop(0, s.x0, s.x1, s.op, s.pen);
+      else recorder.Paint(0, s.x0, s.x1, s.pen);
+    }
+    EXPECT_EQ(RowOf(recorder, 0), c.row) << c.what;
+  }
+}
+
 TEST(SpanRecorderTest, ManyRunsOutgrowTheirRoomAndKeepTheirOrder) {
   SpanRecorder recorder(400, 0, 3);
   for (int32_t i = 19; i >= 0; --i) recorder.Paint(1, 10 * i, 10 * i + 5, RGB(0, 0, static_cast<uint8_t>(i)));
   recorder.Paint(0, 0, 4, kRed);  // a row beside it keeps its own
   ASSERT_EQ(recorder.Row(1).size(), 20u);
-  for (int32_t i = 0; i < 20; ++i) EXPECT_EQ(recorder.Row(1)[i], (PaintedRun{10 * i, 10 * i + 5, RGB(0, 0, uint8_t(i))}));
+  for (int32_t i = 0; i < 20; ++i) EXPECT_EQ(RowOf(recorder, 1)[size_t(i)], (PaintedRun{10 * i, 10 * i + 5, RGB(0, 0, uint8_t(i)), 0}));
   recorder.Paint(1, 3, 397, kGreen);
   EXPECT_EQ(RowOf(recorder, 1), (std::vector<PaintedRun>{{0, 3, RGB(0, 0, 0)}, {3, 397, kGreen}}));
   EXPECT_EQ(RowOf(recorder, 0), (std::vector<PaintedRun>{{0, 4, kRed}}));
@@ -79,10 +125,11 @@ TEST(SpanRecorderTest, PaintGoesInAsThePixelsWouldShowIt) {
   EXPECT_EQ(RowOf(recorder, 1), (std::vector<PaintedRun>{{2, 3, RGB(255, 255, 255)}}));
   EXPECT_EQ(RowOf(recorder, 2), (std::vector<PaintedRun>{{2, 3, kBlue}, {4, 5, kBlue}}));
   EXPECT_FALSE(recorder.ReadsDestination());
+  // Paint combined with what is under it: over both keys (by default black and white).
   target.SetPaint(Paint::Solid(kRed, Rop2::XorPen));
   target.Span(3, 0, 8);
-  EXPECT_TRUE(recorder.ReadsDestination());
-  EXPECT_TRUE(recorder.Row(3).empty());
+  EXPECT_FALSE(recorder.ReadsDestination());
+  EXPECT_EQ(RowOf(recorder, 3), (std::vector<PaintedRun>{{0, 8, kRed, kRed ^ 0xFFFFFF}}));
 }
 
 // Block copies to or from a recording surface copy nothing and tell the

@@ -5,6 +5,14 @@
 // show painted, with their colours. The filtered draw reduces these rows to
 // colour and coverage; clip regions are read from them. Memory follows the
 // number of runs, not the width times the height.
+//
+// Paint that combines with what is under it (a binary raster operation that
+// reads the destination) is kept exactly too, relative to two key colours:
+// every bit of such a result is 0, 1, the bit under it or its inverse, so a
+// run holds the colour a surface first filled with key A would show and the
+// one a surface filled with key B would show. An unpainted pixel shows the
+// keys themselves, and paint that leaves a pixel showing both keys (an XOR
+// painted twice) leaves it unpainted.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,18 +27,23 @@ ORVANE_PUBLIC_BEGIN
 
 namespace orvane::gdi {
 
-// Columns [x0, x1) painted in `color` (red in the low byte, no flags).
+// Columns [x0, x1) painted in `color` over key A and `colorB` over key B
+// (red in the low byte, no flags); paint that reads nothing under it gives
+// both the same colour.
 struct PaintedRun {
   int32_t x0;
   int32_t x1;
   COLORREF color;
+  COLORREF colorB = 0;
+  bool SameColors(const PaintedRun& o) const { return color == o.color && colorB == o.colorB; }
   friend constexpr bool operator==(const PaintedRun&, const PaintedRun&) = default;
 };
 
 class SpanRecorder {
  public:
-  // Rows [top, top + rows) of a surface `width` pixels wide, none painted.
-  SpanRecorder(int32_t width, int32_t top, int32_t rows);
+  // Rows [top, top + rows) of a surface `width` pixels wide, none painted,
+  // each unpainted pixel showing `keyA` and `keyB`.
+  SpanRecorder(int32_t width, int32_t top, int32_t rows, COLORREF keyA = 0, COLORREF keyB = 0xFFFFFF);
   ~SpanRecorder();
   SpanRecorder(const SpanRecorder&) = delete;
   SpanRecorder& operator=(const SpanRecorder&) = delete;
@@ -47,16 +60,21 @@ class SpanRecorder {
     // Drawing from left to right, as fills and bitmaps mostly do, appends.
     if (row.size == 0 || row.runs[row.size - 1].x1 < x0) {
       if (row.size == row.capacity && !Grow(row, 1)) return;
-      row.runs[row.size++] = PaintedRun{x0, x1, color};
+      row.runs[row.size++] = PaintedRun{x0, x1, color, color};
       return;
     }
     PaintedRun& last = row.runs[row.size - 1];
-    if (last.x1 == x0 && last.color == color) {
+    if (last.x1 == x0 && last.color == color && last.colorB == color) {
       last.x1 = x1;
       return;
     }
-    PaintOver(row, x0, x1, color);
+    PaintOver(row, PaintedRun{x0, x1, color, color});
   }
+
+  // Paints [x0, x1) of row y with `pen` by the raster operation `rop`, each
+  // pixel's colours combined with the pen as a surface over either key would
+  // combine them.
+  void PaintRop(int32_t y, int32_t x0, int32_t x1, Rop2 rop, COLORREF pen);
 
   // The runs of row y, sorted, neither overlapping nor touching in one colour.
   std::span<const PaintedRun> Row(int32_t y) const {
@@ -92,7 +110,9 @@ class SpanRecorder {
     std::unique_ptr<PaintedRun[]> runs;
     size_t size = 0;
   };
-  void PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF color);
+  void PaintOver(RowRuns& row, PaintedRun painted);
+  // Replaces the runs of [x0, x1) by `pieces` (sorted, within [x0, x1)).
+  void Replace(RowRuns& row, int32_t x0, int32_t x1, const std::vector<PaintedRun>& pieces);
   // Moves the row to fresh room for `extra` more runs; false, and over the
   // limit, when the row cannot have it.
   bool Grow(RowRuns& row, uint32_t extra);
@@ -100,6 +120,7 @@ class SpanRecorder {
 
   int32_t width_;
   int32_t top_;
+  COLORREF keyA_, keyB_;
   std::vector<RowRuns> rows_;
   // The rows' runs live in blocks taken one after another; a row that
   // outgrows its room moves to room further on, leaving the old unused.
