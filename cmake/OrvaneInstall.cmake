@@ -87,7 +87,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 # The libraries' own dependencies, from the binaries (dpkg-shlibdeps), and
 # the development packages a program built against the headers needs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libfreetype-dev, libfontconfig-dev, libpng-dev")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libfreetype-dev, libfontconfig-dev, libpng-dev, zlib1g-dev")
 # The metric-compatible faces for the Windows and office font names pictures ask for.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, fonts-crosextra-carlito, fonts-crosextra-caladea")
 if(ORVANE_SDL_BACKEND)

@@ -16,6 +16,7 @@
 #include <initializer_list>
 
 #include <orvane/gdi/detail/SpanPaint.h>
+#include <orvane/graphics/detail/EmfPlus.h>
 #include <orvane/graphics/detail/EmfRecordPlayer.h>
 #include <orvane/graphics/detail/EmfRecords.h>
 
@@ -86,6 +87,7 @@ void PlayEnhancedMetafile(TCanvas& canvas, const TRect& r, const std::vector<uin
     if (type == EMR_EOF) break;
     EmfRecordReader record(h + pos, recordSize);
     if (!player.Play(record) && report) ++report->skipped[type];
+    if (type == EMR_GDICOMMENT && report) report->emfPlusRecords += CountEmfPlusRecords(h + pos, recordSize);
     pos += recordSize;
   }
 }
@@ -201,6 +203,11 @@ bool EmfRecordPlayer::Play(EmfRecordReader& r) {
     CountPlaybackWork(PlaybackWork{1, 0, 0});
   }
   return (this->*dispatch.handler)(r);
+}
+
+bool EmfRecordPlayer::Paints(uint32_t type) {
+  if (type == EMR_FILLPATH || type == EMR_STROKEPATH || type == EMR_STROKEANDFILLPATH) return true;
+  return type < kRecordTypeCount && Handlers()[type].draws;
 }
 
 bool EmfRecordPlayer::IgnoreRecord(EmfRecordReader&) { return true; }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <string>
 
@@ -32,8 +33,17 @@ class TGraphic {
   virtual void LoadFromBytes(const uint8_t* data, size_t size) = 0;
   // Reads the file only as far as its header says it reaches (see
   // rtl::ReadFileAsClaimed), then loads those bytes. Memory that cannot be had
-  // raises EOutOfMemory.
+  // raises EOutOfMemory. A metafile's gzip stream is inflated as it is read,
+  // only as far as the metafile inside claims (PictureReading.h).
   void LoadFromFile(const std::string& fileName);
+  // The same from the stream's current position on, the stream left after
+  // the bytes taken (a gzip stream's compressed bytes are taken 64 KiB at a
+  // time, so there it may be left further on). A stream does not say how
+  // much it holds: a claim over 1 GiB raises EOutOfMemory before more is
+  // read. A stream that is already failed, or fails as it is read, raises
+  // EReadError "Stream-Lesefehler"; one that ends before its header's claim
+  // is refused as a file cut short is.
+  void LoadFromStream(std::istream& in);
 
   // Enough of a file's start for FileBytesClaimed to find the size it claims.
   static constexpr size_t kClaimHeadBytes = 64;

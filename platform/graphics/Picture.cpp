@@ -1,5 +1,5 @@
-// TPicture: choosing a graphic class by extension or by class name, and the
-// picture record of form definitions:
+// TPicture: choosing a graphic class by extension, by content or by class
+// name, and the picture record of form definitions:
 //   1 byte   length n of the class name
 //   n bytes  class name ("TMetafile", "TBitmap", "TIcon")
 //   4 bytes  little-endian byte count c, counting these 4 bytes themselves
@@ -7,13 +7,17 @@
 
 #include <orvane/graphics/Picture.h>
 
-#include <cctype>
+#include <algorithm>
 #include <new>
 
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/graphics/Icon.h>
 #include <orvane/graphics/Metafile.h>
+#include <orvane/graphics/PictureFormat.h>
+#include <orvane/graphics/PictureReading.h>
+#include <orvane/graphics/detail/GraphicReading.h>
 #include <orvane/rtl/Exceptions.h>
+#include <orvane/rtl/FileStream.h>
 #include <orvane/rtl/Messages.h>
 
 namespace orvane::vcl {
@@ -22,11 +26,6 @@ namespace {
 
 constexpr size_t kCountSize = 4;
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 // The extension as written, without its dot; empty when the file name (the
 // part after the last path separator) has none.
 std::string ExtensionOf(const std::string& fileName) {
@@ -34,14 +33,6 @@ std::string ExtensionOf(const std::string& fileName) {
   const size_t dot = fileName.find_last_of('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
   return fileName.substr(dot + 1);
-}
-
-std::unique_ptr<TGraphic> GraphicForExtension(const std::string& extension) {
-  const std::string e = Lower(extension);
-  if (e == "wmf" || e == "emf") return std::make_unique<TMetafile>();
-  if (e == "bmp") return std::make_unique<TBitmap>();
-  if (e == "ico") return std::make_unique<TIcon>();
-  return nullptr;
 }
 
 std::unique_ptr<TGraphic> GraphicForClassName(const std::string& name) {
@@ -56,11 +47,29 @@ std::unique_ptr<TGraphic> GraphicForClassName(const std::string& name) {
 TPicture::~TPicture() = default;
 
 void TPicture::LoadFromFile(const std::string& fileName) {
-  const std::string extension = ExtensionOf(fileName);
-  std::unique_ptr<TGraphic> graphic = GraphicForExtension(extension);
-  if (!graphic) throw rtl::EInvalidGraphic(rtl::msg::FormatS(rtl::msg::UnknownExtensionFmt, extension));
+  std::unique_ptr<TGraphic> graphic = NewGraphicFor(PictureFormatOfName(fileName));
+  if (!graphic) throw rtl::EInvalidGraphic(rtl::msg::FormatS(rtl::msg::UnknownExtensionFmt, ExtensionOf(fileName)));
   graphic->LoadFromFile(fileName);
   graphic_ = std::move(graphic);
+}
+
+void TPicture::LoadFromBytes(const uint8_t* data, size_t size) {
+  std::unique_ptr<TGraphic> graphic = NewGraphicFor(RecognizePictureFormat(data, size));
+  if (!graphic) throw rtl::EInvalidGraphic(rtl::msg::FormatS(rtl::msg::UnknownExtensionFmt, ""));
+  // What a file read would have refused before reading it.
+  if (std::min<uint64_t>(graphic->FileBytesClaimed(data, size), size) > rtl::kLargestReadableFile)
+    throw rtl::EOutOfMemory();
+  try {
+    graphic->LoadFromBytes(data, size);
+  } catch (const std::bad_alloc&) {
+    throw rtl::EOutOfMemory();
+  }
+  graphic_ = std::move(graphic);
+}
+
+void TPicture::LoadFromStream(std::istream& in) {
+  const std::vector<uint8_t> bytes = ReadPicture(StreamReader(in));
+  LoadFromBytes(bytes.data(), bytes.size());
 }
 
 TMetafile* TPicture::Metafile() {

@@ -1,9 +1,12 @@
 #pragma once
 // TPicture: the picture container. It holds one graphic at most and owns it.
-// Loading picks the graphic class by the file's extension, without regard to
-// case ("wmf"/"emf" -> TMetafile, "bmp" -> TBitmap, "ico" -> TIcon); the new
-// graphic replaces the held one only once it has loaded.
+// Loading a file picks the graphic class by the file's extension, without
+// regard to case ("wmf", "emf", "wmz", "emz" -> TMetafile, "bmp" -> TBitmap,
+// "ico" -> TIcon); loading bytes or a stream picks it by their content
+// (PictureFormat.h). The new graphic replaces the held one only once it has
+// loaded.
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +31,16 @@ class TPicture {
   // EFOpenError with the name as passed when the file cannot be opened, and
   // the graphic's own errors for bad data.
   void LoadFromFile(const std::string& fileName);
+  // The picture `data` holds, of the kind its content shows, with the limits
+  // and errors of loading a file: the graphic's own errors for bad data, and
+  // EOutOfMemory for a header claiming more than 1 GiB of what is there.
+  // Content no reader knows: "Unbekannte Bilddateierweiterung (.)".
+  void LoadFromBytes(const uint8_t* data, size_t size);
+  // The same from the stream's current position on, read as files are (see
+  // PictureReading.h): only as far as the header claims, a gzip stream
+  // inflated on the way. A failed stream, or one that fails as it is read:
+  // EReadError "Stream-Lesefehler".
+  void LoadFromStream(std::istream& in);
 
   TGraphic* Graphic() const { return graphic_.get(); }
   // The held graphic as a metafile: a graphic of another class, or none, is

@@ -1,6 +1,7 @@
-// Placeable WMF to EMF. Layout of the input:
-//   placeable header (22 bytes): key, hmf, box (left, top, right, bottom:
-//     int16 logical units), units per inch, reserved, checksum (not checked);
+// WMF to EMF. Layout of the input:
+//   placeable header (22 bytes, placeable files only): key, hmf, box (left,
+//     top, right, bottom: int16 logical units), units per inch, reserved,
+//     checksum (not checked);
 //   METAHEADER (header size in words, at least 9): type 1 or 2, header size,
 //     version, file size, object count, largest record, 0;
 //   records: size in words (32-bit, at least 3), function, parameters; the
@@ -48,11 +49,11 @@ struct Picture {
   int32_t pixelWidth, pixelHeight;   // reference-device pixels
 };
 
-Picture MeasureBox(const uint8_t* data) {
-  int32_t left = LoadI16(data + 6), top = LoadI16(data + 8), right = LoadI16(data + 10), bottom = LoadI16(data + 12);
+Picture MeasureBox(const WmfBox& box) {
+  int32_t left = box.left, top = box.top, right = box.right, bottom = box.bottom;
   if (right < left) std::swap(left, right);
   if (bottom < top) std::swap(top, bottom);
-  const int64_t inch = LoadU16(data + 14);
+  const int64_t inch = box.unitsPerInch;
   Picture pic{left, top, right - left, bottom - top, 0, 0, 0, 0};
   pic.frameWidth = static_cast<int32_t>(rtl::DivRoundHalfAway(pic.width * kHundredthsMmPerInch, inch));
   pic.frameHeight = static_cast<int32_t>(rtl::DivRoundHalfAway(pic.height * kHundredthsMmPerInch, inch));
@@ -87,27 +88,20 @@ void WriteHeader(EmfRecordWriter& out, const Picture& pic) {
   out.End();
 }
 
-}  // namespace
-
-bool IsPlaceableWmf(const uint8_t* data, size_t size) {
-  return data && size >= 4 && LoadU32(data) == kPlaceableWmfKey;
-}
-
-bool ConvertPlaceableWmfToEmf(const uint8_t* data, size_t size, std::vector<uint8_t>& result) {
+// The metafile `meta` (METAHEADER and records, `size` bytes) drawn in `box`.
+bool ConvertMetafile(const uint8_t* meta, size_t size, const WmfBox& box, std::vector<uint8_t>& result) {
   result.clear();
-  if (!IsPlaceableWmf(data, size) || size < kPlaceableSize + 2 * kMetaHeaderWords) return false;
-  if (LoadU16(data + 14) == 0) return false;  // no units per inch: no size
-  const uint8_t* meta = data + kPlaceableSize;
+  if (size < 2 * kMetaHeaderWords || box.unitsPerInch == 0) return false;
   const uint16_t type = LoadU16(meta), headerWords = LoadU16(meta + 2);
   if ((type != 1 && type != 2) || headerWords < kMetaHeaderWords) return false;
-  size_t pos = kPlaceableSize + 2 * size_t{headerWords};
+  size_t pos = 2 * size_t{headerWords};
   if (pos > size) return false;
   // Each created object needs a record of at least three words; EMF handle
   // numbers (slot + 1) stay below 65535.
   const uint32_t objectLimit = static_cast<uint32_t>(
       std::min<size_t>({LoadU16(meta + 10), (size - pos) / (2 * kRecordHeaderWords), 0xFFFE}));
 
-  const Picture pic = MeasureBox(data);
+  const Picture pic = MeasureBox(box);
   EmfRecordWriter out(result);
   WriteHeader(out, pic);
   out.Record(emf::EMR_SETMAPMODE, {emf::MM_ANISOTROPIC});
@@ -118,10 +112,10 @@ bool ConvertPlaceableWmfToEmf(const uint8_t* data, size_t size, std::vector<uint
 
   WmfRecordConverter converter(out, objectLimit, WmfPoint{pic.left, pic.top});
   while (size - pos >= 2 * kRecordHeaderWords) {
-    const uint64_t words = LoadU32(data + pos);
-    const uint16_t function = LoadU16(data + pos + 4);
+    const uint64_t words = LoadU32(meta + pos);
+    const uint16_t function = LoadU16(meta + pos + 4);
     if (words < kRecordHeaderWords || 2 * words > size - pos || function == kEof) break;
-    converter.Convert(function, WmfParams(data + pos + 2 * kRecordHeaderWords, words - kRecordHeaderWords));
+    converter.Convert(function, WmfParams(meta + pos + 2 * kRecordHeaderWords, words - kRecordHeaderWords));
     pos += 2 * words;
   }
 
@@ -138,6 +132,31 @@ bool ConvertPlaceableWmfToEmf(const uint8_t* data, size_t size, std::vector<uint
   result[emf::header::kHandles] = static_cast<uint8_t>(handles);
   result[emf::header::kHandles + 1] = static_cast<uint8_t>(handles >> 8);
   return true;
+}
+
+}  // namespace
+
+bool IsPlaceableWmf(const uint8_t* data, size_t size) {
+  return data && size >= 4 && LoadU32(data) == kPlaceableWmfKey;
+}
+
+bool IsStandardWmf(const uint8_t* data, size_t size) {
+  if (!data || size < 4) return false;
+  const uint16_t type = LoadU16(data);
+  return (type == 1 || type == 2) && LoadU16(data + 2) == kMetaHeaderWords;
+}
+
+bool ConvertPlaceableWmfToEmf(const uint8_t* data, size_t size, std::vector<uint8_t>& emf) {
+  emf.clear();
+  if (!IsPlaceableWmf(data, size) || size < kPlaceableSize) return false;
+  const WmfBox box{LoadI16(data + 6), LoadI16(data + 8), LoadI16(data + 10), LoadI16(data + 12), LoadU16(data + 14)};
+  return ConvertMetafile(data + kPlaceableSize, size - kPlaceableSize, box, emf);
+}
+
+bool ConvertStandardWmfToEmf(const uint8_t* data, size_t size, std::vector<uint8_t>& emf) {
+  emf.clear();
+  WmfBox box;
+  return IsStandardWmf(data, size) && MeasureStandardWmf(data, size, box) && ConvertMetafile(data, size, box, emf);
 }
 
 }  // namespace orvane::vcl

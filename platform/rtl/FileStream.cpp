@@ -102,45 +102,72 @@ uint64_t InputFile::Size() const {
   return static_cast<uint64_t>(info.st_size);
 }
 
-namespace {
+RegularFileReader::RegularFileReader(const std::string& path) {
+  fd_ = OpenRegularFile(path, size_);
+  if (fd_ < 0) throw EFOpenError(path);
+}
 
-// Appends up to `count` bytes from `fd` to `data`; stops early at the end of the file.
-void ReadInto(int fd, std::vector<uint8_t>& data, size_t count) {
-  const size_t start = data.size();
-  data.resize(start + count);
+RegularFileReader::~RegularFileReader() { ::close(fd_); }
+
+size_t RegularFileReader::ReadSome(uint8_t* buffer, size_t count) {
   size_t done = 0;
   while (done < count) {
-    const ssize_t got = ::read(fd, data.data() + start + done, count - done);
+    const ssize_t got = ::read(fd_, buffer + done, count - done);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) throw EReadError();
     if (got == 0) break;
     done += static_cast<size_t>(got);
   }
-  data.resize(start + done);
+  return done;
 }
 
-struct FileDescriptor {
-  int fd;
-  ~FileDescriptor() { ::close(fd); }
-};
+namespace {
+
+// Memory for a source of unknown size is taken this much at a time, so that
+// a claim costs what arrives.
+constexpr size_t kGrowthStep = size_t{1} << 20;
+
+// Appends up to `count` bytes from `readSome` to `data`; stops early where the source ends.
+void ReadInto(const ReadSomeBytes& readSome, std::vector<uint8_t>& data, uint64_t count) {
+  while (count > 0) {
+    const size_t start = data.size();
+    const size_t piece = static_cast<size_t>(std::min<uint64_t>(count, kGrowthStep));
+    data.resize(start + piece);
+    const size_t got = readSome(data.data() + start, piece);
+    data.resize(start + got);
+    if (got < piece) return;
+    count -= got;
+  }
+}
 
 }  // namespace
 
-std::vector<uint8_t> ReadFileAsClaimed(const std::string& path, size_t headBytes, const ClaimedFileSize& claimedSize) {
-  uint64_t fileSize = 0;
-  const int fd = OpenRegularFile(path, fileSize);
-  if (fd < 0) throw EFOpenError(path);
-  const FileDescriptor file{fd};
+std::vector<uint8_t> ReadAsClaimed(const ReadSomeBytes& readSome, size_t headBytes, const ClaimedFileSize& claimedSize,
+                                   uint64_t available) {
   try {
     std::vector<uint8_t> data;
-    ReadInto(file.fd, data, static_cast<size_t>(std::min<uint64_t>(headBytes, fileSize)));
-    const uint64_t wanted = std::min(claimedSize(data.data(), data.size()), fileSize);
+    ReadInto(readSome, data, std::min<uint64_t>(headBytes, available));
+    const uint64_t claimed = claimedSize(data.data(), data.size());
+    if (claimed == UINT64_MAX && available == UINT64_MAX) {
+      // To the end of a source of unknown size, however far that is.
+      ReadInto(readSome, data, kLargestReadableFile + 1 - data.size());
+      if (data.size() > kLargestReadableFile) throw EOutOfMemory();
+      return data;
+    }
+    const uint64_t wanted = std::min(claimed, available);
     if (wanted > kLargestReadableFile) throw EOutOfMemory();
-    if (wanted > data.size()) ReadInto(file.fd, data, static_cast<size_t>(wanted - data.size()));
+    if (available != UINT64_MAX) data.reserve(static_cast<size_t>(wanted));
+    if (wanted > data.size()) ReadInto(readSome, data, wanted - data.size());
     return data;
   } catch (const std::bad_alloc&) {
     throw EOutOfMemory();
   }
+}
+
+std::vector<uint8_t> ReadFileAsClaimed(const std::string& path, size_t headBytes, const ClaimedFileSize& claimedSize) {
+  RegularFileReader file(path);
+  return ReadAsClaimed([&file](uint8_t* buffer, size_t count) { return file.ReadSome(buffer, count); }, headBytes,
+                       claimedSize, file.Size());
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {

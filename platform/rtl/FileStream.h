@@ -46,14 +46,46 @@ inline constexpr uint64_t kLargestReadableFile = uint64_t{1} << 30;
 // `head` is the file's first min(headBytes, file size) bytes.
 using ClaimedFileSize = std::function<uint64_t(const uint8_t* head, size_t size)>;
 
-// Reads a regular file as far as its header claims: first up to `headBytes`
-// bytes, then the rest of what `claimedSize` says, or less where the file
-// ends first (the caller's reader then sees a header claiming more than it
-// was given and refuses it). Nothing beyond the claim is read.
-// A path that cannot be opened or is not a regular file (a folder, a device,
-// a pipe) raises EFOpenError naming the file as passed; a read failure
-// EReadError; a claim over kLargestReadableFile that the file holds, or
-// memory that cannot be had, EOutOfMemory before the rest is read.
+// Reads up to `count` bytes into `buffer` and returns how many came: fewer
+// only where the source ends, 0 there. A failure raises the source's error.
+using ReadSomeBytes = std::function<size_t(uint8_t* buffer, size_t count)>;
+
+// A regular file opened for reading as far as its header claims.
+class RegularFileReader {
+ public:
+  // A path that cannot be opened or is not a regular file (a folder, a
+  // device, a pipe) raises EFOpenError naming the file as passed.
+  explicit RegularFileReader(const std::string& path);
+  ~RegularFileReader();
+  RegularFileReader(const RegularFileReader&) = delete;
+  RegularFileReader& operator=(const RegularFileReader&) = delete;
+
+  // The file's size when it was opened.
+  uint64_t Size() const { return size_; }
+  // As ReadSomeBytes; a read failure raises EReadError.
+  size_t ReadSome(uint8_t* buffer, size_t count);
+
+ private:
+  int fd_ = -1;
+  uint64_t size_ = 0;
+};
+
+// Reads a source as far as its header claims: first up to `headBytes` bytes,
+// then the rest of what `claimedSize` says, or less where the source ends
+// first (the caller's reader then sees a header claiming more than it was
+// given and refuses it). Nothing beyond the claim is read. `available` is
+// what the source is known to hold (a file's size), UINT64_MAX when that is
+// not known: a claim beyond it is cut to it and its memory taken at once;
+// otherwise memory grows with the bytes that arrive, so a claim costs only
+// what comes. A claim over kLargestReadableFile (of what the source is known
+// to hold), or memory that cannot be had, raises EOutOfMemory before the
+// rest is read. Of a source of unknown size a claim of UINT64_MAX reads to
+// its end, EOutOfMemory once it gives more than kLargestReadableFile.
+std::vector<uint8_t> ReadAsClaimed(const ReadSomeBytes& readSome, size_t headBytes, const ClaimedFileSize& claimedSize,
+                                   uint64_t available = UINT64_MAX);
+
+// ReadAsClaimed of a regular file (see RegularFileReader for the errors of
+// opening it), its size as what is available.
 std::vector<uint8_t> ReadFileAsClaimed(const std::string& path, size_t headBytes, const ClaimedFileSize& claimedSize);
 
 // ReadFileAsClaimed of the whole file.

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "GzipBytes.h"
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/graphics/Metafile.h>
 #include <orvane/graphics/detail/WmfConverter.h>
@@ -90,6 +91,11 @@ class WmfBuilder {
       bytes[2 * i + 1] = static_cast<uint8_t>(w[i] >> 8);
     }
     return bytes;
+  }
+  // The same metafile without the placeable header: a standard WMF.
+  std::vector<uint8_t> StandardBytes() const {
+    const std::vector<uint8_t> placeable = Bytes();
+    return std::vector<uint8_t>(placeable.begin() + 22, placeable.end());
   }
 
  private:
@@ -734,4 +740,89 @@ TEST(WmfConverterTest, DeletedSlotReusedByANewBrushDrawsWithTheNewBrush) {
       .Add(kSelectObject, {0})
       .Add(kRectangle, {4, 5, 0, 0});  // with a null pen: columns 0..3, rows 0..2
   EXPECT_EQ(Picture(b.Bytes(), 8, 4, kBlue), Block(8, 4, 0, 0, 4, 3));
+}
+
+// ---------------------------------------------------------------- standard WMF and gzip
+
+TEST(WmfConverterTest, StandardWmfIsMeasuredFromItsWindowOrElseWhatItDraws) {
+  // 96 logical units an inch: one unit a pixel.
+  const struct {
+    const char* name;
+    WmfBuilder records;
+    int32_t width, height;
+  } cases[] = {
+      {"window extent", WmfBuilder().Add(kSetWindowExt, {48, 96}).Add(kRectangle, {300, 300, 0, 0}), 96, 48},
+      {"origin and extent, either order", WmfBuilder().Add(kSetWindowExt, {48, 96}).Add(kSetWindowOrg, {10, 20}), 96, 48},
+      {"an extent turned upward", WmfBuilder().Add(kSetWindowExt, {W(-48), 96}), 96, 48},
+      {"the first extent", WmfBuilder().Add(kSetWindowExt, {30, 40}).Add(kSetWindowExt, {48, 96}), 40, 30},
+      {"an extent of a zero side, then a rectangle",
+       WmfBuilder().Add(kSetWindowExt, {0, 96}).Add(kRectangle, {20, 30, 5, 10}), 20, 15},
+      {"a rectangle", WmfBuilder().Add(kRectangle, {20, 30, 5, 10}), 20, 15},
+      {"a line from the current position and a polyline",
+       WmfBuilder().Add(kMoveTo, {2, 2}).Add(kLineTo, {2, 12}).Add(kPolyline, {2, 0, 0, 5, 3}), 12, 3},
+      {"a vertical line: a side of 0 counts as 1", WmfBuilder().Add(kMoveTo, {0, 5}).Add(kLineTo, {10, 5}), 1, 10},
+      {"a pixel", WmfBuilder().Add(kSetPixel, {0, 0, 4, 3}), 1, 1},
+      {"a block transfer's destination", WmfBuilder().Add(kPatBlt, {0x0021, 0x00F0, 5, 10, 3, 2}), 10, 5},
+      {"an arc's box, not its end points", WmfBuilder().Add(kArc, {0, 0, 0, 0, 40, 50, 10, 20}), 30, 30},
+  };
+  for (const auto& c : cases) {
+    const std::vector<uint8_t> wmf = c.records.StandardBytes();
+    TMetafile mf;
+    mf.LoadFromBytes(wmf.data(), wmf.size());
+    EXPECT_EQ(mf.Width(), c.width) << c.name;
+    EXPECT_EQ(mf.Height(), c.height) << c.name;
+  }
+}
+
+TEST(WmfConverterTest, StandardWmfWithoutSizeOrCutShortIsRefused) {
+  const std::vector<uint8_t> nothingDrawn = WmfBuilder().Add(kSetMapMode, {8}).Add(kSaveDc, {}).StandardBytes();
+  const std::vector<uint8_t> drawn = WmfBuilder().Add(kRectangle, {20, 30, 5, 10}).StandardBytes();
+  const struct {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    const char* message;
+  } cases[] = {
+      {"neither a window nor anything drawn", nothingDrawn, "Metadatei ist ungültig"},
+      {"records cut short", std::vector<uint8_t>(drawn.begin(), drawn.end() - 2), "Stream-Lesefehler"},
+      {"a header cut before its size", std::vector<uint8_t>(drawn.begin(), drawn.begin() + 8), "Stream-Lesefehler"},
+  };
+  for (const auto& c : cases) {
+    TMetafile mf;
+    try {
+      mf.LoadFromBytes(c.bytes.data(), c.bytes.size());
+      ADD_FAILURE() << c.name << ": loaded";
+    } catch (const orvane::rtl::Exception& e) {
+      EXPECT_STREQ(e.what(), c.message) << c.name;
+    }
+  }
+}
+
+TEST(WmfConverterTest, StandardAndCompressedWmfDrawAsThePlaceableOne) {
+  // One unit a pixel over a 24 x 16 box; the red rectangle 4, 2 - 20, 12
+  // covers columns 4..19 and rows 2..11 (the compatible mode's right and
+  // bottom edges left out).
+  WmfBuilder framed(0, 0, 24, 16, 96, 2);
+  RedPenAndBrush(framed.Add(kSetWindowExt, {16, 24})).Add(kRectangle, {12, 20, 2, 4});
+  // Without a window: the box is the rectangle's, which it then fills.
+  WmfBuilder bounded(4, 2, 20, 12, 96, 2);
+  RedPenAndBrush(bounded).Add(kRectangle, {12, 20, 2, 4});
+  const struct {
+    const WmfBuilder& records;
+    int32_t width, height;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {framed, 24, 16, Block(24, 16, 4, 2, 20, 12)},
+      {bounded, 16, 10, Block(16, 10, 0, 0, 16, 10)},
+  };
+  for (const auto& c : cases) {
+    const std::vector<uint8_t> placeable = c.records.Bytes(), standard = c.records.StandardBytes();
+    EXPECT_EQ(Picture(placeable, c.width, c.height, kRed), c.expected);
+    for (const std::vector<uint8_t>& other : {standard, gziptest::Gzip(placeable), gziptest::Gzip(standard)}) {
+      TMetafile mf;
+      mf.LoadFromBytes(other.data(), other.size());
+      EXPECT_EQ(mf.Width(), c.width);
+      EXPECT_EQ(mf.Height(), c.height);
+      EXPECT_EQ(Picture(other, c.width, c.height, kRed), c.expected);
+    }
+  }
 }

@@ -102,3 +102,34 @@ TEST_F(FileStreamTest, ReadFileAsClaimedStopsAtTheClaimOrTheEnd) {
     EXPECT_EQ(seen, std::min<size_t>(c.head, 10));
   }
 }
+
+// Of a source that does not say how much it holds, a claim is only read as
+// far as bytes come; a claim over the ceiling is refused before reading on.
+TEST(ReadAsClaimedTest, ASourceOfUnknownSizeGivesWhatComes) {
+  const std::string text = "0123456789";
+  struct Case {
+    uint64_t claim, available;
+    const char* read;  // nullptr: EOutOfMemory
+    size_t asked;      // bytes taken from the source
+  };
+  for (const Case c : {Case{6, UINT64_MAX, "012345", 6}, {1000, UINT64_MAX, "0123456789", 10},
+                       {UINT64_MAX, UINT64_MAX, "0123456789", 10}, {1000, 8, "01234567", 8},
+                       {kLargestReadableFile + 1, UINT64_MAX, nullptr, 4},
+                       {kLargestReadableFile + 1, 9, "012345678", 9}}) {
+    size_t at = 0;
+    const ReadSomeBytes source = [&](uint8_t* buffer, size_t count) {
+      const size_t n = std::min(count, text.size() - at);
+      std::copy(text.begin() + at, text.begin() + at + n, buffer);
+      at += n;
+      return n;
+    };
+    const auto claimed = [&](const uint8_t*, size_t) { return c.claim; };
+    if (c.read) {
+      const auto bytes = ReadAsClaimed(source, 4, claimed, c.available);
+      EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.read) << c.claim << ", " << c.available;
+    } else {
+      EXPECT_THROW(ReadAsClaimed(source, 4, claimed, c.available), EOutOfMemory) << c.claim;
+    }
+    EXPECT_EQ(at, c.asked) << c.claim << ", " << c.available;
+  }
+}

@@ -6,15 +6,12 @@
 #include <vector>
 
 #include <orvane/graphics/Canvas.h>
+#include <orvane/graphics/Metafile.h>
 
 namespace orvane::vcl {
 
-// What a playback left out: each record type the player has no handler
-// for, with how many records of it came. Records read and deliberately left
-// (comments, colour management, layout) are not counted.
-struct PlaybackReport {
-  std::map<uint32_t, uint64_t> skipped;
-};
+// What a playback left out (see TPlaybackReport).
+using PlaybackReport = TPlaybackReport;
 
 // How rectangles meet their boxes. An enhanced metafile plays in the
 // advanced graphics mode, where a rectangle includes its right and bottom

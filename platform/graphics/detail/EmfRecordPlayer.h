@@ -57,6 +57,9 @@ class EmfRecordPlayer {
   // columns (see OutsideTarget) is left out: in a band of a surface it costs
   // the reading of its points.
   bool Play(EmfRecordReader& record);
+  // Whether records of the type paint pixels when played: shapes, lines,
+  // region fills, text, bitmaps, gradients and the painting path records.
+  static bool Paints(uint32_t type);
 
   // Pens thinner than `width` device pixels are drawn that wide (see
   // gdi::DeviceContext::thinPenWidth); 0, the default, draws them as they are.
