@@ -104,7 +104,7 @@ bool MetafileMayReadDestination(const std::vector<uint8_t>& emf) {
     // Offsets of the raster operation: after the bounds and the destination
     // rectangle, or after the source fields of StretchDIBits.
     const size_t ropAt = type == emf::EMR_STRETCHDIBITS ? 68 : 40;
-    if (type == emf::EMR_INVERTRGN || type == emf::EMR_ALPHABLEND) return true;
+    if (type == emf::EMR_ALPHABLEND) return true;
     if (type == emf::EMR_MASKBLT && recordSize >= 44) {
       // Foreground and background operations, by their truth tables.
       const uint32_t rop = Load32(h + pos + 40);
