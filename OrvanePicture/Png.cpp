@@ -6,10 +6,13 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <new>
+#include <utility>
 
 #include <orvane/FastBMP.h>
 #include <orvane/OrvaneBitmap.h>
+#include <orvane/RgbaImage.h>
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/rtl/Exceptions.h>
 #include <orvane/rtl/FileStream.h>
@@ -17,36 +20,124 @@
 
 namespace orvane {
 
+struct PngRowWriter::State {
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  Sink sink;
+  std::exception_ptr sinkError;  // what the sink raised, to raise again once out of libpng
+  int32_t rowsLeft = 0;
+  bool failed = false;
+  ~State() { png_destroy_write_struct(&png, &info); }
+};
+
 namespace {
-void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
-  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
-  out->insert(out->end(), data, data + length);
+
+using WriterState = PngRowWriter::State;
+
+// Errors end the libpng step under way through its jump buffer, unprinted.
+void WriteError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void WriteWarning(png_structp, png_const_charp) {}
+
+void WriteToSink(png_structp png, png_bytep data, png_size_t length) {
+  auto* state = static_cast<WriterState*>(png_get_io_ptr(png));
+  bool raised = false;
+  try {
+    state->sink(data, length);
+  } catch (...) {
+    state->sinkError = std::current_exception();
+    raised = true;
+  }
+  // Out of the handler first: the jump must not leave an exception half handled.
+  if (raised) png_error(png, "the sink failed");
 }
 void NoFlush(png_structp) {}
+
+// Runs one step of libpng; false when libpng ended it with an error. No
+// object with a destructor lives in this frame, which the jump skips.
+bool RunStep(WriterState& state, void (*step)(WriterState&, const void*), const void* argument) {
+  if (setjmp(png_jmpbuf(state.png))) return false;
+  step(state, argument);
+  return true;
+}
+
+struct Header {
+  int32_t width, height;
+  int channels;
+};
+
+void WriteHeader(WriterState& state, const void* argument) {
+  const auto& h = *static_cast<const Header*>(argument);
+  png_set_write_fn(state.png, &state, WriteToSink, NoFlush);
+  png_set_IHDR(state.png, state.info, static_cast<png_uint_32>(h.width), static_cast<png_uint_32>(h.height), 8,
+               h.channels == 4 ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  // Each row's filter is chosen among none, sub and up: on rendered
+  // pictures that compresses as well as choosing among all five, in a
+  // quarter to a third less time. No filter at all is faster still, but
+  // leaves pictures with embedded photographs several times larger.
+  png_set_filter(state.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE | PNG_FILTER_SUB | PNG_FILTER_UP);
+  png_write_info(state.png, state.info);
+}
+
+void WriteOneRow(WriterState& state, const void* row) {
+  png_write_row(state.png, static_cast<png_const_bytep>(row));
+}
+
+void WriteEnd(WriterState& state, const void*) { png_write_end(state.png, nullptr); }
+
 }  // namespace
+
+PngRowWriter::PngRowWriter(int32_t width, int32_t height, int channels, Sink sink)
+    : state_(std::make_unique<State>()) {
+  state_->sink = std::move(sink);
+  state_->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, WriteError, WriteWarning);
+  state_->info = state_->png ? png_create_info_struct(state_->png) : nullptr;
+  if (!state_->png || !state_->info) throw rtl::EOutOfResources();
+  const Header header{width, height, channels == 4 ? 4 : 3};
+  state_->rowsLeft = height;
+  if (!RunStep(*state_, WriteHeader, &header)) {
+    if (state_->sinkError) std::rethrow_exception(state_->sinkError);
+    throw rtl::EOutOfResources();
+  }
+}
+
+PngRowWriter::~PngRowWriter() = default;
+
+namespace {
+
+void Step(WriterState& state, void (*step)(WriterState&, const void*), const void* argument) {
+  if (state.failed) throw rtl::EOutOfResources();
+  if (RunStep(state, step, argument)) return;
+  state.failed = true;
+  if (state.sinkError) std::rethrow_exception(std::exchange(state.sinkError, nullptr));
+  throw rtl::EOutOfResources();
+}
+
+}  // namespace
+
+// libpng neither refuses rows beyond the height nor an end before the last row.
+void PngRowWriter::WriteRow(const uint8_t* row) {
+  if (state_->rowsLeft <= 0) throw rtl::EOutOfResources();
+  Step(*state_, WriteOneRow, row);
+  --state_->rowsLeft;
+}
+
+void PngRowWriter::Finish() {
+  if (state_->rowsLeft != 0) throw rtl::EOutOfResources();
+  Step(*state_, WriteEnd, nullptr);
+}
 
 std::vector<uint8_t> EncodePng(const PngImage& image) {
   std::vector<uint8_t> out;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info) {
-    png_destroy_write_struct(&png, &info);
-    throw rtl::EOutOfResources();
+  try {
+    PngRowWriter writer(image.width, image.height, image.channels,
+                        [&out](const uint8_t* bytes, size_t size) { out.insert(out.end(), bytes, bytes + size); });
+    const size_t stride = static_cast<size_t>(image.width) * static_cast<size_t>(image.channels == 4 ? 4 : 3);
+    for (int32_t y = 0; y < image.height; ++y) writer.WriteRow(image.pixels.data() + static_cast<size_t>(y) * stride);
+    writer.Finish();
+  } catch (const std::bad_alloc&) {
+    throw rtl::EOutOfMemory();
   }
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    throw rtl::EOutOfResources();
-  }
-  png_set_write_fn(png, &out, AppendBytes, NoFlush);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
-               image.channels == 4 ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  const size_t stride = static_cast<size_t>(image.width) * static_cast<size_t>(image.channels);
-  for (int32_t y = 0; y < image.height; ++y)
-    png_write_row(png, const_cast<png_bytep>(image.pixels.data() + static_cast<size_t>(y) * stride));
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
   return out;
 }
 
@@ -245,6 +336,31 @@ void SavePng(const TOrvaneBitmap& sprite, const std::string& path) {
                             row, coverage);
   png.channels = 4;  // a sprite's PNG is RGBA even without rasters
   WritePngFile(path, png);
+}
+
+void SavePng(const RgbaImage& image, const std::string& path) {
+  const size_t rowBytes = static_cast<size_t>(std::max(0, image.width)) * 4;
+  if (image.pixels.size() < rowBytes * static_cast<size_t>(std::max(0, image.height)))
+    throw rtl::EInvalidOperation(rtl::msg::InvalidBitmap);
+  const bool opaque = image.alpha == AlphaMode::Opaque;
+  std::vector<uint8_t> file;
+  try {
+    PngRowWriter writer(image.width, image.height, opaque ? 3 : 4,
+                        [&file](const uint8_t* bytes, size_t size) { file.insert(file.end(), bytes, bytes + size); });
+    std::vector<uint8_t> rgb(opaque ? static_cast<size_t>(image.width) * 3 : 0);
+    for (int32_t y = 0; y < image.height; ++y) {
+      const uint8_t* row = image.Row(y);
+      if (opaque) {
+        for (int32_t x = 0; x < image.width; ++x) std::memcpy(&rgb[3 * size_t(x)], row + 4 * size_t(x), 3);
+        row = rgb.data();
+      }
+      writer.WriteRow(row);
+    }
+    writer.Finish();
+  } catch (const std::bad_alloc&) {
+    throw rtl::EOutOfMemory();
+  }
+  rtl::WriteFileAtomically(path, file);
 }
 
 std::unique_ptr<TFastBMP> LoadPng(vcl::TBitmap& bitmap, const std::string& path) {

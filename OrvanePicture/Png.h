@@ -4,6 +4,7 @@
 // (as the filtered draw and sprites make it) may travel as the alpha channel.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@ namespace orvane {
 
 class TFastBMP;
 class TOrvaneBitmap;
+struct RgbaImage;
 
 ORVANE_PUBLIC_BEGIN
 
@@ -34,6 +36,32 @@ std::vector<uint8_t> EncodePng(const PngImage& image);
 // Writes the PNG so that the file appears complete or not at all.
 void WritePngFile(const std::string& path, const PngImage& image);
 
+// A PNG made a row at a time, for images too large to hold: the file's
+// bytes go to the sink as they are made. The same rows give the same bytes
+// as EncodePng. The sink may raise; its exception then leaves the call
+// that wrote, and the writer is done with. Errors of libpng (a size of no
+// pixels or beyond its limits, rows beyond the height, Finish before the
+// last row) raise rtl::EOutOfResources.
+class PngRowWriter {
+ public:
+  using Sink = std::function<void(const uint8_t* bytes, size_t size)>;
+  // channels: 3 (RGB) or 4 (RGBA). Writes the header.
+  PngRowWriter(int32_t width, int32_t height, int channels, Sink sink);
+  ~PngRowWriter();
+  PngRowWriter(const PngRowWriter&) = delete;
+  PngRowWriter& operator=(const PngRowWriter&) = delete;
+
+  // The next row, top first: width * channels bytes.
+  void WriteRow(const uint8_t* row);
+  // Writes the end of the file, after the last row.
+  void Finish();
+
+  struct State;  // the writer's own
+
+ private:
+  std::unique_ptr<State> state_;
+};
+
 // Reads a PNG of any colour type as 8-bit RGB, or RGBA when it has alpha;
 // false when the file cannot be read or is not a PNG.
 bool ReadPngFile(const std::string& path, PngImage& image);
@@ -46,6 +74,9 @@ void SavePng(const vcl::TBitmap& bitmap, const std::string& path, const TFastBMP
 
 // A sprite's colour raster with its coverage as alpha, RGBA.
 void SavePng(const TOrvaneBitmap& sprite, const std::string& path);
+
+// An RGBA image as RGBA, or as RGB when it was drawn opaque.
+void SavePng(const RgbaImage& image, const std::string& path);
 
 // Loads a PNG into a bitmap (resized to the image) and returns, for an
 // image with alpha, a coverage raster of its size whose three channels hold

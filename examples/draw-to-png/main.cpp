@@ -1,13 +1,15 @@
 // draw-to-png PICTURE WIDTH HEIGHT QUALITY OUT.png [exact|one-pixel]
-// Draws a picture (.emf, .wmf, .bmp, .ico) anti-aliased onto a white
-// bitmap of WIDTH x HEIGHT at a quality from 0 (very low) to 4 (very
-// high) and saves the bitmap as a PNG. Lines thinner than a pixel are drawn
-// as thin as the picture says (exact, the default) or one pixel wide.
+// Draws a picture (.emf, .wmf, .bmp, .ico) anti-aliased at WIDTH x HEIGHT
+// (one of them 0 keeps the aspect ratio) and a quality from 0 (very low)
+// to 4 (very high), opaque over white, and saves it as an RGB PNG. Lines
+// thinner than a pixel are drawn as thin as the picture says (exact, the
+// default) or one pixel wide.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include <orvane/OrvanePicture.h>
+#include <orvane/RgbaImage.h>
 
 using namespace orvane;
 
@@ -17,26 +19,21 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s PICTURE WIDTH HEIGHT QUALITY OUT.png [exact|one-pixel]\n", argv[0]);
     return 2;
   }
-  const int width = std::atoi(argv[2]), height = std::atoi(argv[3]);
-  const FilteredDrawOptions options{static_cast<TOrvanePictureQuality>(std::atoi(argv[4])),
-                                    onePixel ? ThinLines::OnePixel : ThinLines::Exact};
+  RgbaOptions options;
+  options.drawing = {static_cast<TOrvanePictureQuality>(std::atoi(argv[4])),
+                     onePixel ? ThinLines::OnePixel : ThinLines::Exact};
+  options.alpha = AlphaMode::Opaque;
+  options.background = 0xFFFFFF;
   try {
     TPicture picture;
     picture.LoadFromFile(argv[1]);
-
-    TBitmap bitmap;
-    bitmap.SetSize(width, height);
-    TCanvas& canvas = bitmap.Canvas();
-    canvas.Brush().SetColor(0xFFFFFF);
-    canvas.FillRect(Rect(0, 0, width, height));
-    const TGraphic& graphic = *picture.Graphic();
-    if (graphic.Width() <= 0 || graphic.Height() <= 0) {
-      std::fprintf(stderr, "%s: the picture has no size\n", argv[1]);
+    if (!picture.Graphic()) {
+      std::fprintf(stderr, "%s: no picture\n", argv[1]);
       return 1;
     }
-    FilteredDraw(canvas, 0, 0, graphic, options, double(width) / graphic.Width(), double(height) / graphic.Height());
-
-    SavePng(bitmap, argv[5]);
+    const RgbaImage image =
+        DrawRgba(*picture.Graphic(), PictureSize::Exact(std::atoi(argv[2]), std::atoi(argv[3])), options);
+    SavePng(image, argv[5]);
   } catch (const Exception& e) {
     std::fprintf(stderr, "%s: %s\n", argv[1], e.Message().c_str());
     return 1;

@@ -1,5 +1,5 @@
-// Target sizes of orvane-render, and what it makes of input bytes: the kind
-// of picture and its physical size.
+// What orvane-render makes of input bytes: the kind of picture and its
+// physical size. (The target sizes are the library's: PictureSizingTest.)
 
 #include <gtest/gtest.h>
 
@@ -8,52 +8,17 @@
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/rtl/Exceptions.h>
 #include "emf/EmfWriter.h"
-#include "render/ContentSniffing.h"
 #include "render/PictureInput.h"
-#include "render/Sizing.h"
-
-using orvanetools::PixelSize;
-
-TEST(RenderSizingTest, FitKeepsTheAspectWithOneSideOnTheBox) {
-  const struct {
-    PixelSize picture;
-    int32_t boxW, boxH;
-    PixelSize expected;
-  } cases[] = {
-      {{40, 30}, 512, 512, {512, 384}},    // wider than tall
-      {{30, 40}, 512, 512, {384, 512}},    // taller than wide
-      {{7, 7}, 3, 5, {3, 3}},              // square into a tall box
-      {{4, 3}, 2, 2, {2, 2}},              // 1.5 rounds to the even 2
-      {{4, 1}, 10, 10, {10, 2}},           // 2.5 rounds to the even 2
-      {{4, 1}, 14, 14, {14, 4}},           // 3.5 rounds to the even 4
-      {{3, 2}, 5, 5, {5, 3}},              // 3.33
-      {{2, 3}, 5, 5, {3, 5}},
-      {{10000, 1}, 16, 16, {16, 1}},       // never below 1
-      {{1, 10000}, 16384, 16, {1, 16}},
-      {{300, 200}, 600, 400, {600, 400}},  // exactly the box
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(orvanetools::FitInBox(c.picture, c.boxW, c.boxH), c.expected)
-        << c.picture.width << "x" << c.picture.height << " in " << c.boxW << "x" << c.boxH;
-}
-
-TEST(RenderSizingTest, ExactSizeFillsOnlyAZeroSide) {
-  EXPECT_EQ(orvanetools::ExactSize({4, 1}, 10, 0), (PixelSize{10, 2}));  // 2.5 to even
-  EXPECT_EQ(orvanetools::ExactSize({40, 30}, 7, 9), (PixelSize{7, 9}));  // as asked, aspect ignored
-}
-
-TEST(RenderSizingTest, DpiScalesThePhysicalSizeRoundingHalfToEven) {
-  EXPECT_EQ(orvanetools::SizeAtDpi(1.0, 0.5, 96), (PixelSize{96, 48}));
-  EXPECT_EQ(orvanetools::SizeAtDpi(0.0125, 0.0375, 200), (PixelSize{2, 8}));  // 2.5 and 7.5
-  EXPECT_EQ(orvanetools::SizeAtDpi(0.001, 2, 72), (PixelSize{1, 144}));
-  EXPECT_EQ(orvanetools::SizeAtDpi(1e9, 1, 1e9).width, 1e15);  // far past any limit, still named
-}
 
 namespace {
 
-std::vector<uint8_t> Bytes(std::initializer_list<uint8_t> head, size_t size) {
-  std::vector<uint8_t> b(head);
-  b.resize(size, 0);
+// A WMF without the placeable header whose window is 96 x 48 units.
+std::vector<uint8_t> StandardWmf() {
+  const uint16_t words[] = {1, 9, 0x300, 17, 0, 0, 0, 0, 0,  // header: 17 words in all
+                            5, 0, 0x020C, 48, 96,            // SETWINDOWEXT 96 x 48
+                            3, 0, 0};                        // end
+  std::vector<uint8_t> b;
+  for (uint16_t w : words) b.insert(b.end(), {static_cast<uint8_t>(w), static_cast<uint8_t>(w >> 8)});
   return b;
 }
 
@@ -70,33 +35,6 @@ void Put32(std::vector<uint8_t>& b, size_t at, int32_t v) { std::memcpy(&b[at], 
 
 }  // namespace
 
-TEST(RenderSizingTest, ContentTellsTheKindOnAnyBytes) {
-  std::vector<uint8_t> emf = Bytes({1, 0, 0, 0}, 44);
-  std::memcpy(&emf[40], " EMF", 4);
-  const struct {
-    std::vector<uint8_t> bytes;
-    orvanetools::PictureKind kind;
-  } cases[] = {
-      {emf, orvanetools::PictureKind::Emf},
-      {std::vector<uint8_t>(emf.begin(), emf.end() - 1), orvanetools::PictureKind::Unknown},  // signature cut off
-      {Bytes({0xD7, 0xCD, 0xC6, 0x9A}, 4), orvanetools::PictureKind::PlaceableWmf},
-      {Bytes({'B', 'M'}, 2), orvanetools::PictureKind::Bmp},
-      {Bytes({'B'}, 1), orvanetools::PictureKind::Unknown},
-      {Bytes({0, 0, 1, 0, 1, 0}, 6), orvanetools::PictureKind::Icon},
-      {Bytes({0, 0, 1, 0, 0, 0}, 6), orvanetools::PictureKind::Unknown},  // an icon file without images
-      {Bytes({0, 0, 2, 0, 1, 0}, 6), orvanetools::PictureKind::Unknown},  // a cursor
-      {{}, orvanetools::PictureKind::Unknown},
-  };
-  for (const auto& c : cases) {
-    // A copy of exactly the bytes, so a read past them is caught by the sanitizers.
-    std::unique_ptr<uint8_t[]> exact(new uint8_t[c.bytes.size()]);
-    std::copy(c.bytes.begin(), c.bytes.end(), exact.get());
-    EXPECT_EQ(orvanetools::SniffPictureKind(exact.get(), c.bytes.size()), c.kind) << c.bytes.size();
-  }
-  EXPECT_EQ(orvanetools::PictureKindOfName("dir.emf/Picture.WMF"), orvanetools::PictureKind::PlaceableWmf);
-  EXPECT_EQ(orvanetools::PictureKindOfName("dir.emf/picture"), orvanetools::PictureKind::Unknown);
-}
-
 TEST(RenderSizingTest, PhysicalSizeComesFromTheFrameOrTheResolution) {
   const auto metafile = orvanetools::LoadPicture("x", Emf({0, 0, 2540, 1270}, {100, 100}));
   EXPECT_DOUBLE_EQ(metafile.inchesWide, 1.0);
@@ -108,9 +46,15 @@ TEST(RenderSizingTest, PhysicalSizeComesFromTheFrameOrTheResolution) {
   Put32(bmp, 38, 11811);  // 300 dpi across
   Put32(bmp, 42, 0);      // none given down: 96 dpi
   const auto loaded = orvanetools::LoadPicture("-", bmp);
-  EXPECT_EQ(loaded.kind, orvanetools::PictureKind::Bmp);
+  EXPECT_EQ(loaded.kind, orvane::vcl::TPictureFormat::Bmp);
   EXPECT_NEAR(loaded.inchesWide, 30 / 299.9994, 1e-9);
   EXPECT_DOUBLE_EQ(loaded.inchesHigh, 20 / 96.0);
+
+  // A standard WMF: its window at 96 units an inch.
+  const auto wmf = orvanetools::LoadPicture("-", StandardWmf());
+  EXPECT_EQ(wmf.kind, orvane::vcl::TPictureFormat::StandardWmf);
+  EXPECT_DOUBLE_EQ(wmf.inchesWide, 1.0);
+  EXPECT_DOUBLE_EQ(wmf.inchesHigh, 0.5);
 }
 
 TEST(RenderSizingTest, MetafilesWithoutPhysicalSizeAreInvalid) {

@@ -2,16 +2,11 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <new>
 
-#include <orvane/graphics/Bitmap.h>
-#include <orvane/graphics/Icon.h>
 #include <orvane/graphics/Metafile.h>
+#include <orvane/graphics/PictureReading.h>
 #include <orvane/rtl/Exceptions.h>
-#include <orvane/rtl/FileStream.h>
 #include <orvane/rtl/Messages.h>
 #include "render/RenderOptions.h"
 
@@ -28,54 +23,17 @@ int32_t I32(const uint8_t* p) {
   return static_cast<int32_t>(v);
 }
 
-std::unique_ptr<orvane::vcl::TGraphic> GraphicOfKind(PictureKind kind) {
-  switch (kind) {
-    case PictureKind::Emf:
-    case PictureKind::PlaceableWmf: return std::make_unique<orvane::vcl::TMetafile>();
-    case PictureKind::Bmp: return std::make_unique<orvane::vcl::TBitmap>();
-    case PictureKind::Icon: return std::make_unique<orvane::vcl::TIcon>();
-    case PictureKind::Unknown: break;
-  }
-  return nullptr;
-}
-
-// How many bytes the input `name` holds, as the header of the kind its first
-// bytes `head` show claims; of an input no reader knows, only those bytes.
-uint64_t ClaimedBytes(const std::string& name, const uint8_t* head, size_t size) {
-  PictureKind kind = SniffPictureKind(head, size);
-  if (kind == PictureKind::Unknown && name != "-") kind = PictureKindOfName(name);
-  const auto graphic = GraphicOfKind(kind);
-  return graphic ? graphic->FileBytesClaimed(head, size) : uint64_t{size};
-}
-
-// Appends up to `count` bytes of standard input to `data`, as they arrive
-// (memory follows what comes, not what is asked for); false at its end.
-bool ReadStandardInputInto(std::vector<uint8_t>& data, uint64_t count) {
-  uint8_t chunk[65536];
-  while (count > 0) {
-    const ssize_t got = ::read(STDIN_FILENO, chunk, static_cast<size_t>(std::min<uint64_t>(count, sizeof chunk)));
+// Standard input as it arrives (memory follows what comes, not what is asked for).
+size_t ReadStandardInput(uint8_t* buffer, size_t count) {
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t got = ::read(STDIN_FILENO, buffer + done, count - done);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) throw orvane::rtl::EReadError();
-    if (got == 0) return false;
-    data.insert(data.end(), chunk, chunk + got);
-    count -= static_cast<uint64_t>(got);
+    if (got == 0) break;
+    done += static_cast<size_t>(got);
   }
-  return true;
-}
-
-// Standard input read as files are: its first bytes, then only as far as
-// the header they show claims, never beyond the readers' ceiling.
-std::vector<uint8_t> ReadStandardInput() {
-  std::vector<uint8_t> data;
-  try {
-    ReadStandardInputInto(data, orvane::vcl::TGraphic::kClaimHeadBytes);
-    const uint64_t claimed = ClaimedBytes("-", data.data(), data.size());
-    if (claimed > orvane::rtl::kLargestReadableFile) throw orvane::rtl::EOutOfMemory();
-    if (claimed > data.size()) ReadStandardInputInto(data, claimed - data.size());
-  } catch (const std::bad_alloc&) {
-    throw orvane::rtl::EOutOfMemory();
-  }
-  return data;
+  return done;
 }
 
 // The frame of the metafile's header, in inches; an empty or turned frame,
@@ -108,20 +66,17 @@ void BitmapInches(const std::vector<uint8_t>& bytes, int32_t width, int32_t heig
 }  // namespace
 
 std::vector<uint8_t> ReadInput(const std::string& input) {
-  if (input == "-") return ReadStandardInput();
-  // Only as far as the header of the kind its first bytes show says the file
-  // reaches; of a file no reader knows, only those first bytes.
-  return orvane::rtl::ReadFileAsClaimed(input, orvane::vcl::TGraphic::kClaimHeadBytes,
-                                        [&input](const uint8_t* head, size_t size) {
-                                          return ClaimedBytes(input, head, size);
-                                        });
+  // Standard input is read as files are: only as far as its header claims.
+  if (input == "-") return orvane::vcl::ReadPicture(ReadStandardInput);
+  return orvane::vcl::ReadPictureFile(input, orvane::vcl::PictureFormatOfName(input));
 }
 
 LoadedPicture LoadPicture(const std::string& name, const std::vector<uint8_t>& bytes) {
   LoadedPicture picture;
-  picture.kind = SniffPictureKind(bytes.data(), bytes.size());
-  if (picture.kind == PictureKind::Unknown && name != "-") picture.kind = PictureKindOfName(name);
-  picture.graphic = GraphicOfKind(picture.kind);
+  picture.kind = orvane::vcl::RecognizePictureFormat(bytes.data(), bytes.size());
+  if (picture.kind == orvane::vcl::TPictureFormat::Unknown && name != "-")
+    picture.kind = orvane::vcl::PictureFormatOfName(name);
+  picture.graphic = orvane::vcl::NewGraphicFor(picture.kind);
   if (!picture.graphic)
     throw orvane::rtl::EInvalidGraphic(
         orvane::rtl::msg::FormatS(orvane::rtl::msg::UnknownExtensionFmt, name == "-" ? "" : LowerExtension(name)));
@@ -137,7 +92,7 @@ LoadedPicture LoadPicture(const std::string& name, const std::vector<uint8_t>& b
   }
   picture.graphic->LoadFromBytes(bytes.data(), bytes.size());
   const int32_t w = picture.graphic->Width(), h = picture.graphic->Height();
-  if (picture.kind == PictureKind::Bmp) {
+  if (picture.kind == orvane::vcl::TPictureFormat::Bmp) {
     BitmapInches(bytes, w, h, picture);
   } else {
     picture.inchesWide = w / kScreenDpi;

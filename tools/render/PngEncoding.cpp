@@ -1,48 +1,75 @@
 #include "render/PngEncoding.h"
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 #include <orvane/FastBMP.h>
-#include <orvane/Png.h>
 #include <orvane/gdi/BitmapObject.h>
 
 namespace orvanetools {
 
 namespace {
 
-// Appends a row of B, G, R(, x) pixels `step` bytes apart as R, G, B, and
-// the red channel of a coverage row as alpha when there is one.
-void AppendRow(std::vector<uint8_t>& out, const uint8_t* colour, int32_t step, const uint8_t* coverage, int32_t width) {
+// Pixels of B, G, R(, x) `step` bytes apart as R, G, B, with the red byte
+// of each coverage pixel (three bytes apart) as alpha when there is coverage.
+void ToPngRow(const uint8_t* colour, int32_t step, const uint8_t* coverage, int32_t width, uint8_t* out) {
   for (int32_t x = 0; x < width; ++x, colour += step) {
-    out.insert(out.end(), {colour[2], colour[1], colour[0]});
-    if (coverage) out.push_back(coverage[3 * x + 2]);
+    *out++ = colour[2];
+    *out++ = colour[1];
+    *out++ = colour[0];
+    if (coverage) *out++ = coverage[3 * x + 2];
   }
-}
-
-orvane::PngImage Image(int32_t width, int32_t height, int channels) {
-  orvane::PngImage png;
-  png.width = width;
-  png.height = height;
-  png.channels = channels;
-  png.pixels.reserve(size_t(width) * size_t(height) * size_t(channels));
-  return png;
 }
 
 }  // namespace
 
-std::vector<uint8_t> PngOfSprite(const orvane::TOrvaneBitmap& sprite) {
+void WritePngOfSprite(const orvane::TOrvaneBitmap& sprite, const PngSink& sink) {
   const orvane::TFastBMP* colour = sprite.ColorRaster();
   const orvane::TFastBMP* coverage = sprite.CoverageRaster();
   const bool rasters = colour && coverage;
-  orvane::PngImage png = Image(rasters ? colour->Width() : 0, rasters ? colour->Height() : 0, 4);
-  for (int32_t y = 0; y < png.height; ++y)
-    AppendRow(png.pixels, colour->RowStarts()[y], 3, coverage->RowStarts()[y], png.width);
-  return orvane::EncodePng(png);
+  const int32_t width = rasters ? std::max(0, colour->Width()) : 0, height = rasters ? colour->Height() : 0;
+  orvane::PngRowWriter png(width, height, 4, sink);
+  std::vector<uint8_t> row(size_t(width) * 4);
+  for (int32_t y = 0; y < height; ++y) {
+    ToPngRow(colour->RowStarts()[y], 3, coverage->RowStarts()[y], width, row.data());
+    png.WriteRow(row.data());
+  }
+  png.Finish();
 }
 
-std::vector<uint8_t> PngOfBitmap(const orvane::vcl::TBitmap& bitmap) {
+void WritePngOfBitmap(const orvane::vcl::TBitmap& bitmap, const PngSink& sink) {
   const orvane::gdi::BitmapObject* surface = bitmap.Surface();
-  orvane::PngImage png = Image(surface ? bitmap.Width() : 0, surface ? bitmap.Height() : 0, 3);
-  for (int32_t y = 0; y < png.height; ++y) AppendRow(png.pixels, surface->Row(y), surface->BytesPerPixel(), nullptr, png.width);
-  return orvane::EncodePng(png);
+  const int32_t width = surface ? std::max(0, bitmap.Width()) : 0, height = surface ? bitmap.Height() : 0;
+  orvane::PngRowWriter png(width, height, 3, sink);
+  std::vector<uint8_t> row(size_t(width) * 3);
+  for (int32_t y = 0; y < height; ++y) {
+    ToPngRow(surface->Row(y), surface->BytesPerPixel(), nullptr, width, row.data());
+    png.WriteRow(row.data());
+  }
+  png.Finish();
+}
+
+void WritePngOfDrawing(const orvane::vcl::TGraphic& graphic, orvane::PixelSize size,
+                       const orvane::RgbaOptions& options, const PngSink& sink) {
+  const bool opaque = options.alpha == orvane::AlphaMode::Opaque;
+  const auto width = static_cast<int32_t>(size.width), height = static_cast<int32_t>(size.height);
+  // Made with the first rows, after the drawing has raised whatever it raises for its size.
+  std::optional<orvane::PngRowWriter> png;
+  std::vector<uint8_t> rgb(opaque ? size_t(width) * 3 : 0);
+  orvane::DrawRgbaRows(graphic, orvane::PictureSize::Exact(width, height), options, [&](const orvane::RgbaRows& rows) {
+    if (!png) png.emplace(width, height, opaque ? 3 : 4, sink);
+    for (int32_t r = 0; r < rows.count; ++r) {
+      const uint8_t* row = rows.Row(r);
+      if (opaque) {
+        // An opaque drawing's alpha is 255 throughout: RGB says the same.
+        for (int32_t x = 0; x < width; ++x) std::copy_n(row + 4 * size_t(x), 3, &rgb[3 * size_t(x)]);
+        row = rgb.data();
+      }
+      png->WriteRow(row);
+    }
+  });
+  png->Finish();
 }
 
 }  // namespace orvanetools

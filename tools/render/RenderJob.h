@@ -6,9 +6,9 @@
 #include <map>
 #include <string>
 
+#include <orvane/PictureSizing.h>
 #include "render/InputFiles.h"
 #include "render/RenderOptions.h"
-#include "render/Sizing.h"
 
 namespace orvanetools {
 
@@ -24,8 +24,8 @@ struct RenderOutcome {
   std::string failedPath;
   std::string message;
   std::string notes;  // for the user, one line each (a size scaled down)
-  PixelSize natural;  // the picture's own size
-  PixelSize drawn;
+  orvane::PixelSize natural;  // the picture's own size
+  orvane::PixelSize drawn;
   std::map<uint32_t, uint64_t> skippedRecords;  // record type -> count, metafiles only
 };
 
