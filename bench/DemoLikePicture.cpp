@@ -38,7 +38,7 @@ std::vector<BezierShape> MakeDemoLikeShapes(int count) {
   return shapes;
 }
 
-std::vector<uint8_t> MakeDemoLikeMetafile(const std::vector<BezierShape>& shapes, bool xorPens) {
+std::vector<uint8_t> MakeDemoLikeMetafile(const std::vector<BezierShape>& shapes, PensAcross pens) {
   orvane::emf::EmfWriter w(orvane::emf::HeaderForPixels(kPictureWidth, kPictureHeight));
   w.SetMapMode(orvane::emf::MM_ANISOTROPIC);
   w.SetWindowExtEx(kPictureWidth, kPictureHeight);
@@ -61,8 +61,8 @@ std::vector<uint8_t> MakeDemoLikeMetafile(const std::vector<BezierShape>& shapes
     w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::WHITE_BRUSH);
     w.DeleteObject(brush);
   }
-  if (xorPens) {
-    w.SetROP2(7);  // R2_XORPEN
+  if (pens != PensAcross::None) {
+    w.SetROP2(pens == PensAcross::Xor ? 7 : 13);  // R2_XORPEN, R2_COPYPEN
     w.SelectObject(w.CreatePen(orvane::emf::PS_SOLID, 9, 0xFFFFFF));
     for (int32_t i = 0; i < 5; ++i) {
       w.MoveToEx(0, 20 + 60 * i);

@@ -1,7 +1,7 @@
 #pragma once
 // A picture like the demo's: about 130 filled shapes of cubic Béziers with
 // solid colours, no outline and no background, made from a fixed seed. The
-// same shapes are handed to cairo for the baseline.
+// same shapes are handed to cairo and AGG for the baselines.
 
 #include <cstdint>
 #include <vector>
@@ -18,9 +18,12 @@ constexpr int32_t kPictureWidth = 224;
 constexpr int32_t kPictureHeight = 287;
 
 std::vector<BezierShape> MakeDemoLikeShapes(int count = 131);
+// Wide pens drawn across the shapes after them: none, XOR pens (a picture
+// that reads what is under its paint), or the same lines as plain copy pens.
+enum class PensAcross { None, Xor, Copy };
+
 // The shapes as an enhanced metafile of 224 x 287 pixels.
-// `xorPens`: then also wide XOR pens drawn across the shapes, a picture that
-// reads what is under its paint.
-std::vector<uint8_t> MakeDemoLikeMetafile(const std::vector<BezierShape>& shapes, bool xorPens = false);
+std::vector<uint8_t> MakeDemoLikeMetafile(const std::vector<BezierShape>& shapes,
+                                          PensAcross pens = PensAcross::None);
 
 }  // namespace orvanebench

@@ -1,32 +1,42 @@
-// The demo's four filtered drawings at opqHigh (targets 101 x 101, 51 x 51,
-// 100 x 120, 50 x 60) of a demo-like picture, per stage and in total, with
-// two baselines measured in the same run: moving the same bytes with
-// memset/memcpy, and cairo drawing the same shapes anti-aliased directly at
-// the target sizes. Also a 512 x 512 draw at three qualities against the
-// plain aliased drawing, a 4096 x 4096 draw, and a picture with XOR pens
-// (drawn over two key colours) against its time on the code before
-// filtered draws were made from spans. Prints the ratios at the end, one a
-// line, the peak resident size of a 4096 x 4096 opqVeryHigh draw (in a
-// process of its own), then a table of the time per sample and per target
-// pixel of a whole filtered draw for targets from 16 x 16 to 512 x 512 at
-// every quality level (--no_linearity_table leaves it out).
+// Filtered drawings of a demo-like picture against baselines measured in the
+// same run: AGG and cairo drawing the same shapes anti-aliased straight at
+// the target sizes, the plain aliased drawing, memset/memcpy of the bytes
+// the two-key stages move, and the picture with wide pens across it as XOR
+// pens against the same as copy pens. Every draw is also a Google Benchmark
+// (--ratios_only leaves those and the table below out).
+//
+// Then the ratios, one a line as `ratio NAME: VALUE`: each is the median
+// over rounds, in which the two draws take turns, of the ratio of this
+// thread's CPU times (--ratio_rounds=N, default 9). Then the peak resident
+// sizes of an orvane-render process drawing the picture at 16384 x 16384
+// (measured first, while this process is small; --render_tool=PATH, empty
+// to skip) and of a 4096 x 4096 opqVeryHigh draw in a process of its own,
+// and a table of the time per sample and per target pixel of whole
+// filtered draws from 16 x 16 to 512 x 512 at every quality level
+// (--no_linearity_table leaves it out).
 
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "AggBaseline.h"
+#include "AlternatingCpuTimes.h"
 #include "DemoLikePicture.h"
 #include "emf/EmfWriter.h"
 #include <orvane/ColorTriple.h>
@@ -39,11 +49,12 @@
 namespace {
 
 using namespace orvanebench;
+using Draw = std::function<void()>;
 
 struct Target {
   int32_t width, height;
 };
-constexpr Target kTargets[] = {{101, 101}, {51, 51}, {100, 120}, {50, 60}};
+constexpr Target kDemoTargets[] = {{101, 101}, {51, 51}, {100, 120}, {50, 60}};
 constexpr int32_t kFactor = 8;
 
 const std::vector<BezierShape>& Shapes() {
@@ -51,30 +62,133 @@ const std::vector<BezierShape>& Shapes() {
   return shapes;
 }
 
-const orvane::vcl::TMetafile& Picture() {
-  static orvane::vcl::TMetafile* picture = [] {
-    auto* m = new orvane::vcl::TMetafile();
-    const auto bytes = MakeDemoLikeMetafile(Shapes());
-    m->LoadFromBytes(bytes.data(), bytes.size());
-    return m;
-  }();
-  return *picture;
+const orvane::vcl::TMetafile& Picture(PensAcross pens = PensAcross::None) {
+  static std::map<PensAcross, std::unique_ptr<orvane::vcl::TMetafile>> pictures;
+  auto& kept = pictures[pens];
+  if (!kept) {
+    const auto bytes = MakeDemoLikeMetafile(Shapes(), pens);
+    kept = std::make_unique<orvane::vcl::TMetafile>();
+    kept->LoadFromBytes(bytes.data(), bytes.size());
+  }
+  return *kept;
 }
 
-// The same with wide XOR pens across it.
-const orvane::vcl::TMetafile& XorPicture() {
-  static orvane::vcl::TMetafile* picture = [] {
-    auto* m = new orvane::vcl::TMetafile();
-    const auto bytes = MakeDemoLikeMetafile(Shapes(), true);
-    m->LoadFromBytes(bytes.data(), bytes.size());
-    return m;
-  }();
-  return *picture;
+// Many cheap records: `count` polygons, each covering the whole picture of
+// 128 x 128. The cost a record must stay flat with the count.
+const orvane::vcl::TMetafile& ManyPolygons(int count) {
+  static std::map<int, std::unique_ptr<orvane::vcl::TMetafile>> pictures;
+  auto& kept = pictures[count];
+  if (!kept) {
+    orvane::emf::EmfWriter w(orvane::emf::HeaderForPixels(128, 128, {1000, 1000}, {100, 100}));
+    w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
+    for (int i = 0; i < count; ++i) {
+      if (i % 256 == 0) w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, uint32_t(i) * 2654435761u & 0xFFFFFF));
+      w.Polygon16({{0, 0}, {128, int16_t(i % 7)}, {128, 128}, {int16_t(i % 5), 128}});
+    }
+    const std::vector<uint8_t> bytes = w.Finish();
+    kept = std::make_unique<orvane::vcl::TMetafile>();
+    kept->LoadFromBytes(bytes.data(), bytes.size());
+  }
+  return *kept;
 }
 
-// Seconds of BM_FallbackDraw512 on the code before filtered draws were made
-// from spans (commit ec0b8af, this machine, median of 9 repetitions).
-constexpr double kFallbackBefore = 0.0380;
+// Bitmap records whose source is a run-length DIB declared `side` x `side`
+// with four bytes of data: 2 000 StretchDIBits over the whole picture of
+// 256 x 256. What a record costs follows the pixels it covers and its data,
+// so the declared side must not matter.
+const orvane::vcl::TMetafile& DeclaredBitmaps(int side) {
+  static std::map<int, std::unique_ptr<orvane::vcl::TMetafile>> pictures;
+  auto& kept = pictures[side];
+  if (!kept) {
+    orvane::emf::EmfWriter w(orvane::emf::HeaderForPixels(256, 256, {1000, 1000}, {100, 100}));
+    const orvane::emf::Dib dib = orvane::emf::MakeDibRle(side, side, 8, {0x0000FF}, {0x00, 0x00, 0x00, 0x01});
+    for (int i = 0; i < 2000; ++i) w.StretchDIBits(0, 0, 256, 256, 0, 0, side, side, dib);
+    const std::vector<uint8_t> bytes = w.Finish();
+    kept = std::make_unique<orvane::vcl::TMetafile>();
+    kept->LoadFromBytes(bytes.data(), bytes.size());
+  }
+  return *kept;
+}
+
+// --- The draws. Each maker sets up what its draw needs once; the Draw it
+// returns is one run, timed by Google Benchmark and by the ratio rounds.
+
+// One filtered draw of `picture` onto a window of the target's size.
+Draw FilteredDrawing(const orvane::vcl::TMetafile& picture, int32_t side, orvane::TOrvanePictureQuality quality) {
+  auto window = std::make_shared<orvane::vcl::TBitmap>();
+  window->SetSize(side, side);
+  return [window, &picture, side, quality] {
+    orvane::OrvaneStretchDraw(window->Canvas(), orvane::vcl::Rect(0, 0, side - 1, side - 1), &picture, quality);
+  };
+}
+
+// The demo's four filtered drawings at opqHigh, side by side on one window.
+Draw FourFilteredDrawings() {
+  auto window = std::make_shared<orvane::vcl::TBitmap>();
+  window->SetSize(600, 402);
+  return [window] {
+    int x = 0;
+    for (const Target& t : kDemoTargets) {
+      orvane::OrvaneStretchDraw(window->Canvas(), orvane::vcl::Bounds(x, 0, t.width - 1, t.height - 1), &Picture(),
+                                orvane::opqHigh);
+      x += 110;
+    }
+  };
+}
+
+// The plain aliased drawing of the picture, stretched to side x side.
+Draw AliasedDrawing(int32_t side) {
+  auto window = std::make_shared<orvane::vcl::TBitmap>();
+  window->SetSize(side, side);
+  return [window, side] { window->Canvas().StretchDraw(orvane::vcl::Rect(0, 0, side, side), &Picture()); };
+}
+
+// AGG drawing the shapes anti-aliased at each of the targets.
+Draw AggDrawing(std::vector<Target> targets) {
+  auto rasters = std::make_shared<std::vector<std::unique_ptr<AggTarget>>>();
+  for (const Target& t : targets) rasters->push_back(std::make_unique<AggTarget>(t.width, t.height));
+  return [rasters] {
+    for (const auto& raster : *rasters) raster->Draw(Shapes());
+  };
+}
+
+// The shapes as cairo paths, control points rounded as the metafile has them.
+void CairoShapes(cairo_t* cr, double scaleX, double scaleY) {
+  for (const BezierShape& s : Shapes()) {
+    cairo_new_path(cr);
+    cairo_move_to(cr, std::round(s.startX) * scaleX, std::round(s.startY) * scaleY);
+    for (size_t i = 0; i + 5 < s.controls.size(); i += 6)
+      cairo_curve_to(cr, std::round(s.controls[i]) * scaleX, std::round(s.controls[i + 1]) * scaleY,
+                     std::round(s.controls[i + 2]) * scaleX, std::round(s.controls[i + 3]) * scaleY,
+                     std::round(s.controls[i + 4]) * scaleX, std::round(s.controls[i + 5]) * scaleY);
+    cairo_close_path(cr);
+    cairo_set_source_rgb(cr, (s.rgb & 0xFF) / 255.0, ((s.rgb >> 8) & 0xFF) / 255.0, (s.rgb >> 16) / 255.0);
+    cairo_fill(cr);
+  }
+}
+
+struct CairoSurfaces {
+  ~CairoSurfaces() {
+    for (cairo_surface_t* s : surfaces) cairo_surface_destroy(s);
+  }
+  std::vector<Target> targets;
+  std::vector<cairo_surface_t*> surfaces;
+};
+
+Draw CairoDrawing(std::vector<Target> targets, cairo_antialias_t antialias) {
+  auto kept = std::make_shared<CairoSurfaces>();
+  kept->targets = std::move(targets);
+  for (const Target& t : kept->targets)
+    kept->surfaces.push_back(cairo_image_surface_create(CAIRO_FORMAT_RGB24, t.width, t.height));
+  return [kept, antialias] {
+    for (size_t k = 0; k < kept->surfaces.size(); ++k) {
+      cairo_t* cr = cairo_create(kept->surfaces[k]);
+      cairo_set_antialias(cr, antialias);
+      CairoShapes(cr, double(kept->targets[k].width) / kPictureWidth, double(kept->targets[k].height) / kPictureHeight);
+      cairo_destroy(cr);
+    }
+  };
+}
 
 // Bytes the pixel stages move for one target: two key fills of the 32-bit
 // offscreen bitmap, two 32-to-24-bit copies, the reduction reading both
@@ -93,7 +207,13 @@ double DirectStageBytes(const Target& t) {
   return samples * (2 * 4 + 2 * 4) + pixels * (3 * 3 + 4 * 3);
 }
 
-// Working rasters of one target, made once outside the timed loop.
+double DemoTargetsBytes(double (*bytes)(const Target&)) {
+  double total = 0;
+  for (const Target& t : kDemoTargets) total += bytes(t);
+  return total;
+}
+
+// Working rasters of one target.
 struct StageBuffers {
   explicit StageBuffers(const Target& t)
       : t(t), a(t.width * kFactor, t.height * kFactor), b(t.width * kFactor, t.height * kFactor),
@@ -105,11 +225,14 @@ struct StageBuffers {
   orvane::TFastBMP a, b, color, coverage, backdrop;
 };
 
-std::vector<std::unique_ptr<StageBuffers>> MakeStageBuffers() {
-  std::vector<std::unique_ptr<StageBuffers>> buffers;
-  for (const Target& t : kTargets) buffers.push_back(std::make_unique<StageBuffers>(t));
-  return buffers;
-}
+struct DemoStageBuffers {
+  DemoStageBuffers() {
+    window.SetSize(200, 200);
+    for (const Target& t : kDemoTargets) targets.push_back(std::make_unique<StageBuffers>(t));
+  }
+  orvane::vcl::TBitmap window;
+  std::vector<std::unique_ptr<StageBuffers>> targets;
+};
 
 void BlendIntoWindow(StageBuffers& s, orvane::vcl::TBitmap& window) {
   const Target& t = s.t;
@@ -118,151 +241,12 @@ void BlendIntoWindow(StageBuffers& s, orvane::vcl::TBitmap& window) {
   orvane::gdi::BitBlt(window.Canvas().Handle(), 0, 0, t.width, t.height, s.backdrop.MemoryDC(), 0, 0, orvane::gdi::SRCCOPY);
 }
 
-void BM_FourFilteredDrawings(benchmark::State& state) {
-  orvane::vcl::TBitmap window;
-  window.SetSize(600, 402);
-  for (auto _ : state) {
-    int x = 0;
-    for (const Target& t : kTargets) {
-      orvane::OrvaneStretchDraw(window.Canvas(), orvane::vcl::Bounds(x, 0, t.width - 1, t.height - 1), &Picture(),
-                                orvane::opqHigh);
-      x += 110;
-    }
-  }
-}
-BENCHMARK(BM_FourFilteredDrawings)->Unit(benchmark::kMillisecond);
-
-// One filtered draw of `picture` onto a window of the target's size.
-void FilteredDrawOf(benchmark::State& state, const orvane::vcl::TMetafile& picture, int32_t side,
-                    orvane::TOrvanePictureQuality quality) {
-  orvane::vcl::TBitmap window;
-  window.SetSize(side, side);
-  for (auto _ : state) orvane::OrvaneStretchDraw(window.Canvas(), orvane::vcl::Rect(0, 0, side - 1, side - 1), &picture, quality);
-}
-void BM_FilteredDraw512Low(benchmark::State& state) { FilteredDrawOf(state, Picture(), 512, orvane::opqLow); }
-void BM_FilteredDraw512High(benchmark::State& state) { FilteredDrawOf(state, Picture(), 512, orvane::opqHigh); }
-void BM_FilteredDraw512VeryHigh(benchmark::State& state) { FilteredDrawOf(state, Picture(), 512, orvane::opqVeryHigh); }
-void BM_FilteredDraw4096High(benchmark::State& state) { FilteredDrawOf(state, Picture(), 4096, orvane::opqHigh); }
-void BM_FallbackDraw512(benchmark::State& state) { FilteredDrawOf(state, XorPicture(), 512, orvane::opqHigh); }
-BENCHMARK(BM_FilteredDraw512Low)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FilteredDraw512High)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FilteredDraw512VeryHigh)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FilteredDraw4096High)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_FallbackDraw512)->Unit(benchmark::kMillisecond);
-
-// The plain aliased drawing of the picture at 512 x 512.
-void BM_AliasedDraw512(benchmark::State& state) {
-  orvane::vcl::TBitmap window;
-  window.SetSize(512, 512);
-  for (auto _ : state) window.Canvas().StretchDraw(orvane::vcl::Rect(0, 0, 512, 512), &Picture());
-}
-BENCHMARK(BM_AliasedDraw512)->Unit(benchmark::kMillisecond);
-
-// The fixed cost of a draw: a 16 x 16 target at factor 1, where the
-// picture's records and shapes outweigh its 256 samples.
-void BM_SmallFilteredDraw(benchmark::State& state) {
-  orvane::vcl::TBitmap window;
-  window.SetSize(64, 64);
-  for (auto _ : state)
-    orvane::OrvaneStretchDraw(window.Canvas(), orvane::vcl::Rect(0, 0, 15, 15), &Picture(), orvane::opqVeryLow);
-}
-BENCHMARK(BM_SmallFilteredDraw)->Unit(benchmark::kMicrosecond);
-
-// Many cheap records: `count` polygons, each covering the whole picture,
-// drawn filtered at 128 x 128. The cost a record must stay flat with the count.
-const orvane::vcl::TMetafile& ManyPolygons(int count) {
-  static std::map<int, std::unique_ptr<orvane::vcl::TMetafile>> pictures;
-  auto& kept = pictures[count];
-  if (!kept) {
-    orvane::emf::EmfWriter w(orvane::emf::HeaderForPixels(128, 128, {1000, 1000}, {100, 100}));
-    w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
-    for (int i = 0; i < count; ++i) {
-      if (i % 256 == 0) w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, uint32_t(i) * 2654435761u & 0xFFFFFF));
-      w.Polygon16({{0, 0}, {128, int16_t(i % 7)}, {128, 128}, {int16_t(i % 5), 128}});
-    }
-    const std::vector<uint8_t> bytes = w.Finish();
-    kept = std::make_unique<orvane::vcl::TMetafile>();
-    kept->LoadFromBytes(bytes.data(), bytes.size());
-  }
-  return *kept;
-}
-
-void BM_ManyPolygons(benchmark::State& state) {
-  const auto& picture = ManyPolygons(int(state.range(0)));
-  orvane::vcl::TBitmap window;
-  window.SetSize(128, 128);
-  for (auto _ : state)
-    orvane::OrvaneStretchDraw(window.Canvas(), orvane::vcl::Rect(0, 0, 127, 127), &picture, orvane::opqHigh);
-}
-BENCHMARK(BM_ManyPolygons)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
-
-// Bitmap records whose source is a run-length DIB declared `side` x `side`
-// with four bytes of data: 2 000 StretchDIBits over the whole picture,
-// drawn filtered at 256 x 256. What a record costs follows the pixels it
-// covers and its data, so the declared side must not matter.
-const orvane::vcl::TMetafile& DeclaredBitmaps(int side) {
-  static std::map<int, std::unique_ptr<orvane::vcl::TMetafile>> pictures;
-  auto& kept = pictures[side];
-  if (!kept) {
-    orvane::emf::EmfWriter w(orvane::emf::HeaderForPixels(256, 256, {1000, 1000}, {100, 100}));
-    const orvane::emf::Dib dib = orvane::emf::MakeDibRle(side, side, 8, {0x0000FF}, {0x00, 0x00, 0x00, 0x01});
-    for (int i = 0; i < 2000; ++i) w.StretchDIBits(0, 0, 256, 256, 0, 0, side, side, dib);
-    const std::vector<uint8_t> bytes = w.Finish();
-    kept = std::make_unique<orvane::vcl::TMetafile>();
-    kept->LoadFromBytes(bytes.data(), bytes.size());
-  }
-  return *kept;
-}
-
-void BM_DeclaredBitmaps(benchmark::State& state) {
-  const auto& picture = DeclaredBitmaps(int(state.range(0)));
-  orvane::vcl::TBitmap window;
-  window.SetSize(256, 256);
-  for (auto _ : state)
-    orvane::OrvaneStretchDraw(window.Canvas(), orvane::vcl::Rect(0, 0, 256, 256), &picture, orvane::opqLow);
-}
-BENCHMARK(BM_DeclaredBitmaps)->Arg(16)->Arg(4096)->Unit(benchmark::kMillisecond);
-
-// The aliased fill alone: the picture played at 8 x the large target.
-void BM_AliasedPlayback808(benchmark::State& state) {
-  orvane::vcl::TBitmap offscreen;
-  offscreen.SetSize(808, 808);
-  for (auto _ : state) offscreen.Canvas().StretchDraw(orvane::vcl::Rect(0, 0, 808, 808), &Picture());
-}
-BENCHMARK(BM_AliasedPlayback808)->Unit(benchmark::kMillisecond);
-
-void BM_CairoAliasedFill808(benchmark::State& state) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 808, 808);
-  cairo_t* cr = cairo_create(surface);
-  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-  const double scale = 808.0 / kPictureWidth, scaleY = 808.0 / kPictureHeight;
-  for (auto _ : state) {
-    for (const BezierShape& s : Shapes()) {
-      cairo_new_path(cr);
-      cairo_move_to(cr, std::round(s.startX) * scale, std::round(s.startY) * scaleY);
-      for (size_t i = 0; i + 5 < s.controls.size(); i += 6)
-        cairo_curve_to(cr, std::round(s.controls[i]) * scale, std::round(s.controls[i + 1]) * scaleY,
-                       std::round(s.controls[i + 2]) * scale, std::round(s.controls[i + 3]) * scaleY,
-                       std::round(s.controls[i + 4]) * scale, std::round(s.controls[i + 5]) * scaleY);
-      cairo_close_path(cr);
-      cairo_set_source_rgb(cr, (s.rgb & 0xFF) / 255.0, ((s.rgb >> 8) & 0xFF) / 255.0, (s.rgb >> 16) / 255.0);
-      cairo_fill(cr);
-    }
-  }
-  cairo_destroy(cr);
-  cairo_surface_destroy(surface);
-}
-BENCHMARK(BM_CairoAliasedFill808)->Unit(benchmark::kMillisecond);
-
 // The pixel stages of the four drawings, without the playback: key fills,
 // copies to 24-bit rasters, reduction of those, blend.
-void BM_PixelStages(benchmark::State& state) {
-  const auto buffers = MakeStageBuffers();
-  orvane::vcl::TBitmap window;
-  window.SetSize(200, 200);
-  double bytes = 0;
-  for (auto _ : state) {
-    for (const auto& s : buffers) {
+Draw PixelStages() {
+  auto kept = std::make_shared<DemoStageBuffers>();
+  return [kept] {
+    for (const auto& s : kept->targets) {
       const int32_t wn = s->t.width * kFactor, hn = s->t.height * kFactor;
       orvane::vcl::TCanvas& canvas = s->offscreen.Canvas();
       orvane::FillSolid(canvas, 0, 0, wn, hn, orvane::ColorToTriple(orvane::KeyColorA));
@@ -270,23 +254,17 @@ void BM_PixelStages(benchmark::State& state) {
       orvane::FillSolid(canvas, 0, 0, wn, hn, orvane::ColorToTriple(orvane::KeyColorB));
       orvane::gdi::BitBlt(s->b.MemoryDC(), 0, 0, wn, hn, canvas.Handle(), 0, 0, orvane::gdi::SRCCOPY);
       s->a.ExtractCoverage(s->b, s->color, s->coverage, s->t.width, s->t.height, kFactor);
-      BlendIntoWindow(*s, window);
-      bytes += StageBytes(s->t);
+      BlendIntoWindow(*s, kept->window);
     }
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(bytes));
+  };
 }
-BENCHMARK(BM_PixelStages)->Unit(benchmark::kMillisecond);
 
 // The pixel stages as the filtered draw runs them: key fills of two
 // screen-format surfaces, reduction straight from them, blend.
-void BM_DirectPixelStages(benchmark::State& state) {
-  const auto buffers = MakeStageBuffers();
-  orvane::vcl::TBitmap window;
-  window.SetSize(200, 200);
-  double bytes = 0;
-  for (auto _ : state) {
-    for (const auto& s : buffers) {
+Draw DirectPixelStages() {
+  auto kept = std::make_shared<DemoStageBuffers>();
+  return [kept] {
+    for (const auto& s : kept->targets) {
       orvane::gdi::BitmapObject& a = *s->offscreen.Surface();
       orvane::gdi::BitmapObject& b = *s->offscreenB.Surface();
       orvane::gdi::FillSurface(a, orvane::vcl::ColorToRGB(orvane::KeyColorA));
@@ -295,88 +273,160 @@ void BM_DirectPixelStages(benchmark::State& state) {
                                   {s->color.PixelData(), s->color.RowStride()},
                                   {s->coverage.PixelData(), s->coverage.RowStride()}, s->t.width, s->t.height,
                                   kFactor);
-      BlendIntoWindow(*s, window);
-      bytes += DirectStageBytes(s->t);
+      BlendIntoWindow(*s, kept->window);
     }
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(bytes));
+  };
 }
-BENCHMARK(BM_DirectPixelStages)->Unit(benchmark::kMillisecond);
 
 // Baseline: `total` bytes moved with memset and memcpy, half as fills and
 // half as a copy (which reads and writes).
-void MoveBytes(benchmark::State& state, double total) {
+Draw MoveBytes(double total) {
   const size_t block = static_cast<size_t>(total / 4);
-  std::vector<uint8_t> from(block, 1), to(block, 0);
-  for (auto _ : state) {
-    std::memset(to.data(), 0x55, block);
-    std::memset(from.data(), 0x66, block);
-    std::memcpy(to.data(), from.data(), block);
-    benchmark::DoNotOptimize(to.data());
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(total) * state.iterations());
+  auto from = std::make_shared<std::vector<uint8_t>>(block, 1), to = std::make_shared<std::vector<uint8_t>>(block, 0);
+  return [from, to, block] {
+    std::memset(to->data(), 0x55, block);
+    std::memset(from->data(), 0x66, block);
+    std::memcpy(to->data(), from->data(), block);
+    benchmark::DoNotOptimize(to->data());
+  };
 }
 
-void BM_MemoryBaseline(benchmark::State& state) {
-  double total = 0;
-  for (const Target& t : kTargets) total += StageBytes(t);
-  MoveBytes(state, total);
-}
-BENCHMARK(BM_MemoryBaseline)->Unit(benchmark::kMillisecond);
-
-void BM_DirectMemoryBaseline(benchmark::State& state) {
-  double total = 0;
-  for (const Target& t : kTargets) total += DirectStageBytes(t);
-  MoveBytes(state, total);
-}
-BENCHMARK(BM_DirectMemoryBaseline)->Unit(benchmark::kMillisecond);
-
-void BM_CairoAntialiasedTargets(benchmark::State& state) {
-  std::vector<cairo_surface_t*> surfaces;
-  for (const Target& t : kTargets) surfaces.push_back(cairo_image_surface_create(CAIRO_FORMAT_RGB24, t.width, t.height));
-  for (auto _ : state) {
-    for (size_t k = 0; k < surfaces.size(); ++k) {
-      cairo_t* cr = cairo_create(surfaces[k]);
-      cairo_scale(cr, double(kTargets[k].width) / kPictureWidth, double(kTargets[k].height) / kPictureHeight);
-      for (const BezierShape& s : Shapes()) {
-        cairo_new_path(cr);
-        cairo_move_to(cr, std::round(s.startX), std::round(s.startY));
-        for (size_t i = 0; i + 5 < s.controls.size(); i += 6)
-          cairo_curve_to(cr, std::round(s.controls[i]), std::round(s.controls[i + 1]), std::round(s.controls[i + 2]),
-                         std::round(s.controls[i + 3]), std::round(s.controls[i + 4]), std::round(s.controls[i + 5]));
-        cairo_close_path(cr);
-        cairo_set_source_rgb(cr, (s.rgb & 0xFF) / 255.0, ((s.rgb >> 8) & 0xFF) / 255.0, (s.rgb >> 16) / 255.0);
-        cairo_fill(cr);
-      }
-      cairo_destroy(cr);
-    }
-  }
-  for (auto* s : surfaces) cairo_surface_destroy(s);
-}
-BENCHMARK(BM_CairoAntialiasedTargets)->Unit(benchmark::kMillisecond);
-
-// Collects the real time per iteration of each benchmark for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
-        times[run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args)] =
-            run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> times;
+struct Measured {
+  const char* name;
+  std::function<Draw()> make;
+  benchmark::TimeUnit unit = benchmark::kMillisecond;
+  double bytes = 0;    // moved by a run, for a throughput column
+  int iterations = 0;  // 0: as many as Google Benchmark wants
 };
 
-// Median wall time in seconds of `draw`, run at least 3 times and for at least 0.2 s.
+const std::vector<Measured>& AllMeasured() {
+  using orvane::opqHigh;
+  static const std::vector<Measured> all = {
+      {"FourFilteredDrawings", FourFilteredDrawings},
+      {"AggFourTargets", [] { return AggDrawing({std::begin(kDemoTargets), std::end(kDemoTargets)}); }},
+      {"CairoAntialiasedTargets",
+       [] { return CairoDrawing({std::begin(kDemoTargets), std::end(kDemoTargets)}, CAIRO_ANTIALIAS_DEFAULT); }},
+      {"FilteredDraw512Low", [] { return FilteredDrawing(Picture(), 512, orvane::opqLow); }},
+      {"FilteredDraw512High", [] { return FilteredDrawing(Picture(), 512, opqHigh); }},
+      {"FilteredDraw512VeryHigh", [] { return FilteredDrawing(Picture(), 512, orvane::opqVeryHigh); }},
+      {"Agg512", [] { return AggDrawing({{512, 512}}); }},
+      {"FilteredDraw4096High", [] { return FilteredDrawing(Picture(), 4096, opqHigh); }, benchmark::kMillisecond, 0, 2},
+      {"Agg4096", [] { return AggDrawing({{4096, 4096}}); }, benchmark::kMillisecond, 0, 2},
+      {"XorPensDraw512High", [] { return FilteredDrawing(Picture(PensAcross::Xor), 512, opqHigh); }},
+      {"CopyPensDraw512High", [] { return FilteredDrawing(Picture(PensAcross::Copy), 512, opqHigh); }},
+      {"AliasedDraw512", [] { return AliasedDrawing(512); }},
+      // The fixed cost of a draw: a 16 x 16 target at factor 1, where the
+      // picture's records and shapes outweigh its 256 samples.
+      {"SmallFilteredDraw", [] { return FilteredDrawing(Picture(), 16, orvane::opqVeryLow); }, benchmark::kMicrosecond},
+      {"ManyPolygons/2000", [] { return FilteredDrawing(ManyPolygons(2000), 128, opqHigh); }},
+      {"ManyPolygons/20000", [] { return FilteredDrawing(ManyPolygons(20000), 128, opqHigh); }},
+      {"DeclaredBitmaps/16", [] { return FilteredDrawing(DeclaredBitmaps(16), 256, orvane::opqLow); }},
+      {"DeclaredBitmaps/4096", [] { return FilteredDrawing(DeclaredBitmaps(4096), 256, orvane::opqLow); }},
+      // The aliased fill alone: the picture played at 8 x the large demo target.
+      {"AliasedPlayback808", [] { return AliasedDrawing(808); }},
+      {"CairoAliasedFill808", [] { return CairoDrawing({{808, 808}}, CAIRO_ANTIALIAS_NONE); }},
+      {"PixelStages", PixelStages, benchmark::kMillisecond, DemoTargetsBytes(StageBytes)},
+      {"MemoryBaseline", [] { return MoveBytes(DemoTargetsBytes(StageBytes)); }, benchmark::kMillisecond,
+       DemoTargetsBytes(StageBytes)},
+      {"DirectPixelStages", DirectPixelStages, benchmark::kMillisecond, DemoTargetsBytes(DirectStageBytes)},
+      {"DirectMemoryBaseline", [] { return MoveBytes(DemoTargetsBytes(DirectStageBytes)); }, benchmark::kMillisecond,
+       DemoTargetsBytes(DirectStageBytes)},
+  };
+  return all;
+}
+
+const Measured& Find(const std::string& name) {
+  for (const Measured& m : AllMeasured())
+    if (m.name == name) return m;
+  std::fprintf(stderr, "filtered_draw_bench: no draw named %s\n", name.c_str());
+  std::exit(2);
+}
+
+void RegisterBenchmarks() {
+  for (const Measured& m : AllMeasured()) {
+    auto* b = benchmark::RegisterBenchmark(("BM_" + std::string(m.name)).c_str(), [&m](benchmark::State& state) {
+      const Draw draw = m.make();
+      for (auto _ : state) draw();
+      if (m.bytes > 0) state.SetBytesProcessed(static_cast<int64_t>(m.bytes * double(state.iterations())));
+    });
+    b->Unit(m.unit);
+    if (m.iterations > 0) b->Iterations(m.iterations);
+  }
+}
+
+struct RatioLine {
+  const char* label;                   // after "ratio "
+  const char* numerator, *denominator;  // names of draws in AllMeasured
+  double divisor = 1;                  // what the time ratio is divided by for the line
+  const char* costText = nullptr;      // then also the numerator's cost a record, over `records`
+  double records = 0;
+};
+
+const RatioLine kRatioLines[] = {
+    {"high_512_vs_agg", "FilteredDraw512High", "Agg512"},
+    {"four_draws_vs_agg", "FourFilteredDrawings", "AggFourTargets"},
+    {"veryhigh_512_vs_agg", "FilteredDraw512VeryHigh", "Agg512"},
+    {"high_4096_vs_agg", "FilteredDraw4096High", "Agg4096"},
+    {"rop_picture_vs_plain_512", "XorPensDraw512High", "CopyPensDraw512High"},
+    {"four_draws_vs_cairo_aa", "FourFilteredDrawings", "CairoAntialiasedTargets"},
+    {"high_vs_aliased_512", "FilteredDraw512High", "AliasedDraw512"},
+    {"veryhigh_vs_low_512", "FilteredDraw512VeryHigh", "FilteredDraw512Low"},
+    // Time per target pixel; 64 times the pixels.
+    {"per_pixel_4096_vs_512", "FilteredDraw4096High", "FilteredDraw512High", 64},
+    // Linear in the records: 20 000 polygons cost ten times 2 000 (per-record ratio 1.0).
+    {"per_record_20000_vs_2000", "ManyPolygons/20000", "ManyPolygons/2000", 10,
+     "20 000 full-picture polygons at 128 x 128, high", 20000},
+    // The declared size of a bitmap record's source costs nothing (ratio 1.0).
+    {"rle_declared_4096_vs_16", "DeclaredBitmaps/4096", "DeclaredBitmaps/16", 1,
+     "2 000 StretchDIBits of a declared 4096 x 4096 RLE, 256 x 256, low", 2000},
+    {"pixel stages / memset+memcpy of the same bytes", "PixelStages", "MemoryBaseline"},
+    {"pixel stages as the filtered draw runs them / memset+memcpy of the same bytes", "DirectPixelStages",
+     "DirectMemoryBaseline"},
+    {"aliased playback / cairo aliased fill (808 x 808)", "AliasedPlayback808", "CairoAliasedFill808"},
+};
+
+void PrintRatio(const RatioLine& line, int rounds) {
+  // Made afresh for each line, so that no more than two draws' rasters are held at once.
+  const Draw numerator = Find(line.numerator).make(), denominator = Find(line.denominator).make();
+  const MedianCpuSeconds t = TimeAlternately(numerator, denominator, rounds);
+  std::printf("ratio %s: %.2f  (CPU %.3f ms / %.3f ms)\n", line.label, t.ratio / line.divisor,
+              t.first * 1e3, t.second * 1e3);
+  if (line.costText) std::printf("cost a record (%s): %.1f us\n", line.costText, t.first * 1e6 / line.records);
+  std::fflush(stdout);
+}
+
+// How far AGG's drawing lies from the filtered drawing at 512 x 512, both
+// over white: a baseline that drew something else would show here.
+void PrintBaselineCheck() {
+  orvane::vcl::TBitmap window;
+  window.SetSize(512, 512);
+  orvane::OrvaneStretchDraw(window.Canvas(), orvane::vcl::Rect(0, 0, 511, 511), &Picture(), orvane::opqHigh);
+  AggTarget agg(512, 512);
+  agg.Draw(Shapes());
+  const orvane::gdi::BitmapObject& surface = *window.Surface();
+  double difference = 0;
+  for (int32_t y = 0; y < 512; ++y) {
+    const uint8_t* row = surface.Bits() + ptrdiff_t(y) * surface.Stride();
+    for (int32_t x = 0; x < 512; ++x) {
+      const uint32_t ours = uint32_t(row[4 * x + 2]) | uint32_t(row[4 * x + 1]) << 8 | uint32_t(row[4 * x]) << 16;
+      const uint32_t theirs = agg.PixelAt(x, y);
+      for (int shift = 0; shift < 24; shift += 8)
+        difference += std::abs(int((ours >> shift) & 0xFF) - int((theirs >> shift) & 0xFF));
+    }
+  }
+  std::printf("AGG 512 x 512 against the opqHigh filtered draw: %.2f a channel on average (of 255)\n",
+              difference / (512.0 * 512 * 3));
+}
+
+// Median thread CPU time in seconds of `draw`, run at least 3 times and for at least 0.2 s.
 template <typename Fn>
-double MedianSeconds(Fn&& draw) {
+double MedianCpuSecondsOf(Fn&& draw) {
   std::vector<double> times;
   double spent = 0;
   while (times.size() < 3 || (spent < 0.2 && times.size() < 1000)) {
-    const auto start = std::chrono::steady_clock::now();
+    const double start = ThreadCpuSeconds();
     draw();
-    const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double t = ThreadCpuSeconds() - start;
     times.push_back(t);
     spent += t;
   }
@@ -390,7 +440,7 @@ double MedianSeconds(Fn&& draw) {
 // then the same draws per target pixel.
 void PrintLinearityTable() {
   const int32_t sides[] = {16, 32, 64, 128, 256, 512};
-  std::printf("\ntime per sample (ns) of a filtered draw, target side x quality level\n");
+  std::printf("\ntime per sample (ns, CPU) of a filtered draw, target side x quality level\n");
   std::printf("%8s", "side");
   for (int q = orvane::opqVeryLow; q <= orvane::opqVeryHigh; ++q)
     std::printf(" %12s", orvane::QualityName(static_cast<uint8_t>(q)));
@@ -405,7 +455,7 @@ void PrintLinearityTable() {
     for (int q = orvane::opqVeryLow; q <= orvane::opqVeryHigh; ++q) {
       const auto quality = static_cast<orvane::TOrvanePictureQuality>(q);
       const double factor = orvane::SupersampleFactor(quality);
-      const double seconds = MedianSeconds(
+      const double seconds = MedianCpuSecondsOf(
           [&] { orvane::OrvaneStretchDraw(window.Canvas(), orvane::vcl::Rect(0, 0, side - 1, side - 1), &Picture(), quality); });
       table[i][q] = seconds * 1e9 / (double(side) * side * factor * factor);
       perPixel[i][q] = seconds * 1e9 / (double(side) * side);
@@ -434,7 +484,7 @@ void PrintLinearityTable() {
   }
   std::printf("\nspread of time per sample over the whole table: %.2f\n", highest / lowest);
   std::printf("spread of time per sample over draws of 65536 samples or more: %.2f\n", highestBig / lowestBig);
-  std::printf("\ntime per target pixel (ns) of the same draws\n%8s", "side");
+  std::printf("\ntime per target pixel (ns, CPU) of the same draws\n%8s", "side");
   for (int q = orvane::opqVeryLow; q <= orvane::opqVeryHigh; ++q)
     std::printf(" %12s", orvane::QualityName(static_cast<uint8_t>(q)));
   std::printf("\n");
@@ -489,54 +539,105 @@ double ChildPeakRss(const char* self) {
   return std::atof(text) * 1024;
 }
 
+constexpr int32_t kToolSide = 16384;
+
+struct ToolRun {
+  bool ran = false;
+  double peakMiB = NAN, seconds = NAN;  // peak resident size, CPU time (user + system)
+  double spawnerMiB = NAN;              // this process's own peak when it spawned the tool
+};
+
+// One orvane-render process drawing the demo-like picture, written to a
+// temporary .emf, at kToolSide x kToolSide opqHigh into a temporary PNG; its
+// peak resident size from wait4. That maximum starts from the spawning
+// process's peak, so this runs while the bench is still small.
+ToolRun RenderToolPeakRss(const std::string& tool) {
+  namespace fs = std::filesystem;
+  ToolRun run;
+  std::string dirName = (fs::temp_directory_path() / "filtered_draw_bench.XXXXXX").string();
+  if (!mkdtemp(dirName.data())) return run;
+  const fs::path dir = dirName;
+  const std::string input = (dir / "demo-like.emf").string(), output = (dir / "demo-like.png").string();
+  {
+    const auto bytes = MakeDemoLikeMetafile(Shapes());
+    std::ofstream(input, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  }
+  const std::string size = std::to_string(kToolSide) + "x" + std::to_string(kToolSide);
+  std::vector<std::string> words = {tool, "--size", size, "--quality", "high", input, output};
+  std::vector<char*> args;
+  for (std::string& w : words) args.push_back(w.data());
+  args.push_back(nullptr);
+  rusage own{};
+  getrusage(RUSAGE_SELF, &own);
+  run.spawnerMiB = double(own.ru_maxrss) / 1024;
+  pid_t pid = 0;
+  if (posix_spawn(&pid, tool.c_str(), nullptr, nullptr, args.data(), environ) == 0) {
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+      run.ran = true;
+      run.peakMiB = double(usage.ru_maxrss) / 1024;  // KiB
+      run.seconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                    double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+    }
+  }
+  std::error_code ignored;
+  fs::remove_all(dir, ignored);
+  return run;
+}
+
+#ifdef ORVANE_RENDER_TOOL
+const char* const kDefaultRenderTool = ORVANE_RENDER_TOOL;
+#else
+const char* const kDefaultRenderTool = "";
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool table = true;
+  bool table = true, benchmarks = true;
+  int rounds = 9;
+  std::string renderTool = kDefaultRenderTool;
   int kept = 1;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--peak_rss_child") == 0) return PeakRssChild();
-    if (std::strcmp(argv[i], "--no_linearity_table") == 0) table = false;
+    const std::string a = argv[i];
+    if (a == "--peak_rss_child") return PeakRssChild();
+    if (a == "--no_linearity_table") table = false;
+    else if (a == "--ratios_only") benchmarks = table = false;
+    else if (a.rfind("--ratio_rounds=", 0) == 0) rounds = std::max(1, std::atoi(a.c_str() + 15));
+    else if (a.rfind("--render_tool=", 0) == 0) renderTool = a.substr(14);
     else argv[kept++] = argv[i];
   }
   argc = kept;
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto& t = reporter.times;
-  auto ratio = [&](const char* a, const char* b) { return t.count(a) && t.count(b) && t[b] > 0 ? t[a] / t[b] : NAN; };
-  std::printf("ratio pixel stages / memset+memcpy of the same bytes: %.2f\n", ratio("BM_PixelStages", "BM_MemoryBaseline"));
-  std::printf("ratio aliased playback / cairo aliased fill (808 x 808): %.2f\n",
-              ratio("BM_AliasedPlayback808", "BM_CairoAliasedFill808"));
-  std::printf("ratio four filtered drawings / cairo anti-aliased at the targets: %.2f\n",
-              ratio("BM_FourFilteredDrawings", "BM_CairoAntialiasedTargets"));
-  std::printf("ratio pixel stages as the filtered draw runs them / memset+memcpy of the same bytes: %.2f\n",
-              ratio("BM_DirectPixelStages", "BM_DirectMemoryBaseline"));
-  std::printf("ratio four_draws_vs_cairo_aa: %.2f\n", ratio("BM_FourFilteredDrawings", "BM_CairoAntialiasedTargets"));
-  std::printf("ratio high_vs_aliased_512: %.2f\n", ratio("BM_FilteredDraw512High", "BM_AliasedDraw512"));
-  // Linear in the records: 20 000 polygons cost ten times 2 000 (per-record ratio 1.0).
-  std::printf("ratio per_record_20000_vs_2000: %.2f\n",
-              ratio("BM_ManyPolygons/20000", "BM_ManyPolygons/2000") / 10);
-  if (t.count("BM_ManyPolygons/20000"))
-    std::printf("cost a record (20 000 full-picture polygons at 128 x 128, high): %.1f us\n",
-                t["BM_ManyPolygons/20000"] * 1e3 / 20000);  // milliseconds a run
-  // The declared size of a bitmap record's source costs nothing (ratio 1.0).
-  std::printf("ratio rle_declared_4096_vs_16: %.2f\n", ratio("BM_DeclaredBitmaps/4096", "BM_DeclaredBitmaps/16"));
-  if (t.count("BM_DeclaredBitmaps/4096"))
-    std::printf("cost a record (2 000 StretchDIBits of a declared 4096 x 4096 RLE, 256 x 256, low): %.1f us\n",
-                t["BM_DeclaredBitmaps/4096"] * 1e3 / 2000);
-  std::printf("ratio veryhigh_vs_low_512: %.2f\n", ratio("BM_FilteredDraw512VeryHigh", "BM_FilteredDraw512Low"));
-  std::printf("ratio per_pixel_4096_vs_512: %.2f\n", ratio("BM_FilteredDraw4096High", "BM_FilteredDraw512High") / 64);
-  const double fallback = t.count("BM_FallbackDraw512") ? t["BM_FallbackDraw512"] : NAN;
-  std::printf("ratio fallback_vs_before: %.2f (%.2f ms now, %.2f ms before)\n", fallback * 1e-3 / kFallbackBefore,
-              fallback, kFallbackBefore * 1e3);
+
+  const ToolRun tool = renderTool.empty() ? ToolRun{} : RenderToolPeakRss(renderTool);
+
+  if (benchmarks) {
+    RegisterBenchmarks();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+  }
+
+  std::printf("\nratios of thread CPU times, medians of %d alternating rounds\n", rounds);
+  PrintBaselineCheck();
+  for (const RatioLine& line : kRatioLines) PrintRatio(line, rounds);
+
+  if (renderTool.empty()) {
+    std::printf("render tool: skipped (--render_tool=)\n");
+  } else {
+    if (!tool.ran) std::printf("render tool: %s did not draw the picture at %d x %d\n", renderTool.c_str(), kToolSide, kToolSide);
+    else
+      std::printf("render tool: %d x %d high, %.1f s CPU; this process's own peak when it spawned it: %.1f MiB\n",
+                  kToolSide, kToolSide, tool.seconds, tool.spawnerMiB);
+    std::printf("ratio render_tool_peak_rss_16384_high: %.1f  (MiB)\n", tool.peakMiB);
+  }
   const double rss = ChildPeakRss(argv[0]);
   const double raster = 4.0 * kRssSide * kRssSide;
   std::printf("peak resident size of a %d x %d opqVeryHigh draw: %.1f MiB (its target raster %.1f MiB)\n", kRssSide,
               kRssSide, rss / 1048576, raster / 1048576);
   std::printf("ratio peak_rss_4096_veryhigh_vs_64mib_plus_raster: %.2f\n", rss / (64.0 * 1048576 + raster));
   if (table) PrintLinearityTable();
-  benchmark::Shutdown();
+  if (benchmarks) benchmark::Shutdown();
   return 0;
 }
