@@ -48,10 +48,13 @@ class RenderToolFixture : public ::testing::Test {
   }
 
   // Runs the tool with `arguments` (already quoted; may hold a `<` redirection).
-  RenderResult Run(const std::string& arguments) {
+  // Runs the tool under `locale` (LANG, with LC_ALL and LC_MESSAGES unset):
+  // by default German, whose messages are the runtime's own texts.
+  RenderResult Run(const std::string& arguments, const std::string& locale = "de_DE.UTF-8") {
     const std::string errFile = (dir.parent_path() / ("stderr-" + dir.filename().string())).string();
     const std::string outFile = (dir.parent_path() / ("stdout-" + dir.filename().string())).string();
-    const std::string command = std::string(ORVANE_RENDER_PATH) + " " + arguments + " 2>" + errFile + " >" + outFile;
+    const std::string command = "env -u LC_ALL -u LC_MESSAGES LANG=" + locale + " " + std::string(ORVANE_RENDER_PATH) +
+                                " " + arguments + " 2>" + errFile + " >" + outFile;
     const int raw = std::system(command.c_str());
     RenderResult r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(errFile), Slurp(outFile)};
     std::filesystem::remove(errFile);

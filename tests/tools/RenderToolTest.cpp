@@ -121,6 +121,51 @@ TEST_F(RenderToolTest, FailuresSayWhyAndLeaveNoOutput) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);  // the three inputs
 }
 
+// Outside a German locale the runtime's texts come out in English.
+TEST_F(RenderToolTest, MessagesAreEnglishOutsideAGermanLocale) {
+  orvane::rtl::WriteFileAtomically(Path("broken.emf"), {1, 2, 3, 4, 5});
+  std::vector<uint8_t> cut = orvane::rtl::ReadWholeFile(picturePath);
+  cut.resize(cut.size() - 4);
+  orvane::rtl::WriteFileAtomically(Path("cut.emf"), cut);
+  const struct {
+    std::string input, english;
+  } cases[] = {
+      {Path("nothing.emf"), "cannot open file " + Path("nothing.emf")},
+      {Path("broken.emf"), "not a valid metafile"},
+      {Path("cut.emf"), "the file is cut short (stream read error)"},
+  };
+  for (const auto& c : cases)
+    for (const char* locale : {"C.UTF-8", "en_GB.UTF-8"}) {
+      const Result r = Run(c.input + " " + Path("out.png"), locale);
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.err, "orvane-render: " + c.input + ": " + c.english + "\n") << locale;
+    }
+  EXPECT_FALSE(fs::exists(Path("out.png")));
+}
+
+// A picture whose drawing is all EMF+ would come out blank: refused, in one
+// line naming the file, with nothing written. --verbose counts EMF+ records.
+TEST_F(RenderToolTest, PicturesOfOnlyEmfPlusAreRefused) {
+  const auto picture = [&](bool dual) {
+    orvane::emf::EmfWriter w(orvane::emf::HeaderForPixels(20, 20, {1000, 1000}, {100, 100}));
+    // "EMF+", then an EMF+ header record (type 0x4001, flags: dual or not, 28 bytes).
+    std::vector<uint8_t> comment = {'E', 'M', 'F', '+', 0x01, 0x40, uint8_t(dual), 0, 28, 0, 0, 0, 16, 0, 0, 0};
+    comment.resize(comment.size() + 16, 0);
+    w.GdiComment(comment);
+    w.Rectangle({2, 2, 18, 18});
+    return w.Finish();
+  };
+  orvane::rtl::WriteFileAtomically(Path("plus.emf"), picture(false));
+  orvane::rtl::WriteFileAtomically(Path("dual.emf"), picture(true));
+  const Result plus = Run(Path("plus.emf") + " " + Path("plus.png"), "C.UTF-8");
+  EXPECT_EQ(plus.status, 1);
+  EXPECT_EQ(plus.err, "orvane-render: " + Path("plus.emf") + ": the picture holds only EMF+ records, which are not drawn\n");
+  EXPECT_FALSE(fs::exists(Path("plus.png")));
+  const Result dual = Run("--verbose " + Path("dual.emf") + " " + Path("dual.png"), "C.UTF-8");
+  EXPECT_EQ(dual.status, 0);
+  EXPECT_NE(dual.err.find("records not drawn: none, EMF+ records: 1\n"), std::string::npos) << dual.err;
+}
+
 TEST_F(RenderToolTest, AliasedDrawingHasNoIntermediateColours) {
   ASSERT_EQ(Run("--aliased --background \"#FFFFFF\" --size 80x60 " + picturePath + " " + Path("j.png")).status, 0);
   orvane::PngImage png;

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <thread>
 
+#include <orvane/rtl/EnglishMessages.h>
 #include <orvane/rtl/Exceptions.h>
 #include "render/BatchProgress.h"
 
@@ -50,7 +51,8 @@ int RunBatch(const RenderOptions& o, const std::vector<RenderTask>& tasks) {
   if (!found || !S_ISDIR(folder.st_mode)) {
     // Every file would fail the same way: say it once, draw nothing.
     const int code = !found && errno == EACCES ? 5 : 3;
-    std::fprintf(stderr, "orvane-render: %s: %s\n", o.outputDir.c_str(), orvane::rtl::EInOutError(code).Message().c_str());
+    std::fprintf(stderr, "orvane-render: %s: %s\n", o.outputDir.c_str(),
+                 orvane::rtl::UserMessage(orvane::rtl::EInOutError(code).Message()).c_str());
     return 1;
   }
   BatchProgress progress(tasks.size(), ::isatty(STDERR_FILENO) == 1);

@@ -12,6 +12,7 @@
 #include <orvane/RgbaImage.h>
 #include <orvane/graphics/Bitmap.h>
 #include <orvane/graphics/Metafile.h>
+#include <orvane/rtl/EnglishMessages.h>
 #include <orvane/rtl/Exceptions.h>
 #include <orvane/rtl/Messages.h>
 #include "render/EmfRecordNames.h"
@@ -65,7 +66,17 @@ void ReportSkippedRecords(const orvane::vcl::TGraphic& graphic, RenderOutcome& o
   if (!metafile) return;
   orvane::vcl::TBitmap scratch;
   scratch.SetSize(1, 1);
-  metafile->DrawReportingSkipped(scratch.Canvas(), orvane::vcl::Rect(0, 0, 1, 1), outcome.skippedRecords);
+  orvane::vcl::TPlaybackReport report;
+  metafile->DrawReporting(scratch.Canvas(), orvane::vcl::Rect(0, 0, 1, 1), report);
+  outcome.skippedRecords = report.skipped;
+  outcome.emfPlusRecords = report.emfPlusRecords;
+}
+
+// A picture whose drawing is all in EMF+ records would come out blank.
+void RefuseOnlyEmfPlus(const orvane::vcl::TGraphic& graphic) {
+  const auto* metafile = dynamic_cast<const orvane::vcl::TMetafile*>(&graphic);
+  if (metafile && metafile->EmfPlusContent() == orvane::vcl::TEmfPlusContent::OnlyEmfPlus)
+    throw ToolFailure{"the picture holds only EMF+ records, which are not drawn"};
 }
 
 // What a task writes once its input is read and sized: the bytes of a
@@ -94,6 +105,7 @@ void Prepare(const RenderOptions& o, const RenderTask& task, RenderOutcome& outc
   if (task.input == "-" && bytes.empty()) throw ToolFailure{"standard input is empty"};
   out.picture = LoadPicture(task.input, bytes);
   const orvane::vcl::TGraphic* graphic = out.picture.graphic.get();
+  RefuseOnlyEmfPlus(*graphic);
   outcome.natural = {graphic->Width(), graphic->Height()};
   outcome.drawn = orvane::SizeFor(AskedSize(o, out.picture), outcome.natural);
   if (o.sizeMode == SizeMode::Natural && outcome.drawn != outcome.natural)
@@ -226,11 +238,11 @@ RenderOutcome RunRenderTask(const RenderOptions& o, const RenderTask& task, cons
     outcome.written = true;
     outcome.failedPath.clear();
   } catch (const orvane::rtl::Exception& e) {
-    outcome.message = e.Message();
+    outcome.message = orvane::rtl::UserMessage(e.Message());
   } catch (const ToolFailure& e) {
     outcome.message = e.message;
   } catch (const std::bad_alloc&) {
-    outcome.message = orvane::rtl::EOutOfMemory().Message();
+    outcome.message = orvane::rtl::UserMessage(orvane::rtl::EOutOfMemory().Message());
   }
   return outcome;
 }
@@ -240,12 +252,13 @@ std::string DescribeOutcome(const RenderOptions& o, const RenderOutcome& outcome
                      std::to_string(outcome.natural.height) + ", drawn at " + std::to_string(outcome.drawn.width) +
                      "x" + std::to_string(outcome.drawn.height) + ", quality " + QualityName(o.quality) +
                      (o.aliased ? " (aliased)" : "") + ", records not drawn: ";
-  if (outcome.skippedRecords.empty()) return line + "none";
+  if (outcome.skippedRecords.empty()) line += "none";
   bool first = true;
   for (const auto& [type, count] : outcome.skippedRecords) {
     line += (first ? "" : ", ") + EmfRecordName(type) + " x" + std::to_string(count);
     first = false;
   }
+  if (outcome.emfPlusRecords > 0) line += ", EMF+ records: " + std::to_string(outcome.emfPlusRecords);
   return line;
 }
 

@@ -20,13 +20,15 @@ struct RenderTask {
 struct RenderOutcome {
   bool written = false;
   // On failure: the file it concerns (the input, or the output when writing
-  // failed) and the runtime's message.
+  // failed) and the message for the user (English, or the runtime's own
+  // German text for a German locale).
   std::string failedPath;
   std::string message;
   std::string notes;  // for the user, one line each (a size scaled down)
   orvane::PixelSize natural;  // the picture's own size
   orvane::PixelSize drawn;
   std::map<uint32_t, uint64_t> skippedRecords;  // record type -> count, metafiles only
+  uint64_t emfPlusRecords = 0;                  // EMF+ records in the picture's comments
 };
 
 // Reads, draws and writes one file; nothing is written when it fails. An
