@@ -210,16 +210,30 @@ void Stretch(RenderTarget& target, const ImageSource& image, const ImageTransfer
   };
   std::vector<Run> runs;
   int32_t runsRow = -1;
+  // A combined row depends on every source row it takes; rows that all
+  // show what runsRow shows combine to what that row alone combines to.
+  const auto tapsAlikeRunsRow = [&](int64_t y) {
+    const AxisTaps& taps = rowMap.taps;
+    const size_t p = static_cast<size_t>(y - vt);
+    if (how.mask || p + 1 >= taps.first.size()) return false;
+    for (size_t j = taps.first[p]; j < taps.first[p + 1]; ++j)
+      if (taps.index[j] != runsRow && !image.RowsAlike(taps.index[j], runsRow)) return false;
+    return true;
+  };
+  bool runsFromAlikeRows = false;
   SourceSampler sampler(image, how);
   std::vector<SourcePixel> at(columns.size());
   for (int64_t y = vt; y < vb; ++y) {
     const int32_t srow = rowMap.pick[static_cast<size_t>(y - vt)];
     if (srow < 0) continue;
     // A mask is not the source: its rows may differ where the source's are
-    // alike. A combined row depends on more source rows than the one kept.
-    if (combine || runsRow < 0 || (how.mask ? srow != runsRow : !image.RowsAlike(srow, runsRow))) {
+    // alike.
+    const bool again = combine ? runsRow >= 0 && runsFromAlikeRows && tapsAlikeRunsRow(y)
+                               : runsRow >= 0 && (how.mask ? srow == runsRow : image.RowsAlike(srow, runsRow));
+    if (!again) {
       runs.clear();
       runsRow = srow;
+      runsFromAlikeRows = combine && tapsAlikeRunsRow(y);
       for (size_t i = 0; i < columns.size(); ++i)
         at[i] = columns[i] < 0 ? SourcePixel{-1, -1} : SourcePixel{srow, columns[i]};
       sampler.Sample(at);

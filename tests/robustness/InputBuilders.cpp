@@ -270,7 +270,9 @@ Outcome RunReader(Reader reader, const Bytes& bytes) {
 
 ToolResult RunRenderTool(const std::string& arguments) {
   const std::string errFile = "/tmp/orvane-robust-stderr-" + std::to_string(getpid()) + ".txt";
-  const std::string command = std::string(ORVANE_RENDER_PATH) + " " + arguments + " 2>" + errFile + " >/dev/null";
+  // Under a German locale: its messages are the runtime's own texts.
+  const std::string command = "env -u LC_ALL -u LC_MESSAGES LANG=de_DE.UTF-8 " + std::string(ORVANE_RENDER_PATH) + " " +
+                              arguments + " 2>" + errFile + " >/dev/null";
   const int raw = std::system(command.c_str());
   std::ifstream in(errFile);
   std::string err((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

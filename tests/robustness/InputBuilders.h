@@ -55,7 +55,8 @@ struct Outcome {
 Outcome RunReader(Reader reader, const Bytes& bytes);
 std::string Describe(const Outcome& outcome);
 
-// Runs orvane-render with `arguments` (already quoted); its exit status and stderr.
+// Runs orvane-render with `arguments` (already quoted) under a German
+// locale; its exit status and stderr.
 struct ToolResult {
   int status;
   std::string err;
