@@ -35,8 +35,9 @@ set(ORVANE_SDL_HEADERS backend/SdlBackend.h)
 function(orvane_install_headers component)
   foreach(header IN LISTS ARGN)
     get_filename_component(folder ${header} DIRECTORY)
-    install(FILES ${ORVANE_INCLUDE_ROOT}/orvane/${header} DESTINATION ${ORVANE_HEADER_DIR}/${folder}
-            COMPONENT ${component})
+    # The build tree's entry may be a link into the sources: install the file it names.
+    file(REAL_PATH ${ORVANE_INCLUDE_ROOT}/orvane/${header} source)
+    install(FILES ${source} DESTINATION ${ORVANE_HEADER_DIR}/${folder} COMPONENT ${component})
   endforeach()
 endfunction()
 orvane_install_headers(development ${ORVANE_PICTURE_HEADERS})
@@ -71,6 +72,26 @@ configure_file(cmake/orvane-picture.pc.in ${PROJECT_BINARY_DIR}/orvane-picture.p
 install(FILES ${PROJECT_BINARY_DIR}/orvane-picture.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
         COMPONENT development)
 
+# The C interface: liborvane.so.0, <orvane/orvane.h> and `pkg-config orvane`.
+install(TARGETS orvane_c
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT libraries NAMELINK_COMPONENT development)
+orvane_install_headers(development orvane.h)
+configure_file(cmake/orvane.pc.in ${PROJECT_BINARY_DIR}/orvane.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/orvane.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT development)
+
+# The Python module (`import orvane`, ctypes over liborvane) where Debian's
+# Python looks for packages under the prefix: /usr/lib/python3/dist-packages
+# for /usr, PREFIX/lib/python3/dist-packages (on PYTHONPATH) otherwise. It
+# finds the library through the relative path in _install.py.
+set(ORVANE_PYTHON_INSTALL_DIR lib/python3/dist-packages CACHE STRING
+    "Where the Python module goes, relative to the prefix")
+file(RELATIVE_PATH ORVANE_PYTHON_TO_LIBDIR /prefix/${ORVANE_PYTHON_INSTALL_DIR}/orvane /prefix/${CMAKE_INSTALL_LIBDIR})
+file(WRITE ${PROJECT_BINARY_DIR}/python/_install.py
+     "# Written by CMake: the folder of liborvane, relative to this package's.\nLIBRARY_DIR = \"${ORVANE_PYTHON_TO_LIBDIR}\"\n")
+install(FILES python/orvane/__init__.py python/orvane/_library.py python/orvane/_png.py
+              ${PROJECT_BINARY_DIR}/python/_install.py
+        DESTINATION ${ORVANE_PYTHON_INSTALL_DIR}/orvane COMPONENT python)
+
 if(NOT PROJECT_IS_TOP_LEVEL)
   return()  # packaging is the enclosing project's business
 endif()
@@ -90,6 +111,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libfreetype-dev, libfontconfig-dev, libpng-dev, zlib1g-dev")
 # The metric-compatible faces for the Windows and office font names pictures ask for.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, fonts-crosextra-carlito, fonts-crosextra-caladea")
+# The Python module (lib/python3/dist-packages/orvane) runs on Debian's Python; NumPy for Image.array().
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3, python3-numpy")
 if(ORVANE_SDL_BACKEND)
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libsdl2-dev")
 endif()

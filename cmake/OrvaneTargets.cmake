@@ -16,17 +16,21 @@ foreach(header IN LISTS ORVANE_PACKAGE_HEADERS)
   file(CREATE_LINK ${header} ${ORVANE_INCLUDE_ROOT}/orvane/${name} SYMBOLIC)
 endforeach()
 file(CREATE_LINK ${PROJECT_SOURCE_DIR}/OrvanePicture/detail ${ORVANE_INCLUDE_ROOT}/orvane/detail SYMBOLIC)
+# The C interface's header, <orvane/orvane.h>.
+file(CREATE_LINK ${PROJECT_SOURCE_DIR}/capi/orvane.h ${ORVANE_INCLUDE_ROOT}/orvane/orvane.h SYMBOLIC)
 
 # orvane_objects(name SOURCES ... PRIVATE_DEPENDS ...): the compiled sources
 # of one folder. Folders are put together into the installed libraries by
 # orvane_assemble; symbols are hidden unless a header marks them public.
+# Position-independent in static builds too: liborvane (capi/) is a shared
+# library made of the same objects.
 function(orvane_objects name)
   cmake_parse_arguments(ARG "" "" "SOURCES;PRIVATE_DEPENDS" ${ARGN})
   add_library(${name} OBJECT ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${ORVANE_INCLUDE_ROOT})
   target_link_libraries(${name} PRIVATE ${ARG_PRIVATE_DEPENDS})
   set_target_properties(${name} PROPERTIES
-    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON POSITION_INDEPENDENT_CODE ${BUILD_SHARED_LIBS})
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON POSITION_INDEPENDENT_CODE ON)
 endfunction()
 
 # orvane_assemble(target EXPORT_NAME name OUTPUT_NAME file PARTS folders...
@@ -46,6 +50,8 @@ function(orvane_assemble name)
   add_library(Orvane::${ARG_EXPORT_NAME} ALIAS ${name})
   set_target_properties(${name} PROPERTIES OUTPUT_NAME ${ARG_OUTPUT_NAME} EXPORT_NAME ${ARG_EXPORT_NAME}
                                            VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION})
+  # The folders it is made of, for libraries built from the same objects (capi/).
+  set_property(TARGET ${name} PROPERTY ORVANE_PARTS ${ARG_PARTS})
   target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${ORVANE_INCLUDE_ROOT}>
                                             $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
