@@ -35,6 +35,7 @@ check_prefix() {
   [ -n "$libdir" ] || fail "$label: no liborvane-picture.so"
   [ -f "$prefix/include/orvane/OrvanePicture.h" ] || fail "$label: headers missing"
   [ -z "$(find "$prefix/include/orvane" -path '*/detail/*' -print -quit)" ] || fail "$label: internal headers installed"
+  [ -z "$(find "$prefix/include/orvane" -type l -print -quit)" ] || fail "$label: headers installed as links into the build"
 
   # Every installed header stands alone: compiled by itself against the
   # installed headers only. A public header that needs an internal one fails here.
@@ -100,12 +101,69 @@ CPP
     done
   done
   echo "check-install: $label: example built with find_package and pkg-config, same PNG as orvane-render"
+  check_c_interface "$prefix" "$label" "$libdir"
+}
+
+# check_c_interface PREFIX LABEL LIBDIR: liborvane exports only the C
+# functions; the C test program, built against the installed header and
+# library through pkg-config, and the Python module's tests, with the module
+# finding the library from where it is installed, pass against PREFIX.
+check_c_interface() {
+  local prefix=$1 label=$2 libdir=$3
+  local library=$libdir/liborvane.so.0
+  [ -f "$library" ] || fail "$label: no liborvane.so.0"
+  readelf -d "$library" | grep -q 'SONAME.*\[liborvane\.so\.0\]' || fail "$label: liborvane's SONAME is not liborvane.so.0"
+  local foreign
+  foreign=$(nm -D --defined-only "$library" | awk '$3 !~ /^(orvane_|ORVANE_)/ {print $3}')
+  [ -z "$foreign" ] || fail "$label: liborvane exports more than the C interface: $(echo $foreign | head -c 300)"
+  printf '#include <orvane/orvane.h>\n' |
+    gcc -std=c11 -pedantic -Wall -Wextra -Werror -fsyntax-only -I"$prefix/include" -x c - ||
+    fail "$label: <orvane/orvane.h> does not compile as C11"
+  local program=$work/$label-capi-test
+  # shellcheck disable=SC2046
+  gcc -std=c11 -Wall -Werror -pedantic -o "$program" tests/capi/capi_test.c \
+    $(env PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config --cflags --libs orvane libpng)
+  mkdir -p "$work/$label-capi"
+  LD_LIBRARY_PATH=$libdir "$program" "$root" "$prefix/bin/orvane-render" "$work/$label-capi" ||
+    fail "$label: the C test program fails against the installed library"
+  local modules=$prefix/lib/python3/dist-packages
+  [ -f "$modules/orvane/__init__.py" ] || fail "$label: the Python module is not in lib/python3/dist-packages"
+  env -u ORVANE_LIBRARY -u LD_LIBRARY_PATH PYTHONPATH="$modules" PYTHONDONTWRITEBYTECODE=1 \
+    ORVANE_RENDER="$prefix/bin/orvane-render" ORVANE_SOURCE_DIR="$root" \
+    /usr/bin/python3 -m unittest discover -s tests/python ||
+    fail "$label: the Python module's tests fail against the installed module"
+  echo "check-install: $label: C interface and Python module pass their tests"
+}
+
+# check_pixbuf_loader PREFIX LABEL: where gdk-pixbuf's development files are
+# found, the loader module is in gdk-pixbuf's loader folder below PREFIX,
+# gdk-pixbuf-query-loaders lists it with its formats, and the MIME types of
+# the compressed metafiles are installed.
+check_pixbuf_loader() {
+  local prefix=$1 label=$2
+  pkg-config --exists gdk-pixbuf-2.0 || return 0
+  local moduledir module query
+  moduledir=$(pkg-config --define-variable=prefix="$prefix" --variable gdk_pixbuf_moduledir gdk-pixbuf-2.0)
+  module=$moduledir/libpixbufloader-orvane-metafile.so
+  [ -f "$module" ] || fail "$label: no gdk-pixbuf loader module in $moduledir"
+  query=$(pkg-config --variable gdk_pixbuf_query_loaders gdk-pixbuf-2.0)
+  "$query" "$module" > "$work/$label-loaders.cache"
+  grep -qxF "\"$module\"" "$work/$label-loaders.cache" && grep -qF '"image/emf"' "$work/$label-loaders.cache" ||
+    fail "$label: gdk-pixbuf-query-loaders does not list the loader module's formats"
+  [ -f "$prefix/share/mime/packages/orvane-picture.xml" ] || fail "$label: MIME types of .emz and .wmz missing"
+  echo "check-install: $label: gdk-pixbuf loader module installed and listed"
 }
 
 check_prefix "$work/prefix" installed
+check_pixbuf_loader "$work/prefix" installed
 
 (cd "$build" && cpack -G DEB)
 deb=$(ls "$build"/orvane-picture_*.deb)
 dpkg-deb -x "$deb" "$work/deb"
 dpkg-deb -f "$deb" Depends | grep -q libpng || fail "the package does not depend on libpng"
 check_prefix "$work/deb/usr" deb
+check_pixbuf_loader "$work/deb/usr" deb
+if pkg-config --exists gdk-pixbuf-2.0; then
+  dpkg-deb -I "$deb" postinst | grep -q 'dpkg-trigger --no-await' ||
+    fail "the package's postinst does not have gdk-pixbuf's loader cache rebuilt"
+fi

@@ -116,4 +116,19 @@ set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3, python3-numpy")
 if(ORVANE_SDL_BACKEND)
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libsdl2-dev")
 endif()
+# The gdk-pixbuf loader module: gdk-pixbuf's package rebuilds the loader
+# cache through a dpkg file trigger on its loader folder, and the
+# postinst activates that trigger once more after configuration. The
+# shared MIME database's package does the same for the MIME types file.
+if(TARGET orvane_pixbuf_loader)
+  set(ORVANE_DEB_PIXBUF_MODULEDIR ${ORVANE_GDK_PIXBUF_MODULEDIR})
+  if(NOT IS_ABSOLUTE ${ORVANE_DEB_PIXBUF_MODULEDIR})
+    set(ORVANE_DEB_PIXBUF_MODULEDIR ${CPACK_PACKAGING_INSTALL_PREFIX}/${ORVANE_DEB_PIXBUF_MODULEDIR})
+  endif()
+  configure_file(gdk-pixbuf/debian-postinst.in ${PROJECT_BINARY_DIR}/debian/postinst @ONLY
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                  WORLD_READ WORLD_EXECUTE)
+  list(APPEND CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/debian/postinst)
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
+endif()
 include(CPack)

@@ -197,7 +197,8 @@ TEST_F(RenderBatchTest, TheThumbnailerLineMakesAThumbnailOfTheAskedSize) {
     if (line.rfind("Exec=", 0) == 0) exec = line.substr(5);
     if (line.rfind("MimeType=", 0) == 0) mimeTypes = line.substr(9);
   }
-  EXPECT_EQ(mimeTypes, "image/emf;image/x-emf;image/wmf;image/x-wmf;image/x-win-metafile;");
+  EXPECT_EQ(mimeTypes, "image/emf;image/x-emf;image/wmf;image/x-wmf;image/x-win-metafile;image/x-emf-compressed;"
+                       "image/x-wmf-compressed;");
   ASSERT_EQ(exec.rfind("orvane-render ", 0), 0u) << exec;
   // As a file manager does: its own names for input and output, no extensions.
   Write("drawing", PlaceableWmf());
