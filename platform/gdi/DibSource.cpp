@@ -292,6 +292,18 @@ bool DibSource::SampleAlpha(const SourcePixel* at, size_t count, uint8_t* out) c
   return true;
 }
 
+std::vector<int32_t> DibSource::RowsWithRuns() const {
+  std::vector<int32_t> rows;
+  if (compression_ != BI_RLE8 && compression_ != BI_RLE4) return rows;
+  for (const Run& r : runs_) {
+    const int32_t row = height_ - 1 - r.storedRow;
+    if (rows.empty() || rows.back() != row) rows.push_back(row);
+  }
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  return rows;
+}
+
 bool DibSource::RowsAlike(int32_t a, int32_t b) const {
   if (a == b) return true;
   if (compression_ != BI_RLE8 && compression_ != BI_RLE4) return false;

@@ -49,6 +49,10 @@ class DibSource final : public ImageSource {
   bool RowsAlike(int32_t a, int32_t b) const override;
   // Row `row` (top row 0), all Width() pixels.
   void ReadRow(int32_t row, COLORREF* out) const;
+  bool RunLength() const { return compression_ == BI_RLE8 || compression_ == BI_RLE4; }
+  // The rows (top row 0, ascending) a run-length stream paints; every other
+  // row of such a DIB is alike. Empty for an uncompressed DIB.
+  std::vector<int32_t> RowsWithRuns() const;
 
  private:
   // A run of a run-length stream within one stored row (bottom row 0):

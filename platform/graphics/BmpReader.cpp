@@ -54,9 +54,23 @@ void TBitmap::LoadFromBytes(const uint8_t* data, size_t size) {
   gdi::UniqueBitmap fresh(gdi::CreateScreenBitmap(dib.Width(), dib.Height()));
   if (!fresh) throw rtl::EOutOfResources();
   std::vector<gdi::COLORREF> colors(static_cast<size_t>(dib.Width()));
+  const size_t rowBytes = static_cast<size_t>(dib.Width()) * 4;
+  // Rows a run-length stream leaves alone are all alike: the first is
+  // decoded, the others copied from it.
+  const bool runLength = dib.RunLength();
+  const std::vector<int32_t> painted = dib.RowsWithRuns();
+  auto nextPainted = painted.begin();
+  int32_t blankRow = -1;
   for (int32_t y = 0; y < dib.Height(); ++y) {
-    dib.ReadRow(y, colors.data());
     uint8_t* row = fresh->Row(y);
+    const bool blank = runLength && (nextPainted == painted.end() || *nextPainted != y);
+    if (!blank && nextPainted != painted.end() && *nextPainted == y) ++nextPainted;
+    if (blank && blankRow >= 0) {
+      std::memcpy(row, fresh->Row(blankRow), rowBytes);
+      continue;
+    }
+    if (blank) blankRow = y;
+    dib.ReadRow(y, colors.data());
     for (const gdi::COLORREF c : colors) {
       row[0] = gdi::GetBValue(c);
       row[1] = gdi::GetGValue(c);
