@@ -92,16 +92,8 @@ void SpanRecorder::PaintOver(RowRuns& row, PaintedRun painted) {
     }
   }
   const uint32_t count = 1 + keepLeft + keepRight;
-  // Replace [first, last) by the pieces, moving the rest of the row once.
-  const uint32_t removed = last - first;
-  if (count > removed && row.size + (count - removed) > row.capacity) {
-    if (!Grow(row, count - removed)) return;
-    runs = row.runs;
-  }
-  // The rest of the row moves by a few places: a plain loop beats a call.
-  if (count > removed) std::copy_backward(runs + last, runs + row.size, runs + row.size + (count - removed));
-  else if (count < removed) std::copy(runs + last, runs + row.size, runs + first + count);
-  row.size = row.size + count - removed;
+  runs = MakeRoom(row, first, last, count);
+  if (!runs) return;
   // Written field by field: a block copy of runs just built stalls on reading them back.
   PaintedRun* out = runs + first;
   if (keepLeft) *out++ = leftPiece;
@@ -164,15 +156,19 @@ void SpanRecorder::Replace(RowRuns& row, int32_t x0, int32_t x1, const std::vect
     const PaintedRun& r = runs[last - 1];
     push(PaintedRun{std::max(r.x0, x1), r.x1, r.color, r.colorB});
   }
-  const uint32_t count = static_cast<uint32_t>(merged.size()), removed = last - first;
-  if (count > removed && row.size + (count - removed) > row.capacity) {
-    if (!Grow(row, count - removed)) return;
-    runs = row.runs;
-  }
+  runs = MakeRoom(row, first, last, static_cast<uint32_t>(merged.size()));
+  if (runs) std::copy(merged.begin(), merged.end(), runs + first);
+}
+
+PaintedRun* SpanRecorder::MakeRoom(RowRuns& row, uint32_t first, uint32_t last, uint32_t count) {
+  const uint32_t removed = last - first;
+  if (count > removed && row.size + (count - removed) > row.capacity && !Grow(row, count - removed)) return nullptr;
+  PaintedRun* runs = row.runs;
+  // The rest of the row moves by a few places: a plain loop beats a call.
   if (count > removed) std::copy_backward(runs + last, runs + row.size, runs + row.size + (count - removed));
   else if (count < removed) std::copy(runs + last, runs + row.size, runs + first + count);
   row.size = row.size + count - removed;
-  std::copy(merged.begin(), merged.end(), runs + first);
+  return runs;
 }
 
 }  // namespace orvane::gdi

@@ -111,6 +111,9 @@ class SpanRecorder {
     size_t size = 0;
   };
   void PaintOver(RowRuns& row, PaintedRun painted);
+  // Makes runs [first, last) of the row `count` places long, moving the rest
+  // of the row once; the row's runs, or nullptr when it cannot grow.
+  PaintedRun* MakeRoom(RowRuns& row, uint32_t first, uint32_t last, uint32_t count);
   // Replaces the runs of [x0, x1) by `pieces` (sorted, within [x0, x1)).
   void Replace(RowRuns& row, int32_t x0, int32_t x1, const std::vector<PaintedRun>& pieces);
   // Moves the row to fresh room for `extra` more runs; false, and over the
