@@ -82,4 +82,19 @@ inline Bytes IconFile(const Bytes& image, int width, int height, int bitCount) {
   return b;
 }
 
+// A 2 x 1 BMP: blue, then red.
+inline Bytes SmallBmp() {
+  Bytes dib = InfoHeader(2, 1, 24);
+  AddBytes(dib, {0xFF, 0, 0, 0, 0, 0xFF, 0, 0});
+  return BmpFile(dib, 40);
+}
+
+// A 1 x 1 one-bit icon (colours black and green), its pixel green.
+inline Bytes SmallIcon() {
+  Bytes image = InfoHeader(1, 2, 1, 0, 2);
+  AddPalette(image, {0x000000, 0x00FF00});
+  AddBytes(image, {0x80, 0, 0, 0, 0x00, 0, 0, 0});
+  return IconFile(image, 1, 1, 1);
+}
+
 }  // namespace dibtest

@@ -41,19 +41,6 @@ Bytes TestEmf() {
   return w.Finish();
 }
 
-Bytes TestBmp() {
-  Bytes dib = InfoHeader(2, 1, 24);
-  AddBytes(dib, {0xFF, 0, 0, 0, 0, 0xFF, 0, 0});  // blue, red
-  return BmpFile(dib, 40);
-}
-
-Bytes TestIcon() {
-  Bytes image = InfoHeader(1, 2, 1, 0, 2);
-  AddPalette(image, {0x000000, 0x00FF00});
-  AddBytes(image, {0x80, 0, 0, 0, 0x00, 0, 0, 0});
-  return IconFile(image, 1, 1, 1);
-}
-
 void Patch32(Bytes& b, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
@@ -170,8 +157,8 @@ TEST_F(PictureLoadingTest, EveryWayGivesTheSamePicture) {
       {"a.emz", Gzip(TestEmf()), "TMetafile 40 x 30"},
       // Bytes past what the header claims are not looked at.
       {"b.emf", Cat(TestEmf(), Bytes(300, 0xEE)), "TMetafile 40 x 30"},
-      {"a.bmp", TestBmp(), "TBitmap 2 x 1"},
-      {"a.ico", TestIcon(), "TIcon 1 x 1"},
+      {"a.bmp", SmallBmp(), "TBitmap 2 x 1"},
+      {"a.ico", SmallIcon(), "TIcon 1 x 1"},
   };
   TMetafile original;
   original.LoadFromBytes(TestEmf().data(), TestEmf().size());
@@ -284,7 +271,7 @@ TEST_F(PictureLoadingTest, StreamsThatFailAreReadErrors) {
   EXPECT_EQ(Outcome([&] { bitmap.LoadFromStream(missing); }, TPicture()), kReadError);
   // A stream told to raise at its end still delivers what it holds: a BMP
   // shorter than the first bytes looked at.
-  const Bytes bmp = TestBmp();
+  const Bytes bmp = SmallBmp();
   ASSERT_LT(bmp.size(), TGraphic::kClaimHeadBytes);
   std::istringstream raising(std::string(bmp.begin(), bmp.end()));
   raising.exceptions(std::ios::eofbit | std::ios::failbit);

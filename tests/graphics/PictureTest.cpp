@@ -37,19 +37,6 @@ Bytes MinimalEmf() {
   return b;
 }
 
-Bytes SmallBmp() {
-  Bytes dib = InfoHeader(2, 1, 24);
-  AddBytes(dib, {0xFF, 0, 0, 0, 0, 0xFF, 0, 0});  // blue, red
-  return BmpFile(dib, 40);
-}
-
-Bytes SmallIcon() {
-  Bytes image = InfoHeader(1, 2, 1, 0, 2);
-  AddPalette(image, {0x000000, 0x00FF00});
-  AddBytes(image, {0x80, 0, 0, 0, 0x00, 0, 0, 0});
-  return IconFile(image, 1, 1, 1);
-}
-
 std::string Message(const std::function<void()>& action) {
   try {
     action();
