@@ -5,6 +5,7 @@
 #include <new>
 #include <optional>
 
+#include <orvane/detail/CoverageOps.h>
 #include <orvane/detail/FilteredRows.h>
 #include <orvane/rtl/Exceptions.h>
 #include <orvane/rtl/FloatMath.h>
@@ -39,11 +40,10 @@ void PremultipliedRow(const uint8_t* color, const uint8_t* coverage, uint8_t* ou
   }
 }
 
-// The blend of FilteredDraw, term by term: each product truncated by itself.
+// The blend of FilteredDraw over the background.
 void OpaqueRow(const uint8_t* color, const uint8_t* coverage, uint8_t* out, int32_t width, const uint8_t rgb[3]) {
   for (int32_t x = 0; x < width; ++x, color += 3, coverage += 3, out += 4) {
-    const uint32_t c = coverage[2], keep = 255 - c;
-    for (int i = 0; i < 3; ++i) out[i] = static_cast<uint8_t>(keep * rgb[i] / 255 + c * color[2 - i] / 255);
+    for (int i = 0; i < 3; ++i) out[i] = BlendChannel(rgb[i], color[2 - i], coverage[2]);
     out[3] = 255;
   }
 }
