@@ -42,6 +42,7 @@ SupersampledTarget ComputeTarget(const vcl::TGraphic& graphic, const FilteredDra
 // machines measured, and well within the recycled pixel memory.
 std::atomic<size_t> bandBudget{size_t{4} << 20};
 std::atomic<FilteredRendering> rendering{FilteredRendering::Automatic};
+std::atomic<size_t> keySurfaceFallbacks{0};
 
 }  // namespace
 
@@ -52,14 +53,14 @@ class FilteredRows::Renderer {
   // Rows are asked for below `endRow` only.
   Renderer(const vcl::TGraphic& graphic, const SupersampledTarget& t, int32_t endRow)
       : graphic_(graphic), target_(t) {
-    if (rendering.load(std::memory_order_relaxed) == FilteredRendering::Automatic && !MayReadDestination(graphic))
+    if (rendering.load(std::memory_order_relaxed) == FilteredRendering::Automatic)
       spans_.emplace(graphic, t, endRow);
   }
 
   // Working memory that cannot be had is the runtime's out-of-memory error.
   void Render(const TargetRows& part, const TripleRows& color, const TripleRows& coverage) try {
     if (spans_ && spans_->RenderRows(part, color, coverage)) return;
-    spans_.reset();
+    DropSpans();
     RenderRowsWithKeySurfaces(graphic_, target_, part, color, coverage);
   } catch (const std::bad_alloc&) {
     throw rtl::EOutOfMemory();
@@ -72,13 +73,18 @@ class FilteredRows::Renderer {
   int32_t BlendOnto(gdi::HDC target, int64_t deviceX, int64_t deviceY, const TargetRows& part) try {
     if (!spans_) return 0;
     const int32_t done = BlendRecordedRows(*spans_, target_.factor, target, deviceX, deviceY, part);
-    if (done < part.rows) spans_.reset();
+    if (done < part.rows) DropSpans();
     return done;
   } catch (const std::bad_alloc&) {
     throw rtl::EOutOfMemory();
   }
 
  private:
+  void DropSpans() {
+    if (spans_) keySurfaceFallbacks.fetch_add(1, std::memory_order_relaxed);
+    spans_.reset();
+  }
+
   const vcl::TGraphic& graphic_;
   SupersampledTarget target_;
   std::optional<SpanRendering> spans_;
@@ -195,6 +201,8 @@ void FilteredRows::Render(int32_t top, int32_t rows, const TripleRows& color, co
 size_t SetBandBudgetForTesting(size_t bytes) {
   return bandBudget.exchange(bytes, std::memory_order_relaxed);
 }
+
+size_t KeySurfaceFallbacksForTesting() { return keySurfaceFallbacks.load(std::memory_order_relaxed); }
 
 FilteredRendering SetFilteredRenderingForTesting(FilteredRendering how) {
   return rendering.exchange(how, std::memory_order_relaxed);

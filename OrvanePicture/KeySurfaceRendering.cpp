@@ -103,9 +103,6 @@ void RenderRowsWithKeySurfaces(const vcl::TGraphic& graphic, const SupersampledT
   const std::pair<int32_t, KeySurface*> renderings[] = {{KeyColorA, &a}, {KeyColorB, &b}};
   for (int32_t done = 0; done < rows; done += bandRows) {
     const int32_t bandHeight = std::min(bandRows, rows - done);
-    // The second playback repeats the first's polygons in the same band:
-    // their spans are written again. One scope a band keeps only its spans.
-    const gdi::RepeatedFillScope repeatedFills;
     for (const auto& [key, surface] : renderings) {
       surface->MoveBand((top + done) * n, bandHeight * n);
       // The fill covers the band, so only the graphic differs between the two.

@@ -8,8 +8,6 @@
 #include <orvane/gdi/DeviceContext.h>
 #include <orvane/gdi/detail/SpanRecorder.h>
 #include <orvane/graphics/Canvas.h>
-#include <orvane/graphics/detail/EmfPlayer.h>
-#include <orvane/graphics/Metafile.h>
 #include <orvane/detail/FilteredRendering.h>
 
 namespace orvane {
@@ -79,11 +77,6 @@ bool SpanRendering::RenderRows(const TargetRows& part, const TripleRows& color, 
     done += count;
   }
   return true;
-}
-
-bool MayReadDestination(const vcl::TGraphic& graphic) {
-  const auto* metafile = dynamic_cast<const vcl::TMetafile*>(&graphic);
-  return metafile && metafile->Data() && vcl::MetafileMayReadDestination(*metafile->Data());
 }
 
 }  // namespace orvane

@@ -87,8 +87,4 @@ class SpanRendering {
   double bytesPerRow_ = 0;  // of target rows recorded so far
 };
 
-// Whether a graphic may paint in a way that depends on what is under the
-// paint, told before it is drawn (a metafile's raster operations).
-bool MayReadDestination(const vcl::TGraphic& graphic);
-
 }  // namespace orvane

@@ -63,14 +63,6 @@ constexpr bool Rop2ReadsDestination(Rop2 rop) {
          rop != Rop2::Nop;
 }
 
-// The same for the truth table of a ternary raster operation (bits 16-23 of
-// SRCCOPY and its kin; pattern 0xF0, source 0xCC, destination 0xAA): it
-// reads the destination when flipping the destination bit can change the
-// result, except 0xAA itself, which leaves the pixel as it is.
-constexpr bool RopTableReadsDestination(uint8_t table) {
-  return table != 0xAA && (((table >> 1) ^ table) & 0x55) != 0;
-}
-
 constexpr uint32_t SRCCOPY = 0x00CC0020;
 constexpr unsigned DIB_RGB_COLORS = 0;
 constexpr uint32_t BI_RGB = 0;

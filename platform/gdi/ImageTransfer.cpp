@@ -204,11 +204,7 @@ void Stretch(RenderTarget& target, const ImageSource& image, const ImageTransfer
 
   // The spans of one source row, reused while consecutive rows show it or
   // one alike.
-  struct Run {
-    int32_t x0, x1;
-    COLORREF color;
-  };
-  std::vector<Run> runs;
+  std::vector<PixelOpRun> runs;
   int32_t runsRow = -1;
   // A combined row depends on every source row it takes; rows that all
   // show what runsRow shows combine to what that row alone combines to.
@@ -247,100 +243,73 @@ void Stretch(RenderTarget& target, const ImageSource& image, const ImageTransfer
         const COLORREF color = sampler.colors[i];
         size_t j = i + 1;
         while (j < columns.size() && drawn(j) && sampler.colors[j] == color) ++j;
-        runs.push_back(Run{static_cast<int32_t>(vl + static_cast<int64_t>(i)),
-                           static_cast<int32_t>(vl + static_cast<int64_t>(j)), color});
+        runs.push_back(PixelOpRun{static_cast<int32_t>(vl + static_cast<int64_t>(i)),
+                                  static_cast<int32_t>(vl + static_cast<int64_t>(j)), PixelOp::FromRop2(rop, color)});
         i = j;
       }
     }
-    for (const Run& run : runs) {
-      target.SetPaint(Paint::Solid(run.color, rop));
-      target.Span(static_cast<int32_t>(y), run.x0, run.x1);
-    }
+    target.PaintOps(static_cast<int32_t>(y), runs);
   }
 }
 
 // --- Transfers: masks, two raster operations, alpha, parallelograms --------
 
-// The nearest integer to x / 255, for x up to 255 * 255.
-inline uint32_t Div255(uint32_t x) {
-  x += 128;
-  return (x + (x >> 8)) >> 8;
-}
-
-COLORREF BlendChannels(COLORREF src, COLORREF dst, uint32_t constantAlpha, int alpha) {
-  COLORREF out = 0;
-  for (int shift = 0; shift < 24; shift += 8) {
-    const uint32_t s = (src >> shift) & 0xFF, d = (dst >> shift) & 0xFF;
-    uint32_t v;
-    if (alpha < 0) {
-      v = Div255(s * constantAlpha + d * (255 - constantAlpha));
-    } else {
-      // Premultiplied source: its colour and alpha both scaled by the constant.
-      const uint32_t sourceAlpha = Div255(static_cast<uint32_t>(alpha) * constantAlpha);
-      v = std::min<uint32_t>(255, Div255(s * constantAlpha) + Div255(d * (255 - sourceAlpha)));
-    }
-    out |= v << shift;
-  }
-  return out;
-}
-
 // Paints one destination row: pixel x0 + i takes the source pixel at[i]
-// (row -1 for none).
+// (row -1 for none), changed by the blend or by the raster operation its
+// mask bit picks, with the brush's pattern at that pixel.
 class RowPainter {
  public:
   RowPainter(RenderTarget& target, const ImageSource& image, const ImageTransfer& how)
-      : target_(target), how_(how), sampler_(image, how), fore_(SourceRop(how.rasterOp)),
-        back_(SourceRop(how.maskedOutRasterOp)) {}
+      : target_(target), how_(how), sampler_(image, how), fore_(RopTable(how.rasterOp)),
+        back_(RopTable(how.maskedOutRasterOp)) {}
 
-  // False when the destination cannot be read (a recording surface). With
-  // `rows`, each pixel's colour combines source rows rows->first[rowPixel]
+  // With `rows`, each pixel's colour combines source rows rows->first[rowPixel]
   // .. across its `columns` taps (SourceSampler::Combine).
-  bool Paint(int32_t y, int64_t x0, const std::vector<SourcePixel>& at, const AxisTaps* rows = nullptr,
+  void Paint(int32_t y, int64_t x0, const std::vector<SourcePixel>& at, const AxisTaps* rows = nullptr,
              size_t rowPixel = 0, const AxisTaps* columns = nullptr) {
-    const size_t n = at.size();
     sampler_.Sample(at);
     if (rows) sampler_.Combine(*rows, rowPixel, *columns);
-    colors_.assign(n, 0);
-    rops_.assign(n, Rop2::Nop);
-    if (how_.blend) {
-      if (!target_.ReadPixels(y, static_cast<int32_t>(x0), static_cast<int32_t>(x0 + static_cast<int64_t>(n)),
-                              colors_.data()))
-        return false;
-      for (size_t i = 0; i < n; ++i) {
-        if (!sampler_.present[i]) continue;
-        colors_[i] = BlendChannels(sampler_.colors[i] & 0xFFFFFF, colors_[i], how_.constantAlpha,
-                                   sampler_.hasAlpha ? sampler_.alpha[i] : -1);
-        rops_[i] = Rop2::CopyPen;
+    ops_.clear();
+    // Neighbouring pixels mostly take the same operation: it is worked out
+    // again only when what it is made from changes.
+    bool known = false;
+    COLORREF lastSource = 0, lastPattern = 0;
+    int lastAlpha = -1;
+    uint8_t lastTable = 0;
+    PixelOp op;
+    for (size_t i = 0; i < at.size(); ++i) {
+      if (!sampler_.present[i]) continue;
+      const int32_t x = static_cast<int32_t>(x0 + static_cast<int64_t>(i));
+      const COLORREF source = sampler_.colors[i] & 0xFFFFFF;
+      if (how_.blend) {
+        const int alpha = sampler_.hasAlpha ? sampler_.alpha[i] : -1;
+        if (!known || source != lastSource || alpha != lastAlpha)
+          op = PixelOp::Blend(source, how_.constantAlpha, alpha);
+        lastAlpha = alpha;
+      } else {
+        const uint8_t table = sampler_.maskBit[i] ? fore_ : back_;
+        COLORREF pattern = 0;
+        if (RopTableUsesPattern(table) && how_.brush && !PaintColorAt(*how_.brush, x, y, pattern)) continue;
+        if (!known || source != lastSource || table != lastTable || pattern != lastPattern)
+          op = PixelOp::FromRop3(table, pattern, source);
+        lastTable = table;
+        lastPattern = pattern;
       }
-    } else {
-      for (size_t i = 0; i < n; ++i) {
-        if (!sampler_.present[i]) continue;
-        const Rop2 rop = sampler_.maskBit[i] ? fore_ : back_;
-        rops_[i] = rop;
-        colors_[i] = UsesSource(rop) ? sampler_.colors[i] : 0;
-      }
+      known = true;
+      lastSource = source;
+      if (!op.LeavesAlone()) AppendPixelOp(ops_, x, op);
     }
-    for (size_t i = 0; i < n;) {
-      if (rops_[i] == Rop2::Nop) {
-        ++i;
-        continue;
-      }
-      size_t j = i + 1;
-      while (j < n && rops_[j] == rops_[i] && colors_[j] == colors_[i]) ++j;
-      target_.SetPaint(Paint::Solid(colors_[i], rops_[i]));
-      target_.Span(y, static_cast<int32_t>(x0 + static_cast<int64_t>(i)), static_cast<int32_t>(x0 + static_cast<int64_t>(j)));
-      i = j;
-    }
-    return true;
+    target_.PaintOps(y, ops_);
   }
 
  private:
+  static uint8_t RopTable(uint32_t rasterOp) { return static_cast<uint8_t>(rasterOp >> 16); }
+
   RenderTarget& target_;
   const ImageTransfer& how_;
   SourceSampler sampler_;
-  Rop2 fore_, back_;
-  std::vector<COLORREF> colors_;
-  std::vector<Rop2> rops_;
+  uint8_t fore_, back_;
+  std::vector<PixelOpRun> ops_;
 };
 
 // Axis-aligned: the destination rectangle and the source pixel of each
@@ -363,8 +332,7 @@ void AxisTransfer(RenderTarget& target, const ImageSource& image, const DevicePa
     if (srow < 0) continue;
     for (size_t i = 0; i < columns.size(); ++i)
       at[i] = columns[i] < 0 ? SourcePixel{-1, -1} : SourcePixel{srow, columns[i]};
-    if (!painter.Paint(static_cast<int32_t>(y), vl, at, combine ? &rowMap.taps : nullptr, rowPixel, &columnMap.taps))
-      return;
+    painter.Paint(static_cast<int32_t>(y), vl, at, combine ? &rowMap.taps : nullptr, rowPixel, &columnMap.taps);
   }
 }
 
@@ -427,7 +395,7 @@ void ParallelogramTransfer(RenderTarget& target, const ImageSource& image, const
       if (col < 0 || col >= image.Width() || row < 0 || row >= image.Height()) continue;
       at[static_cast<size_t>(x - x0)] = SourcePixel{static_cast<int32_t>(row), static_cast<int32_t>(col)};
     }
-    if (!painter.Paint(static_cast<int32_t>(yf), x0, at)) return;
+    painter.Paint(static_cast<int32_t>(yf), x0, at);
   }
 }
 
@@ -466,7 +434,9 @@ void StretchImageMasked(RenderTarget& target, const DibImage& image, const uint8
 void TransferImage(RenderTarget& target, const ImageSource& image, const DeviceParallelogram& where, int32_t srcX,
                    int32_t srcY, int32_t srcWidth, int32_t srcHeight, const ImageTransfer& how) {
   if (target.IsEmpty() || !ImageUsable(image)) return;
-  const bool plain = !how.blend && (!Masked(how) || SourceRop(how.maskedOutRasterOp) == Rop2::Nop);
+  // Raster operations of source and destination alone, unmasked, keep to runs.
+  const bool plain = !how.blend && !RopTableUsesPattern(static_cast<uint8_t>(how.rasterOp >> 16)) &&
+                     (!Masked(how) || SourceRop(how.maskedOutRasterOp) == Rop2::Nop);
   if (where.AxisAligned() && plain) {
     // The stretch keeps runs per source row: the usual case, kept fast.
     Stretch(target, image, how, where.originX, where.originY, where.rightX - where.originX,

@@ -12,13 +12,6 @@
 // precision to a guard box around them (Sutherland-Hodgman), which keeps the
 // winding number of every point inside the box; afterwards every coordinate
 // fits the fixed-point range and only visible rows are visited.
-//
-// The spans of a fill are a function of its points, counts, fill mode and
-// clip bounds alone (the clip region is applied as they are written). The
-// filtered draw's rendering over two key colours plays a picture twice at
-// the same size; inside a RepeatedFillScope the spans of the fills are kept,
-// with a copy of their input, and written again without rasterising when
-// the same input comes back. Outside such a scope nothing is kept.
 
 #include <algorithm>
 #include <cmath>
@@ -55,159 +48,12 @@ struct Box {
   double left, top, right, bottom;
 };
 
-struct SpanRecord {
-  int32_t y, x0, x1;
-};
-
 struct FillScratch {
   std::vector<Edge> edges;
   std::vector<uint64_t> order;  // first row << 32 | index, sorted
   std::vector<Edge*> active;
   std::vector<PointD> clipA, clipB;
 };
-
-// The fills of the current repeated-fill scope and their spans, the oldest
-// overwritten first when the slots run out. A lookup costs the same however
-// many fills there are: the slot after the last hit, then one index entry. Vectors keep their capacity from
-// scope to scope, within a byte budget, so repeated paints allocate nothing.
-class SpanMemo {
- public:
-  static constexpr size_t kSlots = 2048;
-  // Direct-mapped lookup from key to slot; a collision only costs a rasterisation.
-  static constexpr size_t kIndexSize = 4096;
-  static_assert(kSlots < 65535, "slot numbers are kept in 16 bits");
-  // A fill larger than this is neither kept nor looked up.
-  static constexpr size_t kMaxPoints = 1 << 16;
-  static constexpr size_t kMaxSpans = 1 << 17;
-  // Bytes all slots may hold together.
-  static constexpr size_t kBudget = size_t{16} << 20;
-
-  struct Fill {
-    uint64_t key = 0;
-    bool valid = false;
-    Rect clip;
-    Rect layout;
-    FillMode mode = FillMode::Alternate;
-    std::vector<PointD> points;
-    std::vector<uint32_t> counts;
-    std::vector<SpanRecord> spans;
-    size_t Bytes() const {
-      return points.capacity() * sizeof(PointD) + counts.capacity() * sizeof(uint32_t) +
-             spans.capacity() * sizeof(SpanRecord);
-    }
-  };
-
-  bool Active() const { return depth_ > 0; }
-
-  void Enter() {
-    if (depth_++ == 0) Reset();
-  }
-  void Leave() {
-    if (--depth_ == 0) Reset();
-  }
-
-  // A key from the sizes, the clip, the mode and a few points spread over the
-  // input: cheap to make, and with a full comparison behind it. The layout
-  // bounds are compared, not hashed: they place the guard box that far-away
-  // contours are cut at, so fills with other layouts may differ in spans.
-  static uint64_t Key(std::span<const PointD> points, std::span<const uint32_t> counts, const Rect& clip,
-                      FillMode mode) {
-    uint64_t h = 0x9E3779B97F4A7C15ULL ^ (points.size() * 31 + counts.size());
-    auto mix = [&h](uint64_t w) {
-      h = (h ^ w) * 0xFF51AFD7ED558CCDULL;
-      h ^= h >> 29;
-    };
-    const size_t n = points.size();
-    for (size_t k = 0; k < 8 && n > 0; ++k) {
-      uint64_t w[2];
-      std::memcpy(w, &points[k * (n - 1) / 7], sizeof(w));
-      mix(w[0] ^ (w[1] << 1));
-    }
-    mix(static_cast<uint32_t>(clip.left) | uint64_t{static_cast<uint32_t>(clip.top)} << 32);
-    mix(static_cast<uint32_t>(clip.right) | uint64_t{static_cast<uint32_t>(clip.bottom)} << 32);
-    mix(static_cast<uint64_t>(mode));
-    return h;
-  }
-
-  static bool Fits(std::span<const PointD> points, std::span<const uint32_t> counts) {
-    return points.size() <= kMaxPoints && counts.size() <= kMaxPoints;
-  }
-
-  const Fill* Find(uint64_t key, std::span<const PointD> points, std::span<const uint32_t> counts,
-                   const Rect& clip, const Rect& layout, FillMode mode) {
-    if (used_ == 0) return nullptr;
-    const auto matches = [&](const Fill& f) {
-      return f.valid && f.key == key && f.mode == mode && f.points.size() == points.size() &&
-             f.counts.size() == counts.size() && std::memcmp(&f.clip, &clip, sizeof(Rect)) == 0 &&
-             std::memcmp(&f.layout, &layout, sizeof(Rect)) == 0 &&
-             std::memcmp(f.points.data(), points.data(), points.size_bytes()) == 0 &&
-             std::memcmp(f.counts.data(), counts.data(), counts.size_bytes()) == 0;
-    };
-    // A repeated picture asks for its fills in the same order: the slot after the last hit first,
-    // then the one the key was last filed under.
-    const size_t following = (lastHit_ + 1) % used_;
-    if (matches(slots_[following])) return &slots_[lastHit_ = following];
-    const uint16_t filed = index_[key % kIndexSize];
-    if (filed != 0 && matches(slots_[filed - 1u])) return &slots_[lastHit_ = filed - 1u];
-    return nullptr;
-  }
-
-  // The slot that records the fill about to be rasterised.
-  Fill& Begin(uint64_t key, std::span<const PointD> points, std::span<const uint32_t> counts, const Rect& clip,
-              const Rect& layout, FillMode mode) {
-    if (slots_.empty()) {
-      slots_.resize(kSlots);
-      index_.assign(kIndexSize, 0);
-    }
-    index_[key % kIndexSize] = static_cast<uint16_t>(next_ + 1);
-    Fill& f = slots_[next_];
-    next_ = (next_ + 1) % kSlots;
-    used_ = std::max(used_, next_ == 0 ? kSlots : next_);
-    bytes_ -= f.Bytes();
-    f.valid = false;
-    f.key = key;
-    f.clip = clip;
-    f.layout = layout;
-    f.mode = mode;
-    f.points.assign(points.begin(), points.end());
-    f.counts.assign(counts.begin(), counts.end());
-    f.spans.clear();
-    return f;
-  }
-
-  // Keeps a recorded fill if it is complete and stays within the limits; otherwise frees it.
-  void End(Fill& f, bool complete) {
-    const size_t bytes = f.Bytes();
-    if (complete && f.spans.size() <= kMaxSpans && bytes_ + bytes <= kBudget) {
-      f.valid = true;
-      bytes_ += bytes;
-      return;
-    }
-    f = Fill();
-  }
-
- private:
-  void Reset() {
-    for (size_t i = 0; i < used_; ++i) slots_[i].valid = false;
-    std::fill(index_.begin(), index_.end(), uint16_t{0});
-    next_ = 0;
-    used_ = 0;
-    lastHit_ = 0;
-  }
-
-  std::vector<Fill> slots_;
-  std::vector<uint16_t> index_;  // slot + 1 by key, 0 for none
-  size_t next_ = 0;
-  size_t used_ = 0;     // slots written in this scope
-  size_t lastHit_ = 0;
-  size_t bytes_ = 0;    // capacity held by all slots
-  int depth_ = 0;
-};
-
-SpanMemo& Memo() {
-  thread_local SpanMemo memo;
-  return memo;
-}
 
 FillScratch& Scratch() {
   thread_local FillScratch scratch;
@@ -314,25 +160,13 @@ void AddContourEdges(std::vector<Edge>& edges, const PointD* pts, size_t n, cons
   }
 }
 
-// Sweeps the rows of the edge table and writes the covered spans. With a
-// record, also keeps them there; false when the fill had more spans than a
-// record may hold (the record is then emptied and must not be kept).
-bool Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode,
-           std::vector<SpanRecord>* record) {
-  bool recordComplete = true;
+// Sweeps the rows of the edge table and writes the covered spans.
+void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode) {
   const auto emit = [&](int32_t y, int64_t l, int64_t r) {
     target.Span(y, static_cast<int32_t>(l), static_cast<int32_t>(r));
-    if (!record) return;
-    if (record->size() < SpanMemo::kMaxSpans) {
-      record->push_back({y, static_cast<int32_t>(l), static_cast<int32_t>(r)});
-    } else {
-      std::vector<SpanRecord>().swap(*record);
-      record = nullptr;
-      recordComplete = false;
-    }
   };
   auto& edges = s.edges;
-  if (edges.empty()) return true;
+  if (edges.empty()) return;
   // Edges by first row, through small keys (rows are never negative: they lie within the surface).
   auto& order = s.order;
   order.resize(edges.size());
@@ -405,7 +239,6 @@ bool Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode
     }
     active.resize(k);
   }
-  return recordComplete;
 }
 
 }  // namespace
@@ -439,47 +272,25 @@ void FillPolyPolygon(RenderTarget& target, std::span<const PointD> points, std::
                   layout.bottom + kGuardMargin};
   const bool needClip = minX < guard.left || maxX > guard.right || minY < guard.top || maxY > guard.bottom;
 
-  const std::span<const PointD> input = points.first(used);
-  SpanMemo* memo = Memo().Active() && SpanMemo::Fits(input, counts) ? &Memo() : nullptr;
-  SpanMemo::Fill* record = nullptr;
-  if (memo) {
-    const uint64_t key = SpanMemo::Key(input, counts, clip, mode);
-    if (const SpanMemo::Fill* seen = memo->Find(key, input, counts, clip, layout, mode)) {
-      for (const SpanRecord& r : seen->spans) target.Span(r.y, r.x0, r.x1);
-      return;
+  FillScratch& s = Scratch();
+  s.edges.clear();
+  size_t offset = 0;
+  for (uint32_t c : counts) {
+    if (c > used - offset) break;
+    const PointD* pts = points.data() + offset;
+    offset += c;
+    if (c < 3) continue;
+    if (!needClip) {
+      AddContourEdges(s.edges, pts, c, clip);
+      continue;
     }
-    record = &memo->Begin(key, input, counts, clip, layout, mode);
+    s.clipA.clear();
+    for (uint32_t i = 0; i < c; ++i) s.clipA.push_back(PointD{Pin(pts[i].x), Pin(pts[i].y)});
+    ClipToBox(s.clipA, s.clipB, guard);
+    AddContourEdges(s.edges, s.clipA.data(), s.clipA.size(), clip);
   }
-
-  bool complete = false;
-  try {
-    FillScratch& s = Scratch();
-    s.edges.clear();
-    size_t offset = 0;
-    for (uint32_t c : counts) {
-      if (c > used - offset) break;
-      const PointD* pts = points.data() + offset;
-      offset += c;
-      if (c < 3) continue;
-      if (!needClip) {
-        AddContourEdges(s.edges, pts, c, clip);
-        continue;
-      }
-      s.clipA.clear();
-      for (uint32_t i = 0; i < c; ++i) s.clipA.push_back(PointD{Pin(pts[i].x), Pin(pts[i].y)});
-      ClipToBox(s.clipA, s.clipB, guard);
-      AddContourEdges(s.edges, s.clipA.data(), s.clipA.size(), clip);
-    }
-    complete = Sweep(target, s, clip, mode, record ? &record->spans : nullptr);
-  } catch (...) {
-    if (record) memo->End(*record, false);
-    throw;
-  }
-  if (record) memo->End(*record, complete);
+  Sweep(target, s, clip, mode);
 }
-
-RepeatedFillScope::RepeatedFillScope() { Memo().Enter(); }
-RepeatedFillScope::~RepeatedFillScope() { Memo().Leave(); }
 
 void FillPolygons(RenderTarget& target, const std::vector<Contour>& contours, FillMode mode) {
   if (target.IsEmpty() || contours.empty()) return;

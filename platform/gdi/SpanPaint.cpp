@@ -1,7 +1,9 @@
 #include <orvane/gdi/detail/SpanPaint.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -174,12 +176,34 @@ void RenderTarget::SpanInRegion(int32_t y, int32_t x0, int32_t x1) {
   drawable_.ForEachSpanPart(y, x0, x1, [&](int32_t a, int32_t b) { fn_(row, y, a, b, paint_); });
 }
 
-bool RenderTarget::ReadPixels(int32_t y, int32_t x0, int32_t x1, COLORREF* out) {
-  if (!surface_->PixelsReadable()) return false;
+void RenderTarget::PaintOps(int32_t y, std::span<const PixelOpRun> ops) {
+  if (!surface_ || ops.empty() || y < bounds_.top || y >= bounds_.bottom) return;
+  thread_local std::vector<PixelOpRun> cut;
+  cut.clear();
+  size_t k = 0;
+  drawable_.ForEachSpanPart(y, ops.front().x0, ops.back().x1, [&](int32_t a, int32_t b) {
+    while (k < ops.size() && ops[k].x1 <= a) ++k;
+    for (size_t j = k; j < ops.size() && ops[j].x0 < b; ++j) {
+      const int32_t x0 = std::max(ops[j].x0, a), x1 = std::min(ops[j].x1, b);
+      if (x0 < x1 && !ops[j].op.LeavesAlone()) cut.push_back(PixelOpRun{x0, x1, ops[j].op});
+    }
+  });
+  if (cut.empty()) return;
+  if (recorder_) {
+    recorder_->PaintOps(y, cut);
+    return;
+  }
   const int32_t bpp = surface_->BytesPerPixel();
-  const uint8_t* p = surface_->Row(y) + static_cast<ptrdiff_t>(x0) * bpp;
-  for (int32_t x = x0; x < x1; ++x, p += bpp) *out++ = RGB(p[2], p[1], p[0]);
-  return true;
+  uint8_t* row = surface_->Row(y);
+  for (const PixelOpRun& run : cut) {
+    uint8_t* p = row + static_cast<ptrdiff_t>(run.x0) * bpp;
+    if (run.op.kind == PixelOp::Kind::Bits && run.op.keep == 0) {
+      const Paint copy = Paint::Solid(run.op.flip);
+      (bpp == 3 ? SolidCopy24 : SolidCopy32)(row, y, run.x0, run.x1, copy);
+      continue;
+    }
+    for (int32_t x = run.x0; x < run.x1; ++x, p += bpp) Write24(p, run.op.Apply(Read24(p)));
+  }
 }
 
 void RenderTarget::RecordSpan(int32_t y, int32_t x0, int32_t x1) {
@@ -187,40 +211,41 @@ void RenderTarget::RecordSpan(int32_t y, int32_t x0, int32_t x1) {
     recorder_->Paint(y, x0, x1, recordedColor_);
     return;
   }
-  // Paint that combines with what is under it is recorded over both keys.
-  const bool reads = Rop2ReadsDestination(paint_.rop);
   if (!paint_.pattern) {
     recorder_->PaintRop(y, x0, x1, paint_.rop, paint_.color);
     return;
   }
-  const auto paint = [&](int32_t a, int32_t b, COLORREF pen) {
-    if (reads) recorder_->PaintRop(y, a, b, paint_.rop, pen);
-    else recorder_->Paint(y, a, b, ApplyRop2(paint_.rop, pen, 0));
-  };
-  // Pattern pixels in runs of one colour; masked-out pixels are left alone.
+  // The pattern row's runs of one colour over one repeat, masked-out
+  // pixels left alone, laid along the span; the span's runs are recorded at
+  // once (one at a time, each would move the rest of the row).
+  thread_local std::vector<PixelOpRun> repeat, ops;
+  repeat.clear();
+  ops.clear();
   const PatternImage& pat = *paint_.pattern;
   const int32_t py = Wrap(int64_t{y} - paint_.patternOrigin.y, pat.height);
   const COLORREF* src = pat.pixels.data() + static_cast<ptrdiff_t>(py) * pat.width;
   const uint8_t* mask = paint_.patternMask ? paint_.patternMask + static_cast<ptrdiff_t>(py) * pat.width : nullptr;
-  int32_t px = Wrap(int64_t{x0} - paint_.patternOrigin.x, pat.width);
-  int32_t runStart = x0;
-  COLORREF runPen = 0;
-  bool inRun = false;
-  for (int32_t x = x0; x < x1; ++x) {
-    const bool painted = !mask || mask[px];
-    const COLORREF c = painted ? src[px] : 0;
-    if (inRun && (!painted || c != runPen)) {
-      paint(runStart, x, runPen);
-      inRun = false;
-    }
-    if (painted && !inRun) {
-      runStart = x;
-      runPen = c;
-      inRun = true;
-    }
-    if (++px == pat.width) px = 0;
+  for (int32_t c = 0; c < pat.width; ++c) {
+    if (mask && !mask[c]) continue;
+    if (!repeat.empty() && repeat.back().x1 == c && src[c] == src[c - 1]) ++repeat.back().x1;
+    else repeat.push_back(PixelOpRun{c, c + 1, PixelOp::FromRop2(paint_.rop, src[c])});
   }
-  if (inRun) paint(runStart, x1, runPen);
+  if (repeat.empty()) return;
+  // Device column of pattern column 0 in the repeat that holds x0.
+  const int64_t first = int64_t{x0} - Wrap(int64_t{x0} - paint_.patternOrigin.x, pat.width);
+  ops.resize(static_cast<size_t>((x1 - first) / pat.width + 1) * repeat.size());
+  PixelOpRun* out = ops.data();
+  PixelOpRun* const begin = out;
+  for (int64_t base = first; base < x1; base += pat.width) {
+    for (const PixelOpRun& run : repeat) {
+      const int32_t a = static_cast<int32_t>(std::max<int64_t>(base + run.x0, x0));
+      const int32_t b = static_cast<int32_t>(std::min<int64_t>(base + run.x1, x1));
+      if (a >= b) continue;
+      if (out != begin && out[-1].x1 == a && out[-1].op == run.op) out[-1].x1 = b;
+      else *out++ = PixelOpRun{a, b, run.op};
+    }
+  }
+  if (out != begin) recorder_->PaintOps(y, {begin, out});
 }
 
 void RenderTarget::FillRect(const Rect& r) {

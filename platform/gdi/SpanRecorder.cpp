@@ -101,33 +101,52 @@ void SpanRecorder::PaintOver(RowRuns& row, PaintedRun painted) {
   if (keepRight) *out = rightPiece;
 }
 
-void SpanRecorder::PaintRop(int32_t y, int32_t x0, int32_t x1, Rop2 rop, COLORREF pen) {
-  if (overLimit_ || x0 >= x1) return;
+void SpanRecorder::PaintOps(int32_t y, std::span<const PixelOpRun> ops) {
+  if (overLimit_ || ops.empty()) return;
   RowRuns& row = rows_[static_cast<size_t>(y - top_)];
   thread_local std::vector<PaintedRun> pieces;
   pieces.clear();
-  // Each stretch of [x0, x1), painted or not, combined with the pen; a
-  // stretch left showing both keys is unpainted again.
+  // What [from, to) shows afterwards, piece by piece; a stretch left showing
+  // both keys is unpainted.
   const auto add = [&](int32_t a, int32_t b, COLORREF overA, COLORREF overB) {
-    const COLORREF ca = ApplyRop2(rop, pen, overA), cb = ApplyRop2(rop, pen, overB);
-    if (ca == keyA_ && cb == keyB_) return;
-    if (!pieces.empty() && pieces.back().x1 == a && pieces.back().color == ca && pieces.back().colorB == cb)
+    if (overA == keyA_ && overB == keyB_) return;
+    if (!pieces.empty() && pieces.back().x1 == a && pieces.back().color == overA && pieces.back().colorB == overB)
       pieces.back().x1 = b;
     else
-      pieces.push_back(PaintedRun{a, b, ca, cb});
+      pieces.push_back(PaintedRun{a, b, overA, overB});
   };
   const PaintedRun* runs = row.runs;
+  const int32_t from = ops.front().x0, to = ops.back().x1;
   uint32_t i = static_cast<uint32_t>(
-      std::lower_bound(runs, runs + row.size, x0, [](const PaintedRun& r, int32_t x) { return r.x1 <= x; }) - runs);
-  int32_t at = x0;
-  for (; i < row.size && runs[i].x0 < x1; ++i) {
-    if (runs[i].x0 > at) add(at, runs[i].x0, keyA_, keyB_);
-    const int32_t end = std::min(runs[i].x1, x1);
-    add(std::max(runs[i].x0, at), end, runs[i].color, runs[i].colorB);
-    at = end;
+      std::lower_bound(runs, runs + row.size, from, [](const PaintedRun& r, int32_t x) { return r.x1 <= x; }) - runs);
+  // Calls `f(a, b, overA, overB)` for the stretches of [a0, b0) of one
+  // colour pair as the row shows them now, painted or not; runs ending
+  // before a0 have been passed.
+  const auto stretches = [&](int32_t a0, int32_t b0, auto&& f) {
+    while (i < row.size && runs[i].x1 <= a0) ++i;
+    int32_t at = a0;
+    for (uint32_t k = i; k < row.size && runs[k].x0 < b0; ++k) {
+      if (runs[k].x0 > at) f(at, runs[k].x0, keyA_, keyB_);
+      const int32_t end = std::min(runs[k].x1, b0);
+      f(std::max(runs[k].x0, at), end, runs[k].color, runs[k].colorB);
+      at = end;
+    }
+    if (at < b0) f(at, b0, keyA_, keyB_);
+  };
+  int32_t at = from;
+  for (const PixelOpRun& run : ops) {
+    if (run.x0 > at) stretches(at, run.x0, add);
+    const PixelOp& op = run.op;
+    if (op.kind == PixelOp::Kind::Bits && op.keep == 0) {
+      add(run.x0, run.x1, op.flip, op.flip);
+    } else {
+      stretches(run.x0, run.x1, [&](int32_t a, int32_t b, COLORREF overA, COLORREF overB) {
+        add(a, b, op.Apply(overA), op.Apply(overB));
+      });
+    }
+    at = run.x1;
   }
-  if (at < x1) add(at, x1, keyA_, keyB_);
-  Replace(row, x0, x1, pieces);
+  Replace(row, from, to, pieces);
 }
 
 void SpanRecorder::Replace(RowRuns& row, int32_t x0, int32_t x1, const std::vector<PaintedRun>& pieces) {

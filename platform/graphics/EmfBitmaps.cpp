@@ -189,6 +189,8 @@ void EmfRecordPlayer::StretchDibBits(EmfRecordReader& r) {
   gdi::RenderTarget& target = state_.Target();
   gdi::ImageTransfer how = StretchedBy(gdi::StretchRule::DibRecord, state_.Dc());
   how.rasterOp = rop;
+  gdi::Paint brush;
+  if (!TakeBrushPattern(how, brush)) return;
   gdi::TransferImage(target, image,
                      DeviceCorners({double(x), double(y)}, {double(x) + cx, double(y)}, {double(x), double(y) + cy}),
                      srcX, static_cast<int32_t>(top), srcCx, srcCy, how);
@@ -245,21 +247,33 @@ void EmfRecordPlayer::BlockTransfer(EmfRecordReader& r, BlockKind kind) {
     how.mask = &mask;
     how.maskOffset = MaskOffset({maskSource.x, maskSource.y}, {src.left, src.top});
   }
+  gdi::Paint brush;
+  if (!how.blend && !TakeBrushPattern(how, brush)) return;
   gdi::TransferImage(target, image, where, src.left, src.top, src.right - src.left, src.bottom - src.top, how);
 }
 
+bool EmfRecordPlayer::TakeBrushPattern(gdi::ImageTransfer& how, gdi::Paint& brush) {
+  const bool masked = how.mask != nullptr;
+  if (!gdi::RopTableUsesPattern(static_cast<uint8_t>(how.rasterOp >> 16)) &&
+      !(masked && gdi::RopTableUsesPattern(static_cast<uint8_t>(how.maskedOutRasterOp >> 16))))
+    return true;
+  // A null brush has no pattern to combine: the record draws nothing.
+  if (!BrushPaint(brush)) return false;
+  how.brush = &brush;
+  return true;
+}
+
 void EmfRecordPlayer::FillByRasterOp(const gdi::DeviceParallelogram& where, uint32_t rop) {
-  gdi::Paint paint;
-  switch (rop) {
-    case PATCOPY:
-    case PATINVERT:
-      if (!BrushPaint(paint)) return;
-      paint.rop = rop == PATCOPY ? gdi::Rop2::CopyPen : gdi::Rop2::XorPen;
-      break;
-    case BLACKNESS: paint = gdi::Paint::Solid(0); break;
-    case WHITENESS: paint = gdi::Paint::Solid(gdi::RGB(255, 255, 255)); break;
-    case DSTINVERT: paint = gdi::Paint::Solid(0, gdi::Rop2::Not); break;
-    default: return;
+  // Without a source, a ternary operation is a binary one of pattern and
+  // destination: the truth table's entries for source 0.
+  const uint8_t table = static_cast<uint8_t>(rop >> 16);
+  if (gdi::RopTableUsesSource(table)) return;
+  const auto binary = static_cast<gdi::Rop2>(((table & 3) | ((table >> 2) & 0x0C)) + 1);
+  if (binary == gdi::Rop2::Nop) return;
+  gdi::Paint paint = gdi::Paint::Solid(0, binary);
+  if (gdi::RopTableUsesPattern(table)) {
+    if (!BrushPaint(paint)) return;
+    paint.rop = binary;
   }
   gdi::RenderTarget& target = state_.Target();
   target.SetPaint(paint);

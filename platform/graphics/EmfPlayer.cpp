@@ -31,7 +31,6 @@ uint32_t Load32(const uint8_t* p) {
 }
 int32_t LoadI32(const uint8_t* p) { return static_cast<int32_t>(Load32(p)); }
 
-bool RopReadsDestination(uint32_t rop) { return gdi::RopTableReadsDestination(static_cast<uint8_t>(rop >> 16)); }
 
 }  // namespace
 
@@ -90,32 +89,6 @@ void PlayEnhancedMetafile(TCanvas& canvas, const TRect& r, const std::vector<uin
     if (type == EMR_GDICOMMENT && report) report->emfPlusRecords += CountEmfPlusRecords(h + pos, recordSize);
     pos += recordSize;
   }
-}
-
-// Read from the records before anything is drawn; a record the player
-// would skip may be counted, which only costs the caller a slower way.
-bool MetafileMayReadDestination(const std::vector<uint8_t>& emf) {
-  const size_t size = emf.size();
-  if (size < 8) return false;
-  const uint8_t* h = emf.data();
-  for (size_t pos = Load32(h + 4); pos <= size && size - pos >= 8;) {
-    const uint32_t type = Load32(h + pos), recordSize = Load32(h + pos + 4);
-    if (recordSize < 8 || recordSize % 4 || recordSize > size - pos || type == emf::EMR_EOF) break;
-    // Offsets of the raster operation: after the bounds and the destination
-    // rectangle, or after the source fields of StretchDIBits.
-    const size_t ropAt = type == emf::EMR_STRETCHDIBITS ? 68 : 40;
-    if (type == emf::EMR_ALPHABLEND) return true;
-    if (type == emf::EMR_MASKBLT && recordSize >= 44) {
-      // Foreground and background operations, by their truth tables.
-      const uint32_t rop = Load32(h + pos + 40);
-      if (RopReadsDestination(rop) || gdi::RopTableReadsDestination(static_cast<uint8_t>(rop >> 24))) return true;
-    }
-    if ((type == emf::EMR_BITBLT || type == emf::EMR_STRETCHBLT || type == emf::EMR_STRETCHDIBITS) &&
-        recordSize >= ropAt + 4 && RopReadsDestination(Load32(h + pos + ropAt)))
-      return true;
-    pos += recordSize;
-  }
-  return false;
 }
 
 }  // namespace orvane::vcl

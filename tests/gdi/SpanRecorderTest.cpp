@@ -90,6 +90,17 @@ TEST(SpanRecorderTest, RasterOperationsAreRecordedOverBothKeys) {
     }
     EXPECT_EQ(RowOf(recorder, 0), c.row) << c.what;
   }
+  // Several runs at once leave the pixels between them as they were; a
+  // blend of black at 128/255 keeps 127/255 of red and of either key.
+  SpanRecorder recorder(20, 0, 1, kKeyA, kKeyB);
+  recorder.Paint(0, 0, 10, kRed);
+  const PixelOpRun ops[] = {{1, 3, PixelOp::FromRop2(Rop2::XorPen, kBlue)}, {5, 12, PixelOp::Blend(0, 128, -1)}};
+  recorder.PaintOps(0, ops);
+  EXPECT_EQ(RowOf(recorder, 0), (std::vector<PaintedRun>{{0, 1, kRed},
+                                                         {1, 3, kRed ^ kBlue},
+                                                         {3, 5, kRed},
+                                                         {5, 10, RGB(127, 0, 0)},
+                                                         {10, 12, RGB(0, 0, 127), RGB(0, 127, 0)}}));
 }
 
 TEST(SpanRecorderTest, ManyRunsOutgrowTheirRoomAndKeepTheirOrder) {

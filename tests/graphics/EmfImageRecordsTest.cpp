@@ -77,6 +77,37 @@ TEST(EmfImageRecordsTest, MaskBltChoosesAnOperationPerMaskBit) {
   }
 }
 
+// Ternary raster operations combine the brush, the source and the grey
+// destination (0x80 in every channel) bit by bit, worked by truth table.
+TEST(EmfImageRecordsTest, TernaryOperationsCombineBrushSourceAndDestination) {
+  struct Case {
+    const char* name;
+    uint32_t rop;
+    uint32_t brush, source;
+    orvane::vcl::TColor expected;
+  };
+  const Case cases[] = {
+      // P and S: 0xF0 & 0x3C, 0x0F & 0x3C.
+      {"MERGECOPY", 0x00C000CA, Rgb(0xF0, 0x0F, 0x0F), Rgb(0x3C, 0x3C, 0x3C), Rgb(0x30, 0x0C, 0x0C)},
+      // Where the source is set the destination, elsewhere the pattern.
+      {"source selects destination", 0x00B8074A, C(kRed), C(kGreen), Rgb(255, 128, 0)},
+      // Where the source is set the pattern, elsewhere the destination.
+      {"source selects pattern", 0x00E20746, C(kRed), C(kGreen), Rgb(128, 0, 128)},
+      // D or P or not S, with a white source: D or P.
+      {"PATPAINT", 0x00FB0A09, C(kRed), C(kWhite), Rgb(255, 128, 128)},
+      // P xor S xor D.
+      {"three-way xor", 0x00960169, Rgb(0x0F, 0xF0, 0), Rgb(0xFF, 0, 0x0F), Rgb(0x70, 0x70, 0x8F)},
+  };
+  for (const Case& c : cases) {
+    auto w = Writer(2, 2);
+    w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, c.brush));
+    w.StretchBlt(0, 0, 2, 2, c.rop, emf::MakeDib24(1, 1, {c.source}), 0, 0, 1, 1);
+    Canvas canvas(2, 2);
+    canvas.Play(w.Finish());
+    EXPECT_EQ(canvas.Count(c.expected), 4) << c.name;
+  }
+}
+
 // A quarter turn: the source's top edge runs down the right side. Each
 // pixel centre mapped back: column = floor((y + .5) / 2), row = floor((3.5 - x) / 2).
 TEST(EmfImageRecordsTest, ParallelogramsMapEveryPixelCentreBack) {

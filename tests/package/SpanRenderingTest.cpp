@@ -1,8 +1,8 @@
 // Filtered drawing from spans must give exactly the bytes of the key-surface
 // rendering: seeded random pictures at odd sizes and scales, the whole draw
-// onto a canvas reaching past its edges, and every mix mode over a fill.
-// Pictures with raster operations that read the destination take the key
-// surfaces from spans too, so they check that fallback is chosen.
+// onto a canvas reaching past its edges, every mix mode and block transfer
+// over a fill and over nothing. Only graphics that read the canvas may fall
+// back to key surfaces.
 
 #include <gtest/gtest.h>
 
@@ -79,14 +79,17 @@ std::vector<uint8_t> Render(const vcl::TGraphic& graphic, TOrvanePictureQuality 
   return bytes;
 }
 
-// Spans, unbanded and in one-row bands, against unbanded key surfaces.
-// Returns how many fully covered pixels the reference has.
+// Spans, unbanded and in one-row bands, against unbanded key surfaces;
+// the spans are to carry the whole draw unless `readsCanvas`. Returns how
+// many fully covered pixels the reference has.
 size_t ExpectSpansMatchKeys(const vcl::TGraphic& graphic, TOrvanePictureQuality quality, double sx, double sy,
-                            const std::string& what) {
+                            const std::string& what, bool readsCanvas = false) {
   int32_t w = 0, h = 0;
   const std::vector<uint8_t> want = Render(graphic, quality, sx, sy, kKeys, kUnbanded, w, h);
   for (size_t budget : {kUnbanded, size_t{1}}) {
+    const size_t fallbacks = KeySurfaceFallbacksForTesting();
     const std::vector<uint8_t> got = Render(graphic, quality, sx, sy, kSpans, budget, w, h);
+    EXPECT_EQ(KeySurfaceFallbacksForTesting() - fallbacks, readsCanvas ? 1u : 0u) << what << ": fallbacks";
     EXPECT_EQ(FirstDifference(want, got, w, h, 3, {"colour", "coverage"}), "")
         << what << ", " << w << "x" << h << ", quality " << int(quality) << (budget == 1 ? ", one-row bands" : "");
   }
@@ -194,7 +197,7 @@ std::unique_ptr<vcl::TMetafile> RandomPicture(uint32_t seed, bool readingRops) {
         std::vector<uint32_t> pixels(12);
         for (uint32_t& p : pixels) p = Colour(r) | (r.Next() & 0xFF000000);
         const emf::Dib image = emf::MakeDib32(4, 3, pixels);
-        const int32_t kind = r.In(0, readingRops ? 3 : 2);
+        const int32_t kind = r.In(0, readingRops ? 4 : 2);
         if (kind == 0) {
           w.PlgBlt({point(), point(), point()}, image, 0, 0, 4, 3);
         } else if (kind == 1) {
@@ -206,6 +209,10 @@ std::unique_ptr<vcl::TMetafile> RandomPicture(uint32_t seed, bool readingRops) {
           const emf::PointL a = point(), b = point(), c = point();
           w.GradientFill({{a.x, a.y, 0xFF00, 0, 0x1200, 0}, {b.x, b.y, 0, 0xFF00, 0, 0}, {c.x, c.y, 0, 0, 0xFF00, 0}},
                          {0, 1, 2}, emf::GRADIENT_FILL_TRIANGLE);
+        } else if (kind == 4) {  // a ternary operation with the current brush
+          constexpr uint32_t kTernary[] = {0x00B8074A, 0x00E20746, 0x00960169, 0x00660046, 0x005A0049};
+          const emf::RectL to = box();
+          w.StretchBlt(to.left, to.top, to.right - to.left, to.bottom - to.top, r.Pick(kTernary), image, 0, 0, 4, 3);
         } else {
           const emf::RectL to = box();
           w.AlphaBlend(to.left, to.top, to.right - to.left, to.bottom - to.top, uint8_t(r.In(0, 255)), r.Chance(50),
@@ -294,7 +301,7 @@ TEST(SpanRenderingTest, GraphicsThatReadTheCanvasAreDrawnOverBothKeys) {
   for (Read read : {Read::Pixel, Read::BlockCopy}) {
     const std::string what = read == Read::Pixel ? "read through Pixel" : "block copy";
     // The copy shows the shape a second time, its background staying background.
-    EXPECT_EQ(ExpectSpansMatchKeys(CanvasReadingGraphic(read), opqLow, 1, 1, what), 2 * shape) << what;
+    EXPECT_EQ(ExpectSpansMatchKeys(CanvasReadingGraphic(read), opqLow, 1, 1, what, true), 2 * shape) << what;
   }
 }
 
@@ -368,6 +375,37 @@ TEST(SpanRenderingTest, DrawOntoACanvasPartlyOutsideIt) {
           << "draw " << d << (readingRops ? ", reading rops" : "");
     }
     EXPECT_GE(drawn, 4) << (readingRops ? "reading rops" : "plain rops");
+  }
+}
+
+TEST(SpanRenderingTest, BlockTransfersOverAFillAndOverNothing) {
+  // Ternary operations of pattern, source and destination, and their kin
+  // without a source.
+  constexpr uint32_t kRops[] = {0x00C000CA, 0x00B8074A, 0x00E20746, 0x00FB0A09, 0x00960169,
+                                0x00660046, 0x008800C6, 0x005A0049, 0x00550009, 0x00A000C9};
+  const emf::Dib image = emf::MakeDib32(
+      5, 3, {0x00000000, 0x80FFFFFF, 0xFF0000FF, 0x4000FF00, uint32_t(KeyColorA), uint32_t(KeyColorB), 0x20123456,
+             0xFFFF0000, 0x00808080, 0xC0C0C0C0, uint32_t(KeyColorB) + 1, 0x10000000, 0xFFFFFFFF, 0x7F7F7F7F, 0x01020304});
+  const emf::Dib mask = emf::MakeDibIndexed(2, 2, 1, {0, 0xFFFFFF}, {1, 0, 0, 1});
+  const emf::Dib pattern = emf::MakeDib24(2, 2, {0x3050A0, uint32_t(KeyColorA), uint32_t(KeyColorB), 0xFFFFFF});
+  for (size_t i = 0; i < std::size(kRops) * 4; ++i) {
+    const uint32_t rop = kRops[i % std::size(kRops)];
+    const size_t brushKind = i / std::size(kRops);  // solid, opaque hatch, transparent hatch, pattern
+    emf::EmfWriter w = Writer(30, 24);
+    w.SelectObject(emf::kStockObjectFlag | emf::NULL_PEN);
+    w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, 0x3060C0));
+    w.Rectangle({0, 0, 18, 25});
+    if (brushKind == 0) w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, 0x10E070));
+    if (brushKind == 1 || brushKind == 2) w.SelectObject(w.CreateBrushIndirect(emf::BS_HATCHED, 0xA02080, emf::HS_DIAGCROSS));
+    if (brushKind == 2) w.SetBkMode(emf::TRANSPARENT);
+    if (brushKind == 3) w.SelectObject(w.CreateDIBPatternBrushPt(pattern));
+    w.StretchBlt(2, 2, 26, 9, rop, image, 0, 0, 5, 3);
+    w.BitBlt(10, 12, 19, 5, rop);
+    w.MaskBlt(1, 16, 27, 7, (kRops[(i + 3) % std::size(kRops)] & 0xFF0000u) << 8 | rop, image, 0, 0, &mask, 0, 0);
+    w.AlphaBlend(6, 5, 20, 14, uint8_t(40 + 50 * brushKind), i % 2 == 1, image, 0, 0, 5, 3);
+    const auto picture = Metafile(w);
+    const std::string what = "rop " + std::to_string(rop >> 16) + ", brush " + std::to_string(brushKind);
+    EXPECT_GT(ExpectSpansMatchKeys(*picture, kQualities[i % 5], 23.0 / 30, 19.0 / 24, what), 0u) << what;
   }
 }
 

@@ -67,7 +67,8 @@ void StretchImageMasked(RenderTarget& target, const DibImage& image, const uint8
                         int32_t srcHeight, StretchRule rule = StretchRule::IconDraw);
 
 // How a transferred image meets the destination. Raster operations are
-// ternary codes (SRCCOPY ...) whose result does not depend on the pattern.
+// ternary codes (SRCCOPY ...); one that depends on the pattern takes it from
+// `brush`.
 struct ImageTransfer {
   // Where the mask is 1 (everywhere, without a mask).
   uint32_t rasterOp = 0x00CC0020;  // SRCCOPY
@@ -78,6 +79,10 @@ struct ImageTransfer {
   // not black; outside the mask, 0. nullptr: 1 everywhere.
   const ImageSource* mask = nullptr;
   Point maskOffset{0, 0};
+  // The pattern of raster operations that use one: its colour or pattern
+  // pixel at each destination pixel, pixels its pattern mask leaves out
+  // left alone. nullptr: black.
+  const Paint* brush = nullptr;
   // Source pixels of this colour are masked out (-1: none).
   int64_t transparentColor = -1;
   // Source-over alpha blending instead of the raster operations: each
@@ -102,9 +107,7 @@ struct DeviceParallelogram {
 // Draws (part of) an image into a parallelogram. An axis-aligned one is
 // stretched by the transfer's rule and mode, as StretchImage stretches;
 // any other takes, for each device pixel whose centre lies inside, the
-// source pixel under the centre mapped back. Blending reads the
-// destination: on a recording surface it marks the recorder and draws
-// nothing.
+// source pixel under the centre mapped back.
 void TransferImage(RenderTarget& target, const ImageSource& image, const DeviceParallelogram& where, int32_t srcX,
                    int32_t srcY, int32_t srcWidth, int32_t srcHeight, const ImageTransfer& how);
 

@@ -78,10 +78,10 @@ class RenderTarget {
     else RecordSpan(y, a, b);
   }
   void FillRect(const Rect& deviceRect);
-  // The colours of pixels [x0, x1) of row y, which lie inside
-  // HeldClipBounds(). A recording surface has no pixels: it is marked as
-  // read and false is returned.
-  bool ReadPixels(int32_t y, int32_t x0, int32_t x1, COLORREF* out);
+  // Changes the pixels of row y by `ops` (sorted, not overlapping), cut to
+  // the drawable region; the current paint plays no part. A recording
+  // surface records what the pixels would become over either key.
+  void PaintOps(int32_t y, std::span<const PixelOpRun> ops);
 
  private:
   void SpanInRegion(int32_t y, int32_t x0, int32_t x1);
@@ -98,22 +98,6 @@ class RenderTarget {
   bool singleRect_;
   Paint paint_;
   SpanFn fn_ = nullptr;
-};
-
-
-// While an object of this class lives, polygon fills on this thread keep
-// their spans, and a fill whose points, counts, fill mode and clip bounds
-// repeat those of an earlier fill in the scope writes the kept spans again
-// instead of rasterising. The filtered draw's two-key-colour rendering plays
-// a picture twice at the same size, the second time within such a scope;
-// without it that rendering takes about a third longer. Scopes nest;
-// leaving the outermost forgets every fill.
-class RepeatedFillScope {
- public:
-  RepeatedFillScope();
-  ~RepeatedFillScope();
-  RepeatedFillScope(const RepeatedFillScope&) = delete;
-  RepeatedFillScope& operator=(const RepeatedFillScope&) = delete;
 };
 
 }  // namespace orvane::gdi

@@ -6,11 +6,10 @@
 // colour and coverage; clip regions are read from them. Memory follows the
 // number of runs, not the width times the height.
 //
-// Paint that combines with what is under it (a binary raster operation that
-// reads the destination) is kept exactly too, relative to two key colours:
-// every bit of such a result is 0, 1, the bit under it or its inverse, so a
-// run holds the colour a surface first filled with key A would show and the
-// one a surface filled with key B would show. An unpainted pixel shows the
+// Paint that combines with what is under it (a raster operation that reads
+// the destination, an alpha blend) is kept exactly too, relative to two key
+// colours: a run holds the colour a surface first filled with key A would
+// show and the one a surface filled with key B would show (PixelOp.h). An unpainted pixel shows the
 // keys themselves, and paint that leaves a pixel showing both keys (an XOR
 // painted twice) leaves it unpainted.
 
@@ -21,6 +20,7 @@
 #include <vector>
 
 #include <orvane/gdi/GdiTypes.h>
+#include <orvane/gdi/detail/PixelOp.h>
 #include <orvane/rtl/Visibility.h>
 
 ORVANE_PUBLIC_BEGIN
@@ -71,10 +71,18 @@ class SpanRecorder {
     PaintOver(row, PaintedRun{x0, x1, color, color});
   }
 
-  // Paints [x0, x1) of row y with `pen` by the raster operation `rop`, each
-  // pixel's colours combined with the pen as a surface over either key would
-  // combine them.
-  void PaintRop(int32_t y, int32_t x0, int32_t x1, Rop2 rop, COLORREF pen);
+  // Changes row y by `ops` (sorted, neither overlapping nor empty, columns
+  // within the width): each pixel's colours over either key are changed as
+  // a surface over that key would change them, the pixels between the runs
+  // left as they are.
+  void PaintOps(int32_t y, std::span<const PixelOpRun> ops);
+
+  // Paints [x0, x1) of row y with `pen` by the raster operation `rop`.
+  void PaintRop(int32_t y, int32_t x0, int32_t x1, Rop2 rop, COLORREF pen) {
+    if (x0 >= x1) return;
+    const PixelOpRun run{x0, x1, PixelOp::FromRop2(rop, pen)};
+    PaintOps(y, {&run, 1});
+  }
 
   // The runs of row y, sorted, neither overlapping nor touching in one colour.
   std::span<const PaintedRun> Row(int32_t y) const {
@@ -82,10 +90,9 @@ class SpanRecorder {
     return {row.runs, row.size};
   }
 
-  // Something was to be painted in a way that depends on the pixels under
-  // it (a raster operation reading the destination), or pixels were to be
-  // read, or copied to or from the surface: the rows do not say what a real
-  // surface would show. Marked through BitmapObject::PixelsReadable only.
+  // Pixels were to be read, or copied to or from the surface: the rows do
+  // not say what a real surface would show. Marked through
+  // BitmapObject::PixelsReadable only.
   void MarkReadsDestination() { readsDestination_ = true; }
   bool ReadsDestination() const { return readsDestination_; }
 

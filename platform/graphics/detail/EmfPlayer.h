@@ -27,8 +27,4 @@ enum class ShapeRules : uint8_t { Advanced, Compatible };
 void PlayEnhancedMetafile(TCanvas& canvas, const TRect& r, const std::vector<uint8_t>& emf,
                           PlaybackReport* report = nullptr, ShapeRules rules = ShapeRules::Advanced);
 
-// Whether playing `emf` may paint pixels from what they showed before (a
-// raster operation that reads the destination); false says it never does.
-bool MetafileMayReadDestination(const std::vector<uint8_t>& emf);
-
 }  // namespace orvane::vcl

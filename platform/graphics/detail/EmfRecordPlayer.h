@@ -213,6 +213,9 @@ class EmfRecordPlayer {
   void SetDibBitsToDevice(EmfRecordReader& r);
   // A block transfer without a source: the raster operation alone decides.
   void FillByRasterOp(const gdi::DeviceParallelogram& where, uint32_t rop);
+  // Points `how.brush` at the current brush, in `brush`, where its raster
+  // operations use a pattern; false when they do and the brush is null.
+  bool TakeBrushPattern(gdi::ImageTransfer& how, gdi::Paint& brush);
   // A record's DIB, read where it lies in the record; false when it fails
   // its checks.
   bool RecordDib(EmfRecordReader& r, uint32_t usage, uint32_t infoOffset, uint32_t infoSize, uint32_t bitsOffset,
