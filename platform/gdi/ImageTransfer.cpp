@@ -267,37 +267,71 @@ class RowPainter {
   // .. across its `columns` taps (SourceSampler::Combine).
   void Paint(int32_t y, int64_t x0, const std::vector<SourcePixel>& at, const AxisTaps* rows = nullptr,
              size_t rowPixel = 0, const AxisTaps* columns = nullptr) {
-    sampler_.Sample(at);
-    if (rows) sampler_.Combine(*rows, rowPixel, *columns);
+    // Neighbouring pixels that take one source pixel (an enlargement takes
+    // each for several) are sampled once, as a group; combined pixels each
+    // form a group of their own.
+    groupStart_.clear();
+    if (rows) {
+      for (size_t i = 0; i <= at.size(); ++i) groupStart_.push_back(i);
+      sampler_.Sample(at);
+      sampler_.Combine(*rows, rowPixel, *columns);
+    } else {
+      distinct_.clear();
+      for (size_t i = 0; i < at.size(); ++i)
+        if (i == 0 || at[i].row != at[i - 1].row || at[i].column != at[i - 1].column) {
+          groupStart_.push_back(i);
+          distinct_.push_back(at[i]);
+        }
+      groupStart_.push_back(at.size());
+      sampler_.Sample(distinct_);
+    }
     ops_.clear();
-    // Neighbouring pixels mostly take the same operation: it is worked out
+    // Neighbouring groups mostly take the same operation: it is worked out
     // again only when what it is made from changes.
     bool known = false;
     COLORREF lastSource = 0, lastPattern = 0;
     int lastAlpha = -1;
     uint8_t lastTable = 0;
     PixelOp op;
-    for (size_t i = 0; i < at.size(); ++i) {
-      if (!sampler_.present[i]) continue;
-      const int32_t x = static_cast<int32_t>(x0 + static_cast<int64_t>(i));
-      const COLORREF source = sampler_.colors[i] & 0xFFFFFF;
+    const auto append = [&](int32_t a, int32_t b) {
+      if (op.LeavesAlone()) return;
+      if (!ops_.empty() && ops_.back().x1 == a && ops_.back().op == op) ops_.back().x1 = b;
+      else ops_.push_back(PixelOpRun{a, b, op});
+    };
+    for (size_t k = 0; k + 1 < groupStart_.size(); ++k) {
+      if (!sampler_.present[k]) continue;
+      const int32_t xa = static_cast<int32_t>(x0 + static_cast<int64_t>(groupStart_[k]));
+      const int32_t xb = static_cast<int32_t>(x0 + static_cast<int64_t>(groupStart_[k + 1]));
+      const COLORREF source = sampler_.colors[k] & 0xFFFFFF;
       if (how_.blend) {
-        const int alpha = sampler_.hasAlpha ? sampler_.alpha[i] : -1;
+        const int alpha = sampler_.hasAlpha ? sampler_.alpha[k] : -1;
         if (!known || source != lastSource || alpha != lastAlpha)
           op = PixelOp::Blend(source, how_.constantAlpha, alpha);
         lastAlpha = alpha;
+        append(xa, xb);
       } else {
-        const uint8_t table = sampler_.maskBit[i] ? fore_ : back_;
-        COLORREF pattern = 0;
-        if (RopTableUsesPattern(table) && how_.brush && !PaintColorAt(*how_.brush, x, y, pattern)) continue;
-        if (!known || source != lastSource || table != lastTable || pattern != lastPattern)
-          op = PixelOp::FromRop3(table, pattern, source);
+        const uint8_t table = sampler_.maskBit[k] ? fore_ : back_;
+        if (!RopTableUsesPattern(table) || !how_.brush) {
+          if (!known || source != lastSource || table != lastTable || lastPattern != 0)
+            op = PixelOp::FromRop3(table, 0, source);
+          lastPattern = 0;
+          append(xa, xb);
+        } else {
+          // The pattern changes from pixel to pixel.
+          for (int32_t x = xa; x < xb; ++x) {
+            COLORREF pattern = 0;
+            if (!PaintColorAt(*how_.brush, x, y, pattern)) continue;
+            if (!known || source != lastSource || table != lastTable || pattern != lastPattern)
+              op = PixelOp::FromRop3(table, pattern, source);
+            known = true;
+            lastPattern = pattern;
+            append(x, x + 1);
+          }
+        }
         lastTable = table;
-        lastPattern = pattern;
       }
       known = true;
       lastSource = source;
-      if (!op.LeavesAlone()) AppendPixelOp(ops_, x, op);
     }
     target_.PaintOps(y, ops_);
   }
@@ -310,6 +344,8 @@ class RowPainter {
   SourceSampler sampler_;
   uint8_t fore_, back_;
   std::vector<PixelOpRun> ops_;
+  std::vector<SourcePixel> distinct_;
+  std::vector<size_t> groupStart_;  // group k: pixels [groupStart_[k], groupStart_[k + 1])
 };
 
 // Axis-aligned: the destination rectangle and the source pixel of each

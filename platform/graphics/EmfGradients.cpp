@@ -19,6 +19,10 @@
 #include <bit>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <orvane/graphics/detail/EmfRecordPlayer.h>
 #include <orvane/graphics/detail/EmfRecords.h>
 
@@ -31,13 +35,15 @@ struct Vertex {
   double channels[3];  // red, green, blue: 0 .. 65535
 };
 
+// The 8 bits of a 16-bit channel value: its whole part, kept within
+// 0 .. 65535, over 256. Above 0 truncation is the floor; below it, and for
+// NaN, the channel is 0.
+inline uint8_t Channel8(double v) {
+  return static_cast<uint8_t>((v > 0 ? (v < 65535 ? static_cast<uint32_t>(v) : 65535u) : 0u) >> 8);
+}
+
 gdi::COLORREF ColorOf(const double channels[3]) {
-  uint8_t c[3];
-  for (int i = 0; i < 3; ++i) {
-    const double v = std::clamp(std::floor(channels[i]), 0.0, 65535.0);
-    c[i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> 8);
-  }
-  return gdi::RGB(c[0], c[1], c[2]);
+  return gdi::RGB(Channel8(channels[0]), Channel8(channels[1]), Channel8(channels[2]));
 }
 
 // Paints the pixels [x0, x1) of row y, each in the colour `colorAt` gives, in runs of one colour.
@@ -156,17 +162,48 @@ void ShadeTriangle(gdi::RenderTarget& target, const Vertex& a, const Vertex& b, 
   PlaybackWork work;
   work.gradientRows = uint64_t(box.Height());
   const gdi::Region covered = gdi::RegionFromContours({{a.device, b.device, c.device}}, gdi::FillMode::Winding, box);
+  thread_local std::vector<gdi::COLORREF> colors;
   for (const gdi::Rect& rect : covered.Rects()) {
     for (int32_t y = rect.top; y < rect.bottom; ++y) {
       const auto shade = [&](int32_t from, int32_t to) {
         work.gradientPixels += uint64_t(to - from);
-        ShadeSpan(target, y, from, to, [&](int32_t x) {
-          const double px = x - x0, py = y - y0;
-          const double wb = (px * vy - vx * py) / det, wc = (ux * py - px * uy) / det, wa = 1 - wb - wc;
-          double channels[3];
-          for (int i = 0; i < 3; ++i) channels[i] = wa * a.channels[i] + wb * b.channels[i] + wc * c.channels[i];
-          return ColorOf(channels);
-        });
+        // Each pixel's weights of the three corners, worked out alone (not
+        // stepped from its neighbour's), so that a corner's own pixel gets
+        // exactly the corner's colour. The loop has no call in it.
+        colors.resize(size_t(to - from));
+        const double py = y - y0, vxpy = vx * py, uxpy = ux * py;
+        int32_t x = from;
+#if defined(__SSE2__)
+        // Two pixels a step, by the same operations in the same order.
+        const __m128d vyv = _mm_set1_pd(vy), uyv = _mm_set1_pd(uy), detv = _mm_set1_pd(det);
+        const __m128d vxpyv = _mm_set1_pd(vxpy), uxpyv = _mm_set1_pd(uxpy), one = _mm_set1_pd(1.0);
+        const __m128d zero = _mm_setzero_pd(), top = _mm_set1_pd(65535.0);
+        for (; x + 2 <= to; x += 2) {
+          const __m128d px = _mm_sub_pd(_mm_set_pd(double(x + 1), double(x)), _mm_set1_pd(x0));
+          const __m128d wb = _mm_div_pd(_mm_sub_pd(_mm_mul_pd(px, vyv), vxpyv), detv);
+          const __m128d wc = _mm_div_pd(_mm_sub_pd(uxpyv, _mm_mul_pd(px, uyv)), detv);
+          const __m128d wa = _mm_sub_pd(_mm_sub_pd(one, wb), wc);
+          __m128i channel[3];
+          for (int i = 0; i < 3; ++i) {
+            const __m128d v = _mm_add_pd(_mm_add_pd(_mm_mul_pd(wa, _mm_set1_pd(a.channels[i])),
+                                                    _mm_mul_pd(wb, _mm_set1_pd(b.channels[i]))),
+                                         _mm_mul_pd(wc, _mm_set1_pd(c.channels[i])));
+            // max(v, 0) takes 0 for NaN, as Channel8 does.
+            channel[i] = _mm_srli_epi32(_mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(v, zero), top)), 8);
+          }
+          const __m128i rgb = _mm_or_si128(_mm_or_si128(channel[0], _mm_slli_epi32(channel[1], 8)),
+                                           _mm_slli_epi32(channel[2], 16));
+          _mm_storel_epi64(reinterpret_cast<__m128i*>(&colors[size_t(x - from)]), rgb);
+        }
+#endif
+        for (; x < to; ++x) {
+          const double px = x - x0;
+          const double wb = (px * vy - vxpy) / det, wc = (uxpy - px * uy) / det, wa = 1 - wb - wc;
+          colors[size_t(x - from)] = gdi::RGB(Channel8(wa * a.channels[0] + wb * b.channels[0] + wc * c.channels[0]),
+                                              Channel8(wa * a.channels[1] + wb * b.channels[1] + wc * c.channels[1]),
+                                              Channel8(wa * a.channels[2] + wb * b.channels[2] + wc * c.channels[2]));
+        }
+        ShadeSpan(target, y, from, to, [&](int32_t x) { return colors[size_t(x - from)]; });
       };
       if (mask) mask->PaintUncovered(y, rect.left, rect.right, shade);
       else shade(rect.left, rect.right);
