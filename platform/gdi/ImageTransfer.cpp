@@ -293,6 +293,16 @@ class RowPainter {
     int lastAlpha = -1;
     uint8_t lastTable = 0;
     PixelOp op;
+    const auto blendFor = [&](COLORREF source, int alpha) {
+      if (known && source == lastSource && alpha == lastAlpha) return;
+      op = PixelOp::Blend(source, how_.constantAlpha, alpha);
+      known = true, lastSource = source, lastAlpha = alpha;
+    };
+    const auto ropFor = [&](uint8_t table, COLORREF pattern, COLORREF source) {
+      if (known && source == lastSource && table == lastTable && pattern == lastPattern) return;
+      op = PixelOp::FromRop3(table, pattern, source);
+      known = true, lastSource = source, lastTable = table, lastPattern = pattern;
+    };
     const auto append = [&](int32_t a, int32_t b) {
       if (op.LeavesAlone()) return;
       if (!ops_.empty() && ops_.back().x1 == a && ops_.back().op == op) ops_.back().x1 = b;
@@ -304,34 +314,23 @@ class RowPainter {
       const int32_t xb = static_cast<int32_t>(x0 + static_cast<int64_t>(groupStart_[k + 1]));
       const COLORREF source = sampler_.colors[k] & 0xFFFFFF;
       if (how_.blend) {
-        const int alpha = sampler_.hasAlpha ? sampler_.alpha[k] : -1;
-        if (!known || source != lastSource || alpha != lastAlpha)
-          op = PixelOp::Blend(source, how_.constantAlpha, alpha);
-        lastAlpha = alpha;
+        blendFor(source, sampler_.hasAlpha ? sampler_.alpha[k] : -1);
         append(xa, xb);
-      } else {
-        const uint8_t table = sampler_.maskBit[k] ? fore_ : back_;
-        if (!RopTableUsesPattern(table) || !how_.brush) {
-          if (!known || source != lastSource || table != lastTable || lastPattern != 0)
-            op = PixelOp::FromRop3(table, 0, source);
-          lastPattern = 0;
-          append(xa, xb);
-        } else {
-          // The pattern changes from pixel to pixel.
-          for (int32_t x = xa; x < xb; ++x) {
-            COLORREF pattern = 0;
-            if (!PaintColorAt(*how_.brush, x, y, pattern)) continue;
-            if (!known || source != lastSource || table != lastTable || pattern != lastPattern)
-              op = PixelOp::FromRop3(table, pattern, source);
-            known = true;
-            lastPattern = pattern;
-            append(x, x + 1);
-          }
-        }
-        lastTable = table;
+        continue;
       }
-      known = true;
-      lastSource = source;
+      const uint8_t table = sampler_.maskBit[k] ? fore_ : back_;
+      if (!RopTableUsesPattern(table) || !how_.brush) {
+        ropFor(table, 0, source);
+        append(xa, xb);
+        continue;
+      }
+      // The pattern changes from pixel to pixel; pixels its mask leaves out stay.
+      for (int32_t x = xa; x < xb; ++x) {
+        COLORREF pattern = 0;
+        if (!PaintColorAt(*how_.brush, x, y, pattern)) continue;
+        ropFor(table, pattern, source);
+        append(x, x + 1);
+      }
     }
     target_.PaintOps(y, ops_);
   }

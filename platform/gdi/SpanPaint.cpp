@@ -233,15 +233,21 @@ void RenderTarget::RecordSpan(int32_t y, int32_t x0, int32_t x1) {
   if (repeat.empty()) return;
   // Device column of pattern column 0 in the repeat that holds x0.
   const int64_t first = int64_t{x0} - Wrap(int64_t{x0} - paint_.patternOrigin.x, pat.width);
-  ops.resize(static_cast<size_t>((x1 - first) / pat.width + 1) * repeat.size());
+  const size_t room = static_cast<size_t>((x1 - first) / pat.width + 1) * repeat.size();
+  if (ops.size() < room) ops.resize(room);
+  // Only a repeat's first run can join the run before it: the last of the
+  // repeat before, when that ends the repeat in the same colour.
+  const bool joinsAcross =
+      repeat.front().x0 == 0 && repeat.back().x1 == pat.width && repeat.front().op == repeat.back().op;
   PixelOpRun* out = ops.data();
   PixelOpRun* const begin = out;
   for (int64_t base = first; base < x1; base += pat.width) {
-    for (const PixelOpRun& run : repeat) {
+    for (size_t k = 0; k < repeat.size(); ++k) {
+      const PixelOpRun& run = repeat[k];
       const int32_t a = static_cast<int32_t>(std::max<int64_t>(base + run.x0, x0));
       const int32_t b = static_cast<int32_t>(std::min<int64_t>(base + run.x1, x1));
       if (a >= b) continue;
-      if (out != begin && out[-1].x1 == a && out[-1].op == run.op) out[-1].x1 = b;
+      if (k == 0 && joinsAcross && out != begin && out[-1].x1 == a) out[-1].x1 = b;
       else *out++ = PixelOpRun{a, b, run.op};
     }
   }

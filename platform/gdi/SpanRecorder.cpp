@@ -133,6 +133,15 @@ void SpanRecorder::PaintOps(int32_t y, std::span<const PixelOpRun> ops) {
     }
     if (at < b0) f(at, b0, keyA_, keyB_);
   };
+  // Paint that reads nothing and leaves no gap replaces all under it.
+  bool replaces = true;
+  for (size_t k = 0; k < ops.size() && replaces; ++k)
+    replaces = ops[k].op.kind == PixelOp::Kind::Bits && ops[k].op.keep == 0 && (k == 0 || ops[k - 1].x1 == ops[k].x0);
+  if (replaces) {
+    for (const PixelOpRun& run : ops) add(run.x0, run.x1, run.op.flip, run.op.flip);
+    Replace(row, from, to, pieces);
+    return;
+  }
   int32_t at = from;
   for (const PixelOpRun& run : ops) {
     if (run.x0 > at) stretches(at, run.x0, add);
@@ -151,32 +160,34 @@ void SpanRecorder::PaintOps(int32_t y, std::span<const PixelOpRun> ops) {
 
 void SpanRecorder::Replace(RowRuns& row, int32_t x0, int32_t x1, const std::vector<PaintedRun>& pieces) {
   // The runs that overlap or touch [x0, x1), [first, last), and what takes
-  // their place: their parts outside [x0, x1) around the pieces, touching
-  // runs of the same colours joined.
+  // their place: their parts outside [x0, x1) around the pieces (joined
+  // already among themselves), touching runs of the same colours joined.
   PaintedRun* runs = row.runs;
   const uint32_t first = static_cast<uint32_t>(
       std::lower_bound(runs, runs + row.size, x0, [](const PaintedRun& r, int32_t x) { return r.x1 < x; }) - runs);
   uint32_t last = first;
   while (last < row.size && runs[last].x0 <= x1) ++last;
-  thread_local std::vector<PaintedRun> merged;
-  merged.clear();
-  const auto push = [&](PaintedRun r) {
-    if (r.x0 >= r.x1) return;
-    if (!merged.empty() && merged.back().x1 == r.x0 && merged.back().SameColors(r)) merged.back().x1 = r.x1;
-    else merged.push_back(r);
-  };
   // Only the first of them can reach left of x0, only the last right of x1.
-  if (first < last) {
-    const PaintedRun& l = runs[first];
-    push(PaintedRun{l.x0, std::min(l.x1, x0), l.color, l.colorB});
+  PaintedRun left{}, right{};
+  const bool hasLeft = first < last && runs[first].x0 < x0;
+  const bool hasRight = first < last && runs[last - 1].x1 > x1;
+  if (hasLeft) left = PaintedRun{runs[first].x0, std::min(runs[first].x1, x0), runs[first].color, runs[first].colorB};
+  if (hasRight)
+    right = PaintedRun{std::max(runs[last - 1].x0, x1), runs[last - 1].x1, runs[last - 1].color, runs[last - 1].colorB};
+  const bool joinLeft = hasLeft && !pieces.empty() && pieces.front().x0 == left.x1 && pieces.front().SameColors(left);
+  const bool joinRight =
+      hasRight && !pieces.empty() && pieces.back().x1 == right.x0 && pieces.back().SameColors(right);
+  const uint32_t count = static_cast<uint32_t>(hasLeft + hasRight + pieces.size() - joinLeft - joinRight);
+  runs = MakeRoom(row, first, last, count);
+  if (!runs) return;
+  PaintedRun* out = runs + first;
+  if (hasLeft) *out++ = left;
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    if (i == 0 && joinLeft) out[-1].x1 = pieces[0].x1;
+    else *out++ = pieces[i];
   }
-  for (const PaintedRun& p : pieces) push(p);
-  if (first < last) {
-    const PaintedRun& r = runs[last - 1];
-    push(PaintedRun{std::max(r.x0, x1), r.x1, r.color, r.colorB});
-  }
-  runs = MakeRoom(row, first, last, static_cast<uint32_t>(merged.size()));
-  if (runs) std::copy(merged.begin(), merged.end(), runs + first);
+  if (joinRight) out[-1].x1 = right.x1;
+  else if (hasRight) *out = right;
 }
 
 PaintedRun* SpanRecorder::MakeRoom(RowRuns& row, uint32_t first, uint32_t last, uint32_t count) {

@@ -396,7 +396,9 @@ TEST(SpanRenderingTest, BlockTransfersOverAFillAndOverNothing) {
     w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, 0x3060C0));
     w.Rectangle({0, 0, 18, 25});
     if (brushKind == 0) w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, 0x10E070));
-    if (brushKind == 1 || brushKind == 2) w.SelectObject(w.CreateBrushIndirect(emf::BS_HATCHED, 0xA02080, emf::HS_DIAGCROSS));
+    // The transparent hatch is black: pattern pixels of colour 0 beside left-out ones.
+    if (brushKind == 1 || brushKind == 2)
+      w.SelectObject(w.CreateBrushIndirect(emf::BS_HATCHED, brushKind == 1 ? 0xA02080 : 0, emf::HS_DIAGCROSS));
     if (brushKind == 2) w.SetBkMode(emf::TRANSPARENT);
     if (brushKind == 3) w.SelectObject(w.CreateDIBPatternBrushPt(pattern));
     w.StretchBlt(2, 2, 26, 9, rop, image, 0, 0, 5, 3);
