@@ -50,7 +50,8 @@ struct Box {
 
 struct FillScratch {
   std::vector<Edge> edges;
-  std::vector<uint64_t> order;  // first row << 32 | index, sorted
+  std::vector<int32_t> startsAt;      // by row from the first: the first edge starting there, or -1
+  std::vector<int32_t> nextStarting;  // by edge: the next edge starting on its row, or -1
   std::vector<Edge*> active;
   std::vector<PointD> clipA, clipB;
 };
@@ -167,23 +168,37 @@ void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode
   };
   auto& edges = s.edges;
   if (edges.empty()) return;
-  // Edges by first row, through small keys (rows are never negative: they lie within the surface).
-  auto& order = s.order;
-  order.resize(edges.size());
-  for (size_t i = 0; i < edges.size(); ++i) order[i] = uint64_t{static_cast<uint32_t>(edges[i].yTop)} << 32 | i;
-  std::sort(order.begin(), order.end());
-  const auto edgeAt = [&](size_t i) { return &edges[static_cast<uint32_t>(order[i])]; };
+  // Edges by first row: a list for each row the edges start on, in the
+  // order of the edges, over the rows the shape spans (not the clip's).
+  int32_t firstRow = INT32_MAX, lastRow = INT32_MIN;
+  for (const Edge& e : edges) {
+    firstRow = std::min(firstRow, e.yTop);
+    lastRow = std::max(lastRow, e.yTop);
+  }
+  auto& startsAt = s.startsAt;
+  auto& nextStarting = s.nextStarting;
+  startsAt.assign(static_cast<size_t>(lastRow - firstRow) + 1, -1);
+  nextStarting.resize(edges.size());
+  for (size_t i = edges.size(); i-- > 0;) {
+    int32_t& head = startsAt[static_cast<size_t>(edges[i].yTop - firstRow)];
+    nextStarting[i] = head;
+    head = static_cast<int32_t>(i);
+  }
   auto& active = s.active;
   active.clear();
   const bool nonZero = mode == FillMode::Winding;
   const int64_t left = clip.left, right = clip.right;
-  size_t next = 0;
-  int32_t y = edgeAt(0)->yTop;
-  while (next < edges.size() || !active.empty()) {
-    if (active.empty() && edgeAt(next)->yTop > y) y = edgeAt(next)->yTop;
-    while (next < edges.size() && edgeAt(next)->yTop == y) {
+  size_t started = 0;
+  int32_t y = firstRow;
+  while (started < edges.size() || !active.empty()) {
+    // Past the rows where nothing is active to the next that starts an edge.
+    if (active.empty())
+      while (startsAt[static_cast<size_t>(y - firstRow)] < 0) ++y;
+    for (int32_t i = y <= lastRow ? startsAt[static_cast<size_t>(y - firstRow)] : -1; i >= 0;
+         i = nextStarting[static_cast<size_t>(i)]) {
+      ++started;
       // Insert in order of crossing; the list stays sorted.
-      Edge* e = edgeAt(next++);
+      Edge* e = &edges[static_cast<size_t>(i)];
       size_t j = active.size();
       active.push_back(e);
       while (j > 0 && active[j - 1]->x > e->x) {
