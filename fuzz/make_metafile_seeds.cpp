@@ -149,6 +149,25 @@ std::vector<uint8_t> ImageRecords() {
   return w.Finish();
 }
 
+// Ternary raster operations with pattern and source: hatches in both
+// background modes, a pattern brush, a mask with a pattern operation for
+// its background, and a fill by an operation without a source.
+std::vector<uint8_t> TernaryOperations() {
+  auto w = Writer();
+  const orvane::emf::Dib rgb = orvane::emf::MakeDib24(3, 2, {0xFF, 0xFF00, 0xFF0000, 0, 0xFFFFFF, 0x808080});
+  const orvane::emf::Dib mask = orvane::emf::MakeDibIndexed(2, 2, 1, {0, 0xFFFFFF}, {1, 0, 0, 1});
+  w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_SOLID, 0x3060C0));
+  w.Rectangle({0, 0, 40, 64});
+  w.SelectObject(w.CreateBrushIndirect(orvane::emf::BS_HATCHED, 0, orvane::emf::HS_DIAGCROSS));
+  w.StretchBlt(2, 2, 60, 20, 0x00B8074A, rgb, 0, 0, 3, 2);
+  w.SetBkMode(orvane::emf::TRANSPARENT);
+  w.StretchBlt(2, 24, 60, 20, 0x00E20746, rgb, 0, 0, 3, 2);
+  w.SelectObject(w.CreateDIBPatternBrushPt(rgb));
+  w.MaskBlt(0, 40, 64, 20, (0x5Au << 24) | 0x00C000CA, rgb, 0, 0, &mask, 0, 0);
+  w.BitBlt(10, 10, 40, 40, 0x00A000C9);
+  return w.Finish();
+}
+
 // Bitmap records whose run-length sources declare far more than their few
 // bytes hold, with encoded and absolute runs, deltas and a mask.
 std::vector<uint8_t> ClaimedBitmaps() {
@@ -177,6 +196,7 @@ int main(int argc, char** argv) {
   Save(folder, "paths.emf", Paths());
   Save(folder, "text-bitmaps.emf", TextAndBitmaps());
   Save(folder, "image-records.emf", ImageRecords());
+  Save(folder, "ternary-ops.emf", TernaryOperations());
   Save(folder, "claimed-bitmaps.emf", ClaimedBitmaps());
 
   // Broken: a record of size 0, a count far beyond the record, a handle out

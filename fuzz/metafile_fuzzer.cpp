@@ -1,8 +1,7 @@
 // Fuzz target: any bytes loaded as a metafile (EMF, or placeable WMF through
 // the conversion) and, when they load, played into a 64 x 64 bitmap at a
 // few destinations: natural, shrunk with an offset, and mirrored; then drawn
-// filtered (from spans, or over key colours when it reads what is under
-// its paint) into a small part of the bitmap. Runtime
+// filtered (from spans) into a small part of the bitmap. Runtime
 // errors (a refused file) are expected; anything else escaping, or a
 // sanitizer report, is a bug.
 
