@@ -9,9 +9,9 @@
 // Paint that combines with what is under it (a raster operation that reads
 // the destination, an alpha blend) is kept exactly too, relative to two key
 // colours: a run holds the colour a surface first filled with key A would
-// show and the one a surface filled with key B would show (PixelOp.h). An unpainted pixel shows the
-// keys themselves, and paint that leaves a pixel showing both keys (an XOR
-// painted twice) leaves it unpainted.
+// show and the one a surface filled with key B would show (PixelOp.h). An
+// unpainted pixel shows the keys themselves, and paint that leaves a pixel
+// showing both keys (an XOR painted twice) leaves it unpainted.
 
 #include <cstddef>
 #include <cstdint>
