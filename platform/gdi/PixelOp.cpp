@@ -29,9 +29,22 @@ void Rop3Bits(uint8_t table, COLORREF p, COLORREF s, COLORREF& overBlack, COLORR
   overWhite &= 0xFFFFFF;
 }
 
-int32_t Wrap(int64_t v, int32_t n) {
-  const int64_t m = v % n;
-  return static_cast<int32_t>(m < 0 ? m + n : m);
+// Source-over blending of one colour, as PixelOp::Blend describes.
+COLORREF BlendChannels(COLORREF src, COLORREF dst, uint32_t constantAlpha, int alpha) {
+  COLORREF out = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const uint32_t s = (src >> shift) & 0xFF, d = (dst >> shift) & 0xFF;
+    uint32_t v;
+    if (alpha < 0) {
+      v = Div255(s * constantAlpha + d * (255 - constantAlpha));
+    } else {
+      // Premultiplied source: its colour and alpha both scaled by the constant.
+      const uint32_t sourceAlpha = Div255(static_cast<uint32_t>(alpha) * constantAlpha);
+      v = std::min<uint32_t>(255, Div255(s * constantAlpha) + Div255(d * (255 - sourceAlpha)));
+    }
+    out |= v << shift;
+  }
+  return out;
 }
 
 }  // namespace
@@ -60,37 +73,6 @@ COLORREF PixelOp::Apply(COLORREF d) const {
     case Kind::BlendPremultiplied: return BlendChannels(keep, d, constantAlpha, sourceAlpha);
   }
   return d;
-}
-
-COLORREF BlendChannels(COLORREF src, COLORREF dst, uint32_t constantAlpha, int alpha) {
-  COLORREF out = 0;
-  for (int shift = 0; shift < 24; shift += 8) {
-    const uint32_t s = (src >> shift) & 0xFF, d = (dst >> shift) & 0xFF;
-    uint32_t v;
-    if (alpha < 0) {
-      v = Div255(s * constantAlpha + d * (255 - constantAlpha));
-    } else {
-      // Premultiplied source: its colour and alpha both scaled by the constant.
-      const uint32_t sourceAlpha = Div255(static_cast<uint32_t>(alpha) * constantAlpha);
-      v = std::min<uint32_t>(255, Div255(s * constantAlpha) + Div255(d * (255 - sourceAlpha)));
-    }
-    out |= v << shift;
-  }
-  return out;
-}
-
-bool PaintColorAt(const Paint& paint, int32_t x, int32_t y, COLORREF& out) {
-  const PatternImage* pat = paint.pattern;
-  if (!pat || pat->width <= 0 || pat->height <= 0) {
-    out = paint.color;
-    return true;
-  }
-  const int32_t px = Wrap(int64_t{x} - paint.patternOrigin.x, pat->width);
-  const int32_t py = Wrap(int64_t{y} - paint.patternOrigin.y, pat->height);
-  const size_t at = static_cast<size_t>(py) * static_cast<size_t>(pat->width) + static_cast<size_t>(px);
-  if (paint.patternMask && !paint.patternMask[at]) return false;
-  out = pat->pixels[at];
-  return true;
 }
 
 }  // namespace orvane::gdi

@@ -115,6 +115,20 @@ void PatternSpan(uint8_t* row, int32_t y, int32_t x0, int32_t x1, const Paint& p
 
 }  // namespace
 
+bool PaintColorAt(const Paint& paint, int32_t x, int32_t y, COLORREF& out) {
+  const PatternImage* pat = paint.pattern;
+  if (!pat || pat->width <= 0 || pat->height <= 0) {
+    out = paint.color;
+    return true;
+  }
+  const int32_t px = Wrap(int64_t{x} - paint.patternOrigin.x, pat->width);
+  const int32_t py = Wrap(int64_t{y} - paint.patternOrigin.y, pat->height);
+  const size_t at = static_cast<size_t>(py) * static_cast<size_t>(pat->width) + static_cast<size_t>(px);
+  if (paint.patternMask && !paint.patternMask[at]) return false;
+  out = pat->pixels[at];
+  return true;
+}
+
 void FillSurface(BitmapObject& surface, COLORREF color) {
   const Paint paint = Paint::Solid(color);
   const SpanFn fn = SelectSpanFn(surface.Format(), paint);

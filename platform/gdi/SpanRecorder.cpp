@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include <orvane/gdi/detail/SpanPaint.h>
-
 namespace orvane::gdi {
 
 namespace {

@@ -8,8 +8,6 @@
 // surface over either key colour would show, which keeps it exact.
 
 #include <cstdint>
-#include <span>
-#include <vector>
 
 #include <orvane/gdi/GdiTypes.h>
 #include <orvane/rtl/Visibility.h>
@@ -17,8 +15,6 @@
 ORVANE_PUBLIC_BEGIN
 
 namespace orvane::gdi {
-
-struct Paint;
 
 struct PixelOp {
   enum class Kind : uint8_t { Bits, Blend, BlendPremultiplied };
@@ -49,23 +45,9 @@ struct PixelOpRun {
   PixelOp op;
 };
 
-// Appends [x, x + 1) changed by `op` to `runs`, joining it to the last run
-// when that ends at x with the same operation.
-inline void AppendPixelOp(std::vector<PixelOpRun>& runs, int32_t x, const PixelOp& op) {
-  if (!runs.empty() && runs.back().x1 == x && runs.back().op == op) ++runs.back().x1;
-  else runs.push_back(PixelOpRun{x, x + 1, op});
-}
-
 // Whether a ternary truth table's result depends on the pattern, or on the source.
 constexpr bool RopTableUsesPattern(uint8_t table) { return (table >> 4) != (table & 15); }
 constexpr bool RopTableUsesSource(uint8_t table) { return (((table >> 2) ^ table) & 0x33) != 0; }
-
-// The colour of `paint`'s pattern at device pixel (x, y), or its colour
-// when it has none; false where its mask leaves the pixel alone.
-bool PaintColorAt(const Paint& paint, int32_t x, int32_t y, COLORREF& out);
-
-// Source-over blending of one colour, as PixelOp::Blend describes.
-COLORREF BlendChannels(COLORREF src, COLORREF dst, uint32_t constantAlpha, int alpha);
 
 }  // namespace orvane::gdi
 

@@ -29,6 +29,10 @@ struct Paint {
   static Paint Solid(COLORREF c, Rop2 r = Rop2::CopyPen) { return Paint{c, r, nullptr, nullptr, {}}; }
 };
 
+// The colour of `paint`'s pattern at device pixel (x, y), or its colour
+// when it has none; false where its mask leaves the pixel alone.
+bool PaintColorAt(const Paint& paint, int32_t x, int32_t y, COLORREF& out);
+
 using SpanFn = void (*)(uint8_t* row, int32_t y, int32_t x0, int32_t x1, const Paint& paint);
 
 SpanFn SelectSpanFn(PixelFormat format, const Paint& paint);
