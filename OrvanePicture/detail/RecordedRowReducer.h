@@ -46,11 +46,11 @@ class RecordedRowReducer {
   struct PixelSums {
     uint32_t blue, green, red, count;
   };
-  void Add(int32_t x, int32_t samples, uint32_t color);
   void AddRun(int32_t x0, int32_t x1, uint32_t color);
   void Touch(int32_t x) { touched_[static_cast<size_t>(x) >> 6] |= uint64_t{1} << (x & 63); }
 
   int32_t factor_;
+  int32_t shift_;  // log2 of the factor, or -1
   int64_t from_, to_;  // the sample columns of the row
   int32_t width_;
   std::vector<PixelSums> differences_;  // zero but at the touched pixels
