@@ -1,6 +1,7 @@
 #include <orvane/detail/RecordedRowBlend.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include <orvane/gdi/BitmapObject.h>
@@ -20,6 +21,12 @@ void BlendStretches(const std::vector<TargetStretch>& stretches, int32_t x0, int
     const int32_t from = std::max(t->x0, x0), to = std::min(t->x1, x1);
     uint8_t* p = d + static_cast<ptrdiff_t>(from - x0) * bytesPerPixel;
     if (t->coverage == 0) continue;
+    if (t->coverage == 255 && bytesPerPixel == 4) {
+      // Covered 32-bit pixels are one word each, the unused byte 0.
+      const uint32_t word = uint32_t{t->blue} | uint32_t{t->green} << 8 | uint32_t{t->red} << 16;
+      for (int32_t x = from; x < to; ++x, p += 4) std::memcpy(p, &word, 4);
+      continue;
+    }
     for (int32_t x = from; x < to; ++x, p += bytesPerPixel) {
       if (t->coverage == 255) {
         p[0] = t->blue;
