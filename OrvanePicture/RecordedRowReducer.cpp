@@ -14,7 +14,7 @@ namespace orvane {
 
 RecordedRowReducer::RecordedRowReducer(int32_t factor, int32_t firstColumn, int32_t width)
     : factor_(factor),
-      shift_(std::has_single_bit(static_cast<uint32_t>(factor)) ? std::countr_zero(static_cast<uint32_t>(factor)) : -1),
+      shift_(std::countr_zero(static_cast<uint32_t>(factor))),
       from_(int64_t{firstColumn} * factor),
       to_(from_ + int64_t{width} * factor),
       width_(width),
@@ -71,8 +71,7 @@ inline void AddSamples(Sums& d, int32_t samples, const ChannelsAndOne& channels)
 // change.
 void RecordedRowReducer::AddRun(int32_t x0, int32_t x1, uint32_t color) {
   const int32_t n = factor_;
-  // Factors are powers of two: a shift, not a division, finds the pixels.
-  const int32_t first = shift_ >= 0 ? x0 >> shift_ : x0 / n, last = shift_ >= 0 ? (x1 - 1) >> shift_ : (x1 - 1) / n;
+  const int32_t first = x0 >> shift_, last = (x1 - 1) >> shift_;
   const ChannelsAndOne c = ChannelsOf(color);
   const auto add = [&](int32_t x, int32_t samples) {
     AddSamples(differences_[static_cast<size_t>(x)], samples, c);

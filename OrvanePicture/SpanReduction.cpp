@@ -2,6 +2,7 @@
 // target row at a time by following the rows' runs.
 
 #include <algorithm>
+#include <bit>
 
 #include <orvane/detail/CoverageOps.h>
 #include <orvane/detail/RecordedRowReducer.h>
@@ -11,7 +12,9 @@ namespace orvane {
 void ReduceRecordedRows(const gdi::SpanRecorder& samples, int32_t firstRow, int32_t firstColumn,
                         const TripleRows& color, const TripleRows& coverage, int32_t width, int32_t height,
                         int32_t factor) {
-  if (factor <= 0 || width <= 0 || height <= 0 || firstColumn < 0) return;
+  if (factor <= 0 || !std::has_single_bit(static_cast<uint32_t>(factor)) || width <= 0 || height <= 0 ||
+      firstColumn < 0)
+    return;
   RecordedRowReducer reducer(factor, firstColumn, width);
   for (int32_t y = 0; y < height; ++y) {
     reducer.Reduce(samples, firstRow + y * factor);

@@ -54,7 +54,8 @@ namespace orvane {
 // and row firstRow + y * factor of `samples`, whose runs are the painted
 // samples; every other sample is background. Colour and coverage follow by
 // the same arithmetic as from two key renderings, colour written only where
-// a sample is painted.
+// a sample is painted. The factor is a power of two; with any other, nothing
+// is written.
 void ReduceRecordedRows(const gdi::SpanRecorder& samples, int32_t firstRow, int32_t firstColumn,
                         const TripleRows& color, const TripleRows& coverage, int32_t width, int32_t height,
                         int32_t factor);

@@ -30,7 +30,8 @@ struct TargetStretch {
 
 class RecordedRowReducer {
  public:
-  // Target columns [firstColumn, firstColumn + width) at `factor` samples a pixel.
+  // Target columns [firstColumn, firstColumn + width) at `factor` samples a
+  // pixel, a power of two (as every quality level's is).
   RecordedRowReducer(int32_t factor, int32_t firstColumn, int32_t width);
 
   // Reduces the target row whose sample rows start at `firstSampleRow`.
@@ -50,7 +51,7 @@ class RecordedRowReducer {
   void Touch(int32_t x) { touched_[static_cast<size_t>(x) >> 6] |= uint64_t{1} << (x & 63); }
 
   int32_t factor_;
-  int32_t shift_;  // log2 of the factor, or -1
+  int32_t shift_;  // log2 of the factor: pixels are found by a shift, not a division
   int64_t from_, to_;  // the sample columns of the row
   int32_t width_;
   std::vector<PixelSums> differences_;  // zero but at the touched pixels
