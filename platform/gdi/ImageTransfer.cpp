@@ -288,18 +288,29 @@ class RowPainter {
     ops_.clear();
     // Neighbouring groups mostly take the same operation: it is worked out
     // again only when what it is made from changes.
-    bool known = false;
-    COLORREF lastSource = 0, lastPattern = 0;
+    // A pattern mostly takes turns between two colours, so the operation of
+    // the one before is kept too.
+    bool known = false, otherKnown = false;
+    COLORREF lastSource = 0, lastPattern = 0, otherPattern = 0;
     int lastAlpha = -1;
     uint8_t lastTable = 0;
-    PixelOp op;
+    PixelOp op, otherOp;
     const auto blendFor = [&](COLORREF source, int alpha) {
       if (known && source == lastSource && alpha == lastAlpha) return;
       op = PixelOp::Blend(source, how_.constantAlpha, alpha);
-      known = true, lastSource = source, lastAlpha = alpha;
+      known = true, otherKnown = false, lastSource = source, lastAlpha = alpha;
     };
     const auto ropFor = [&](uint8_t table, COLORREF pattern, COLORREF source) {
-      if (known && source == lastSource && table == lastTable && pattern == lastPattern) return;
+      if (known && source == lastSource && table == lastTable) {
+        if (pattern == lastPattern) return;
+        const bool wasOther = otherKnown && pattern == otherPattern;
+        std::swap(op, otherOp);
+        std::swap(lastPattern, otherPattern);
+        otherKnown = true;
+        if (wasOther) return;
+      } else {
+        otherKnown = false;
+      }
       op = PixelOp::FromRop3(table, pattern, source);
       known = true, lastSource = source, lastTable = table, lastPattern = pattern;
     };
@@ -308,6 +319,10 @@ class RowPainter {
       if (!ops_.empty() && ops_.back().x1 == a && ops_.back().op == op) ops_.back().x1 = b;
       else ops_.push_back(PixelOpRun{a, b, op});
     };
+    const PaintRow brushRow(how_.brush ? *how_.brush : gdi::Paint{}, y);
+    bool repeatKnown = false;
+    uint8_t repeatTable = 0;
+    COLORREF repeatSource = 0;
     for (size_t k = 0; k + 1 < groupStart_.size(); ++k) {
       if (!sampler_.present[k]) continue;
       const int32_t xa = static_cast<int32_t>(x0 + static_cast<int64_t>(groupStart_[k]));
@@ -324,13 +339,50 @@ class RowPainter {
         append(xa, xb);
         continue;
       }
-      // The pattern changes from pixel to pixel; pixels its mask leaves out stay.
-      for (int32_t x = xa; x < xb; ++x) {
-        COLORREF pattern = 0;
-        if (!PaintColorAt(*how_.brush, x, y, pattern)) continue;
-        ropFor(table, pattern, source);
-        append(x, x + 1);
+      if (brushRow.Solid()) {
+        ropFor(table, brushRow.Color(), source);
+        append(xa, xb);
+        continue;
       }
+      // The pattern changes from pixel to pixel: the operations of one
+      // repeat, in runs of pattern columns, laid along the group. Columns
+      // the pattern's mask leaves out stay as they are.
+      if (!repeatKnown || table != repeatTable || source != repeatSource) {
+        repeat_.clear();
+        for (int32_t c = 0; c < brushRow.Width(); ++c) {
+          COLORREF pattern = 0;
+          if (!brushRow.At(c, pattern)) continue;
+          ropFor(table, pattern, source);
+          if (!repeat_.empty() && repeat_.back().x1 == c && repeat_.back().op == op) ++repeat_.back().x1;
+          else repeat_.push_back(PixelOpRun{c, c + 1, op});
+        }
+        repeatKnown = true, repeatTable = table, repeatSource = source;
+      }
+      if (repeat_.empty()) continue;
+      int32_t c = brushRow.ColumnOf(xa);
+      size_t r = 0;
+      while (r < repeat_.size() && repeat_[r].x1 <= c) ++r;
+      for (int32_t x = xa; x < xb;) {
+        if (r == repeat_.size()) {  // past the repeat's last run: on to the next repeat
+          x += brushRow.Width() - c;
+          c = 0;
+          r = 0;
+          continue;
+        }
+        const PixelOpRun& run = repeat_[r];
+        if (c < run.x0) {  // columns left out
+          x += run.x0 - c;
+          c = run.x0;
+          continue;
+        }
+        const int32_t end = static_cast<int32_t>(std::min<int64_t>(int64_t{x} + (run.x1 - c), xb));
+        op = run.op;
+        append(x, end);
+        x = end;
+        c = run.x1;
+        ++r;
+      }
+      known = false;
     }
     target_.PaintOps(y, ops_);
   }
@@ -343,6 +395,7 @@ class RowPainter {
   SourceSampler sampler_;
   uint8_t fore_, back_;
   std::vector<PixelOpRun> ops_;
+  std::vector<PixelOpRun> repeat_;  // a pattern repeat's operations, in pattern columns
   std::vector<SourcePixel> distinct_;
   std::vector<size_t> groupStart_;  // group k: pixels [groupStart_[k], groupStart_[k + 1])
 };

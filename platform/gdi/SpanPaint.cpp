@@ -115,19 +115,18 @@ void PatternSpan(uint8_t* row, int32_t y, int32_t x0, int32_t x1, const Paint& p
 
 }  // namespace
 
-bool PaintColorAt(const Paint& paint, int32_t x, int32_t y, COLORREF& out) {
+PaintRow::PaintRow(const Paint& paint, int32_t y) : color_(paint.color) {
   const PatternImage* pat = paint.pattern;
-  if (!pat || pat->width <= 0 || pat->height <= 0) {
-    out = paint.color;
-    return true;
-  }
-  const int32_t px = Wrap(int64_t{x} - paint.patternOrigin.x, pat->width);
-  const int32_t py = Wrap(int64_t{y} - paint.patternOrigin.y, pat->height);
-  const size_t at = static_cast<size_t>(py) * static_cast<size_t>(pat->width) + static_cast<size_t>(px);
-  if (paint.patternMask && !paint.patternMask[at]) return false;
-  out = pat->pixels[at];
-  return true;
+  if (!pat || pat->width <= 0 || pat->height <= 0) return;
+  const size_t row = static_cast<size_t>(Wrap(int64_t{y} - paint.patternOrigin.y, pat->height)) *
+                     static_cast<size_t>(pat->width);
+  pixels_ = pat->pixels.data() + row;
+  mask_ = paint.patternMask ? paint.patternMask + row : nullptr;
+  width_ = pat->width;
+  originX_ = paint.patternOrigin.x;
 }
+
+int32_t PaintRow::ColumnOf(int32_t x) const { return Wrap(int64_t{x} - originX_, width_); }
 
 void FillSurface(BitmapObject& surface, COLORREF color) {
   const Paint paint = Paint::Solid(color);
@@ -192,6 +191,13 @@ void RenderTarget::SpanInRegion(int32_t y, int32_t x0, int32_t x1) {
 
 void RenderTarget::PaintOps(int32_t y, std::span<const PixelOpRun> ops) {
   if (!surface_ || ops.empty() || y < bounds_.top || y >= bounds_.bottom) return;
+  // Within a one-rectangle clip, operations that all change something go as they are.
+  if (recorder_ && singleRect_ && ops.front().x0 >= bounds_.left && ops.back().x1 <= bounds_.right &&
+      std::none_of(ops.begin(), ops.end(),
+                   [](const PixelOpRun& run) { return run.x0 >= run.x1 || run.op.LeavesAlone(); })) {
+    recorder_->PaintOps(y, ops);
+    return;
+  }
   thread_local std::vector<PixelOpRun> cut;
   cut.clear();
   size_t k = 0;

@@ -106,15 +106,17 @@ TEST(EmfImageRecordsTest, TernaryOperationsCombineBrushSourceAndDestination) {
     canvas.Play(w.Finish());
     EXPECT_EQ(canvas.Count(c.expected), 4) << c.name;
   }
-  // A black vertical hatch in transparent mode: only its column 4 takes the
-  // pattern where the white source selects it; the others stay as they were.
-  auto w = Writer(8, 1);
+  // A black vertical hatch in transparent mode: only column 4 of each 8
+  // takes the pattern where the white source selects it; the others stay as
+  // they were. Each source pixel covers 7 columns, so the second starts
+  // within a repeat and the third past the hatch's line.
+  auto w = Writer(21, 1);
   w.SetBkMode(emf::TRANSPARENT);
   w.SelectObject(w.CreateBrushIndirect(emf::BS_HATCHED, C(kBlack), emf::HS_VERTICAL));
-  w.StretchBlt(0, 0, 8, 1, 0x00E20746, emf::MakeDib24(2, 1, {C(kWhite), C(kWhite)}), 0, 0, 2, 1);
-  Canvas canvas(8, 1);
+  w.StretchBlt(0, 0, 21, 1, 0x00E20746, emf::MakeDib24(3, 1, {C(kWhite), C(kWhite), C(kWhite)}), 0, 0, 3, 1);
+  Canvas canvas(21, 1);
   canvas.Play(w.Finish());
-  EXPECT_EQ(canvas.Rows(kBlack), (std::vector<std::string>{"....#..."}));
+  EXPECT_EQ(canvas.Rows(kBlack), (std::vector<std::string>{"....#.......#.......#"}));
 }
 
 // A quarter turn: the source's top edge runs down the right side. Each

@@ -29,9 +29,31 @@ struct Paint {
   static Paint Solid(COLORREF c, Rop2 r = Rop2::CopyPen) { return Paint{c, r, nullptr, nullptr, {}}; }
 };
 
-// The colour of `paint`'s pattern at device pixel (x, y), or its colour
-// when it has none; false where its mask leaves the pixel alone.
-bool PaintColorAt(const Paint& paint, int32_t x, int32_t y, COLORREF& out);
+// `paint` along device row y: its colour where it has no pattern, else its
+// pattern's row, column by column.
+class PaintRow {
+ public:
+  PaintRow(const Paint& paint, int32_t y);
+  bool Solid() const { return pixels_ == nullptr; }
+  COLORREF Color() const { return color_; }
+  // The pattern column of device column x, and the one after column c.
+  int32_t ColumnOf(int32_t x) const;
+  int32_t After(int32_t c) const { return c + 1 == width_ ? 0 : c + 1; }
+  int32_t Width() const { return width_; }
+  // The colour of pattern column c; false where the mask leaves it alone.
+  bool At(int32_t c, COLORREF& out) const {
+    if (mask_ && !mask_[c]) return false;
+    out = pixels_[c];
+    return true;
+  }
+
+ private:
+  COLORREF color_ = 0;
+  const COLORREF* pixels_ = nullptr;
+  const uint8_t* mask_ = nullptr;
+  int32_t width_ = 0;
+  int32_t originX_ = 0;
+};
 
 using SpanFn = void (*)(uint8_t* row, int32_t y, int32_t x0, int32_t x1, const Paint& paint);
 
