@@ -288,29 +288,18 @@ class RowPainter {
     ops_.clear();
     // Neighbouring groups mostly take the same operation: it is worked out
     // again only when what it is made from changes.
-    // A pattern mostly takes turns between two colours, so the operation of
-    // the one before is kept too.
-    bool known = false, otherKnown = false;
-    COLORREF lastSource = 0, lastPattern = 0, otherPattern = 0;
+    bool known = false;
+    COLORREF lastSource = 0, lastPattern = 0;
     int lastAlpha = -1;
     uint8_t lastTable = 0;
-    PixelOp op, otherOp;
+    PixelOp op;
     const auto blendFor = [&](COLORREF source, int alpha) {
       if (known && source == lastSource && alpha == lastAlpha) return;
       op = PixelOp::Blend(source, how_.constantAlpha, alpha);
-      known = true, otherKnown = false, lastSource = source, lastAlpha = alpha;
+      known = true, lastSource = source, lastAlpha = alpha;
     };
     const auto ropFor = [&](uint8_t table, COLORREF pattern, COLORREF source) {
-      if (known && source == lastSource && table == lastTable) {
-        if (pattern == lastPattern) return;
-        const bool wasOther = otherKnown && pattern == otherPattern;
-        std::swap(op, otherOp);
-        std::swap(lastPattern, otherPattern);
-        otherKnown = true;
-        if (wasOther) return;
-      } else {
-        otherKnown = false;
-      }
+      if (known && source == lastSource && table == lastTable && pattern == lastPattern) return;
       op = PixelOp::FromRop3(table, pattern, source);
       known = true, lastSource = source, lastTable = table, lastPattern = pattern;
     };

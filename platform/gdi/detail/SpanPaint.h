@@ -36,9 +36,8 @@ class PaintRow {
   PaintRow(const Paint& paint, int32_t y);
   bool Solid() const { return pixels_ == nullptr; }
   COLORREF Color() const { return color_; }
-  // The pattern column of device column x, and the one after column c.
+  // The pattern column of device column x.
   int32_t ColumnOf(int32_t x) const;
-  int32_t After(int32_t c) const { return c + 1 == width_ ? 0 : c + 1; }
   int32_t Width() const { return width_; }
   // The colour of pattern column c; false where the mask leaves it alone.
   bool At(int32_t c, COLORREF& out) const {
