@@ -285,7 +285,11 @@ class RowPainter {
       groupStart_.push_back(at.size());
       sampler_.Sample(distinct_);
     }
-    ops_.clear();
+    // Each operation covers a pixel at least: room for one a pixel is taken
+    // once, and the row's are written into it without a call per operation.
+    if (ops_.size() < at.size()) ops_.resize(at.size());
+    PixelOpRun* const opsBegin = ops_.data();
+    PixelOpRun* opsEnd = opsBegin;
     // Neighbouring groups mostly take the same operation: it is worked out
     // again only when what it is made from changes.
     bool known = false;
@@ -305,8 +309,8 @@ class RowPainter {
     };
     const auto append = [&](int32_t a, int32_t b) {
       if (op.LeavesAlone()) return;
-      if (!ops_.empty() && ops_.back().x1 == a && ops_.back().op == op) ops_.back().x1 = b;
-      else ops_.push_back(PixelOpRun{a, b, op});
+      if (opsEnd != opsBegin && opsEnd[-1].x1 == a && opsEnd[-1].op == op) opsEnd[-1].x1 = b;
+      else *opsEnd++ = PixelOpRun{a, b, op};
     };
     const PaintRow brushRow(how_.brush ? *how_.brush : gdi::Paint{}, y);
     bool repeatKnown = false;
@@ -373,7 +377,7 @@ class RowPainter {
       }
       known = false;
     }
-    target_.PaintOps(y, ops_);
+    target_.PaintOps(y, {opsBegin, opsEnd});
   }
 
  private:
@@ -383,7 +387,7 @@ class RowPainter {
   const ImageTransfer& how_;
   SourceSampler sampler_;
   uint8_t fore_, back_;
-  std::vector<PixelOpRun> ops_;
+  std::vector<PixelOpRun> ops_;  // room for a row's operations
   std::vector<PixelOpRun> repeat_;  // a pattern repeat's operations, in pattern columns
   std::vector<SourcePixel> distinct_;
   std::vector<size_t> groupStart_;  // group k: pixels [groupStart_[k], groupStart_[k + 1])
