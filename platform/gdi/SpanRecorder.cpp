@@ -102,16 +102,21 @@ void SpanRecorder::PaintOver(RowRuns& row, PaintedRun painted) {
 void SpanRecorder::PaintOps(int32_t y, std::span<const PixelOpRun> ops) {
   if (overLimit_ || ops.empty()) return;
   RowRuns& row = rows_[static_cast<size_t>(y - top_)];
-  thread_local std::vector<PaintedRun> pieces;
-  pieces.clear();
+  // Each piece starts at an operation's or a run's edge: room for that many
+  // is taken once, and pieces are written into it without a call each.
+  thread_local std::vector<PaintedRun> room;
+  const size_t most = 2 * (ops.size() + row.size) + 2;
+  if (room.size() < most) room.resize(most);
+  PaintedRun* const first = room.data();
+  PaintedRun* last = first;
   // What [from, to) shows afterwards, piece by piece; a stretch left showing
   // both keys is unpainted.
   const auto add = [&](int32_t a, int32_t b, COLORREF overA, COLORREF overB) {
     if (overA == keyA_ && overB == keyB_) return;
-    if (!pieces.empty() && pieces.back().x1 == a && pieces.back().color == overA && pieces.back().colorB == overB)
-      pieces.back().x1 = b;
+    if (last != first && last[-1].x1 == a && last[-1].color == overA && last[-1].colorB == overB)
+      last[-1].x1 = b;
     else
-      pieces.push_back(PaintedRun{a, b, overA, overB});
+      *last++ = PaintedRun{a, b, overA, overB};
   };
   const PaintedRun* runs = row.runs;
   const int32_t from = ops.front().x0, to = ops.back().x1;
@@ -137,7 +142,7 @@ void SpanRecorder::PaintOps(int32_t y, std::span<const PixelOpRun> ops) {
     replaces = ops[k].op.kind == PixelOp::Kind::Bits && ops[k].op.keep == 0 && (k == 0 || ops[k - 1].x1 == ops[k].x0);
   if (replaces) {
     for (const PixelOpRun& run : ops) add(run.x0, run.x1, run.op.flip, run.op.flip);
-    Replace(row, from, to, pieces);
+    Replace(row, from, to, {first, last});
     return;
   }
   int32_t at = from;
@@ -153,10 +158,10 @@ void SpanRecorder::PaintOps(int32_t y, std::span<const PixelOpRun> ops) {
     }
     at = run.x1;
   }
-  Replace(row, from, to, pieces);
+  Replace(row, from, to, {first, last});
 }
 
-void SpanRecorder::Replace(RowRuns& row, int32_t x0, int32_t x1, const std::vector<PaintedRun>& pieces) {
+void SpanRecorder::Replace(RowRuns& row, int32_t x0, int32_t x1, std::span<const PaintedRun> pieces) {
   // The runs that overlap or touch [x0, x1), [first, last), and what takes
   // their place: their parts outside [x0, x1) around the pieces (joined
   // already among themselves), touching runs of the same colours joined.

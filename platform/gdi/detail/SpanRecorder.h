@@ -122,7 +122,7 @@ class SpanRecorder {
   // of the row once; the row's runs, or nullptr when it cannot grow.
   PaintedRun* MakeRoom(RowRuns& row, uint32_t first, uint32_t last, uint32_t count);
   // Replaces the runs of [x0, x1) by `pieces` (sorted, within [x0, x1)).
-  void Replace(RowRuns& row, int32_t x0, int32_t x1, const std::vector<PaintedRun>& pieces);
+  void Replace(RowRuns& row, int32_t x0, int32_t x1, std::span<const PaintedRun> pieces);
   // Moves the row to fresh room for `extra` more runs; false, and over the
   // limit, when the row cannot have it.
   bool Grow(RowRuns& row, uint32_t extra);
