@@ -346,36 +346,13 @@ class RowPainter {
           COLORREF pattern = 0;
           if (!brushRow.At(c, pattern)) continue;
           ropFor(table, pattern, source);
+          if (op.LeavesAlone()) continue;
           if (!repeat_.empty() && repeat_.back().x1 == c && repeat_.back().op == op) ++repeat_.back().x1;
           else repeat_.push_back(PixelOpRun{c, c + 1, op});
         }
         repeatKnown = true, repeatTable = table, repeatSource = source;
       }
-      if (repeat_.empty()) continue;
-      int32_t c = brushRow.ColumnOf(xa);
-      size_t r = 0;
-      while (r < repeat_.size() && repeat_[r].x1 <= c) ++r;
-      for (int32_t x = xa; x < xb;) {
-        if (r == repeat_.size()) {  // past the repeat's last run: on to the next repeat
-          x += brushRow.Width() - c;
-          c = 0;
-          r = 0;
-          continue;
-        }
-        const PixelOpRun& run = repeat_[r];
-        if (c < run.x0) {  // columns left out
-          x += run.x0 - c;
-          c = run.x0;
-          continue;
-        }
-        const int32_t end = static_cast<int32_t>(std::min<int64_t>(int64_t{x} + (run.x1 - c), xb));
-        op = run.op;
-        append(x, end);
-        x = end;
-        c = run.x1;
-        ++r;
-      }
-      known = false;
+      opsEnd = LayRepeat(repeat_, brushRow.Width(), brushRow.ColumnOf(xa), xa, xb, opsBegin, opsEnd);
     }
     target_.PaintOps(y, {opsBegin, opsEnd});
   }

@@ -98,18 +98,14 @@ int32_t Wrap(int64_t v, int32_t n) {
 
 template <int Bpp>
 void PatternSpan(uint8_t* row, int32_t y, int32_t x0, int32_t x1, const Paint& paint) {
-  const PatternImage& pat = *paint.pattern;
-  const int32_t py = Wrap(int64_t{y} - paint.patternOrigin.y, pat.height);
-  const COLORREF* src = pat.pixels.data() + static_cast<ptrdiff_t>(py) * pat.width;
-  const uint8_t* mask = paint.patternMask ? paint.patternMask + static_cast<ptrdiff_t>(py) * pat.width : nullptr;
-  int32_t px = Wrap(int64_t{x0} - paint.patternOrigin.x, pat.width);
+  const PaintRow pattern(paint, y);
+  if (pattern.Solid()) return;
+  int32_t px = pattern.ColumnOf(x0);
   uint8_t* p = row + static_cast<ptrdiff_t>(x0) * Bpp;
   for (int32_t x = x0; x < x1; ++x, p += Bpp) {
-    if (!mask || mask[px]) {
-      const COLORREF c = paint.rop == Rop2::CopyPen ? src[px] : ApplyRop2(paint.rop, src[px], Read24(p));
-      Write24(p, c);
-    }
-    if (++px == pat.width) px = 0;
+    COLORREF src;
+    if (pattern.At(px, src)) Write24(p, paint.rop == Rop2::CopyPen ? src : ApplyRop2(paint.rop, src, Read24(p)));
+    if (++px == pattern.Width()) px = 0;
   }
 }
 
@@ -240,38 +236,37 @@ void RenderTarget::RecordSpan(int32_t y, int32_t x0, int32_t x1) {
   // once (one at a time, each would move the rest of the row).
   thread_local std::vector<PixelOpRun> repeat, ops;
   repeat.clear();
-  ops.clear();
-  const PatternImage& pat = *paint_.pattern;
-  const int32_t py = Wrap(int64_t{y} - paint_.patternOrigin.y, pat.height);
-  const COLORREF* src = pat.pixels.data() + static_cast<ptrdiff_t>(py) * pat.width;
-  const uint8_t* mask = paint_.patternMask ? paint_.patternMask + static_cast<ptrdiff_t>(py) * pat.width : nullptr;
-  for (int32_t c = 0; c < pat.width; ++c) {
-    if (mask && !mask[c]) continue;
-    if (!repeat.empty() && repeat.back().x1 == c && src[c] == src[c - 1]) ++repeat.back().x1;
-    else repeat.push_back(PixelOpRun{c, c + 1, PixelOp::FromRop2(paint_.rop, src[c])});
+  const PaintRow pattern(paint_, y);
+  COLORREF last = 0;
+  for (int32_t c = 0; c < pattern.Width(); ++c) {
+    COLORREF color;
+    if (!pattern.At(c, color)) continue;
+    if (!repeat.empty() && repeat.back().x1 == c && color == last) ++repeat.back().x1;
+    else repeat.push_back(PixelOpRun{c, c + 1, PixelOp::FromRop2(paint_.rop, color)});
+    last = color;
   }
   if (repeat.empty()) return;
-  // Device column of pattern column 0 in the repeat that holds x0.
-  const int64_t first = int64_t{x0} - Wrap(int64_t{x0} - paint_.patternOrigin.x, pat.width);
-  const size_t room = static_cast<size_t>((x1 - first) / pat.width + 1) * repeat.size();
+  const int32_t column = pattern.ColumnOf(x0);
+  const size_t room = static_cast<size_t>((int64_t{x1} - x0 + column) / pattern.Width() + 1) * repeat.size();
   if (ops.size() < room) ops.resize(room);
-  // Only a repeat's first run can join the run before it: the last of the
-  // repeat before, when that ends the repeat in the same colour.
-  const bool joinsAcross =
-      repeat.front().x0 == 0 && repeat.back().x1 == pat.width && repeat.front().op == repeat.back().op;
-  PixelOpRun* out = ops.data();
-  PixelOpRun* const begin = out;
-  for (int64_t base = first; base < x1; base += pat.width) {
-    for (size_t k = 0; k < repeat.size(); ++k) {
-      const PixelOpRun& run = repeat[k];
+  PixelOpRun* const end = LayRepeat(repeat, pattern.Width(), column, x0, x1, ops.data(), ops.data());
+  if (end != ops.data()) recorder_->PaintOps(y, {ops.data(), end});
+}
+
+PixelOpRun* LayRepeat(std::span<const PixelOpRun> repeat, int32_t width, int32_t column, int32_t x0, int32_t x1,
+                      PixelOpRun* begin, PixelOpRun* out) {
+  if (repeat.empty()) return out;
+  // From device column of pattern column 0 in the repeat that holds x0.
+  for (int64_t base = int64_t{x0} - column; base < x1; base += width) {
+    for (const PixelOpRun& run : repeat) {
       const int32_t a = static_cast<int32_t>(std::max<int64_t>(base + run.x0, x0));
       const int32_t b = static_cast<int32_t>(std::min<int64_t>(base + run.x1, x1));
       if (a >= b) continue;
-      if (k == 0 && joinsAcross && out != begin && out[-1].x1 == a) out[-1].x1 = b;
+      if (out != begin && out[-1].x1 == a && out[-1].op == run.op) out[-1].x1 = b;
       else *out++ = PixelOpRun{a, b, run.op};
     }
   }
-  if (out != begin) recorder_->PaintOps(y, {begin, out});
+  return out;
 }
 
 void RenderTarget::FillRect(const Rect& r) {

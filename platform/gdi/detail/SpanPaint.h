@@ -5,6 +5,7 @@
 // paint kind and the raster operation, never per pixel.
 
 #include <cstdint>
+#include <span>
 
 #include <orvane/gdi/BitmapObject.h>
 #include <orvane/gdi/DrawingObjects.h>
@@ -53,6 +54,14 @@ class PaintRow {
   int32_t width_ = 0;
   int32_t originX_ = 0;
 };
+
+// Lays one pattern repeat's operations, `repeat` (runs in pattern columns
+// [0, width), sorted, apart), along device columns [x0, x1), x0 falling on
+// pattern column `column`. The parts are written from `out` on, each joined
+// to the one before it (back to `begin`) where they touch with the same
+// operation; returns the new end. `out` has room for every part.
+PixelOpRun* LayRepeat(std::span<const PixelOpRun> repeat, int32_t width, int32_t column, int32_t x0, int32_t x1,
+                      PixelOpRun* begin, PixelOpRun* out);
 
 using SpanFn = void (*)(uint8_t* row, int32_t y, int32_t x0, int32_t x1, const Paint& paint);
 
