@@ -89,15 +89,84 @@ void RecordedRowReducer::AddRun(int32_t x0, int32_t x1, uint32_t color) {
   add(last + 1, -tail);
 }
 
+void RecordedRowReducer::AddRepeatingRun(int32_t x0, int32_t x1, const gdi::RepeatingColors& colors, uint32_t keyA,
+                                         uint32_t keyB) {
+  const int32_t width = colors.width;
+  // Sums over the first i columns of two repeats, so any stretch of up to
+  // a repeat is the difference of two.
+  PixelSums before[2 * gdi::RepeatingColors::kMostWidth + 1];
+  before[0] = PixelSums{0, 0, 0, 0};
+  for (int32_t i = 0; i < 2 * width; ++i) {
+    const int32_t c = i < width ? i : i - width;
+    const uint32_t a = colors.overA[c];
+    PixelSums s = before[i];
+    if (a != keyA || colors.overB[c] != keyB)
+      s.blue += gdi::GetBValue(a), s.green += gdi::GetGValue(a), s.red += gdi::GetRValue(a), ++s.count;
+    before[i + 1] = s;
+  }
+  const PixelSums& repeat = before[width];
+  const auto plus = [](const PixelSums& a, const PixelSums& b) {
+    return PixelSums{a.blue + b.blue, a.green + b.green, a.red + b.red, a.count + b.count};
+  };
+  const auto minus = [](const PixelSums& a, const PixelSums& b) {
+    return PixelSums{a.blue - b.blue, a.green - b.green, a.red - b.red, a.count - b.count};
+  };
+  const auto repeats = [&](int32_t k) {
+    const uint32_t u = static_cast<uint32_t>(k);
+    return PixelSums{repeat.blue * u, repeat.green * u, repeat.red * u, repeat.count * u};
+  };
+  // The sums of `length` samples from pattern column c on.
+  const auto over = [&](int32_t c, int32_t length) {
+    return plus(repeats(length / width), minus(before[c + length % width], before[c]));
+  };
+  const PixelSums none{0, 0, 0, 0};
+  const int32_t n = factor_;
+  const int32_t first = x0 >> shift_, last = (x1 - 1) >> shift_;
+  const int32_t column = colors.ColumnOf(from_ + x0);
+  if (first == last) {
+    const PixelSums s = over(column, x1 - x0);
+    AddSums(first, s);
+    AddSums(first + 1, minus(none, s));
+    return;
+  }
+  const int32_t headLength = (first + 1) * n - x0;
+  const PixelSums head = over(column, headLength), tail = over(colors.ColumnOf(from_ + last * n), x1 - last * n);
+  AddSums(first, head);
+  const int32_t step = n % width;
+  if (step == 0) {
+    // Every whole pixel holds whole repeats: one sum for all of them.
+    const PixelSums whole = repeats(n / width);
+    AddSums(first + 1, minus(whole, head));
+    AddSums(last, minus(tail, whole));
+  } else {
+    // Each whole pixel starts `step` columns on from the one before.
+    const PixelSums repeatsInPixel = repeats(n / width);
+    int32_t c = (column + headLength) % width;
+    PixelSums previous = head;
+    for (int32_t x = first + 1; x < last; ++x) {
+      const PixelSums s = plus(repeatsInPixel, minus(before[c + step], before[c]));
+      AddSums(x, minus(s, previous));
+      previous = s;
+      c += step;
+      if (c >= width) c -= width;
+    }
+    AddSums(last, minus(tail, previous));
+  }
+  AddSums(last + 1, minus(none, tail));
+}
+
 void RecordedRowReducer::Reduce(const gdi::SpanRecorder& samples, int32_t firstSampleRow) {
   stretches_.clear();
   for (int32_t k = 0; k < factor_; ++k) {
     const auto runs = samples.Row(firstSampleRow + k);
     auto run = std::lower_bound(runs.begin(), runs.end(), from_,
                                 [](const gdi::PaintedRun& r, int64_t x) { return r.x1 <= x; });
-    for (; run != runs.end() && run->x0 < to_; ++run)
-      AddRun(static_cast<int32_t>(std::max<int64_t>(run->x0, from_) - from_),
-             static_cast<int32_t>(std::min<int64_t>(run->x1, to_) - from_), run->color);
+    for (; run != runs.end() && run->x0 < to_; ++run) {
+      const int32_t x0 = static_cast<int32_t>(std::max<int64_t>(run->x0, from_) - from_);
+      const int32_t x1 = static_cast<int32_t>(std::min<int64_t>(run->x1, to_) - from_);
+      if (run->Repeats()) AddRepeatingRun(x0, x1, samples.Repeating(*run), samples.KeyA(), samples.KeyB());
+      else AddRun(x0, x1, run->color);
+    }
   }
   Touch(0);
   Touch(width_);

@@ -17,6 +17,7 @@ namespace orvane {
 
 namespace gdi {
 class SpanRecorder;
+struct RepeatingColors;
 }
 
 // Target pixels [x0, x1) of a row, all of one colour (the mean of their
@@ -48,6 +49,14 @@ class RecordedRowReducer {
     uint32_t blue, green, red, count;
   };
   void AddRun(int32_t x0, int32_t x1, uint32_t color);
+  // Samples [x0, x1) in repeating colours (their pixels over key A, the
+  // pixels showing both keys unpainted).
+  void AddRepeatingRun(int32_t x0, int32_t x1, const gdi::RepeatingColors& colors, uint32_t keyA, uint32_t keyB);
+  void AddSums(int32_t x, const PixelSums& sums) {
+    PixelSums& d = differences_[static_cast<size_t>(x)];
+    d.blue += sums.blue, d.green += sums.green, d.red += sums.red, d.count += sums.count;
+    Touch(x);
+  }
   void Touch(int32_t x) { touched_[static_cast<size_t>(x) >> 6] |= uint64_t{1} << (x & 63); }
 
   int32_t factor_;

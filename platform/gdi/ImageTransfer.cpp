@@ -352,6 +352,12 @@ class RowPainter {
         }
         repeatKnown = true, repeatTable = table, repeatSource = source;
       }
+      // A group wider than a couple of repeats goes on its own, so that a
+      // recording surface can keep it as repeating colours.
+      if (xb - xa > 2 * brushRow.Width() && target_.KeepsRepeats(brushRow.Width())) {
+        target_.PaintRepeating(y, xa, xb, repeat_, brushRow.Width(), brushRow.ColumnOf(xa));
+        continue;
+      }
       opsEnd = LayRepeat(repeat_, brushRow.Width(), brushRow.ColumnOf(xa), xa, xb, opsBegin, opsEnd);
     }
     target_.PaintOps(y, {opsBegin, opsEnd});

@@ -247,10 +247,36 @@ void RenderTarget::RecordSpan(int32_t y, int32_t x0, int32_t x1) {
   }
   if (repeat.empty()) return;
   const int32_t column = pattern.ColumnOf(x0);
+  if (SpanRecorder::CanRepeat(pattern.Width())) {
+    recorder_->PaintRepeating(y, x0, x1, repeat, pattern.Width(), column);
+    return;
+  }
   const size_t room = static_cast<size_t>((int64_t{x1} - x0 + column) / pattern.Width() + 1) * repeat.size();
   if (ops.size() < room) ops.resize(room);
   PixelOpRun* const end = LayRepeat(repeat, pattern.Width(), column, x0, x1, ops.data(), ops.data());
   if (end != ops.data()) recorder_->PaintOps(y, {ops.data(), end});
+}
+
+void RenderTarget::PaintRepeating(int32_t y, int32_t x0, int32_t x1, std::span<const PixelOpRun> repeat,
+                                  int32_t width, int32_t column) {
+  if (!surface_ || repeat.empty() || width <= 0 || x0 >= x1 || y < bounds_.top || y >= bounds_.bottom) return;
+  if (recorder_ && SpanRecorder::CanRepeat(width)) {
+    const auto part = [&](int32_t a, int32_t b) {
+      recorder_->PaintRepeating(y, a, b, repeat, width, Wrap(int64_t{column} + (int64_t{a} - x0), width));
+    };
+    if (!singleRect_) {
+      drawable_.ForEachSpanPart(y, x0, x1, part);
+      return;
+    }
+    const int32_t a = std::max(x0, bounds_.left), b = std::min(x1, bounds_.right);
+    if (a < b) part(a, b);
+    return;
+  }
+  thread_local std::vector<PixelOpRun> ops;
+  const size_t room = static_cast<size_t>((int64_t{x1} - x0 + column) / width + 1) * repeat.size();
+  if (ops.size() < room) ops.resize(room);
+  PixelOpRun* const end = LayRepeat(repeat, width, column, x0, x1, ops.data(), ops.data());
+  if (end != ops.data()) PaintOps(y, {ops.data(), end});
 }
 
 PixelOpRun* LayRepeat(std::span<const PixelOpRun> repeat, int32_t width, int32_t column, int32_t x0, int32_t x1,

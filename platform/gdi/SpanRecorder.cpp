@@ -1,6 +1,7 @@
 #include <orvane/gdi/detail/SpanRecorder.h>
 
 #include <algorithm>
+#include <numeric>
 
 namespace orvane::gdi {
 
@@ -102,10 +103,17 @@ void SpanRecorder::PaintOver(RowRuns& row, PaintedRun painted) {
 void SpanRecorder::PaintOps(int32_t y, std::span<const PixelOpRun> ops) {
   if (overLimit_ || ops.empty()) return;
   RowRuns& row = rows_[static_cast<size_t>(y - top_)];
-  // Each piece starts at an operation's or a run's edge: room for that many
-  // is taken once, and pieces are written into it without a call each.
+  const PaintedRun* runs = row.runs;
+  const int32_t from = ops.front().x0, to = ops.back().x1;
+  uint32_t i = static_cast<uint32_t>(
+      std::lower_bound(runs, runs + row.size, from, [](const PaintedRun& r, int32_t x) { return r.x1 <= x; }) - runs);
+  // Each piece starts at an operation's or a run's edge, or at a column of
+  // repeating colours: room for that many is taken once, and pieces are
+  // written into it without a call each.
   thread_local std::vector<PaintedRun> room;
-  const size_t most = 2 * (ops.size() + row.size) + 2;
+  size_t most = 2 * (ops.size() + row.size) + 2;
+  for (uint32_t k = i; k < row.size && runs[k].x0 < to; ++k)
+    if (runs[k].Repeats()) most += static_cast<size_t>(std::min(runs[k].x1, to) - std::max(runs[k].x0, from));
   if (room.size() < most) room.resize(most);
   PaintedRun* const first = room.data();
   PaintedRun* last = first;
@@ -118,23 +126,24 @@ void SpanRecorder::PaintOps(int32_t y, std::span<const PixelOpRun> ops) {
     else
       *last++ = PaintedRun{a, b, overA, overB};
   };
-  const PaintedRun* runs = row.runs;
-  const int32_t from = ops.front().x0, to = ops.back().x1;
-  uint32_t i = static_cast<uint32_t>(
-      std::lower_bound(runs, runs + row.size, from, [](const PaintedRun& r, int32_t x) { return r.x1 <= x; }) - runs);
-  // Calls `f(a, b, overA, overB)` for the stretches of [a0, b0) of one
-  // colour pair as the row shows them now, painted or not; runs ending
-  // before a0 have been passed.
+  // Calls `f(a, b, overA, overB, under)` for the stretches of [a0, b0) of
+  // one run or gap as the row shows them now; `under` holds the repeating
+  // colours of a run that has them (then overA and overB are the run's
+  // own). Runs ending before a0 have been passed.
   const auto stretches = [&](int32_t a0, int32_t b0, auto&& f) {
     while (i < row.size && runs[i].x1 <= a0) ++i;
     int32_t at = a0;
     for (uint32_t k = i; k < row.size && runs[k].x0 < b0; ++k) {
-      if (runs[k].x0 > at) f(at, runs[k].x0, keyA_, keyB_);
+      if (runs[k].x0 > at) f(at, runs[k].x0, keyA_, keyB_, nullptr);
       const int32_t end = std::min(runs[k].x1, b0);
-      f(std::max(runs[k].x0, at), end, runs[k].color, runs[k].colorB);
+      f(std::max(runs[k].x0, at), end, runs[k].color, runs[k].colorB,
+        runs[k].Repeats() ? &Repeating(runs[k]) : nullptr);
       at = end;
     }
-    if (at < b0) f(at, b0, keyA_, keyB_);
+    if (at < b0) f(at, b0, keyA_, keyB_, nullptr);
+  };
+  const auto keep = [&](int32_t a, int32_t b, COLORREF overA, COLORREF overB, const RepeatingColors*) {
+    add(a, b, overA, overB);
   };
   // Paint that reads nothing and leaves no gap replaces all under it.
   bool replaces = true;
@@ -145,20 +154,152 @@ void SpanRecorder::PaintOps(int32_t y, std::span<const PixelOpRun> ops) {
     Replace(row, from, to, {first, last});
     return;
   }
+  RepeatingColors made;
   int32_t at = from;
   for (const PixelOpRun& run : ops) {
-    if (run.x0 > at) stretches(at, run.x0, add);
+    if (run.x0 > at) stretches(at, run.x0, keep);
     const PixelOp& op = run.op;
     if (op.kind == PixelOp::Kind::Bits && op.keep == 0) {
       add(run.x0, run.x1, op.flip, op.flip);
     } else {
-      stretches(run.x0, run.x1, [&](int32_t a, int32_t b, COLORREF overA, COLORREF overB) {
-        add(a, b, op.Apply(overA), op.Apply(overB));
+      stretches(run.x0, run.x1, [&](int32_t a, int32_t b, COLORREF overA, COLORREF overB, const RepeatingColors* under) {
+        if (!under) {
+          add(a, b, op.Apply(overA), op.Apply(overB));
+          return;
+        }
+        // Over repeating colours the result repeats too, column by column.
+        made = *under;
+        for (int32_t c = 0; c < made.width; ++c) made.overA[c] = op.Apply(made.overA[c]), made.overB[c] = op.Apply(made.overB[c]);
+        COLORREF madeA, madeB;
+        if (b - a > made.width && RunColors(made, madeA, madeB)) {
+          add(a, b, madeA, madeB);
+          return;
+        }
+        for (int32_t x = a; x < b; ++x) add(x, x + 1, made.overA[made.ColumnOf(x)], made.overB[made.ColumnOf(x)]);
       });
     }
     at = run.x1;
   }
   Replace(row, from, to, {first, last});
+}
+
+bool SpanRecorder::RunColors(const RepeatingColors& colors, COLORREF& overA, COLORREF& overB) {
+  const int32_t width = colors.width;
+  if (std::equal(colors.overA + 1, colors.overA + width, colors.overA) &&
+      std::equal(colors.overB + 1, colors.overB + width, colors.overB)) {
+    overA = colors.overA[0];
+    overB = colors.overB[0];
+    return true;
+  }
+  const uint32_t index = Intern(colors);
+  if (index == UINT32_MAX) return false;
+  overA = overB = PaintedRun::kRepeats | index;
+  return true;
+}
+
+uint32_t SpanRecorder::Intern(const RepeatingColors& colors) {
+  uint64_t hash = 0xCBF29CE484222325ull ^ static_cast<uint64_t>(colors.width) << 8 ^ static_cast<uint64_t>(colors.phase);
+  for (int32_t c = 0; c < colors.width; ++c)
+    hash = (hash ^ (uint64_t{colors.overA[c]} << 32 | colors.overB[c])) * 0x100000001B3ull;
+  const auto known = repeatingByHash_.find(hash);
+  if (known != repeatingByHash_.end() && repeating_[known->second] == colors) return known->second;
+  // The number must leave the flag bit clear; two colours of one hash keep only the first findable.
+  if (repeating_.size() >= (size_t{1} << 24)) return UINT32_MAX;
+  const uint32_t index = static_cast<uint32_t>(repeating_.size());
+  repeating_.push_back(colors);
+  if (known == repeatingByHash_.end()) repeatingByHash_.emplace(hash, index);
+  if (Bytes() > limit_) overLimit_ = true;
+  return index;
+}
+
+void SpanRecorder::PaintRepeating(int32_t y, int32_t x0, int32_t x1, std::span<const PixelOpRun> repeat,
+                                  int32_t width, int32_t column) {
+  if (overLimit_ || x0 >= x1 || repeat.empty() || !CanRepeat(width)) return;
+  RowRuns& row = rows_[static_cast<size_t>(y - top_)];
+  // The operation of each pattern column; none where it is left alone.
+  const PixelOp* opOf[RepeatingColors::kMostWidth] = {};
+  bool replaces = true;
+  for (const PixelOpRun& run : repeat)
+    for (int32_t c = std::max(run.x0, 0); c < std::min(run.x1, width); ++c) opOf[c] = &run.op;
+  for (int32_t c = 0; c < width && replaces; ++c)
+    replaces = opOf[c] && opOf[c]->kind == PixelOp::Kind::Bits && opOf[c]->keep == 0;
+  RepeatingColors made;
+  made.width = width;
+  made.phase = 0;
+  made.phase = made.ColumnOf(int64_t{x0} - column);
+
+  thread_local std::vector<PaintedRun> pieces;
+  pieces.clear();
+  const auto add = [&](int32_t a, int32_t b, COLORREF overA, COLORREF overB) {
+    if (overA == keyA_ && overB == keyB_) return;
+    if (!pieces.empty() && pieces.back().x1 == a && pieces.back().color == overA && pieces.back().colorB == overB)
+      pieces.back().x1 = b;
+    else
+      pieces.push_back(PaintedRun{a, b, overA, overB});
+  };
+  // [a, b) in the colours made, or a column at a time once no more
+  // repeating colours fit.
+  const auto addMade = [&](int32_t a, int32_t b) {
+    COLORREF overA, overB;
+    if (RunColors(made, overA, overB)) {
+      add(a, b, overA, overB);
+      return;
+    }
+    for (int32_t x = a; x < b; ++x) add(x, x + 1, made.overA[made.ColumnOf(x)], made.overB[made.ColumnOf(x)]);
+  };
+  const auto result = [&](int32_t c, COLORREF& overA, COLORREF& overB) {
+    if (!opOf[c]) return;
+    overA = opOf[c]->Apply(overA);
+    overB = opOf[c]->Apply(overB);
+  };
+
+  if (replaces) {
+    for (int32_t c = 0; c < width; ++c) made.overA[c] = made.overB[c] = opOf[c]->flip;
+    addMade(x0, x1);
+    Replace(row, x0, x1, pieces);
+    return;
+  }
+  // What the row shows over [a, b): one pair, or the repeating colours
+  // `under`; the result repeats with both their repeats.
+  const int32_t phase = made.phase;
+  const auto paintOver = [&](int32_t a, int32_t b, COLORREF pairA, COLORREF pairB, const RepeatingColors* under) {
+    const int32_t both = under ? std::lcm(width, under->width) : width;
+    if (b - a > both && both <= RepeatingColors::kMostWidth) {
+      made.width = both;
+      made.phase = phase;
+      for (int32_t c = 0; c < both; ++c) {
+        const int32_t u = under ? under->ColumnOf(int64_t{phase} + c) : 0;
+        made.overA[c] = under ? under->overA[u] : pairA;
+        made.overB[c] = under ? under->overB[u] : pairB;
+        result(c % width, made.overA[c], made.overB[c]);
+      }
+      std::fill(made.overA + both, made.overA + RepeatingColors::kMostWidth, 0);
+      std::fill(made.overB + both, made.overB + RepeatingColors::kMostWidth, 0);
+      addMade(a, b);
+      return;
+    }
+    int32_t c = static_cast<int32_t>((int64_t{a} - phase) % width);
+    if (c < 0) c += width;
+    for (int32_t x = a; x < b; ++x) {
+      COLORREF overA = under ? under->overA[under->ColumnOf(x)] : pairA;
+      COLORREF overB = under ? under->overB[under->ColumnOf(x)] : pairB;
+      result(c, overA, overB);
+      add(x, x + 1, overA, overB);
+      if (++c == width) c = 0;
+    }
+  };
+  const PaintedRun* runs = row.runs;
+  uint32_t k = static_cast<uint32_t>(
+      std::lower_bound(runs, runs + row.size, x0, [](const PaintedRun& r, int32_t x) { return r.x1 <= x; }) - runs);
+  int32_t at = x0;
+  for (; k < row.size && runs[k].x0 < x1; ++k) {
+    if (runs[k].x0 > at) paintOver(at, runs[k].x0, keyA_, keyB_, nullptr);
+    const int32_t a = std::max(runs[k].x0, at), b = std::min(runs[k].x1, x1);
+    paintOver(a, b, runs[k].color, runs[k].colorB, runs[k].Repeats() ? &Repeating(runs[k]) : nullptr);
+    at = b;
+  }
+  if (at < x1) paintOver(at, x1, keyA_, keyB_, nullptr);
+  Replace(row, x0, x1, pieces);
 }
 
 void SpanRecorder::Replace(RowRuns& row, int32_t x0, int32_t x1, std::span<const PaintedRun> pieces) {

@@ -19,12 +19,34 @@ namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0);
 
-// The runs of a row; runs of one colour over both keys are written with
-// colorB 0, as the three-field cases below give them.
+// The runs of a row as the pixels show them: repeating colours taken a
+// column at a time (their unpainted columns left out, touching columns of
+// one colour pair joined, also to runs beside them), and runs of one
+// colour over both keys written with colorB 0, as the three-field cases
+// below give them. Plain runs are left as they are, so the recorder's own
+// joining is seen.
 std::vector<PaintedRun> RowOf(const SpanRecorder& r, int32_t y) {
-  std::vector<PaintedRun> runs{r.Row(y).begin(), r.Row(y).end()};
-  for (PaintedRun& run : runs)
-    if (run.colorB == run.color) run.colorB = 0;
+  std::vector<PaintedRun> runs;
+  bool lastRepeats = false;
+  const auto add = [&](int32_t x0, int32_t x1, COLORREF a, COLORREF b, bool repeats) {
+    if (a == r.KeyA() && b == r.KeyB()) return;
+    if (b == a) b = 0;
+    if ((repeats || lastRepeats) && !runs.empty() && runs.back().x1 == x0 && runs.back().color == a &&
+        runs.back().colorB == b)
+      runs.back().x1 = x1;
+    else
+      runs.push_back(PaintedRun{x0, x1, a, b});
+    lastRepeats = repeats;
+  };
+  for (const PaintedRun& run : r.Row(y)) {
+    if (!run.Repeats()) {
+      add(run.x0, run.x1, run.color, run.colorB, false);
+      continue;
+    }
+    const RepeatingColors& colors = r.Repeating(run);
+    for (int32_t x = run.x0; x < run.x1; ++x)
+      add(x, x + 1, colors.overA[colors.ColumnOf(x)], colors.overB[colors.ColumnOf(x)], true);
+  }
   return runs;
 }
 
@@ -101,6 +123,73 @@ TEST(SpanRecorderTest, RasterOperationsAreRecordedOverBothKeys) {
                                                          {3, 5, kRed},
                                                          {5, 10, RGB(127, 0, 0)},
                                                          {10, 12, RGB(0, 0, 127), RGB(0, 127, 0)}}));
+}
+
+// Pattern paint longer than a repeat is kept as one run of repeating
+// colours, also when combined with paint under it; what the pixels show is
+// worked column by column. The two-column pattern shows red on even
+// columns and blue on odd ones.
+TEST(SpanRecorderTest, PatternsAreKeptAsRepeatingColours) {
+  constexpr COLORREF kYellow = kRed ^ kGreen, kCyan = kBlue ^ kGreen;
+  const PixelOpRun redBlue[] = {{0, 1, PixelOp::Copy(kRed)}, {1, 2, PixelOp::Copy(kBlue)}};
+  const auto pattern = [](int32_t x) { return x % 2 == 0 ? kRed : kBlue; };
+  const auto columns = [](int32_t x0, int32_t x1, auto&& colorAt) {
+    std::vector<PaintedRun> row;
+    for (int32_t x = x0; x < x1; ++x) row.push_back(PaintedRun{x, x + 1, colorAt(x), 0});
+    return row;
+  };
+  const auto cat = [](std::vector<PaintedRun> a, const std::vector<PaintedRun>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  const struct {
+    const char* what;
+    void (*paint)(SpanRecorder&, std::span<const PixelOpRun>);
+    size_t runs;  // as recorded
+    std::vector<PaintedRun> shows;
+  } cases[] = {
+      {"a copy over nothing, starting on the second column",
+       [](SpanRecorder& r, std::span<const PixelOpRun> p) { r.PaintRepeating(0, 1, 9, p, 2, 1); }, 1,
+       columns(1, 9, pattern)},
+      {"cut by a solid run: the pieces keep their columns",
+       [](SpanRecorder& r, std::span<const PixelOpRun> p) {
+         r.PaintRepeating(0, 0, 12, p, 2, 0);
+         r.Paint(0, 3, 6, kGreen);
+       },
+       3, cat(cat(columns(0, 3, pattern), {{3, 6, kGreen, 0}}), columns(6, 12, pattern))},
+      {"a three-column xor over it, shifted: both repeats in one run",
+       [](SpanRecorder& r, std::span<const PixelOpRun> p) {
+         r.PaintRepeating(0, 0, 20, p, 2, 0);
+         const PixelOpRun xorSecond[] = {{1, 2, PixelOp::FromRop2(Rop2::XorPen, kGreen)}};
+         r.PaintRepeating(0, 0, 20, xorSecond, 3, 2);  // column 1 falls on 2, 5, 8, ...
+       },
+       1, columns(0, 20, [&](int32_t x) { return x % 3 != 2 ? pattern(x) : x % 2 == 0 ? kYellow : kCyan; })},
+      {"over a stretch no longer than a repeat: plain runs",
+       [](SpanRecorder& r, std::span<const PixelOpRun>) {
+         r.Paint(0, 0, 2, kGreen);
+         const PixelOpRun xorFirst[] = {{0, 1, PixelOp::FromRop2(Rop2::XorPen, kRed)}};
+         r.PaintRepeating(0, 0, 2, xorFirst, 2, 0);
+       },
+       2, {{0, 1, kYellow, 0}, {1, 2, kGreen, 0}}},
+      {"operations over it: repeating where longer than a repeat, kept between them",
+       [](SpanRecorder& r, std::span<const PixelOpRun> p) {
+         r.PaintRepeating(0, 0, 16, p, 2, 0);
+         const PixelOpRun ops[] = {{2, 10, PixelOp::FromRop2(Rop2::XorPen, kGreen)},
+                                   {12, 14, PixelOp::FromRop2(Rop2::Not, 0)}};
+         r.PaintOps(0, ops);
+       },
+       6, columns(0, 16, [&](int32_t x) {
+         if (x >= 2 && x < 10) return pattern(x) ^ kGreen;
+         if (x >= 12 && x < 14) return ~pattern(x) & 0xFFFFFF;
+         return pattern(x);
+       })},
+  };
+  for (const auto& c : cases) {
+    SpanRecorder recorder(24, 0, 1);
+    c.paint(recorder, std::span<const PixelOpRun>(redBlue));
+    EXPECT_EQ(recorder.Row(0).size(), c.runs) << c.what;
+    EXPECT_EQ(RowOf(recorder, 0), c.shows) << c.what;
+  }
 }
 
 TEST(SpanRecorderTest, ManyRunsOutgrowTheirRoomAndKeepTheirOrder) {

@@ -116,6 +116,13 @@ class RenderTarget {
   // the drawable region; the current paint plays no part. A recording
   // surface records what the pixels would become over either key.
   void PaintOps(int32_t y, std::span<const PixelOpRun> ops);
+  // Changes [x0, x1) of row y, cut to the drawable region, by one pattern
+  // repeat's operations laid along it (as LayRepeat lays them). A recording
+  // surface keeps them as repeating colours where it can.
+  void PaintRepeating(int32_t y, int32_t x0, int32_t x1, std::span<const PixelOpRun> repeat, int32_t width,
+                      int32_t column);
+  // Whether PaintRepeating keeps a repeat of `width` columns as repeating colours.
+  bool KeepsRepeats(int32_t width) const { return recorder_ && SpanRecorder::CanRepeat(width); }
 
  private:
   void SpanInRegion(int32_t y, int32_t x0, int32_t x1);

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 #include <orvane/gdi/GdiTypes.h>
@@ -29,14 +30,34 @@ namespace orvane::gdi {
 
 // Columns [x0, x1) painted in `color` over key A and `colorB` over key B
 // (red in the low byte, no flags); paint that reads nothing under it gives
-// both the same colour.
+// both the same colour. A run with kRepeats set in both shows colours that
+// repeat along the row instead (SpanRecorder::Repeating).
 struct PaintedRun {
+  static constexpr COLORREF kRepeats = 0x80000000;
   int32_t x0;
   int32_t x1;
   COLORREF color;
   COLORREF colorB = 0;
   bool SameColors(const PaintedRun& o) const { return color == o.color && colorB == o.colorB; }
+  bool Repeats() const { return (color & kRepeats) != 0; }
   friend constexpr bool operator==(const PaintedRun&, const PaintedRun&) = default;
+};
+
+// Colours that repeat every `width` columns, as a pattern brush lays them
+// along a row: column x shows overA[ColumnOf(x)] over key A and
+// overB[ColumnOf(x)] over key B, a pair equal to the keys being a pixel
+// left unpainted.
+struct RepeatingColors {
+  static constexpr int32_t kMostWidth = 32;
+  int32_t width = 0;  // at most kMostWidth
+  int32_t phase = 0;  // the columns that show pattern column 0, modulo the width
+  COLORREF overA[kMostWidth] = {};
+  COLORREF overB[kMostWidth] = {};
+  int32_t ColumnOf(int64_t x) const {
+    const int64_t c = (x - phase) % width;
+    return static_cast<int32_t>(c < 0 ? c + width : c);
+  }
+  friend constexpr bool operator==(const RepeatingColors&, const RepeatingColors&) = default;
 };
 
 class SpanRecorder {
@@ -77,6 +98,26 @@ class SpanRecorder {
   // left as they are.
   void PaintOps(int32_t y, std::span<const PixelOpRun> ops);
 
+  // Whether paint repeating every `width` columns can be kept as runs of
+  // repeating colours.
+  static bool CanRepeat(int32_t width) { return width > 0 && width <= RepeatingColors::kMostWidth; }
+
+  // Changes [x0, x1) of row y (columns within the width) by operations that
+  // repeat every `width` columns (CanRepeat): `repeat` holds them for
+  // pattern columns [0, width) (sorted, apart, the columns between left
+  // alone), x0 falling on pattern column `column`. Where the row shows one
+  // colour pair, or repeating colours of the same width, for more than a
+  // repeat, the result is one run of repeating colours.
+  void PaintRepeating(int32_t y, int32_t x0, int32_t x1, std::span<const PixelOpRun> repeat, int32_t width,
+                      int32_t column);
+
+  // The colours of a run that Repeats().
+  const RepeatingColors& Repeating(const PaintedRun& run) const {
+    return repeating_[run.color & ~PaintedRun::kRepeats];
+  }
+  COLORREF KeyA() const { return keyA_; }
+  COLORREF KeyB() const { return keyB_; }
+
   // Paints [x0, x1) of row y with `pen` by the raster operation `rop`.
   void PaintRop(int32_t y, int32_t x0, int32_t x1, Rop2 rop, COLORREF pen) {
     if (x0 >= x1) return;
@@ -98,7 +139,10 @@ class SpanRecorder {
 
   // About how many bytes the rows hold (the room they have taken; the
   // blocks it is taken from hold at most one block more).
-  size_t Bytes() const { return rows_.size() * sizeof(RowRuns) + takenRuns_ * sizeof(PaintedRun); }
+  size_t Bytes() const {
+    return rows_.size() * sizeof(RowRuns) + takenRuns_ * sizeof(PaintedRun) +
+           repeating_.size() * (sizeof(RepeatingColors) + kRepeatingIndexBytes);
+  }
 
   // Once the rows hold more than `bytes`, further paint is dropped and
   // OverLimit() says the rows are incomplete.
@@ -127,6 +171,15 @@ class SpanRecorder {
   // limit, when the row cannot have it.
   bool Grow(RowRuns& row, uint32_t extra);
   PaintedRun* Take(size_t runs);
+  // The number of `colors` among the repeating colours, added when new;
+  // UINT32_MAX when no more can be added.
+  uint32_t Intern(const RepeatingColors& colors);
+  // The colours of a run showing `colors`: one pair where every column has
+  // it, else repeating colours; false when no more of those fit.
+  bool RunColors(const RepeatingColors& colors, COLORREF& overA, COLORREF& overB);
+
+  // About what the index of repeating colours takes for each.
+  static constexpr size_t kRepeatingIndexBytes = 32;
 
   int32_t width_;
   int32_t top_;
@@ -138,6 +191,9 @@ class SpanRecorder {
   // repeated draws reuse memory already faulted in, and no block is ever
   // copied to a larger one.
   std::vector<Block> blocks_;
+  // Repeating colours, each kept once, found by a hash of their contents.
+  std::vector<RepeatingColors> repeating_;
+  std::unordered_map<uint64_t, uint32_t> repeatingByHash_;
   size_t current_ = SIZE_MAX;  // the block rows take room from, once there is one
   size_t used_ = 0;            // runs taken from it
   size_t takenRuns_ = 0;       // room taken by rows, old room included
