@@ -9,6 +9,8 @@ namespace {
 
 // Runs in a block: 768 KiB. A row that needs more gets a block of its own.
 constexpr size_t kBlockRuns = size_t{1} << 16;
+// Repeating colours a recorder keeps at most.
+constexpr size_t kMostRepeating = size_t{1} << 16;
 // Blocks kept between recorders on this thread.
 constexpr size_t kKeptBlocks = 32;
 thread_local std::vector<std::unique_ptr<PaintedRun[]>> keptBlocks;
@@ -203,8 +205,11 @@ uint32_t SpanRecorder::Intern(const RepeatingColors& colors) {
     hash = (hash ^ (uint64_t{colors.overA[c]} << 32 | colors.overB[c])) * 0x100000001B3ull;
   const auto known = repeatingByHash_.find(hash);
   if (known != repeatingByHash_.end() && repeating_[known->second] == colors) return known->second;
-  // The number must leave the flag bit clear; two colours of one hash keep only the first findable.
-  if (repeating_.size() >= (size_t{1} << 24)) return UINT32_MAX;
+  // Colours are never given back while the recorder lives, and a band of
+  // one row has no limit: past this many (about 19 MiB), paint is laid
+  // column by column as runs, which later paint replaces. Two colours of
+  // one hash keep only the first findable.
+  if (repeating_.size() >= kMostRepeating) return UINT32_MAX;
   const uint32_t index = static_cast<uint32_t>(repeating_.size());
   repeating_.push_back(colors);
   if (known == repeatingByHash_.end()) repeatingByHash_.emplace(hash, index);
