@@ -170,8 +170,13 @@ std::unique_ptr<vcl::TMetafile> RandomPicture(uint32_t seed, bool readingRops) {
     } else if (brush == 1) {
       const uint32_t colour = Colour(r);
       w.SelectObject(w.CreateBrushIndirect(emf::BS_HATCHED, colour, uint32_t(r.In(0, 5))));
-    } else {
+    } else if (brush == 2) {
       w.SelectObject(w.CreateBrushIndirect(emf::BS_SOLID, Colour(r)));
+    } else {  // a pattern of a few pixels, as wide as no hatch
+      const int32_t patternWidth = r.In(1, 5), patternHeight = r.In(1, 3);
+      std::vector<uint32_t> pixels(size_t(patternWidth * patternHeight));
+      for (uint32_t& p : pixels) p = Colour(r);
+      w.SelectObject(w.CreateDIBPatternBrushPt(emf::MakeDib24(patternWidth, patternHeight, pixels)));
     }
     w.SetBkMode(uint32_t(r.In(1, 2)));
     w.SetBkColor(Colour(r));
