@@ -164,14 +164,18 @@ void SpanRecorder::PaintOps(int32_t y, std::span<const PixelOpRun> ops) {
     if (op.kind == PixelOp::Kind::Bits && op.keep == 0) {
       add(run.x0, run.x1, op.flip, op.flip);
     } else {
-      stretches(run.x0, run.x1, [&](int32_t a, int32_t b, COLORREF overA, COLORREF overB, const RepeatingColors* under) {
+      stretches(run.x0, run.x1, [&](int32_t a, int32_t b, COLORREF overA, COLORREF overB,
+                                    const RepeatingColors* under) {
         if (!under) {
           add(a, b, op.Apply(overA), op.Apply(overB));
           return;
         }
         // Over repeating colours the result repeats too, column by column.
         made = *under;
-        for (int32_t c = 0; c < made.width; ++c) made.overA[c] = op.Apply(made.overA[c]), made.overB[c] = op.Apply(made.overB[c]);
+        for (int32_t c = 0; c < made.width; ++c) {
+          made.overA[c] = op.Apply(made.overA[c]);
+          made.overB[c] = op.Apply(made.overB[c]);
+        }
         COLORREF madeA, madeB;
         if (b - a > made.width && RunColors(made, madeA, madeB)) {
           add(a, b, madeA, madeB);
@@ -200,7 +204,8 @@ bool SpanRecorder::RunColors(const RepeatingColors& colors, COLORREF& overA, COL
 }
 
 uint32_t SpanRecorder::Intern(const RepeatingColors& colors) {
-  uint64_t hash = 0xCBF29CE484222325ull ^ static_cast<uint64_t>(colors.width) << 8 ^ static_cast<uint64_t>(colors.phase);
+  uint64_t hash =
+      0xCBF29CE484222325ull ^ static_cast<uint64_t>(colors.width) << 8 ^ static_cast<uint64_t>(colors.phase);
   for (int32_t c = 0; c < colors.width; ++c)
     hash = (hash ^ (uint64_t{colors.overA[c]} << 32 | colors.overB[c])) * 0x100000001B3ull;
   const auto known = repeatingByHash_.find(hash);
@@ -230,7 +235,7 @@ void SpanRecorder::PaintRepeating(int32_t y, int32_t x0, int32_t x1, std::span<c
     replaces = opOf[c] && opOf[c]->kind == PixelOp::Kind::Bits && opOf[c]->keep == 0;
   RepeatingColors made;
   made.width = width;
-  made.phase = 0;
+  made.phase = 0;  // so that ColumnOf gives the phase itself: x0 - column modulo the width
   made.phase = made.ColumnOf(int64_t{x0} - column);
 
   thread_local std::vector<PaintedRun> pieces;

@@ -106,8 +106,9 @@ class SpanRecorder {
   // repeat every `width` columns (CanRepeat): `repeat` holds them for
   // pattern columns [0, width) (sorted, apart, the columns between left
   // alone), x0 falling on pattern column `column`. Where the row shows one
-  // colour pair, or repeating colours of the same width, for more than a
-  // repeat, the result is one run of repeating colours.
+  // colour pair, or repeating colours whose repeat and this one's share a
+  // multiple of at most RepeatingColors::kMostWidth columns, for longer
+  // than that multiple, the result is one run of repeating colours.
   void PaintRepeating(int32_t y, int32_t x0, int32_t x1, std::span<const PixelOpRun> repeat, int32_t width,
                       int32_t column);
 
