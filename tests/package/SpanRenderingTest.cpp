@@ -180,6 +180,10 @@ std::unique_ptr<vcl::TMetafile> RandomPicture(uint32_t seed, bool readingRops) {
     }
     w.SetBkMode(uint32_t(r.In(1, 2)));
     w.SetBkColor(Colour(r));
+    if (r.Chance(30)) {  // tiles starting elsewhere than at the origin
+      const int32_t originX = r.In(-9, 9), originY = r.In(-9, 9);
+      w.SetBrushOrgEx(originX, originY);
+    }
     w.SetPolyFillMode(uint32_t(r.In(1, 2)));
 
     w.SaveDC();

@@ -241,6 +241,7 @@ void EmfWriter::RestoreDC(int32_t relative) { Record(EMR_RESTOREDC, Payload().I3
 
 void EmfWriter::SetPolyFillMode(uint32_t mode) { Record(EMR_SETPOLYFILLMODE, Payload().U32(mode).bytes); }
 void EmfWriter::SetBkMode(uint32_t mode) { Record(EMR_SETBKMODE, Payload().U32(mode).bytes); }
+void EmfWriter::SetBrushOrgEx(int32_t x, int32_t y) { Record(EMR_SETBRUSHORGEX, Payload().I32(x).I32(y).bytes); }
 void EmfWriter::SetBkColor(uint32_t color) { Record(EMR_SETBKCOLOR, Payload().U32(color).bytes); }
 void EmfWriter::SetTextColor(uint32_t color) { Record(EMR_SETTEXTCOLOR, Payload().U32(color).bytes); }
 void EmfWriter::SetTextAlign(uint32_t align) { Record(EMR_SETTEXTALIGN, Payload().U32(align).bytes); }

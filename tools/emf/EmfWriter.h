@@ -131,6 +131,8 @@ class EmfWriter {
   // Modes and colours.
   void SetPolyFillMode(uint32_t mode);
   void SetBkMode(uint32_t mode);
+  // Where hatch and pattern tiles start, in device pixels.
+  void SetBrushOrgEx(int32_t x, int32_t y);
   void SetBkColor(uint32_t color);
   void SetTextColor(uint32_t color);
   void SetTextAlign(uint32_t align);
