@@ -91,11 +91,6 @@ void SolidRop(uint8_t* row, int32_t, int32_t x0, int32_t x1, const Paint& paint)
   for (int32_t x = x0; x < x1; ++x, p += Bpp) Write24(p, ApplyRop2(paint.rop, paint.color, Read24(p)));
 }
 
-int32_t Wrap(int64_t v, int32_t n) {
-  const int64_t m = v % n;
-  return static_cast<int32_t>(m < 0 ? m + n : m);
-}
-
 template <int Bpp>
 void PatternSpan(uint8_t* row, int32_t y, int32_t x0, int32_t x1, const Paint& paint) {
   const PaintRow pattern(paint, y);
@@ -234,7 +229,7 @@ void RenderTarget::RecordSpan(int32_t y, int32_t x0, int32_t x1) {
   // The pattern row's runs of one colour over one repeat, masked-out
   // pixels left alone, laid along the span; the span's runs are recorded at
   // once (one at a time, each would move the rest of the row).
-  thread_local std::vector<PixelOpRun> repeat, ops;
+  thread_local std::vector<PixelOpRun> repeat;
   repeat.clear();
   const PaintRow pattern(paint_, y);
   COLORREF last = 0;
@@ -247,14 +242,8 @@ void RenderTarget::RecordSpan(int32_t y, int32_t x0, int32_t x1) {
   }
   if (repeat.empty()) return;
   const int32_t column = pattern.ColumnOf(x0);
-  if (SpanRecorder::CanRepeat(pattern.Width())) {
-    recorder_->PaintRepeating(y, x0, x1, repeat, pattern.Width(), column);
-    return;
-  }
-  const size_t room = static_cast<size_t>((int64_t{x1} - x0 + column) / pattern.Width() + 1) * repeat.size();
-  if (ops.size() < room) ops.resize(room);
-  PixelOpRun* const end = LayRepeat(repeat, pattern.Width(), column, x0, x1, ops.data(), ops.data());
-  if (end != ops.data()) recorder_->PaintOps(y, {ops.data(), end});
+  if (SpanRecorder::CanRepeat(pattern.Width())) recorder_->PaintRepeating(y, x0, x1, repeat, pattern.Width(), column);
+  else recorder_->PaintOps(y, LaidRepeat(repeat, pattern.Width(), column, x0, x1));
 }
 
 void RenderTarget::PaintRepeating(int32_t y, int32_t x0, int32_t x1, std::span<const PixelOpRun> repeat,
@@ -272,11 +261,15 @@ void RenderTarget::PaintRepeating(int32_t y, int32_t x0, int32_t x1, std::span<c
     if (a < b) part(a, b);
     return;
   }
+  PaintOps(y, LaidRepeat(repeat, width, column, x0, x1));
+}
+
+std::span<const PixelOpRun> LaidRepeat(std::span<const PixelOpRun> repeat, int32_t width, int32_t column, int32_t x0,
+                                       int32_t x1) {
   thread_local std::vector<PixelOpRun> ops;
   const size_t room = static_cast<size_t>((int64_t{x1} - x0 + column) / width + 1) * repeat.size();
   if (ops.size() < room) ops.resize(room);
-  PixelOpRun* const end = LayRepeat(repeat, width, column, x0, x1, ops.data(), ops.data());
-  if (end != ops.data()) PaintOps(y, {ops.data(), end});
+  return {ops.data(), LayRepeat(repeat, width, column, x0, x1, ops.data(), ops.data())};
 }
 
 PixelOpRun* LayRepeat(std::span<const PixelOpRun> repeat, int32_t width, int32_t column, int32_t x0, int32_t x1,

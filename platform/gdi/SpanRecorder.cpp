@@ -15,6 +15,12 @@ constexpr size_t kMostRepeating = size_t{1} << 16;
 constexpr size_t kKeptBlocks = 32;
 thread_local std::vector<std::unique_ptr<PaintedRun[]>> keptBlocks;
 
+// Calls `add(x, x + 1, overA, overB)` for each column of [a, b) in `colors`.
+template <class Add>
+void AddColumns(const RepeatingColors& colors, int32_t a, int32_t b, const Add& add) {
+  for (int32_t x = a; x < b; ++x) add(x, x + 1, colors.overA[colors.ColumnOf(x)], colors.overB[colors.ColumnOf(x)]);
+}
+
 }  // namespace
 
 SpanRecorder::SpanRecorder(int32_t width, int32_t top, int32_t rows, COLORREF keyA, COLORREF keyB)
@@ -181,7 +187,7 @@ void SpanRecorder::PaintOps(int32_t y, std::span<const PixelOpRun> ops) {
           add(a, b, madeA, madeB);
           return;
         }
-        for (int32_t x = a; x < b; ++x) add(x, x + 1, made.overA[made.ColumnOf(x)], made.overB[made.ColumnOf(x)]);
+        AddColumns(made, a, b, add);
       });
     }
     at = run.x1;
@@ -235,8 +241,7 @@ void SpanRecorder::PaintRepeating(int32_t y, int32_t x0, int32_t x1, std::span<c
     replaces = opOf[c] && opOf[c]->kind == PixelOp::Kind::Bits && opOf[c]->keep == 0;
   RepeatingColors made;
   made.width = width;
-  made.phase = 0;  // so that ColumnOf gives the phase itself: x0 - column modulo the width
-  made.phase = made.ColumnOf(int64_t{x0} - column);
+  made.phase = Wrap(int64_t{x0} - column, width);
 
   thread_local std::vector<PaintedRun> pieces;
   pieces.clear();
@@ -255,7 +260,7 @@ void SpanRecorder::PaintRepeating(int32_t y, int32_t x0, int32_t x1, std::span<c
       add(a, b, overA, overB);
       return;
     }
-    for (int32_t x = a; x < b; ++x) add(x, x + 1, made.overA[made.ColumnOf(x)], made.overB[made.ColumnOf(x)]);
+    AddColumns(made, a, b, add);
   };
   const auto result = [&](int32_t c, COLORREF& overA, COLORREF& overB) {
     if (!opOf[c]) return;
@@ -288,9 +293,7 @@ void SpanRecorder::PaintRepeating(int32_t y, int32_t x0, int32_t x1, std::span<c
       addMade(a, b);
       return;
     }
-    int32_t c = static_cast<int32_t>((int64_t{a} - phase) % width);
-    if (c < 0) c += width;
-    for (int32_t x = a; x < b; ++x) {
+    for (int32_t x = a, c = Wrap(int64_t{a} - phase, width); x < b; ++x) {
       COLORREF overA = under ? under->overA[under->ColumnOf(x)] : pairA;
       COLORREF overB = under ? under->overB[under->ColumnOf(x)] : pairB;
       result(c, overA, overB);

@@ -63,6 +63,11 @@ class PaintRow {
 PixelOpRun* LayRepeat(std::span<const PixelOpRun> repeat, int32_t width, int32_t column, int32_t x0, int32_t x1,
                       PixelOpRun* begin, PixelOpRun* out);
 
+// The operations of one repeat laid along [x0, x1) as LayRepeat lays them,
+// in room of this thread's kept until the next call.
+std::span<const PixelOpRun> LaidRepeat(std::span<const PixelOpRun> repeat, int32_t width, int32_t column, int32_t x0,
+                                       int32_t x1);
+
 using SpanFn = void (*)(uint8_t* row, int32_t y, int32_t x0, int32_t x1, const Paint& paint);
 
 SpanFn SelectSpanFn(PixelFormat format, const Paint& paint);

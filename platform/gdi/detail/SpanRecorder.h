@@ -43,6 +43,12 @@ struct PaintedRun {
   friend constexpr bool operator==(const PaintedRun&, const PaintedRun&) = default;
 };
 
+// v modulo n (n > 0), in [0, n) also for negative v.
+inline int32_t Wrap(int64_t v, int32_t n) {
+  const int64_t m = v % n;
+  return static_cast<int32_t>(m < 0 ? m + n : m);
+}
+
 // Colours that repeat every `width` columns, as a pattern brush lays them
 // along a row: column x shows overA[ColumnOf(x)] over key A and
 // overB[ColumnOf(x)] over key B, a pair equal to the keys being a pixel
@@ -53,10 +59,7 @@ struct RepeatingColors {
   int32_t phase = 0;  // the columns that show pattern column 0, modulo the width
   COLORREF overA[kMostWidth] = {};
   COLORREF overB[kMostWidth] = {};
-  int32_t ColumnOf(int64_t x) const {
-    const int64_t c = (x - phase) % width;
-    return static_cast<int32_t>(c < 0 ? c + width : c);
-  }
+  int32_t ColumnOf(int64_t x) const { return Wrap(x - phase, width); }
   friend constexpr bool operator==(const RepeatingColors&, const RepeatingColors&) = default;
 };
 
