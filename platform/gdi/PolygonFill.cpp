@@ -6,7 +6,8 @@
 // current row as an exact rational, integer part plus remainder, stepped by a
 // DDA from row to row, so the column where a span starts (the ceiling of the
 // crossing) is exact and the same for two polygons that share an edge. Rows
-// are swept top to bottom with an active edge list kept sorted by crossing.
+// are swept top to bottom with an active edge list kept sorted by crossing,
+// or, for a y-monotone contour, by following its two chains of edges.
 //
 // Shapes reaching far outside the clip bounds are first clipped in double
 // precision to a guard box around them (Sutherland-Hodgman), which keeps the
@@ -44,6 +45,16 @@ struct Edge {
   int32_t winding;
 };
 
+// Moves the edge's crossing on to the next row.
+inline void Step(Edge& e) {
+  // The carry of the remainder without a branch: it comes irregularly.
+  const int64_t r = e.r + e.stepR;
+  const int64_t carry = r >= e.den;
+  e.r = r - (e.den & -carry);
+  e.q += e.stepQ + carry;
+  e.x = e.q + (e.r != 0);
+}
+
 struct Box {
   double left, top, right, bottom;
 };
@@ -53,6 +64,7 @@ struct FillScratch {
   std::vector<int32_t> startsAt;      // by row from the first: the first edge starting there, or -1
   std::vector<int32_t> nextStarting;  // by edge: the next edge starting on its row, or -1
   std::vector<Edge*> active;
+  std::vector<Edge*> chainDown, chainUp;
   std::vector<PointD> clipA, clipB;
 };
 
@@ -161,6 +173,65 @@ void AddContourEdges(std::vector<Edge>& edges, const PointD* pts, size_t n, cons
   }
 }
 
+// A contour whose edges, taken in order, go down in one run and up in the
+// other (y-monotone, as most filled shapes are) has two chains of edges.
+// When each chain covers the same rows without a gap, every row crosses
+// exactly one edge of each, of opposite directions, and the inside lies
+// between the two under either fill rule: the rows are swept by stepping
+// the two edges, without an active list or the winding count. False,
+// having painted nothing, when the edges are not like that. Flattened so
+// the span writes are inlined into the loop.
+[[gnu::flatten]] bool SweepChains(RenderTarget& target, FillScratch& s, const Rect& clip) {
+  const std::vector<Edge>& edges = s.edges;
+  const size_t n = edges.size();
+  if (n < 2) return false;
+  // The edge that starts the downward run, and the number of turns.
+  size_t down = n, turns = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const Edge& before = edges[i == 0 ? n - 1 : i - 1];
+    if (before.winding == edges[i].winding) continue;
+    ++turns;
+    if (edges[i].winding > 0) down = i;
+  }
+  if (turns != 2 || down == n) return false;
+  // Downward edges follow each other in order; upward ones in reverse order.
+  auto& chainDown = s.chainDown;
+  auto& chainUp = s.chainUp;
+  chainDown.clear();
+  chainUp.clear();
+  for (size_t k = 0, i = down; k < n; ++k, i = i + 1 == n ? 0 : i + 1) {
+    Edge* e = &s.edges[i];
+    if (e->winding > 0) chainDown.push_back(e);
+    else chainUp.push_back(e);
+  }
+  std::reverse(chainUp.begin(), chainUp.end());
+  // Each chain must cover the same rows without a gap.
+  const auto rowsOf = [](const std::vector<Edge*>& chain, int32_t& top, int32_t& bottom) {
+    for (size_t i = 1; i < chain.size(); ++i)
+      if (chain[i]->yTop != chain[i - 1]->yEnd) return false;
+    top = chain.front()->yTop;
+    bottom = chain.back()->yEnd;
+    return true;
+  };
+  int32_t top = 0, bottom = 0, upTop = 0, upBottom = 0;
+  if (!rowsOf(chainDown, top, bottom) || !rowsOf(chainUp, upTop, upBottom) || top != upTop || bottom != upBottom)
+    return false;
+  const int64_t left = clip.left, right = clip.right;
+  Edge* const* d = chainDown.data();
+  Edge* const* u = chainUp.data();
+  for (int32_t y = top; y < bottom; ++y) {
+    if ((*d)->yEnd == y) ++d;
+    if ((*u)->yEnd == y) ++u;
+    Edge& a = **d;
+    Edge& b = **u;
+    const int64_t l = std::max(std::min(a.x, b.x), left), r = std::min(std::max(a.x, b.x), right);
+    if (l < r) target.Span(y, static_cast<int32_t>(l), static_cast<int32_t>(r));
+    Step(a);
+    Step(b);
+  }
+  return true;
+}
+
 // Sweeps the rows of the edge table and writes the covered spans.
 void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode) {
   const auto emit = [&](int32_t y, int64_t l, int64_t r) {
@@ -237,12 +308,7 @@ void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode
     size_t k = 0;
     for (Edge* e : active) {
       if (e->yEnd == y) continue;
-      // The carry of the remainder without a branch: it comes irregularly.
-      const int64_t r = e->r + e->stepR;
-      const int64_t carry = r >= e->den;
-      e->r = r - (e->den & -carry);
-      e->q += e->stepQ + carry;
-      e->x = e->q + (e->r != 0);
+      Step(*e);
       Edge* cur = e;
       size_t j = k;
       while (j > 0 && active[j - 1]->x > cur->x) {
@@ -304,6 +370,7 @@ void FillPolyPolygon(RenderTarget& target, std::span<const PointD> points, std::
     ClipToBox(s.clipA, s.clipB, guard);
     AddContourEdges(s.edges, s.clipA.data(), s.clipA.size(), clip);
   }
+  if (SweepChains(target, s, clip)) return;
   Sweep(target, s, clip, mode);
 }
 

@@ -89,6 +89,29 @@ TEST(PolygonFillRule, BowTieCrossingItself) {
                          }));
 }
 
+TEST(PolygonFillRule, HourglassWhoseTwoSidesCross) {
+  // One edge down x = y, one up x = 8 - y, joined by horizontal edges: the
+  // span on row y runs from the smaller crossing to the larger, in either
+  // direction round and in both modes; the crossing row is empty.
+  const Contour hourglass{{0, 0}, {8, 8}, {0, 8}, {8, 0}};
+  for (const Contour& contour : {hourglass, Reversed(hourglass)})
+    for (FillMode mode : {FillMode::Alternate, FillMode::Winding}) {
+      RasterCanvas c(9, 9);
+      Fill(c, {contour}, mode);
+      EXPECT_EQ(c.Picture(), (Picture{
+                                 "########.",
+                                 ".######..",
+                                 "..####...",
+                                 "...##....",
+                                 ".........",
+                                 "...##....",
+                                 "..####...",
+                                 ".######..",
+                                 ".........",
+                             }));
+    }
+}
+
 TEST(PolygonFillRule, HorizontalAndZeroLengthEdgesChangeNothing) {
   RasterCanvas c(10, 8);
   // The rectangle again, with repeated points and extra points along its top.
