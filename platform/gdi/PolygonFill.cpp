@@ -6,8 +6,11 @@
 // current row as an exact rational, integer part plus remainder, stepped by a
 // DDA from row to row, so the column where a span starts (the ceiling of the
 // crossing) is exact and the same for two polygons that share an edge. Rows
-// are swept top to bottom with an active edge list kept sorted by crossing,
-// or, for a y-monotone contour, by following its two chains of edges.
+// are swept top to bottom. A contour's edges are taken as chains: runs of
+// edges in order that go the same way, one starting where the one before
+// ends, so that an edge ending hands on to the next of its chain in place.
+// The active chains are kept sorted by crossing; a y-monotone contour,
+// two chains, is swept without a list at all.
 //
 // Shapes reaching far outside the clip bounds are first clipped in double
 // precision to a guard box around them (Sutherland-Hodgman), which keeps the
@@ -43,6 +46,7 @@ struct Edge {
   int32_t yTop;  // first row
   int32_t yEnd;  // first row below the edge
   int32_t winding;
+  int32_t next;  // the edge of its chain starting on row yEnd, or -1
 };
 
 // Moves the edge's crossing on to the next row.
@@ -55,16 +59,25 @@ inline void Step(Edge& e) {
   e.x = e.q + (e.r != 0);
 }
 
+// A chain of edges covering rows [yTop, yEnd), from edge `first` on
+// through Edge::next.
+struct Chain {
+  int32_t first;
+  int32_t yTop, yEnd;
+  int32_t winding;
+};
+
 struct Box {
   double left, top, right, bottom;
 };
 
 struct FillScratch {
   std::vector<Edge> edges;
-  std::vector<int32_t> startsAt;      // by row from the first: the first edge starting there, or -1
-  std::vector<int32_t> nextStarting;  // by edge: the next edge starting on its row, or -1
-  std::vector<Edge*> active;
-  std::vector<Edge*> chainDown, chainUp;
+  std::vector<int32_t> startsAt;      // by row from the first: the first chain starting there, or -1
+  std::vector<int32_t> nextStarting;  // by chain: the next chain starting on its row, or -1
+  std::vector<size_t> contourEnds;    // by contour: the end of its edges
+  std::vector<Chain> chains;
+  std::vector<Edge*> active;  // the edges crossing the current row, by crossing
   std::vector<PointD> clipA, clipB;
 };
 
@@ -127,6 +140,7 @@ void AddEdge(std::vector<Edge>& edges, int64_t x0, int64_t y0, int64_t x1, int64
   e.yTop = static_cast<int32_t>(yTop);
   e.yEnd = static_cast<int32_t>(yEnd);
   e.winding = winding;
+  e.next = -1;
   edges.push_back(e);
 }
 
@@ -173,85 +187,96 @@ void AddContourEdges(std::vector<Edge>& edges, const PointD* pts, size_t n, cons
   }
 }
 
-// A contour whose edges, taken in order, go down in one run and up in the
-// other (y-monotone, as most filled shapes are) has two chains of edges.
-// When each chain covers the same rows without a gap, every row crosses
-// exactly one edge of each, of opposite directions, and the inside lies
-// between the two under either fill rule: the rows are swept by stepping
-// the two edges, without an active list or the winding count. False,
-// having painted nothing, when the edges are not like that. Flattened so
-// the span writes are inlined into the loop.
-[[gnu::flatten]] bool SweepChains(RenderTarget& target, FillScratch& s, const Rect& clip) {
-  const std::vector<Edge>& edges = s.edges;
-  const size_t n = edges.size();
-  if (n < 2) return false;
-  // The edge that starts the downward run, and the number of turns.
-  size_t down = n, turns = 0;
-  for (size_t i = 0; i < n; ++i) {
-    const Edge& before = edges[i == 0 ? n - 1 : i - 1];
-    if (before.winding == edges[i].winding) continue;
-    ++turns;
-    if (edges[i].winding > 0) down = i;
+// Splits each contour's edges into chains: runs of edges in the contour's
+// order that go the same way up or down, each starting on the row where the
+// one before ends; Edge::next links a chain's edges top to bottom.
+void BuildChains(FillScratch& s) {
+  auto& chains = s.chains;
+  chains.clear();
+  std::vector<Edge>& edges = s.edges;
+  size_t begin = 0;
+  for (const size_t end : s.contourEnds) {
+    const size_t n = end - begin;
+    // The k-th edge of the contour counting round from its first (k < 2n).
+    const auto index = [&](size_t k) { return static_cast<int32_t>(begin + (k < n ? k : k - n)); };
+    // Start where the direction turns, so no chain wraps round the start.
+    size_t start = 0;
+    while (start < n && edges[static_cast<size_t>(index(start + n - 1))].winding == edges[begin + start].winding)
+      ++start;
+    if (start == n) start = 0;
+    for (size_t k = 0; k < n;) {
+      int32_t top = index(start + k), bottom = top;
+      const int32_t winding = edges[static_cast<size_t>(top)].winding;
+      for (++k; k < n; ++k) {
+        const int32_t i = index(start + k);
+        Edge& e = edges[static_cast<size_t>(i)];
+        if (e.winding != winding) break;
+        // Downward edges follow each other in the contour's order, upward
+        // ones the other way round.
+        if (winding > 0) {
+          if (e.yTop != edges[static_cast<size_t>(bottom)].yEnd) break;
+          edges[static_cast<size_t>(bottom)].next = i;
+          bottom = i;
+        } else {
+          if (e.yEnd != edges[static_cast<size_t>(top)].yTop) break;
+          e.next = top;
+          top = i;
+        }
+      }
+      const int32_t yTop = edges[static_cast<size_t>(top)].yTop, yEnd = edges[static_cast<size_t>(bottom)].yEnd;
+      chains.push_back(Chain{top, yTop, yEnd, winding});
+    }
+    begin = end;
   }
-  if (turns != 2 || down == n) return false;
-  // Downward edges follow each other in order; upward ones in reverse order.
-  auto& chainDown = s.chainDown;
-  auto& chainUp = s.chainUp;
-  chainDown.clear();
-  chainUp.clear();
-  for (size_t k = 0, i = down; k < n; ++k, i = i + 1 == n ? 0 : i + 1) {
-    Edge* e = &s.edges[i];
-    if (e->winding > 0) chainDown.push_back(e);
-    else chainUp.push_back(e);
-  }
-  std::reverse(chainUp.begin(), chainUp.end());
-  // Each chain must cover the same rows without a gap.
-  const auto rowsOf = [](const std::vector<Edge*>& chain, int32_t& top, int32_t& bottom) {
-    for (size_t i = 1; i < chain.size(); ++i)
-      if (chain[i]->yTop != chain[i - 1]->yEnd) return false;
-    top = chain.front()->yTop;
-    bottom = chain.back()->yEnd;
-    return true;
-  };
-  int32_t top = 0, bottom = 0, upTop = 0, upBottom = 0;
-  if (!rowsOf(chainDown, top, bottom) || !rowsOf(chainUp, upTop, upBottom) || top != upTop || bottom != upBottom)
-    return false;
-  const int64_t left = clip.left, right = clip.right;
-  Edge* const* d = chainDown.data();
-  Edge* const* u = chainUp.data();
-  for (int32_t y = top; y < bottom; ++y) {
-    if ((*d)->yEnd == y) ++d;
-    if ((*u)->yEnd == y) ++u;
-    Edge& a = **d;
-    Edge& b = **u;
-    const int64_t l = std::max(std::min(a.x, b.x), left), r = std::min(std::max(a.x, b.x), right);
-    if (l < r) target.Span(y, static_cast<int32_t>(l), static_cast<int32_t>(r));
-    Step(a);
-    Step(b);
-  }
-  return true;
 }
 
-// Sweeps the rows of the edge table and writes the covered spans.
+// Two chains of opposite directions covering the same rows (a y-monotone
+// contour, as most filled shapes are): every row crosses one edge of each,
+// and the inside lies between the two under either fill rule. The rows are
+// swept by stepping the two edges, without an active list or the winding
+// count. Flattened so the span writes are inlined into the loop.
+[[gnu::flatten]] void SweepTwoChains(RenderTarget& target, FillScratch& s, const Rect& clip) {
+  const Chain& one = s.chains[0];
+  Edge* const edges = s.edges.data();
+  Edge* a = edges + one.first;
+  Edge* b = edges + s.chains[1].first;
+  const int64_t left = clip.left, right = clip.right;
+  for (int32_t y = one.yTop; y < one.yEnd; ++y) {
+    if (a->yEnd == y) a = edges + a->next;
+    if (b->yEnd == y) b = edges + b->next;
+    const int64_t l = std::max(std::min(a->x, b->x), left), r = std::min(std::max(a->x, b->x), right);
+    if (l < r) target.Span(y, static_cast<int32_t>(l), static_cast<int32_t>(r));
+    Step(*a);
+    Step(*b);
+  }
+}
+
+// Sweeps the rows of the chains and writes the covered spans.
 void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode) {
+  BuildChains(s);
+  auto& chains = s.chains;
+  if (chains.empty()) return;
+  if (chains.size() == 2 && chains[0].winding != chains[1].winding && chains[0].yTop == chains[1].yTop &&
+      chains[0].yEnd == chains[1].yEnd) {
+    SweepTwoChains(target, s, clip);
+    return;
+  }
   const auto emit = [&](int32_t y, int64_t l, int64_t r) {
     target.Span(y, static_cast<int32_t>(l), static_cast<int32_t>(r));
   };
-  auto& edges = s.edges;
-  if (edges.empty()) return;
-  // Edges by first row: a list for each row the edges start on, in the
-  // order of the edges, over the rows the shape spans (not the clip's).
+  // Chains by first row: a list for each row the chains start on, in the
+  // order of the chains, over the rows the shape spans (not the clip's).
   int32_t firstRow = INT32_MAX, lastRow = INT32_MIN;
-  for (const Edge& e : edges) {
-    firstRow = std::min(firstRow, e.yTop);
-    lastRow = std::max(lastRow, e.yTop);
+  for (const Chain& c : chains) {
+    firstRow = std::min(firstRow, c.yTop);
+    lastRow = std::max(lastRow, c.yTop);
   }
   auto& startsAt = s.startsAt;
   auto& nextStarting = s.nextStarting;
   startsAt.assign(static_cast<size_t>(lastRow - firstRow) + 1, -1);
-  nextStarting.resize(edges.size());
-  for (size_t i = edges.size(); i-- > 0;) {
-    int32_t& head = startsAt[static_cast<size_t>(edges[i].yTop - firstRow)];
+  nextStarting.resize(chains.size());
+  for (size_t i = chains.size(); i-- > 0;) {
+    int32_t& head = startsAt[static_cast<size_t>(chains[i].yTop - firstRow)];
     nextStarting[i] = head;
     head = static_cast<int32_t>(i);
   }
@@ -259,17 +284,18 @@ void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode
   active.clear();
   const bool nonZero = mode == FillMode::Winding;
   const int64_t left = clip.left, right = clip.right;
+  Edge* const edges = s.edges.data();
   size_t started = 0;
   int32_t y = firstRow;
-  while (started < edges.size() || !active.empty()) {
-    // Past the rows where nothing is active to the next that starts an edge.
+  while (started < chains.size() || !active.empty()) {
+    // Past the rows where nothing is active to the next that starts a chain.
     if (active.empty())
       while (startsAt[static_cast<size_t>(y - firstRow)] < 0) ++y;
     for (int32_t i = y <= lastRow ? startsAt[static_cast<size_t>(y - firstRow)] : -1; i >= 0;
          i = nextStarting[static_cast<size_t>(i)]) {
       ++started;
       // Insert in order of crossing; the list stays sorted.
-      Edge* e = &edges[static_cast<size_t>(i)];
+      Edge* e = edges + chains[static_cast<size_t>(i)].first;
       size_t j = active.size();
       active.push_back(e);
       while (j > 0 && active[j - 1]->x > e->x) {
@@ -283,7 +309,7 @@ void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode
     // touching spans are joined so each row gets as few writes as possible.
     int32_t wind = 0;
     int64_t spanStart = 0, pendL = 0, pendR = std::numeric_limits<int64_t>::min();
-    for (Edge* e : active) {
+    for (const Edge* e : active) {
       const int32_t before = wind;
       wind = nonZero ? wind + e->winding : wind ^ 1;
       if (before == 0 && wind != 0) {
@@ -303,13 +329,18 @@ void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode
     }
     if (pendR > pendL) emit(y, pendL, pendR);
 
-    // Next row: drop finished edges, step the others, restore the order.
+    // Next row: an edge that ends gives way to the next of its chain, or
+    // its chain is done; the others are stepped; the order is restored.
     ++y;
     size_t k = 0;
-    for (Edge* e : active) {
-      if (e->yEnd == y) continue;
-      Step(*e);
-      Edge* cur = e;
+    for (size_t i = 0; i < active.size(); ++i) {
+      Edge* cur = active[i];
+      if (cur->yEnd == y) {
+        if (cur->next < 0) continue;
+        cur = edges + cur->next;
+      } else {
+        Step(*cur);
+      }
       size_t j = k;
       while (j > 0 && active[j - 1]->x > cur->x) {
         active[j] = active[j - 1];
@@ -355,6 +386,7 @@ void FillPolyPolygon(RenderTarget& target, std::span<const PointD> points, std::
 
   FillScratch& s = Scratch();
   s.edges.clear();
+  s.contourEnds.clear();
   size_t offset = 0;
   for (uint32_t c : counts) {
     if (c > used - offset) break;
@@ -363,14 +395,14 @@ void FillPolyPolygon(RenderTarget& target, std::span<const PointD> points, std::
     if (c < 3) continue;
     if (!needClip) {
       AddContourEdges(s.edges, pts, c, clip);
-      continue;
+    } else {
+      s.clipA.clear();
+      for (uint32_t i = 0; i < c; ++i) s.clipA.push_back(PointD{Pin(pts[i].x), Pin(pts[i].y)});
+      ClipToBox(s.clipA, s.clipB, guard);
+      AddContourEdges(s.edges, s.clipA.data(), s.clipA.size(), clip);
     }
-    s.clipA.clear();
-    for (uint32_t i = 0; i < c; ++i) s.clipA.push_back(PointD{Pin(pts[i].x), Pin(pts[i].y)});
-    ClipToBox(s.clipA, s.clipB, guard);
-    AddContourEdges(s.edges, s.clipA.data(), s.clipA.size(), clip);
+    s.contourEnds.push_back(s.edges.size());
   }
-  if (SweepChains(target, s, clip)) return;
   Sweep(target, s, clip, mode);
 }
 

@@ -112,6 +112,28 @@ TEST(PolygonFillRule, HourglassWhoseTwoSidesCross) {
     }
 }
 
+TEST(PolygonFillRule, CrownWhoseRightSideBends) {
+  // Three prongs down to row 4, over a body whose right side bends at (7, 4):
+  // the side's first edge x = 8 - y/4 hands on to x = 7 + (y - 4)/4 there.
+  const Contour crown{{0, 0}, {2, 4}, {4, 0}, {6, 4}, {8, 0}, {7, 4}, {8, 8}, {0, 8}};
+  for (const Contour& contour : {crown, Reversed(crown)})
+    for (FillMode mode : {FillMode::Alternate, FillMode::Winding}) {
+      RasterCanvas c(9, 9);
+      Fill(c, {contour}, mode);
+      EXPECT_EQ(c.Picture(), (Picture{
+                                 ".........",
+                                 "#...#....",
+                                 "#..##..#.",
+                                 "##.###.#.",
+                                 "#######..",
+                                 "########.",
+                                 "########.",
+                                 "########.",
+                                 ".........",
+                             }));
+    }
+}
+
 TEST(PolygonFillRule, HorizontalAndZeroLengthEdgesChangeNothing) {
   RasterCanvas c(10, 8);
   // The rectangle again, with repeated points and extra points along its top.
