@@ -74,12 +74,19 @@ void SpanRecorder::PaintOver(RowRuns& row, PaintedRun painted) {
   PaintedRun* runs = row.runs;
   // The runs that overlap or touch [x0, x1): from the first ending at or
   // after x0 to the last starting at or before x1.
-  uint32_t first = 0, after = row.size;
-  while (first < after) {
-    const uint32_t mid = (first + after) / 2;
-    if (runs[mid].x1 < x0) first = mid + 1;
-    else after = mid;
+  // Rows painted one after another mostly have their runs alike: where the
+  // last paint found its first run is tried before searching.
+  uint32_t first = foundAt_;
+  if (first >= row.size || runs[first].x1 < x0 || (first > 0 && runs[first - 1].x1 >= x0)) {
+    first = 0;
+    uint32_t after = row.size;
+    while (first < after) {
+      const uint32_t mid = (first + after) / 2;
+      if (runs[mid].x1 < x0) first = mid + 1;
+      else after = mid;
+    }
   }
+  foundAt_ = first;
   uint32_t last = first;
   while (last < row.size && runs[last].x0 <= x1) ++last;
   // What replaces them: a piece of the first run left of x0, the new run

@@ -204,6 +204,7 @@ class SpanRecorder {
   size_t limit_ = SIZE_MAX;
   bool overLimit_ = false;
   bool readsDestination_ = false;
+  uint32_t foundAt_ = 0;  // the first run the last PaintOver replaced or cut
 };
 
 }  // namespace orvane::gdi
