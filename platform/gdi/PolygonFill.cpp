@@ -241,14 +241,24 @@ void BuildChains(FillScratch& s) {
   Edge* a = edges + one.first;
   Edge* b = edges + s.chains[1].first;
   const int64_t left = clip.left, right = clip.right;
-  for (int32_t y = one.yTop; y < one.yEnd; ++y) {
-    if (a->yEnd == y) a = edges + a->next;
-    if (b->yEnd == y) b = edges + b->next;
-    const int64_t l = std::max(std::min(a->x, b->x), left), r = std::min(std::max(a->x, b->x), right);
-    if (l < r) target.Span(y, static_cast<int32_t>(l), static_cast<int32_t>(r));
-    Step(*a);
-    Step(*b);
+  const auto sweep = [&](auto&& write) {
+    for (int32_t y = one.yTop; y < one.yEnd; ++y) {
+      if (a->yEnd == y) a = edges + a->next;
+      if (b->yEnd == y) b = edges + b->next;
+      const int64_t l = std::max(std::min(a->x, b->x), left), r = std::min(std::max(a->x, b->x), right);
+      if (l < r) write(y, static_cast<int32_t>(l), static_cast<int32_t>(r));
+      Step(*a);
+      Step(*b);
+    }
+  };
+  // The rows lie within the clip's and the spans are cut to it, so a
+  // recorder that takes them as they are is given them straight.
+  if (SpanRecorder* recorder = target.SolidRecorder()) {
+    const COLORREF color = target.RecordedColor();
+    sweep([&](int32_t y, int32_t l, int32_t r) { recorder->Paint(y, l, r, color); });
+    return;
   }
+  sweep([&](int32_t y, int32_t l, int32_t r) { target.Span(y, l, r); });
 }
 
 // Sweeps the rows of the chains and writes the covered spans.

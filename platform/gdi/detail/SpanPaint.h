@@ -126,6 +126,13 @@ class RenderTarget {
   // surface keeps them as repeating colours where it can.
   void PaintRepeating(int32_t y, int32_t x0, int32_t x1, std::span<const PixelOpRun> repeat, int32_t width,
                       int32_t column);
+  // The recorder that every span within HeldClipBounds() (one rectangle)
+  // goes to as SpanRecorder::Paint in RecordedColor(); nullptr when spans
+  // take another way.
+  SpanRecorder* SolidRecorder() const {
+    return recorder_ && recordsSolid_ && singleRect_ && fn_ && paint_.rop != Rop2::Nop ? recorder_ : nullptr;
+  }
+  COLORREF RecordedColor() const { return recordedColor_; }
   // Whether PaintRepeating keeps a repeat of `width` columns as repeating colours.
   bool KeepsRepeats(int32_t width) const { return recorder_ && SpanRecorder::CanRepeat(width); }
 
