@@ -26,7 +26,9 @@ void FlattenBezier(PointD p0, PointD p1, PointD p2, PointD p3, std::vector<Point
                       std::isfinite(p2.x) && std::isfinite(p2.y);
   const double ax = p0.x - 2 * p1.x + p2.x, ay = p0.y - 2 * p1.y + p2.y;
   const double bx = p1.x - 2 * p2.x + p3.x, by = p1.y - 2 * p2.y + p3.y;
-  const double m = std::max(std::hypot(ax, ay), std::hypot(bx, by));
+  // The larger second difference's length; hypot only where the squares overflow.
+  const double squared = std::max(ax * ax + ay * ay, bx * bx + by * by);
+  const double m = std::isfinite(squared) ? std::sqrt(squared) : std::max(std::hypot(ax, ay), std::hypot(bx, by));
   const double wanted = std::ceil(std::sqrt(0.75 * m / kTolerance));
   // A curve with NaN or infinity, or too big to measure: only p3.
   if (!finite || !std::isfinite(wanted)) {
