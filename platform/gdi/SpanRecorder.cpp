@@ -69,8 +69,9 @@ bool SpanRecorder::Grow(RowRuns& row, uint32_t extra) {
   return true;
 }
 
-void SpanRecorder::PaintOver(RowRuns& row, PaintedRun painted) {
-  const int32_t x0 = painted.x0, x1 = painted.x1;
+void SpanRecorder::PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF color) {
+  // Given as scalars: a run passed by value is stored and read back in parts.
+  PaintedRun painted{x0, x1, color, color};
   PaintedRun* runs = row.runs;
   // The runs that overlap or touch [x0, x1): from the first ending at or
   // after x0 to the last starting at or before x1.

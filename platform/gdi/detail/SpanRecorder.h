@@ -92,7 +92,7 @@ class SpanRecorder {
       last.x1 = x1;
       return;
     }
-    PaintOver(row, PaintedRun{x0, x1, color, color});
+    PaintOver(row, x0, x1, color);
   }
 
   // Changes row y by `ops` (sorted, neither overlapping nor empty, columns
@@ -165,7 +165,8 @@ class SpanRecorder {
     std::unique_ptr<PaintedRun[]> runs;
     size_t size = 0;
   };
-  void PaintOver(RowRuns& row, PaintedRun painted);
+  // Paints [x0, x1) of the row in `color` (over either key) over what it holds.
+  void PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF color);
   // Makes runs [first, last) of the row `count` places long, moving the rest
   // of the row once; the row's runs, or nullptr when it cannot grow.
   PaintedRun* MakeRoom(RowRuns& row, uint32_t first, uint32_t last, uint32_t count);
