@@ -5,7 +5,8 @@
 // that this stays under the tolerance makes the subdivision adapt to the
 // curve's size and bend; each point is evaluated directly (no accumulated
 // forward-difference error), so the result is exact to double precision and
-// the same on every run.
+// the same on every run; the weights of the points are kept per segment
+// count, worked out the same way.
 
 #include <algorithm>
 #include <cmath>
@@ -18,6 +19,29 @@ namespace {
 
 constexpr double kTolerance = 0.1;  // device pixels
 constexpr int kMaxSegments = 1024;
+// Subdivisions up to this many segments keep their weights (about 64 KiB
+// for all of them on a thread); larger ones, rare, work them out as they go.
+constexpr int kMostKeptSegments = 64;
+
+// The weights of the four control points at t = i / n, as each point is
+// evaluated.
+struct Weights {
+  double b0, b1, b2, b3;
+};
+
+Weights WeightsAt(int i, int n) {
+  const double t = static_cast<double>(i) / n, u = 1 - t;
+  return Weights{u * u * u, 3 * u * u * t, 3 * u * t * t, t * t * t};
+}
+
+// The weights of points 1 to n - 1 of a subdivision into n segments.
+const std::vector<Weights>& KeptWeights(int n) {
+  thread_local std::vector<Weights> kept[kMostKeptSegments + 1];
+  std::vector<Weights>& weights = kept[n];
+  if (weights.empty() && n > 1)
+    for (int i = 1; i < n; ++i) weights.push_back(WeightsAt(i, n));
+  return weights;
+}
 
 }  // namespace
 
@@ -36,10 +60,14 @@ void FlattenBezier(PointD p0, PointD p1, PointD p2, PointD p3, std::vector<Point
     return;
   }
   const int n = static_cast<int>(std::clamp(wanted, 1.0, static_cast<double>(kMaxSegments)));
-  for (int i = 1; i < n; ++i) {
-    const double t = static_cast<double>(i) / n, u = 1 - t;
-    const double b0 = u * u * u, b1 = 3 * u * u * t, b2 = 3 * u * t * t, b3 = t * t * t;
-    out.push_back(PointD{b0 * p0.x + b1 * p1.x + b2 * p2.x + b3 * p3.x, b0 * p0.y + b1 * p1.y + b2 * p2.y + b3 * p3.y});
+  const auto point = [&](const Weights& w) {
+    return PointD{w.b0 * p0.x + w.b1 * p1.x + w.b2 * p2.x + w.b3 * p3.x,
+                  w.b0 * p0.y + w.b1 * p1.y + w.b2 * p2.y + w.b3 * p3.y};
+  };
+  if (n <= kMostKeptSegments) {
+    for (const Weights& w : KeptWeights(n)) out.push_back(point(w));
+  } else {
+    for (int i = 1; i < n; ++i) out.push_back(point(WeightsAt(i, n)));
   }
   out.push_back(p3);
 }
