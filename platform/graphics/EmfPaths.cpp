@@ -25,11 +25,13 @@ bool EmfRecordPlayer::PlayPathRecord(EmfRecordReader& r) {
     case EMR_STROKEANDFILLPATH: {
       if (!path_.Ready()) return true;
       const gdi::FillMode mode = state_.Dc().fillMode;
-      const std::vector<EmfPath::Figure> figures = path_.Take();
+      std::vector<EmfPath::Figure> figures = path_.Take();
       if (r.Type() != EMR_STROKEPATH) {
+        // A path only filled gives its points up; one stroked too keeps them.
+        const bool keep = r.Type() == EMR_STROKEANDFILLPATH;
         std::vector<gdi::Contour> contours;
-        for (const EmfPath::Figure& f : figures)
-          if (f.points.size() >= 2) contours.push_back(f.points);
+        for (EmfPath::Figure& f : figures)
+          if (f.points.size() >= 2) contours.push_back(keep ? f.points : std::move(f.points));
         Fill(contours, mode);
       }
       if (r.Type() != EMR_FILLPATH)
