@@ -29,6 +29,18 @@ Picture Block(int w, int h, int x0, int y0, int x1, int y1) {
 Contour Rect4(double l, double t, double r, double b) { return {{l, t}, {r, t}, {r, b}, {l, b}}; }
 Contour Reversed(Contour c) { return Contour(c.rbegin(), c.rend()); }
 
+// One contour filled on a 9 x 9 canvas gives `want` in either direction
+// round and under both fill modes.
+void ExpectEveryWayRound(const Contour& contour, const Picture& want) {
+  for (const Contour& c : {contour, Reversed(contour)})
+    for (FillMode mode : {FillMode::Alternate, FillMode::Winding}) {
+      RasterCanvas canvas(9, 9);
+      Fill(canvas, {c}, mode);
+      EXPECT_EQ(canvas.Picture(), want) << (c == contour ? "as given, " : "reversed, ")
+                                        << (mode == FillMode::Winding ? "winding" : "alternate");
+    }
+}
+
 }  // namespace
 
 // --- The fill rule: the point (i, j) itself, left/top in, right/bottom out ---
@@ -91,47 +103,37 @@ TEST(PolygonFillRule, BowTieCrossingItself) {
 
 TEST(PolygonFillRule, HourglassWhoseTwoSidesCross) {
   // One edge down x = y, one up x = 8 - y, joined by horizontal edges: the
-  // span on row y runs from the smaller crossing to the larger, in either
-  // direction round and in both modes; the crossing row is empty.
-  const Contour hourglass{{0, 0}, {8, 8}, {0, 8}, {8, 0}};
-  for (const Contour& contour : {hourglass, Reversed(hourglass)})
-    for (FillMode mode : {FillMode::Alternate, FillMode::Winding}) {
-      RasterCanvas c(9, 9);
-      Fill(c, {contour}, mode);
-      EXPECT_EQ(c.Picture(), (Picture{
-                                 "########.",
-                                 ".######..",
-                                 "..####...",
-                                 "...##....",
-                                 ".........",
-                                 "...##....",
-                                 "..####...",
-                                 ".######..",
-                                 ".........",
-                             }));
-    }
+  // span on row y runs from the smaller crossing to the larger; the
+  // crossing row is empty.
+  const Picture want{
+      "########.",
+      ".######..",
+      "..####...",
+      "...##....",
+      ".........",
+      "...##....",
+      "..####...",
+      ".######..",
+      ".........",
+  };
+  ExpectEveryWayRound({{0, 0}, {8, 8}, {0, 8}, {8, 0}}, want);
 }
 
 TEST(PolygonFillRule, CrownWhoseRightSideBends) {
   // Three prongs down to row 4, over a body whose right side bends at (7, 4):
   // the side's first edge x = 8 - y/4 hands on to x = 7 + (y - 4)/4 there.
-  const Contour crown{{0, 0}, {2, 4}, {4, 0}, {6, 4}, {8, 0}, {7, 4}, {8, 8}, {0, 8}};
-  for (const Contour& contour : {crown, Reversed(crown)})
-    for (FillMode mode : {FillMode::Alternate, FillMode::Winding}) {
-      RasterCanvas c(9, 9);
-      Fill(c, {contour}, mode);
-      EXPECT_EQ(c.Picture(), (Picture{
-                                 ".........",
-                                 "#...#....",
-                                 "#..##..#.",
-                                 "##.###.#.",
-                                 "#######..",
-                                 "########.",
-                                 "########.",
-                                 "########.",
-                                 ".........",
-                             }));
-    }
+  const Picture want{
+      ".........",
+      "#...#....",
+      "#..##..#.",
+      "##.###.#.",
+      "#######..",
+      "########.",
+      "########.",
+      "########.",
+      ".........",
+  };
+  ExpectEveryWayRound({{0, 0}, {2, 4}, {4, 0}, {6, 4}, {8, 0}, {7, 4}, {8, 8}, {0, 8}}, want);
 }
 
 TEST(PolygonFillRule, HorizontalAndZeroLengthEdgesChangeNothing) {
