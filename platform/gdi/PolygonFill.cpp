@@ -198,33 +198,31 @@ void BuildChains(FillScratch& s) {
   for (const size_t end : s.contourEnds) {
     const size_t n = end - begin;
     // The k-th edge of the contour counting round from its first (k < 2n).
-    const auto index = [&](size_t k) { return static_cast<int32_t>(begin + (k < n ? k : k - n)); };
+    const auto at = [&](size_t k) { return begin + (k < n ? k : k - n); };
     // Start where the direction turns, so no chain wraps round the start.
     size_t start = 0;
-    while (start < n && edges[static_cast<size_t>(index(start + n - 1))].winding == edges[begin + start].winding)
-      ++start;
+    while (start < n && edges[at(start + n - 1)].winding == edges[at(start)].winding) ++start;
     if (start == n) start = 0;
     for (size_t k = 0; k < n;) {
-      int32_t top = index(start + k), bottom = top;
-      const int32_t winding = edges[static_cast<size_t>(top)].winding;
+      size_t top = at(start + k), bottom = top;
+      const int32_t winding = edges[top].winding;
       for (++k; k < n; ++k) {
-        const int32_t i = index(start + k);
-        Edge& e = edges[static_cast<size_t>(i)];
+        const size_t i = at(start + k);
+        Edge& e = edges[i];
         if (e.winding != winding) break;
         // Downward edges follow each other in the contour's order, upward
         // ones the other way round.
         if (winding > 0) {
-          if (e.yTop != edges[static_cast<size_t>(bottom)].yEnd) break;
-          edges[static_cast<size_t>(bottom)].next = i;
+          if (e.yTop != edges[bottom].yEnd) break;
+          edges[bottom].next = static_cast<int32_t>(i);
           bottom = i;
         } else {
-          if (e.yEnd != edges[static_cast<size_t>(top)].yTop) break;
-          e.next = top;
+          if (e.yEnd != edges[top].yTop) break;
+          e.next = static_cast<int32_t>(top);
           top = i;
         }
       }
-      const int32_t yTop = edges[static_cast<size_t>(top)].yTop, yEnd = edges[static_cast<size_t>(bottom)].yEnd;
-      chains.push_back(Chain{top, yTop, yEnd, winding});
+      chains.push_back(Chain{static_cast<int32_t>(top), edges[top].yTop, edges[bottom].yEnd, winding});
     }
     begin = end;
   }
