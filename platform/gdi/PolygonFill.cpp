@@ -236,13 +236,20 @@ void BuildChains(FillScratch& s) {
 [[gnu::flatten]] void SweepTwoChains(RenderTarget& target, FillScratch& s, const Rect& clip) {
   const Chain& one = s.chains[0];
   Edge* const edges = s.edges.data();
-  Edge* a = edges + one.first;
-  Edge* b = edges + s.chains[1].first;
+  int32_t ia = one.first, ib = s.chains[1].first;
   const int64_t left = clip.left, right = clip.right;
+  // Where an edge gives way to the next of its chain comes irregularly:
+  // the next is chosen by a mask, not a branch.
+  const auto onward = [&](int32_t i, int32_t y) {
+    const int32_t ends = -static_cast<int32_t>(edges[i].yEnd == y);
+    return (edges[i].next & ends) | (i & ~ends);
+  };
   const auto sweep = [&](auto&& write) {
     for (int32_t y = one.yTop; y < one.yEnd; ++y) {
-      if (a->yEnd == y) a = edges + a->next;
-      if (b->yEnd == y) b = edges + b->next;
+      ia = onward(ia, y);
+      ib = onward(ib, y);
+      Edge* const a = edges + ia;
+      Edge* const b = edges + ib;
       const int64_t l = std::max(std::min(a->x, b->x), left), r = std::min(std::max(a->x, b->x), right);
       if (l < r) write(y, static_cast<int32_t>(l), static_cast<int32_t>(r));
       Step(*a);
