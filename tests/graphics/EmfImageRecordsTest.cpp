@@ -221,4 +221,17 @@ TEST(EmfImageRecordsTest, DeviceVerticesAreRoundedToSixteenthsOfAPixel) {
   EXPECT_EQ(canvas.Rows(kRed), (std::vector<std::string>{"###..", "###.."}));
 }
 
+// Half a sixteenth rounds away from zero: edges at 1 1/32 and 3 1/32 lie at
+// 1 1/16 and 3 1/16, so pixel 1 is outside and pixel 3 inside (rounding
+// halves to even would give 1 and 3 and the opposite).
+TEST(EmfImageRecordsTest, HalfSixteenthsRoundAwayFromZero) {
+  auto w = Writer(5, 2);
+  w.SetWorldTransform({1, 0, 0, 1, 1.0f / 32, 0});
+  SolidFill(w, C(kRed));
+  w.Polygon({{1, 0}, {3, 0}, {3, 2}, {1, 2}});
+  Canvas canvas(5, 2);
+  canvas.Play(w.Finish());
+  EXPECT_EQ(canvas.Rows(kRed), (std::vector<std::string>{"..##.", "..##."}));
+}
+
 }  // namespace
