@@ -100,7 +100,13 @@ inline __int128 FloorDiv128(__int128 a, __int128 b) {  // b > 0
 
 inline int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
-inline int64_t ToFixed(double v) { return static_cast<int64_t>(std::floor(v * kOne + 0.5)); }
+// floor(v * kOne + 0.5) without a call to floor: v lies within the guard
+// box, so the value is far inside the range where truncation is exact.
+inline int64_t ToFixed(double v) {
+  const double t = v * kOne + 0.5;
+  const int64_t truncated = static_cast<int64_t>(t);
+  return truncated - (static_cast<double>(truncated) > t);
+}
 
 inline double Pin(double v) { return std::clamp(v, -kHuge, kHuge); }
 
