@@ -1,28 +1,10 @@
 #include <orvane/gdi/BitmapObject.h>
 
-#include <atomic>
-
 #include <orvane/gdi/DeviceContext.h>
 #include <orvane/gdi/detail/PixelMemory.h>
 #include <orvane/gdi/detail/SpanRecorder.h>
 
 namespace orvane::gdi {
-
-namespace {
-std::atomic<int64_t> liveObjects[kLiveKinds];
-}  // namespace
-
-void CountLiveObject(LiveKind kind, int delta) {
-  liveObjects[static_cast<int>(kind)].fetch_add(delta, std::memory_order_relaxed);
-}
-
-int64_t LiveObjectCount(LiveKind kind) { return liveObjects[static_cast<int>(kind)].load(std::memory_order_relaxed); }
-
-int64_t LiveObjectCount() {
-  int64_t total = 0;
-  for (const auto& count : liveObjects) total += count.load(std::memory_order_relaxed);
-  return total;
-}
 
 BitmapObject::BitmapObject(int32_t width, int32_t height, PixelFormat format, int32_t stride, uint8_t* bits,
                            size_t bytes)

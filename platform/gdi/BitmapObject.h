@@ -16,7 +16,8 @@ namespace orvane::gdi {
 
 // Live-object counts, for finding leaks: bitmaps and device contexts count
 // themselves while they exist, and so do pen, brush and font values (every
-// copy counts). Process-wide, thread-safe and cheap (one atomic add).
+// copy counts). Process-wide and thread-safe; counting costs a plain add to
+// counters of the thread's own.
 enum class LiveKind : uint8_t { Bitmap, DeviceContext, Pen, Brush, Font };
 constexpr int kLiveKinds = 5;
 int64_t LiveObjectCount(LiveKind kind);
