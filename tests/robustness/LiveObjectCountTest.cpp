@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <thread>
+
 #include <orvane/gdi/DeviceContext.h>
 #include <orvane/graphics/Bitmap.h>
 
@@ -54,6 +57,23 @@ TEST(LiveObjectCountTest, EveryKindCountsItsObjectsAndCopies) {
     EXPECT_EQ(Count(LiveKind::Bitmap), bitmaps + 1);
   }
   EXPECT_EQ(orvane::gdi::LiveObjectCount(), total);
+}
+
+// Counts are kept per thread: an object made on one thread and released on
+// another, and a thread that has ended, still add up to the process's total.
+TEST(LiveObjectCountTest, ObjectsCountAcrossThreads) {
+  using orvane::gdi::LiveKind;
+  const int64_t pens = Count(LiveKind::Pen);
+  std::unique_ptr<orvane::gdi::Pen> kept;
+  std::thread maker([&] {
+    kept = std::make_unique<orvane::gdi::Pen>();
+    orvane::gdi::Pen gone;
+  });
+  maker.join();
+  EXPECT_EQ(Count(LiveKind::Pen), pens + 1);
+  std::thread releaser([&] { kept.reset(); });
+  releaser.join();
+  EXPECT_EQ(Count(LiveKind::Pen), pens);
 }
 
 }  // namespace
