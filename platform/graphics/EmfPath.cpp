@@ -37,7 +37,11 @@ void EmfPath::ReplaceWithWidened(std::vector<Figure> figures) {
 
 EmfPath::Figure& EmfPath::Current(gdi::PointD from) {
   if (!figureOpen_ || figures_.empty()) {
-    figures_.push_back(Figure{{from}, false});
+    Figure figure;
+    figure.points.swap(spare_);
+    figure.points.clear();
+    figure.points.push_back(from);
+    figures_.push_back(std::move(figure));
     ++points_;
     figureOpen_ = true;
   }
@@ -76,6 +80,12 @@ void EmfPath::CloseFigure() {
   if (!recording_ || !figureOpen_ || figures_.empty()) return;
   figures_.back().closed = true;
   figureOpen_ = false;
+}
+
+void EmfPath::GiveBack(std::vector<gdi::PointD>&& points) {
+  // Room of up to 64 Ki points is kept, more is let go.
+  constexpr size_t kMostKept = size_t{1} << 16;
+  if (points.capacity() > spare_.capacity() && points.capacity() <= kMostKept) spare_.swap(points);
 }
 
 std::vector<EmfPath::Figure> EmfPath::Take() {

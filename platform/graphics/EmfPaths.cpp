@@ -33,6 +33,7 @@ bool EmfRecordPlayer::PlayPathRecord(EmfRecordReader& r) {
         for (EmfPath::Figure& f : figures)
           if (f.points.size() >= 2) contours.push_back(keep ? f.points : std::move(f.points));
         Fill(contours, mode);
+        for (gdi::Contour& c : contours) path_.GiveBack(std::move(c));
       }
       if (r.Type() != EMR_FILLPATH)
         for (const EmfPath::Figure& f : figures) Stroke(f.points, f.closed);

@@ -40,6 +40,9 @@ class EmfPath {
 
   // The figures of a finished path; the path is emptied.
   std::vector<Figure> Take();
+  // Room for points that a taken figure is done with, handed to the next
+  // figure begun, so a figure grows in room grown before.
+  void GiveBack(std::vector<gdi::PointD>&& points);
   // Makes closed `figures` the finished path, as widening does: pieces that
   // overlap, filled and clipped by the non-zero winding rule whatever the
   // fill mode. Figures past the point cap are left out.
@@ -64,6 +67,7 @@ class EmfPath {
   bool wideningStopped_ = false;
   size_t points_ = 0;
   std::vector<Figure> figures_;
+  std::vector<gdi::PointD> spare_;
 };
 
 }  // namespace orvane::emf
