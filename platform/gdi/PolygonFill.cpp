@@ -98,7 +98,9 @@ inline __int128 FloorDiv128(__int128 a, __int128 b) {  // b > 0
   return q;
 }
 
-inline int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
+// The first whole row at or below a fixed-point y: an arithmetic shift, the
+// coordinates lying far inside the range where adding kOne - 1 cannot overflow.
+inline int64_t RowAtOrBelow(int64_t y) { return (y + kOne - 1) >> kSubBits; }
 
 // floor(v * kOne + 0.5) without a call to floor: v lies within the guard
 // box, so the value is far inside the range where truncation is exact.
@@ -120,8 +122,8 @@ void AddEdge(std::vector<Edge>& edges, int64_t x0, int64_t y0, int64_t x1, int64
     std::swap(y0, y1);
     winding = -1;
   }
-  const int64_t yTop = std::max<int64_t>(CeilDiv(y0, kOne), top);
-  const int64_t yEnd = std::min<int64_t>(CeilDiv(y1, kOne), bottom);
+  const int64_t yTop = std::max<int64_t>(RowAtOrBelow(y0), top);
+  const int64_t yEnd = std::min<int64_t>(RowAtOrBelow(y1), bottom);
   if (yTop >= yEnd) return;
   const int64_t dx = x1 - x0, dy = y1 - y0;
   Edge e;
