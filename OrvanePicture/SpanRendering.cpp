@@ -36,11 +36,11 @@ std::unique_ptr<gdi::SpanRecorder> SpanRendering::Record(int32_t top, int32_t ro
 bool SpanRendering::RecordBandFrom(int32_t top) {
   band_.reset();
   const int32_t remaining = std::max(1, endRow_ - top);
-  // Until a band has been measured: each sample row with its list and room
-  // for a few runs. Then what the rows so far needed, a quarter to spare.
+  // Until a band has been measured: each sample row with its list and its
+  // first room for runs. Then what the rows so far needed, a quarter to spare.
   const double perRow = bytesPerRow_ > 0 ? bytesPerRow_ * 1.25
                                          : static_cast<double>(target_.factor) *
-                                               (16 + 8 * sizeof(gdi::PaintedRun));
+                                               (16 + gdi::SpanRecorder::kFirstRoom * sizeof(gdi::PaintedRun));
   int32_t rows = static_cast<int32_t>(
       std::clamp(static_cast<double>(SpanBandBytes()) / perRow, 1.0, static_cast<double>(remaining)));
   for (;;) {

@@ -62,7 +62,7 @@ PaintedRun* SpanRecorder::Take(size_t runs) {
 }
 
 bool SpanRecorder::Grow(RowRuns& row, uint32_t extra) {
-  const size_t capacity = std::max<size_t>(4, 2 * (size_t{row.size} + extra));
+  const size_t capacity = std::max<size_t>(kFirstRoom, 2 * (size_t{row.size} + extra));
   if (capacity > UINT32_MAX) {
     overLimit_ = true;
     return false;

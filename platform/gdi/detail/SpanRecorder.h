@@ -72,6 +72,10 @@ class SpanRecorder {
   SpanRecorder(const SpanRecorder&) = delete;
   SpanRecorder& operator=(const SpanRecorder&) = delete;
 
+  // The runs a row first has room for: most rows end with about ten, and
+  // each move to more room copies the row.
+  static constexpr uint32_t kFirstRoom = 16;
+
   int32_t Width() const { return width_; }
   int32_t Top() const { return top_; }
   int32_t Rows() const { return static_cast<int32_t>(rows_.size()); }
