@@ -35,13 +35,14 @@ thread_local bool threadCountsGone = false;
 // Hands a thread's counts over to the registry when the thread ends.
 struct ThreadCountsOwner {
   ~ThreadCountsOwner() {
+    threadCountsGone = true;
+    if (!threadCounts) return;  // making them failed
     Registry& r = TheRegistry();
     const std::lock_guard<std::mutex> lock(r.mutex);
     for (int k = 0; k < kLiveKinds; ++k) r.ended[k].fetch_add(threadCounts->live[k].load(), std::memory_order_relaxed);
     std::erase(r.running, threadCounts);
     delete threadCounts;
     threadCounts = nullptr;
-    threadCountsGone = true;
   }
 };
 
