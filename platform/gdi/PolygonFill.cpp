@@ -3,9 +3,9 @@
 // bottom edges outside, horizontal edges ignored.
 //
 // Vertices are rounded to 1/256 pixel. Each edge keeps its crossing with the
-// current row as an exact rational, integer part plus remainder, stepped by a
-// DDA from row to row, so the column where a span starts (the ceiling of the
-// crossing) is exact and the same for two polygons that share an edge. Rows
+// current row as an exact rational, its ceiling plus how far that lies past
+// it, stepped by a DDA from row to row, so the column where a span starts
+// (the ceiling) is exact and the same for two polygons that share an edge. Rows
 // are swept top to bottom. A contour's edges are taken as chains: runs of
 // edges in order that go the same way, one starting where the one before
 // ends, so that an edge ending hands on to the next of its chain in place.
@@ -38,10 +38,9 @@ constexpr double kHuge = 1e100;
 
 struct Edge {
   int64_t x;      // ceiling of the crossing on the current row
-  int64_t q;      // floor of the crossing
-  int64_t r;      // remainder of the crossing, in [0, den)
-  int64_t stepQ;  // change of the crossing from one row to the next
-  int64_t stepR;
+  int64_t above;  // how far x lies past the crossing, in 1/den: in [0, den)
+  int64_t stepQ;  // change of the crossing from one row to the next:
+  int64_t stepR;  // stepQ + stepR / den, 0 <= stepR < den
   int64_t den;
   int32_t yTop;  // first row
   int32_t yEnd;  // first row below the edge
@@ -49,14 +48,14 @@ struct Edge {
   int32_t next;  // the edge of its chain starting on row yEnd, or -1
 };
 
-// Moves the edge's crossing on to the next row.
+// Moves the edge's crossing on to the next row: x moves by stepQ, and by
+// one more where the crossing passes it.
 inline void Step(Edge& e) {
-  // The carry of the remainder without a branch: it comes irregularly.
-  const int64_t r = e.r + e.stepR;
-  const int64_t carry = r >= e.den;
-  e.r = r - (e.den & -carry);
-  e.q += e.stepQ + carry;
-  e.x = e.q + (e.r != 0);
+  // The borrow without a branch: it comes irregularly.
+  const int64_t above = e.above - e.stepR;
+  const int64_t borrow = above < 0;
+  e.above = above + (e.den & -borrow);
+  e.x += e.stepQ + borrow;
 }
 
 // A chain of edges covering rows [yTop, yEnd), from edge `first` on
@@ -131,18 +130,21 @@ void AddEdge(std::vector<Edge>& edges, int64_t x0, int64_t y0, int64_t x1, int64
   // Crossing on row yTop: (x0 * dy + (yTop * kOne - y0) * dx) / (kOne * dy).
   const int64_t rise = yTop * kOne - y0;
   constexpr int64_t kSmall = int64_t{1} << 30;
+  int64_t q, r;
   if (x0 > -kSmall && x0 < kSmall && dx > -kSmall && dx < kSmall && dy < kSmall && rise < kSmall) {
     // Every product below 2^60: 64 bits suffice (0 <= rise, 0 < dy).
     const int64_t n = x0 * dy + rise * dx;
-    e.q = FloorDiv(n, e.den);
-    e.r = n - e.q * e.den;
+    q = FloorDiv(n, e.den);
+    r = n - q * e.den;
   } else {
     const __int128 n = static_cast<__int128>(x0) * dy + static_cast<__int128>(rise) * dx;
-    const __int128 q = FloorDiv128(n, e.den);
-    e.q = static_cast<int64_t>(q);
-    e.r = static_cast<int64_t>(n - q * e.den);
+    const __int128 q128 = FloorDiv128(n, e.den);
+    q = static_cast<int64_t>(q128);
+    r = static_cast<int64_t>(n - q128 * e.den);
   }
-  e.x = e.q + (e.r != 0);
+  // The crossing is q + r / den; x its ceiling.
+  e.x = q + (r != 0);
+  e.above = r != 0 ? e.den - r : 0;
   e.stepQ = FloorDiv(dx, dy);
   e.stepR = (dx - e.stepQ * dy) << kSubBits;
   e.yTop = static_cast<int32_t>(yTop);
