@@ -18,7 +18,7 @@ constexpr size_t kBlockRuns = size_t{1} << 16;
 constexpr size_t kMostRepeating = size_t{1} << 16;
 // Blocks kept between recorders on this thread.
 constexpr size_t kKeptBlocks = 32;
-thread_local std::vector<std::unique_ptr<PaintedRun[]>> keptBlocks;
+thread_local std::vector<RunMemory> keptBlocks;
 
 // Calls `add(x, x + 1, overA, overB)` for each column of [a, b) in `colors`.
 template <class Add>
@@ -51,7 +51,7 @@ PaintedRun* SpanRecorder::Take(size_t runs) {
     block.runs = std::move(keptBlocks.back());
     keptBlocks.pop_back();
   } else {
-    block.runs.reset(new PaintedRun[size]);
+    block.runs.reset(static_cast<PaintedRun*>(::operator new(size * sizeof(PaintedRun))));
   }
   blocks_.push_back(std::move(block));
   // A block of a row's own is used up at once; others are filled from the front.

@@ -63,6 +63,13 @@ struct RepeatingColors {
   friend constexpr bool operator==(const RepeatingColors&, const RepeatingColors&) = default;
 };
 
+// Memory for runs, left unwritten until rows take it (runs are aggregates,
+// made as they are assigned), so a fresh block costs only the pages used.
+struct FreeRunMemory {
+  void operator()(PaintedRun* runs) const { ::operator delete(runs); }
+};
+using RunMemory = std::unique_ptr<PaintedRun[], FreeRunMemory>;
+
 class SpanRecorder {
  public:
   // Rows [top, top + rows) of a surface `width` pixels wide, none painted,
@@ -166,7 +173,7 @@ class SpanRecorder {
   };
   // Memory for runs, taken by rows from the front.
   struct Block {
-    std::unique_ptr<PaintedRun[]> runs;
+    RunMemory runs;
     size_t size = 0;
   };
   // Paints [x0, x1) of the row in `color` (over either key) over what it holds.
