@@ -24,7 +24,7 @@ namespace {
 enum SlotState : int { Free, Filling, Armed };
 struct TemporarySlot {
   std::atomic<int> state{Free};
-  char name[PATH_MAX];
+  char name[PATH_MAX] = {};  // zero, as the slots are, so they need no start-up code
 };
 constexpr size_t kSlots = 256;
 
