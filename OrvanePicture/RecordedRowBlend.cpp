@@ -4,6 +4,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <orvane/gdi/BitmapObject.h>
 #include <orvane/detail/CoverageOps.h>
 #include <orvane/detail/RecordedRowReducer.h>
@@ -11,6 +15,17 @@
 namespace orvane {
 
 namespace {
+
+// Writes `word` to the n 32-bit pixels from p: four at a time where SSE2
+// is there (the compiler leaves the plain loop a store a pixel).
+inline void FillWords(uint8_t* p, int32_t n, uint32_t word) {
+  int32_t x = 0;
+#if defined(__SSE2__)
+  const __m128i four = _mm_set1_epi32(static_cast<int32_t>(word));
+  for (; x + 4 <= n; x += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4 * x), four);
+#endif
+  for (; x < n; ++x) std::memcpy(p + 4 * x, &word, 4);
+}
 
 // Target pixels [x0, x1) of the reduced row onto `d` (the pixel of x0).
 void BlendStretches(const std::vector<TargetStretch>& stretches, int32_t x0, int32_t x1, uint8_t* d,
@@ -24,7 +39,7 @@ void BlendStretches(const std::vector<TargetStretch>& stretches, int32_t x0, int
     if (t->coverage == 255 && bytesPerPixel == 4) {
       // Covered 32-bit pixels are one word each, the unused byte 0.
       const uint32_t word = uint32_t{t->blue} | uint32_t{t->green} << 8 | uint32_t{t->red} << 16;
-      for (int32_t x = from; x < to; ++x, p += 4) std::memcpy(p, &word, 4);
+      FillWords(p, to - from, word);
       continue;
     }
     for (int32_t x = from; x < to; ++x, p += bytesPerPixel) {
