@@ -34,11 +34,11 @@ inline ChannelsAndOne ChannelsOf(uint32_t color) {
 }
 #else
 struct ChannelsAndOne {
-  uint32_t blue, green, red;
+  uint32_t blue, green, red, one;
 };
 
 inline ChannelsAndOne ChannelsOf(uint32_t color) {
-  return ChannelsAndOne{gdi::GetBValue(color), gdi::GetGValue(color), gdi::GetRValue(color)};
+  return ChannelsAndOne{gdi::GetBValue(color), gdi::GetGValue(color), gdi::GetRValue(color), 1};
 }
 #endif
 
@@ -59,35 +59,21 @@ inline void AddSamples(Sums& d, int32_t samples, const ChannelsAndOne& channels)
   d.blue += k * channels.blue;
   d.green += k * channels.green;
   d.red += k * channels.red;
-  d.count += k;
+  d.count += k * channels.one;
 #endif
 }
 
-}  // namespace
-
-// Samples [x0, x1) of the row (relative to its first sample) in `color`:
-// the part in the first pixel, every pixel between at `factor` samples, and
-// the part in the last, as differences at the four pixels where the sums
-// change.
-void RecordedRowReducer::AddRun(int32_t x0, int32_t x1, uint32_t color) {
-  const int32_t n = factor_;
-  const int32_t first = x0 >> shift_, last = (x1 - 1) >> shift_;
-  const ChannelsAndOne c = ChannelsOf(color);
-  const auto add = [&](int32_t x, int32_t samples) {
-    AddSamples(differences_[static_cast<size_t>(x)], samples, c);
-    Touch(x);
-  };
-  if (first == last) {
-    add(first, x1 - x0);
-    add(first + 1, x0 - x1);
-    return;
-  }
-  const int32_t head = (first + 1) * n - x0, tail = x1 - last * n;
-  add(first, head);
-  add(first + 1, n - head);
-  add(last, tail - n);
-  add(last + 1, -tail);
+#if defined(__SSE2__)
+inline ChannelsAndOne Minus(const ChannelsAndOne& a, const ChannelsAndOne& b) { return _mm_sub_epi32(a, b); }
+inline ChannelsAndOne Negated(const ChannelsAndOne& a) { return _mm_sub_epi32(_mm_setzero_si128(), a); }
+#else
+inline ChannelsAndOne Minus(const ChannelsAndOne& a, const ChannelsAndOne& b) {
+  return ChannelsAndOne{a.blue - b.blue, a.green - b.green, a.red - b.red, a.one - b.one};
 }
+inline ChannelsAndOne Negated(const ChannelsAndOne& a) { return Minus(ChannelsAndOne{0, 0, 0, 0}, a); }
+#endif
+
+}  // namespace
 
 void RecordedRowReducer::AddRepeatingRun(int32_t x0, int32_t x1, const gdi::RepeatingColors& colors, uint32_t keyA,
                                          uint32_t keyB) {
@@ -157,16 +143,51 @@ void RecordedRowReducer::AddRepeatingRun(int32_t x0, int32_t x1, const gdi::Repe
 
 void RecordedRowReducer::Reduce(const gdi::SpanRecorder& samples, int32_t firstSampleRow) {
   stretches_.clear();
+  // From sample x of the row (relative to its first sample) on, the samples
+  // change by `change` (a colour starting, ending, or giving way to
+  // another): the pixel of x changes for its samples from x on, the pixels
+  // after it for all theirs, so as differences x's pixel and the next get
+  // a part each.
+  const int32_t inPixelMask = factor_ - 1;
+  const auto boundary = [&](int32_t x, const ChannelsAndOne& change) {
+    const int32_t pixel = x >> shift_, inPixel = x & inPixelMask;
+    AddSamples(differences_[static_cast<size_t>(pixel)], factor_ - inPixel, change);
+    Touch(pixel);
+    if (inPixel != 0) {
+      AddSamples(differences_[static_cast<size_t>(pixel) + 1], inPixel, change);
+      Touch(pixel + 1);
+    }
+  };
   for (int32_t k = 0; k < factor_; ++k) {
     const auto runs = samples.Row(firstSampleRow + k);
-    auto run = std::lower_bound(runs.begin(), runs.end(), from_,
-                                [](const gdi::PaintedRun& r, int64_t x) { return r.x1 <= x; });
+    // Columns are never negative, so a row from column 0 needs no search.
+    auto run = from_ <= 0 ? runs.begin()
+                          : std::lower_bound(runs.begin(), runs.end(), from_,
+                                             [](const gdi::PaintedRun& r, int64_t x) { return r.x1 <= x; });
+    // A run's end is held back: where the next run starts there, the two
+    // boundaries are one change from the first colour to the second.
+    int32_t heldEnd = -1;
+    ChannelsAndOne heldColor{};
     for (; run != runs.end() && run->x0 < to_; ++run) {
       const int32_t x0 = static_cast<int32_t>(std::max<int64_t>(run->x0, from_) - from_);
       const int32_t x1 = static_cast<int32_t>(std::min<int64_t>(run->x1, to_) - from_);
-      if (run->Repeats()) AddRepeatingRun(x0, x1, samples.Repeating(*run), samples.KeyA(), samples.KeyB());
-      else AddRun(x0, x1, run->color);
+      if (run->Repeats()) {
+        if (heldEnd >= 0) boundary(heldEnd, Negated(heldColor));
+        heldEnd = -1;
+        AddRepeatingRun(x0, x1, samples.Repeating(*run), samples.KeyA(), samples.KeyB());
+        continue;
+      }
+      const ChannelsAndOne c = ChannelsOf(run->color);
+      if (heldEnd == x0) {
+        boundary(x0, Minus(c, heldColor));
+      } else {
+        if (heldEnd >= 0) boundary(heldEnd, Negated(heldColor));
+        boundary(x0, c);
+      }
+      heldEnd = x1;
+      heldColor = c;
     }
+    if (heldEnd >= 0) boundary(heldEnd, Negated(heldColor));
   }
   Touch(0);
   Touch(width_);

@@ -48,7 +48,6 @@ class RecordedRowReducer {
   struct PixelSums {
     uint32_t blue, green, red, count;
   };
-  void AddRun(int32_t x0, int32_t x1, uint32_t color);
   // Samples [x0, x1) in repeating colours (their pixels over key A, the
   // pixels showing both keys unpainted).
   void AddRepeatingRun(int32_t x0, int32_t x1, const gdi::RepeatingColors& colors, uint32_t keyA, uint32_t keyB);
