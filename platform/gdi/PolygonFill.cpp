@@ -286,8 +286,13 @@ void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode
     SweepTwoChains(target, s, clip);
     return;
   }
+  // As in the two-chain sweep, a recorder that takes the spans as they are
+  // (rows within the clip's, spans cut to it) is given them straight.
+  SpanRecorder* const recorder = target.SolidRecorder();
+  const COLORREF color = target.RecordedColor();
   const auto emit = [&](int32_t y, int64_t l, int64_t r) {
-    target.Span(y, static_cast<int32_t>(l), static_cast<int32_t>(r));
+    if (recorder) recorder->Paint(y, static_cast<int32_t>(l), static_cast<int32_t>(r), color);
+    else target.Span(y, static_cast<int32_t>(l), static_cast<int32_t>(r));
   };
   // Chains by first row: a list for each row the chains start on, in the
   // order of the chains, over the rows the shape spans (not the clip's).
