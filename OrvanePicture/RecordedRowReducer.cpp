@@ -8,6 +8,7 @@
 #endif
 
 #include <orvane/detail/Reciprocals.h>
+#include <orvane/detail/StretchBlend.h>
 #include <orvane/gdi/detail/SpanRecorder.h>
 
 namespace orvane {
@@ -141,8 +142,7 @@ void RecordedRowReducer::AddRepeatingRun(int32_t x0, int32_t x1, const gdi::Repe
   AddSums(last + 1, minus(none, tail));
 }
 
-void RecordedRowReducer::Reduce(const gdi::SpanRecorder& samples, int32_t firstSampleRow) {
-  stretches_.clear();
+void RecordedRowReducer::AddRows(const gdi::SpanRecorder& samples, int32_t firstSampleRow) {
   // From sample x of the row (relative to its first sample) on, the samples
   // change by `change` (a colour starting, ending, or giving way to
   // another): the pixel of x changes for its samples from x on, the pixels
@@ -191,17 +191,25 @@ void RecordedRowReducer::Reduce(const gdi::SpanRecorder& samples, int32_t firstS
   }
   Touch(0);
   Touch(width_);
+}
 
+template <class Take>
+inline void RecordedRowReducer::TakeStretches(const Take& take) {
   const uint64_t perPixel = static_cast<uint64_t>(factor_) * static_cast<uint64_t>(factor_);
   const bool reciprocal = perPixel <= kMaxReciprocal;
   const uint64_t perSample = reciprocal ? kReciprocal.value[perPixel] : 0;
   PixelSums s{0, 0, 0, 0};
-  // The touched pixels in order, each ending the stretch before it; their
-  // differences are taken and cleared for the next row.
+  // The touched pixels in order, each ending the stretch before it (pixel
+  // 0 and the row's end are always touched); their differences are taken
+  // and cleared for the next row.
+  TargetStretch t{0, 0, 0, 0, 0, 0, false};
   for (size_t word = 0; word < touched_.size(); ++word) {
     for (uint64_t bits = touched_[word]; bits != 0; bits &= bits - 1) {
       const int32_t x = static_cast<int32_t>(word * 64 + static_cast<size_t>(__builtin_ctzll(bits)));
-      if (!stretches_.empty()) stretches_.back().x1 = x;
+      if (x > 0) {
+        t.x1 = x;
+        take(t);
+      }
       if (x == width_) break;
       PixelSums& step = differences_[static_cast<size_t>(x)];
       s.blue += step.blue;
@@ -209,7 +217,7 @@ void RecordedRowReducer::Reduce(const gdi::SpanRecorder& samples, int32_t firstS
       s.red += step.red;
       s.count += step.count;
       step = PixelSums{0, 0, 0, 0};
-      TargetStretch t{x, x, 0, 0, 0, 0, s.count > 0};
+      t = TargetStretch{x, x, 0, 0, 0, 0, s.count > 0};
       const uint32_t count = std::max(s.count, 1u);
       if (reciprocal) {
         const uint64_t m = kReciprocal.value[count];
@@ -223,11 +231,25 @@ void RecordedRowReducer::Reduce(const gdi::SpanRecorder& samples, int32_t firstS
         t.red = static_cast<uint8_t>(s.red / count);
         t.coverage = static_cast<uint8_t>(uint64_t{s.count} * 255 / perPixel);
       }
-      stretches_.push_back(t);
     }
     touched_[word] = 0;
   }
   differences_[static_cast<size_t>(width_)] = PixelSums{0, 0, 0, 0};
+}
+
+void RecordedRowReducer::Reduce(const gdi::SpanRecorder& samples, int32_t firstSampleRow) {
+  stretches_.clear();
+  AddRows(samples, firstSampleRow);
+  TakeStretches([this](const TargetStretch& t) { stretches_.push_back(t); });
+}
+
+void RecordedRowReducer::ReduceOnto(const gdi::SpanRecorder& samples, int32_t firstSampleRow, int32_t x0, int32_t x1,
+                                    uint8_t* pixels, int32_t bytesPerPixel) {
+  AddRows(samples, firstSampleRow);
+  TakeStretches([&](const TargetStretch& t) {
+    const int32_t from = std::max(t.x0, x0), to = std::min(t.x1, x1);
+    if (from < to) BlendStretch(t, pixels + static_cast<ptrdiff_t>(from - x0) * bytesPerPixel, to - from, bytesPerPixel);
+  });
 }
 
 }  // namespace orvane

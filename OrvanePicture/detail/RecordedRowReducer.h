@@ -38,6 +38,14 @@ class RecordedRowReducer {
   // Reduces the target row whose sample rows start at `firstSampleRow`.
   void Reduce(const gdi::SpanRecorder& samples, int32_t firstSampleRow);
 
+  // Reduces the target row like Reduce and blends its stretches within
+  // columns [x0, x1) (relative to firstColumn) straight onto `pixels`, the
+  // pixel of column x0, `bytesPerPixel` (3 or 4) bytes each, without
+  // keeping them: pixels nothing painted are left alone, pixels painted in
+  // every sample get the colour, the rest are blended by the coverage.
+  void ReduceOnto(const gdi::SpanRecorder& samples, int32_t firstSampleRow, int32_t x0, int32_t x1, uint8_t* pixels,
+                  int32_t bytesPerPixel);
+
   // The row's stretches, left to right, covering [0, width) (x relative to firstColumn).
   const std::vector<TargetStretch>& Stretches() const { return stretches_; }
 
@@ -50,6 +58,12 @@ class RecordedRowReducer {
   };
   // Samples [x0, x1) in repeating colours (their pixels over key A, the
   // pixels showing both keys unpainted).
+  // Adds the runs of the target row's sample rows to the differences.
+  void AddRows(const gdi::SpanRecorder& samples, int32_t firstSampleRow);
+  // Sums the differences up, clearing them, and hands each stretch of the
+  // row to `take`, left to right.
+  template <class Take>
+  void TakeStretches(const Take& take);
   void AddRepeatingRun(int32_t x0, int32_t x1, const gdi::RepeatingColors& colors, uint32_t keyA, uint32_t keyB);
   void AddSums(int32_t x, const PixelSums& sums) {
     PixelSums& d = differences_[static_cast<size_t>(x)];
