@@ -11,6 +11,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <orvane/gdi/detail/Rasterizer.h>
 
 namespace orvane::gdi {
@@ -65,7 +69,24 @@ void FlattenBezier(PointD p0, PointD p1, PointD p2, PointD p3, std::vector<Point
                   w.b0 * p0.y + w.b1 * p1.y + w.b2 * p2.y + w.b3 * p3.y};
   };
   if (n <= kMostKeptSegments) {
-    for (const Weights& w : KeptWeights(n)) out.push_back(point(w));
+    const std::vector<Weights>& kept = KeptWeights(n);
+#if defined(__SSE2__)
+    // x and y side by side, each lane the same products and sums in the
+    // same order as the scalar expression, so the same bits.
+    const __m128d c0 = _mm_set_pd(p0.y, p0.x), c1 = _mm_set_pd(p1.y, p1.x), c2 = _mm_set_pd(p2.y, p2.x),
+                  c3 = _mm_set_pd(p3.y, p3.x);
+    for (const Weights& w : kept) {
+      __m128d v = _mm_mul_pd(_mm_set1_pd(w.b0), c0);
+      v = _mm_add_pd(v, _mm_mul_pd(_mm_set1_pd(w.b1), c1));
+      v = _mm_add_pd(v, _mm_mul_pd(_mm_set1_pd(w.b2), c2));
+      v = _mm_add_pd(v, _mm_mul_pd(_mm_set1_pd(w.b3), c3));
+      PointD p;
+      _mm_storeu_pd(&p.x, v);
+      out.push_back(p);
+    }
+#else
+    for (const Weights& w : kept) out.push_back(point(w));
+#endif
   } else {
     for (int i = 1; i < n; ++i) out.push_back(point(WeightsAt(i, n)));
   }
