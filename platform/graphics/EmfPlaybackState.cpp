@@ -208,7 +208,7 @@ size_t EmfPlaybackState::AddedBytes(const Holdings& memory) const {
   return bytes;
 }
 
-bool EmfPlaybackState::StoreObject(uint32_t index, EmfObject object) {
+bool EmfPlaybackState::StoreObject(uint32_t index, EmfObject&& object) {
   if (!ValidIndex(index)) return false;
   const Holdings memory = HoldingsOf(object.brush.brush, object.palette);
   // The object it replaces lets go of its memory only once the new one holds its own.

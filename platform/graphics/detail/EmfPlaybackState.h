@@ -129,7 +129,7 @@ class EmfPlaybackState {
   // table's objects and the saved states together would hold more pattern
   // and palette memory than their budget (128 MiB). Memory held by both a
   // table entry and saved states counts once.
-  bool StoreObject(uint32_t index, EmfObject object);
+  bool StoreObject(uint32_t index, EmfObject&& object);
   const EmfObject* FindObject(uint32_t index) const;
   void DeleteObject(uint32_t index);
 
