@@ -213,27 +213,27 @@ bool EmfPlaybackState::StoreObject(uint32_t index, EmfObject&& object) {
   const Holdings memory = HoldingsOf(object.brush.brush, object.palette);
   // The object it replaces lets go of its memory only once the new one holds its own.
   Hold(memory);
-  const auto old = objects_.find(index);
-  if (old != objects_.end()) Release(HoldingsOf(old->second.brush.brush, old->second.palette));
+  const EmfObject* old = FindObject(index);
+  if (old) Release(HoldingsOf(old->brush.brush, old->palette));
   if (heldBytes_ > kObjectBudget) {
-    if (old != objects_.end()) Hold(HoldingsOf(old->second.brush.brush, old->second.palette));
+    if (old) Hold(HoldingsOf(old->brush.brush, old->palette));
     Release(memory);
     return false;
   }
+  if (objects_.size() <= index) objects_.resize(size_t{index} + 1);
   objects_[index] = std::move(object);
   return true;
 }
 
 const EmfObject* EmfPlaybackState::FindObject(uint32_t index) const {
-  const auto it = objects_.find(index);
-  return it == objects_.end() ? nullptr : &it->second;
+  return index < objects_.size() && objects_[index] ? &*objects_[index] : nullptr;
 }
 
 void EmfPlaybackState::DeleteObject(uint32_t index) {
-  const auto it = objects_.find(index);
-  if (it == objects_.end()) return;
-  Release(HoldingsOf(it->second.brush.brush, it->second.palette));
-  objects_.erase(it);
+  const EmfObject* object = FindObject(index);
+  if (!object) return;
+  Release(HoldingsOf(object->brush.brush, object->palette));
+  objects_[index].reset();
 }
 
 // The clip is kept cut to the meta region: combining the cut clip with a

@@ -157,7 +157,9 @@ class EmfPlaybackState {
   DcState dc_;
   std::vector<DcState> saved_;
   size_t savedClipBytes_ = 0;
-  std::unordered_map<uint32_t, EmfObject> objects_;
+  // The object table by index (below handleCount_, which is at most 65535),
+  // only as long as the highest index stored.
+  std::vector<std::optional<EmfObject>> objects_;
   // Pattern pixels and palettes held by table entries or saved states: how
   // many of them hold each (by its address) and what it may take; the
   // current state's own are not counted.
