@@ -19,8 +19,8 @@ RecordedRowReducer::RecordedRowReducer(int32_t factor, int32_t firstColumn, int3
       from_(int64_t{firstColumn} * factor),
       to_(from_ + int64_t{width} * factor),
       width_(width),
-      differences_(static_cast<size_t>(width) + 1, PixelSums{0, 0, 0, 0}),
-      touched_(static_cast<size_t>(width) / 64 + 1, 0) {}
+      differences_(static_cast<size_t>(width) + 2, PixelSums{0, 0, 0, 0}),
+      touched_((static_cast<size_t>(width) + 1) / 64 + 1, 0) {}
 
 namespace {
 
@@ -153,10 +153,12 @@ void RecordedRowReducer::AddRows(const gdi::SpanRecorder& samples, int32_t first
     const int32_t pixel = x >> shift_, inPixel = x & inPixelMask;
     AddSamples(differences_[static_cast<size_t>(pixel)], factor_ - inPixel, change);
     Touch(pixel);
-    if (inPixel != 0) {
-      AddSamples(differences_[static_cast<size_t>(pixel) + 1], inPixel, change);
-      Touch(pixel + 1);
-    }
+    // The next pixel's part, none at a pixel's first sample: added and
+    // touched without a branch, the two doing nothing then (at the row's
+    // end that pixel lies past it, kept for this).
+    const size_t next = static_cast<size_t>(pixel) + 1;
+    AddSamples(differences_[next], inPixel, change);
+    touched_[next >> 6] |= uint64_t{inPixel != 0} << (next & 63);
   };
   for (int32_t k = 0; k < factor_; ++k) {
     const auto runs = samples.Row(firstSampleRow + k);
