@@ -101,7 +101,26 @@ inline PaintedRun* SpanRecorder::MakeRoom(RowRuns& row, uint32_t first, uint32_t
   const uint32_t removed = last - first;
   if (count > removed && row.size + (count - removed) > row.capacity && !Grow(row, count - removed)) return nullptr;
   PaintedRun* runs = row.runs;
-  if (count != removed) MoveRuns(runs + first + count, runs + last, row.size - last);
+  if (count != removed) {
+    const uint32_t tail = row.size - last, to = first + count;
+#if defined(__SSE2__)
+    // Most rows move a few runs: up to four move as one block, read whole
+    // before it is written (so overlap either way is safe), whatever their
+    // number, with no loop to mispredict; room past the row's end is read
+    // and written but not used.
+    if (tail <= 4 && std::max(to, last) + 4 <= row.capacity) {
+      const __m128i* from = reinterpret_cast<const __m128i*>(runs + last);
+      const __m128i a = _mm_loadu_si128(from), b = _mm_loadu_si128(from + 1), c = _mm_loadu_si128(from + 2),
+                    d = _mm_loadu_si128(from + 3);
+      __m128i* into = reinterpret_cast<__m128i*>(runs + to);
+      _mm_storeu_si128(into, a);
+      _mm_storeu_si128(into + 1, b);
+      _mm_storeu_si128(into + 2, c);
+      _mm_storeu_si128(into + 3, d);
+    } else
+#endif
+      MoveRuns(runs + to, runs + last, tail);
+  }
   row.size = row.size + count - removed;
   return runs;
 }
