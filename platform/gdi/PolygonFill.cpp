@@ -22,6 +22,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <orvane/gdi/detail/Rasterizer.h>
 #include <orvane/gdi/detail/SpanPaint.h>
 
@@ -397,6 +401,24 @@ void FillPolyPolygon(RenderTarget& target, std::span<const PointD> points, std::
     if (c > points.size() - used) break;
     used += c;
   }
+#if defined(__SSE2__)
+  {
+    // x and y side by side. p - p is 0 for a finite value and NaN for NaN
+    // or infinity, so their sum says at the end whether any was not finite.
+    __m128d low = _mm_set1_pd(minX), high = _mm_set1_pd(maxX), finite = _mm_setzero_pd();
+    for (size_t i = 0; i < used; ++i) {
+      const __m128d p = _mm_loadu_pd(&points[i].x);
+      finite = _mm_add_pd(finite, _mm_sub_pd(p, p));
+      low = _mm_min_pd(low, p);
+      high = _mm_max_pd(high, p);
+    }
+    if (_mm_movemask_pd(_mm_cmpeq_pd(finite, _mm_setzero_pd())) != 3) return;
+    minX = _mm_cvtsd_f64(low);
+    minY = _mm_cvtsd_f64(_mm_unpackhi_pd(low, low));
+    maxX = _mm_cvtsd_f64(high);
+    maxY = _mm_cvtsd_f64(_mm_unpackhi_pd(high, high));
+  }
+#else
   for (size_t i = 0; i < used; ++i) {
     const PointD p = points[i];
     if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;
@@ -405,6 +427,7 @@ void FillPolyPolygon(RenderTarget& target, std::span<const PointD> points, std::
     minY = std::min(minY, p.y);
     maxY = std::max(maxY, p.y);
   }
+#endif
   if (used == 0 || maxX <= clip.left || minX >= clip.right || maxY <= clip.top || minY >= clip.bottom) return;
 
   // The guard lies around the whole surface's clip, not a band's, so a shape
