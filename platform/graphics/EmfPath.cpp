@@ -88,6 +88,12 @@ void EmfPath::GiveBack(std::vector<gdi::PointD>&& points) {
   if (points.capacity() > spare_.capacity() && points.capacity() <= kMostKept) spare_.swap(points);
 }
 
+void EmfPath::GiveBack(std::vector<Figure>&& figures) {
+  for (Figure& f : figures) GiveBack(std::move(f.points));
+  figures.clear();
+  if (figures_.empty() && figures.capacity() > figures_.capacity()) figures_.swap(figures);
+}
+
 std::vector<EmfPath::Figure> EmfPath::Take() {
   std::vector<Figure> out = std::move(figures_);
   Abort();

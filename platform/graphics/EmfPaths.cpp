@@ -29,14 +29,17 @@ bool EmfRecordPlayer::PlayPathRecord(EmfRecordReader& r) {
       if (r.Type() != EMR_STROKEPATH) {
         // A path only filled gives its points up; one stroked too keeps them.
         const bool keep = r.Type() == EMR_STROKEANDFILLPATH;
-        std::vector<gdi::Contour> contours;
+        std::vector<gdi::Contour>& contours = pathContours_;
+        contours.clear();
         for (EmfPath::Figure& f : figures)
           if (f.points.size() >= 2) contours.push_back(keep ? f.points : std::move(f.points));
         Fill(contours, mode);
         for (gdi::Contour& c : contours) path_.GiveBack(std::move(c));
+        contours.clear();
       }
       if (r.Type() != EMR_FILLPATH)
         for (const EmfPath::Figure& f : figures) Stroke(f.points, f.closed);
+      path_.GiveBack(std::move(figures));
       return true;
     }
     case EMR_SELECTCLIPPATH: {

@@ -269,9 +269,10 @@ void EmfRecordPlayer::LinesFromCurrent(const std::vector<gdi::Point>& points) {
 void EmfRecordPlayer::BeziersFromCurrent(const std::vector<gdi::Point>& points) {
   if (points.empty()) return;
   DcState& dc = state_.Dc();
-  std::vector<gdi::PointD> device{state_.ToDevice(dc.position)};
-  const std::vector<gdi::PointD> rest = DevicePoints(points);
-  device.insert(device.end(), rest.begin(), rest.end());
+  std::vector<gdi::PointD>& device = curvePoints_;
+  device.clear();
+  device.push_back(state_.ToDevice(dc.position));
+  for (const gdi::Point& p : points) device.push_back(state_.ToDevice(p));
   dc.position = gdi::PointD{double(points.back().x), double(points.back().y)};
   Segments segments(*this, device[0]);
   for (size_t i = 1; i + 2 < device.size(); i += 3) segments.BezierTo(device[i], device[i + 1], device[i + 2]);
@@ -283,7 +284,7 @@ void EmfRecordPlayer::BeziersFromCurrent(const std::vector<gdi::Point>& points) 
 void EmfRecordPlayer::PolyRecord(EmfRecordReader& r, bool sixteenBit) {
   r.Skip(16);  // bounds
   const uint32_t count = r.U32();
-  std::vector<gdi::Point> points;
+  std::vector<gdi::Point>& points = polyPoints_;
   if (!r.Ok() || !r.Points(count, sixteenBit, points)) return;
   switch (r.Type()) {
     case EMR_POLYGON: case EMR_POLYGON16:

@@ -43,6 +43,9 @@ class EmfPath {
   // Room for points that a taken figure is done with, handed to the next
   // figure begun, so a figure grows in room grown before.
   void GiveBack(std::vector<gdi::PointD>&& points);
+  // The same for taken figures, whose list is kept as room for the next
+  // path's figures.
+  void GiveBack(std::vector<Figure>&& figures);
   // Makes closed `figures` the finished path, as widening does: pieces that
   // overlap, filled and clipped by the non-zero winding rule whatever the
   // fill mode. Figures past the point cap are left out.

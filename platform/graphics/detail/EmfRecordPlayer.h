@@ -242,6 +242,12 @@ class EmfRecordPlayer {
   EmfPath path_;
   gdi::DeviceContext paintDc_;  // carries the modes BrushPaint reads; never drawn into
   std::shared_ptr<gdi::PatternImage> monoPattern_;  // a monochrome brush in the colours of the moment
+  // Room kept from one record to the next, so most records allocate nothing:
+  // the logical points of a poly record, the device points of curves from
+  // the current position, and the contours of a filled path.
+  std::vector<gdi::Point> polyPoints_;
+  std::vector<gdi::PointD> curvePoints_;
+  std::vector<gdi::Contour> pathContours_;
 };
 
 }  // namespace orvane::emf
