@@ -250,7 +250,8 @@ void RecordedRowReducer::ReduceOnto(const gdi::SpanRecorder& samples, int32_t fi
   AddRows(samples, firstSampleRow);
   TakeStretches([&](const TargetStretch& t) {
     const int32_t from = std::max(t.x0, x0), to = std::min(t.x1, x1);
-    if (from < to) BlendStretch(t, pixels + static_cast<ptrdiff_t>(from - x0) * bytesPerPixel, to - from, bytesPerPixel);
+    if (from < to)
+      BlendStretch(t, pixels + static_cast<ptrdiff_t>(from - x0) * bytesPerPixel, to - from, bytesPerPixel);
   });
 }
 

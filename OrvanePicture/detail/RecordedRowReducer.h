@@ -56,14 +56,14 @@ class RecordedRowReducer {
   struct PixelSums {
     uint32_t blue, green, red, count;
   };
-  // Samples [x0, x1) in repeating colours (their pixels over key A, the
-  // pixels showing both keys unpainted).
   // Adds the runs of the target row's sample rows to the differences.
   void AddRows(const gdi::SpanRecorder& samples, int32_t firstSampleRow);
   // Sums the differences up, clearing them, and hands each stretch of the
   // row to `take`, left to right.
   template <class Take>
   void TakeStretches(const Take& take);
+  // Samples [x0, x1) in repeating colours (their pixels over key A, the
+  // pixels showing both keys unpainted).
   void AddRepeatingRun(int32_t x0, int32_t x1, const gdi::RepeatingColors& colors, uint32_t keyA, uint32_t keyB);
   void AddSums(int32_t x, const PixelSums& sums) {
     PixelSums& d = differences_[static_cast<size_t>(x)];
