@@ -244,4 +244,27 @@ TEST(EmfMalformedTest, HeaderNumbersAreHintsOnly) {
   EXPECT_EQ(canvas.Count(kWhite), 16);
 }
 
+// The handle table is as long as the header says (16 bits): its last entry
+// holds an object, deleted and created again, and an index past it holds none.
+TEST(EmfMalformedTest, TheHandleTableEndsWhereTheHeaderSays) {
+  auto w = Writer(3, 1);
+  const auto brush = [&](uint32_t index, uint32_t color) {
+    w.Record(orvane::emf::EMR_CREATEBRUSHINDIRECT, U32s({index, orvane::emf::BS_SOLID, color, 0}));
+    w.Record(orvane::emf::EMR_SELECTOBJECT, U32s({index}));
+  };
+  w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
+  brush(65534, C(kRed));
+  w.Polygon({{0, 0}, {1, 0}, {1, 1}, {0, 1}});
+  w.Record(orvane::emf::EMR_DELETEOBJECT, U32s({65534}));
+  brush(65534, C(kBlue));
+  w.Polygon({{1, 0}, {2, 0}, {2, 1}, {1, 1}});
+  brush(65535, C(kRed));  // past the table: the blue brush stays
+  w.Polygon({{2, 0}, {3, 0}, {3, 1}, {2, 1}});
+  w.OverrideHeaderCounts(-1, -1, 65535);
+  Canvas canvas(3, 1);
+  canvas.Play(w.Finish());
+  EXPECT_EQ(canvas.Rows(kRed), (std::vector<std::string>{"#??"}));  // '?': another colour
+  EXPECT_EQ(canvas.Rows(kBlue), (std::vector<std::string>{"?##"}));
+}
+
 }  // namespace
