@@ -35,6 +35,14 @@ int32_t BlendRecordedRows(SpanRendering& spans, int32_t factor, gdi::HDC target,
   const gdi::Region drawable = target->HeldClip();
   const std::vector<gdi::Rect>& rects = drawable.Rects();
   RecordedRowReducer reducer(factor, part.left, part.width);
+  // The columns [x0, x1) of a clip rectangle within the block, relative to
+  // its left; false when it has none there.
+  const auto columns = [&](const gdi::Rect& rect, int32_t& x0, int32_t& x1) {
+    const int64_t left = std::max<int64_t>(rect.left, blockLeft), right = std::min<int64_t>(rect.right, blockRight);
+    x0 = static_cast<int32_t>(left - blockLeft);
+    x1 = static_cast<int32_t>(right - blockLeft);
+    return left < right;
+  };
   // The clip's rectangles come in bands of equal top and bottom; each row of
   // a band is reduced once for all of them.
   for (size_t first = 0; first < rects.size();) {
@@ -51,24 +59,16 @@ int32_t BlendRecordedRows(SpanRendering& spans, int32_t factor, gdi::HDC target,
         const int32_t firstSampleRow = static_cast<int32_t>(row - deviceY) * factor;
         uint8_t* const pixels = surface->Row(static_cast<int32_t>(row));
         // One rectangle (the common case): the row is blended as it is reduced.
+        int32_t x0 = 0, x1 = 0;
         if (end == first + 1) {
-          const int64_t left = std::max<int64_t>(rects[first].left, blockLeft);
-          const int64_t right = std::min<int64_t>(rects[first].right, blockRight);
-          if (left < right)
-            reducer.ReduceOnto(*band, firstSampleRow, static_cast<int32_t>(left - blockLeft),
-                               static_cast<int32_t>(right - blockLeft),
-                               pixels + static_cast<ptrdiff_t>(left) * bytesPerPixel, bytesPerPixel);
+          if (columns(rects[first], x0, x1))
+            reducer.ReduceOnto(*band, firstSampleRow, x0, x1, pixels + (blockLeft + x0) * bytesPerPixel, bytesPerPixel);
           continue;
         }
         reducer.Reduce(*band, firstSampleRow);
-        for (size_t r = first; r < end; ++r) {
-          const int64_t left = std::max<int64_t>(rects[r].left, blockLeft);
-          const int64_t right = std::min<int64_t>(rects[r].right, blockRight);
-          if (left >= right) continue;
-          BlendStretches(reducer.Stretches(), static_cast<int32_t>(left - blockLeft),
-                         static_cast<int32_t>(right - blockLeft),
-                         pixels + static_cast<ptrdiff_t>(left) * bytesPerPixel, bytesPerPixel);
-        }
+        for (size_t r = first; r < end; ++r)
+          if (columns(rects[r], x0, x1))
+            BlendStretches(reducer.Stretches(), x0, x1, pixels + (blockLeft + x0) * bytesPerPixel, bytesPerPixel);
       }
     }
     first = end;
