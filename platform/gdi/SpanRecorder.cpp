@@ -126,8 +126,6 @@ inline PaintedRun* SpanRecorder::MakeRoom(RowRuns& row, uint32_t first, uint32_t
 }
 
 void SpanRecorder::PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF color) {
-  // Given as scalars: a run passed by value is stored and read back in parts.
-  PaintedRun painted{x0, x1, color, color};
   PaintedRun* runs = row.runs;
   // The runs that overlap or touch [x0, x1): from the first ending at or
   // after x0 to the last starting at or before x1.
@@ -146,30 +144,41 @@ void SpanRecorder::PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF colo
   foundAt_ = first;
   uint32_t last = first;
   while (last < row.size && runs[last].x0 <= x1) ++last;
-  // What replaces them: a piece of the first run left of x0, the new run
-  // (widened over touching or cut runs of its colour), a piece of the last
-  // run right of x1.
+  // Only the first of them can reach left of x0 and only the last right of
+  // x1: one of the paint's colour widens it, one of another keeps its part
+  // outside. A run touching [x0, x1) reaches outside it, so neither case
+  // needs more. The part kept on the left is the first run cut short where
+  // it lies; the part on the right is written after the new run.
+  int32_t from = x0, to = x1;
   bool keepLeft = false, keepRight = false;
-  PaintedRun leftPiece{}, rightPiece{};
+  int32_t rightEnd = 0;
+  COLORREF rightA = 0, rightB = 0;
   if (first != last) {
-    const PaintedRun left = runs[first], right = runs[last - 1];
-    if (left.x0 < x0 || (left.x1 == x0 && !left.SameColors(painted))) {
-      if (left.SameColors(painted)) painted.x0 = left.x0;
-      else keepLeft = true, leftPiece = PaintedRun{left.x0, std::min(left.x1, x0), left.color, left.colorB};
+    const PaintedRun& left = runs[first];
+    if (left.x0 < x0) {
+      if (left.color == color && left.colorB == color) from = left.x0;
+      else keepLeft = true;
     }
-    if (right.x1 > x1 || (right.x0 == x1 && !right.SameColors(painted))) {
-      if (right.SameColors(painted)) painted.x1 = right.x1;
-      else keepRight = true, rightPiece = PaintedRun{std::max(right.x0, x1), right.x1, right.color, right.colorB};
+    const PaintedRun& right = runs[last - 1];
+    if (right.x1 > x1) {
+      if (right.color == color && right.colorB == color) {
+        to = right.x1;
+      } else {
+        keepRight = true;
+        rightEnd = right.x1;
+        rightA = right.color;
+        rightB = right.colorB;
+      }
     }
   }
-  const uint32_t count = 1 + keepLeft + keepRight;
-  runs = MakeRoom(row, first, last, count);
+  const uint32_t kept = first + keepLeft;
+  runs = MakeRoom(row, kept, last, 1u + keepRight);
   if (!runs) return;
+  if (keepLeft) runs[first].x1 = x0;
   // Written field by field: a block copy of runs just built stalls on reading them back.
-  PaintedRun* out = runs + first;
-  if (keepLeft) *out++ = leftPiece;
-  *out++ = painted;
-  if (keepRight) *out = rightPiece;
+  PaintedRun* out = runs + kept;
+  *out = PaintedRun{from, to, color, color};
+  if (keepRight) out[1] = PaintedRun{x1, rightEnd, rightA, rightB};
 }
 
 void SpanRecorder::PaintOps(int32_t y, std::span<const PixelOpRun> ops) {

@@ -60,6 +60,8 @@ TEST(SpanRecorderTest, LaterPaintReplacesEarlierPaint) {
   } cases[] = {
       {"touching, one colour: joined", {{2, 5, kRed}, {5, 8, kRed}}, {{2, 8, kRed}}},
       {"touching, two colours: apart", {{0, 3, kRed}, {3, 6, kBlue}}, {{0, 3, kRed}, {3, 6, kBlue}}},
+      {"touching on the right, two colours: apart", {{3, 6, kBlue}, {0, 3, kRed}}, {{0, 3, kRed}, {3, 6, kBlue}}},
+      {"inside one of its colour: unchanged", {{0, 9, kRed}, {3, 6, kRed}}, {{0, 9, kRed}}},
       {"inside another: split it", {{2, 8, kRed}, {4, 6, kBlue}}, {{2, 4, kRed}, {4, 6, kBlue}, {6, 8, kRed}}},
       {"over another: replaces it", {{4, 6, kBlue}, {2, 8, kRed}}, {{2, 8, kRed}}},
       {"across two: cuts both", {{0, 3, kRed}, {6, 9, kGreen}, {2, 7, kBlue}},
