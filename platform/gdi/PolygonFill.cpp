@@ -268,26 +268,50 @@ void BuildChains(FillScratch& s) {
 // swept by stepping the two edges, without an active list or the winding
 // count. Flattened so the span writes are inlined into the loop.
 [[gnu::flatten]] void SweepTwoChains(RenderTarget& target, FillScratch& s, const Rect& clip) {
-  const Chain& one = s.chains[0];
-  Edge* const edges = s.edges.data();
-  int32_t ia = one.first, ib = s.chains[1].first;
+  const int32_t yTop = s.chains[0].yTop, yEnd = s.chains[0].yEnd;
+  const Edge* const edges = s.edges.data();
   const int64_t left = clip.left, right = clip.right;
-  // Where an edge gives way to the next of its chain comes irregularly:
-  // the next is chosen by a mask, not a branch.
-  const auto onward = [&](int32_t i, int32_t y) {
-    const int32_t ends = -static_cast<int32_t>(edges[i].yEnd == y);
-    return (edges[i].next & ends) | (i & ~ends);
+  // Each side's crossing is stepped in registers: stepped in its edge,
+  // every row would wait for the row before's store to be read back.
+  // Where an edge gives way to the next of its chain comes irregularly, so
+  // the next edge and its first crossing are chosen by masks, not a branch.
+  // A chain's last edge ends on yEnd and never gives way: the successor it
+  // lacks is worked out as a number only, never chosen.
+  struct Side {
+    const Edge* edge;
+    int64_t x, above;
+  };
+  const uintptr_t base = reinterpret_cast<uintptr_t>(edges);
+  const auto onward = [base](Side& side, int32_t y) {
+    const Edge* const e = side.edge;
+    const int64_t ends = -static_cast<int64_t>(e->yEnd == y);
+    const uintptr_t mask = static_cast<uintptr_t>(ends);
+    const uintptr_t nextAt = base + static_cast<uintptr_t>(static_cast<intptr_t>(e->next)) * sizeof(Edge);
+    const Edge* const next =
+        reinterpret_cast<const Edge*>((nextAt & mask) | (reinterpret_cast<uintptr_t>(e) & ~mask));
+    side.edge = next;
+    side.x = (next->x & ends) | (side.x & ~ends);
+    side.above = (next->above & ends) | (side.above & ~ends);
+  };
+  const auto step = [](Side& side) {
+    const Edge* const e = side.edge;
+    const int64_t above = side.above - e->stepR;
+    const int64_t borrow = above < 0;
+    side.above = above + (e->den & -borrow);
+    side.x += e->stepQ + borrow;
   };
   const auto sweep = [&](auto&& write) {
-    for (int32_t y = one.yTop; y < one.yEnd; ++y) {
-      ia = onward(ia, y);
-      ib = onward(ib, y);
-      Edge* const a = edges + ia;
-      Edge* const b = edges + ib;
-      const int64_t l = std::max(std::min(a->x, b->x), left), r = std::min(std::max(a->x, b->x), right);
+    Side a{edges + s.chains[0].first, 0, 0}, b{edges + s.chains[1].first, 0, 0};
+    a.x = a.edge->x, a.above = a.edge->above;
+    b.x = b.edge->x, b.above = b.edge->above;
+    for (int32_t y = yTop; y < yEnd; ++y) {
+      onward(a, y);
+      onward(b, y);
+      const int64_t low = std::min(a.x, b.x), high = std::max(a.x, b.x);
+      const int64_t l = std::max(low, left), r = std::min(high, right);
       if (l < r) write(y, static_cast<int32_t>(l), static_cast<int32_t>(r));
-      Step(*a);
-      Step(*b);
+      step(a);
+      step(b);
     }
   };
   // The rows lie within the clip's and the spans are cut to it, so a
