@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -20,7 +21,7 @@ RecordedRowReducer::RecordedRowReducer(int32_t factor, int32_t firstColumn, int3
       to_(from_ + int64_t{width} * factor),
       width_(width),
       differences_(static_cast<size_t>(width) + 2, PixelSums{0, 0, 0, 0}),
-      touched_((static_cast<size_t>(width) + 1) / 64 + 1, 0) {}
+      touched_(((static_cast<size_t>(width) + 2 + 63) / 64) * 64, 0) {}
 
 namespace {
 
@@ -73,6 +74,23 @@ inline ChannelsAndOne Minus(const ChannelsAndOne& a, const ChannelsAndOne& b) {
 }
 inline ChannelsAndOne Negated(const ChannelsAndOne& a) { return Minus(ChannelsAndOne{0, 0, 0, 0}, a); }
 #endif
+
+// A bit for each of the 64 bytes from `bytes` on, set where it is not 0.
+inline uint64_t TouchedBits(const uint8_t* bytes) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  uint64_t zeros = 0;
+  for (int i = 0; i < 4; ++i) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * i));
+    zeros |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)))) << (16 * i);
+  }
+  return ~zeros;
+#else
+  uint64_t bits = 0;
+  for (int i = 0; i < 64; ++i) bits |= uint64_t{bytes[i] != 0} << i;
+  return bits;
+#endif
+}
 
 }  // namespace
 
@@ -158,7 +176,7 @@ void RecordedRowReducer::AddRows(const gdi::SpanRecorder& samples, int32_t first
     // end that pixel lies past it, kept for this).
     const size_t next = static_cast<size_t>(pixel) + 1;
     AddSamples(differences_[next], inPixel, change);
-    touched_[next >> 6] |= uint64_t{inPixel != 0} << (next & 63);
+    touched_[next] |= static_cast<uint8_t>(inPixel != 0);
   };
   for (int32_t k = 0; k < factor_; ++k) {
     const auto runs = samples.Row(firstSampleRow + k);
@@ -205,9 +223,10 @@ inline void RecordedRowReducer::TakeStretches(const Take& take) {
   // 0 and the row's end are always touched); their differences are taken
   // and cleared for the next row.
   TargetStretch t{0, 0, 0, 0, 0, 0, false};
-  for (size_t word = 0; word < touched_.size(); ++word) {
-    for (uint64_t bits = touched_[word]; bits != 0; bits &= bits - 1) {
-      const int32_t x = static_cast<int32_t>(word * 64 + static_cast<size_t>(__builtin_ctzll(bits)));
+  for (size_t block = 0; block < touched_.size(); block += 64) {
+    uint8_t* const bytes = touched_.data() + block;
+    for (uint64_t bits = TouchedBits(bytes); bits != 0; bits &= bits - 1) {
+      const int32_t x = static_cast<int32_t>(block + static_cast<size_t>(__builtin_ctzll(bits)));
       if (x > 0) {
         t.x1 = x;
         take(t);
@@ -234,7 +253,7 @@ inline void RecordedRowReducer::TakeStretches(const Take& take) {
         t.coverage = static_cast<uint8_t>(uint64_t{s.count} * 255 / perPixel);
       }
     }
-    touched_[word] = 0;
+    std::memset(bytes, 0, 64);
   }
   differences_[static_cast<size_t>(width_)] = PixelSums{0, 0, 0, 0};
 }

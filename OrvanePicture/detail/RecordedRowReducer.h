@@ -70,14 +70,16 @@ class RecordedRowReducer {
     d.blue += sums.blue, d.green += sums.green, d.red += sums.red, d.count += sums.count;
     Touch(x);
   }
-  void Touch(int32_t x) { touched_[static_cast<size_t>(x) >> 6] |= uint64_t{1} << (x & 63); }
+  void Touch(int32_t x) { touched_[static_cast<size_t>(x)] = 1; }
 
   int32_t factor_;
   int32_t shift_;  // log2 of the factor: pixels are found by a shift, not a division
   int64_t from_, to_;  // the sample columns of the row
   int32_t width_;
   std::vector<PixelSums> differences_;  // zero but at the touched pixels
-  std::vector<uint64_t> touched_;       // a bit per pixel whose difference may be nonzero
+  // A byte per pixel whose difference may be nonzero (a store is cheaper
+  // than setting a bit), in whole blocks of 64 for scanning.
+  std::vector<uint8_t> touched_;
   std::vector<TargetStretch> stretches_;
 };
 
