@@ -301,9 +301,11 @@ void BuildChains(FillScratch& s) {
     side.x += e->stepQ + borrow;
   };
   const auto sweep = [&](auto&& write) {
-    Side a{edges + s.chains[0].first, 0, 0}, b{edges + s.chains[1].first, 0, 0};
-    a.x = a.edge->x, a.above = a.edge->above;
-    b.x = b.edge->x, b.above = b.edge->above;
+    const auto sideFrom = [edges](int32_t first) {
+      const Edge* const e = edges + first;
+      return Side{e, e->x, e->above};
+    };
+    Side a = sideFrom(s.chains[0].first), b = sideFrom(s.chains[1].first);
     for (int32_t y = yTop; y < yEnd; ++y) {
       onward(a, y);
       onward(b, y);
