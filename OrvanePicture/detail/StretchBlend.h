@@ -17,15 +17,25 @@
 
 namespace orvane {
 
-// Writes `word` to the n 32-bit pixels from p: four at a time where SSE2
-// is there (the compiler leaves the plain loop a store a pixel).
+// Writes `word` to the n 32-bit pixels from p (n > 0): four at a time
+// where SSE2 is there (the compiler leaves the plain loop a store a pixel).
+// The last four, or fewer than four, are written over each other, so no
+// loop ends on a count that varies from stretch to stretch.
 inline void FillWords(uint8_t* p, int32_t n, uint32_t word) {
-  int32_t x = 0;
+  const auto one = [&](int32_t x) { std::memcpy(p + 4 * x, &word, 4); };
 #if defined(__SSE2__)
-  const __m128i four = _mm_set1_epi32(static_cast<int32_t>(word));
-  for (; x + 4 <= n; x += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4 * x), four);
+  if (n >= 4) {
+    const __m128i four = _mm_set1_epi32(static_cast<int32_t>(word));
+    for (int32_t x = 0; x + 4 < n; x += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4 * x), four);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4 * (n - 4)), four);
+    return;
+  }
+  one(0);
+  one(n >> 1);
+  one(n - 1);
+#else
+  for (int32_t x = 0; x < n; ++x) one(x);
 #endif
-  for (; x < n; ++x) std::memcpy(p + 4 * x, &word, 4);
 }
 
 // The n pixels from p (`bytesPerPixel` 3 or 4 bytes each) under stretch `t`.
