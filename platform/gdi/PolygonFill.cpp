@@ -411,16 +411,21 @@ void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode
 
     // Next row: an edge that ends gives way to the next of its chain, or
     // its chain is done; the others are stepped; the order is restored.
+    // Which edges end comes irregularly: every edge is stepped (one that
+    // ends is not used again) and its successor chosen by a mask, and only
+    // a chain's end, once a chain, is a branch.
     ++y;
     size_t k = 0;
     for (size_t i = 0; i < active.size(); ++i) {
       Edge* cur = active[i];
-      if (cur->yEnd == y) {
-        if (cur->next < 0) continue;
-        cur = edges + cur->next;
-      } else {
-        Step(*cur);
-      }
+      Step(*cur);
+      const int32_t next = cur->next;
+      const bool ends = cur->yEnd == y;
+      if (ends & (next < 0)) continue;
+      const uintptr_t mask = -static_cast<uintptr_t>(ends);
+      const uintptr_t nextAt =
+          reinterpret_cast<uintptr_t>(edges) + static_cast<uintptr_t>(static_cast<intptr_t>(next)) * sizeof(Edge);
+      cur = reinterpret_cast<Edge*>((nextAt & mask) | (reinterpret_cast<uintptr_t>(cur) & ~mask));
       size_t j = k;
       while (j > 0 && active[j - 1]->x > cur->x) {
         active[j] = active[j - 1];
