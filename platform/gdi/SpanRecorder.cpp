@@ -110,7 +110,8 @@ inline void MoveBlock(PaintedRun* to, const PaintedRun* from) {
 }  // namespace
 
 // Inlined where it is used: painting over calls it for nearly every paint.
-[[gnu::always_inline]] inline PaintedRun* SpanRecorder::MakeRoom(RowRuns& row, uint32_t first, uint32_t last, uint32_t count) {
+[[gnu::always_inline]] inline PaintedRun* SpanRecorder::MakeRoom(RowRuns& row, uint32_t first, uint32_t last,
+                                                                  uint32_t count) {
   const uint32_t removed = last - first;
   if (count > removed && row.size + (count - removed) > row.capacity && !Grow(row, count - removed)) return nullptr;
   PaintedRun* runs = row.runs;
