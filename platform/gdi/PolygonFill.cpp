@@ -52,14 +52,27 @@ struct Edge {
   int32_t next;  // the edge of its chain starting on row yEnd, or -1
 };
 
-// Moves the edge's crossing on to the next row: x moves by stepQ, and by
-// one more where the crossing passes it.
-inline void Step(Edge& e) {
+// Moves a crossing of edge `e` (x and above, as Edge holds them) on to the
+// next row: x moves by stepQ, and by one more where the crossing passes it.
+inline void StepCrossing(const Edge& e, int64_t& x, int64_t& above) {
   // The borrow without a branch: it comes irregularly.
-  const int64_t above = e.above - e.stepR;
-  const int64_t borrow = above < 0;
-  e.above = above + (e.den & -borrow);
-  e.x += e.stepQ + borrow;
+  const int64_t less = above - e.stepR;
+  const int64_t borrow = less < 0;
+  above = less + (e.den & -borrow);
+  x += e.stepQ + borrow;
+}
+
+inline void Step(Edge& e) { StepCrossing(e, e.x, e.above); }
+
+// Edge `next` (an index into `edges`) where `ends`, else `cur`, chosen by
+// a mask: which edges end comes irregularly. Where `ends` is false `next`
+// may be -1: it is worked out as a number only, never chosen.
+template <class E>
+inline E* EdgeAfter(E* edges, E* cur, int32_t next, bool ends) {
+  const uintptr_t mask = -static_cast<uintptr_t>(ends);
+  const uintptr_t nextAt =
+      reinterpret_cast<uintptr_t>(edges) + static_cast<uintptr_t>(static_cast<intptr_t>(next)) * sizeof(Edge);
+  return reinterpret_cast<E*>((nextAt & mask) | (reinterpret_cast<uintptr_t>(cur) & ~mask));
 }
 
 // A chain of edges covering rows [yTop, yEnd), from edge `first` on
@@ -275,31 +288,20 @@ void BuildChains(FillScratch& s) {
   // every row would wait for the row before's store to be read back.
   // Where an edge gives way to the next of its chain comes irregularly, so
   // the next edge and its first crossing are chosen by masks, not a branch.
-  // A chain's last edge ends on yEnd and never gives way: the successor it
-  // lacks is worked out as a number only, never chosen.
+  // A chain's last edge ends on yEnd and never gives way.
   struct Side {
     const Edge* edge;
     int64_t x, above;
   };
-  const uintptr_t base = reinterpret_cast<uintptr_t>(edges);
-  const auto onward = [base](Side& side, int32_t y) {
-    const Edge* const e = side.edge;
-    const int64_t ends = -static_cast<int64_t>(e->yEnd == y);
-    const uintptr_t mask = static_cast<uintptr_t>(ends);
-    const uintptr_t nextAt = base + static_cast<uintptr_t>(static_cast<intptr_t>(e->next)) * sizeof(Edge);
-    const Edge* const next =
-        reinterpret_cast<const Edge*>((nextAt & mask) | (reinterpret_cast<uintptr_t>(e) & ~mask));
+  const auto onward = [edges](Side& side, int32_t y) {
+    const bool ends = side.edge->yEnd == y;
+    const int64_t mask = -static_cast<int64_t>(ends);
+    const Edge* const next = EdgeAfter(edges, side.edge, side.edge->next, ends);
     side.edge = next;
-    side.x = (next->x & ends) | (side.x & ~ends);
-    side.above = (next->above & ends) | (side.above & ~ends);
+    side.x = (next->x & mask) | (side.x & ~mask);
+    side.above = (next->above & mask) | (side.above & ~mask);
   };
-  const auto step = [](Side& side) {
-    const Edge* const e = side.edge;
-    const int64_t above = side.above - e->stepR;
-    const int64_t borrow = above < 0;
-    side.above = above + (e->den & -borrow);
-    side.x += e->stepQ + borrow;
-  };
+  const auto step = [](Side& side) { StepCrossing(*side.edge, side.x, side.above); };
   const auto sweep = [&](auto&& write) {
     const auto sideFrom = [edges](int32_t first) {
       const Edge* const e = edges + first;
@@ -422,10 +424,7 @@ void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode
       const int32_t next = cur->next;
       const bool ends = cur->yEnd == y;
       if (ends & (next < 0)) continue;
-      const uintptr_t mask = -static_cast<uintptr_t>(ends);
-      const uintptr_t nextAt =
-          reinterpret_cast<uintptr_t>(edges) + static_cast<uintptr_t>(static_cast<intptr_t>(next)) * sizeof(Edge);
-      cur = reinterpret_cast<Edge*>((nextAt & mask) | (reinterpret_cast<uintptr_t>(cur) & ~mask));
+      cur = EdgeAfter(edges, cur, next, ends);
       size_t j = k;
       while (j > 0 && active[j - 1]->x > cur->x) {
         active[j] = active[j - 1];

@@ -157,6 +157,7 @@ void SpanRecorder::PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF colo
   // outside. A run touching [x0, x1) reaches outside it, so neither case
   // needs more. The part kept on the left is the first run cut short where
   // it lies; the part on the right is written after the new run.
+  const auto ofThePaint = [color](const PaintedRun& run) { return run.color == color && run.colorB == color; };
   int32_t from = x0, to = x1;
   bool keepLeft = false, keepRight = false;
   int32_t rightEnd = 0;
@@ -164,12 +165,12 @@ void SpanRecorder::PaintOver(RowRuns& row, int32_t x0, int32_t x1, COLORREF colo
   if (first != last) {
     const PaintedRun& left = runs[first];
     if (left.x0 < x0) {
-      if (left.color == color && left.colorB == color) from = left.x0;
+      if (ofThePaint(left)) from = left.x0;
       else keepLeft = true;
     }
     const PaintedRun& right = runs[last - 1];
     if (right.x1 > x1) {
-      if (right.color == color && right.colorB == color) {
+      if (ofThePaint(right)) {
         to = right.x1;
       } else {
         keepRight = true;
