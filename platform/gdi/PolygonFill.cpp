@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -280,7 +281,9 @@ void BuildChains(FillScratch& s) {
 // and the inside lies between the two under either fill rule. The rows are
 // swept by stepping the two edges, without an active list or the winding
 // count. Flattened so the span writes are inlined into the loop.
-[[gnu::flatten]] void SweepTwoChains(RenderTarget& target, FillScratch& s, const Rect& clip) {
+// `within` says every crossing lies within the clip's columns, so spans
+// need no cutting.
+[[gnu::flatten]] void SweepTwoChains(RenderTarget& target, FillScratch& s, const Rect& clip, bool within) {
   const int32_t yTop = s.chains[0].yTop, yEnd = s.chains[0].yEnd;
   const Edge* const edges = s.edges.data();
   const int64_t left = clip.left, right = clip.right;
@@ -302,7 +305,7 @@ void BuildChains(FillScratch& s) {
     side.above = (next->above & mask) | (side.above & ~mask);
   };
   const auto step = [](Side& side) { StepCrossing(*side.edge, side.x, side.above); };
-  const auto sweep = [&](auto&& write) {
+  const auto sweep = [&](auto cut, auto&& write) {
     const auto sideFrom = [edges](int32_t first) {
       const Edge* const e = edges + first;
       return Side{e, e->x, e->above};
@@ -311,8 +314,11 @@ void BuildChains(FillScratch& s) {
     for (int32_t y = yTop; y < yEnd; ++y) {
       onward(a, y);
       onward(b, y);
-      const int64_t low = std::min(a.x, b.x), high = std::max(a.x, b.x);
-      const int64_t l = std::max(low, left), r = std::min(high, right);
+      int64_t l = std::min(a.x, b.x), r = std::max(a.x, b.x);
+      if constexpr (decltype(cut)::value) {
+        l = std::max(l, left);
+        r = std::min(r, right);
+      }
       if (l < r) write(y, static_cast<int32_t>(l), static_cast<int32_t>(r));
       step(a);
       step(b);
@@ -322,20 +328,22 @@ void BuildChains(FillScratch& s) {
   // recorder that takes them as they are is given them straight.
   if (SpanRecorder* recorder = target.SolidRecorder()) {
     const COLORREF color = target.RecordedColor();
-    sweep([&](int32_t y, int32_t l, int32_t r) { recorder->Paint(y, l, r, color); });
+    const auto paint = [&](int32_t y, int32_t l, int32_t r) { recorder->Paint(y, l, r, color); };
+    if (within) sweep(std::false_type{}, paint);
+    else sweep(std::true_type{}, paint);
     return;
   }
-  sweep([&](int32_t y, int32_t l, int32_t r) { target.Span(y, l, r); });
+  sweep(std::true_type{}, [&](int32_t y, int32_t l, int32_t r) { target.Span(y, l, r); });
 }
 
 // Sweeps the rows of the chains and writes the covered spans.
-void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode) {
+void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode, bool within) {
   BuildChains(s);
   auto& chains = s.chains;
   if (chains.empty()) return;
   if (chains.size() == 2 && chains[0].winding != chains[1].winding && chains[0].yTop == chains[1].yTop &&
       chains[0].yEnd == chains[1].yEnd) {
-    SweepTwoChains(target, s, clip);
+    SweepTwoChains(target, s, clip, within);
     return;
   }
   // As in the two-chain sweep, a recorder that takes the spans as they are
@@ -506,7 +514,11 @@ void FillPolyPolygon(RenderTarget& target, std::span<const PointD> points, std::
     }
     s.contourEnds.push_back(s.edges.size());
   }
-  Sweep(target, s, clip, mode);
+  // A crossing's column is the ceiling of a point between the vertices
+  // rounded to 1/256, so it lies within [left, right] when they lie within
+  // [left, right - 1].
+  const bool within = !needClip && minX >= clip.left && maxX <= clip.right - 1;
+  Sweep(target, s, clip, mode, within);
 }
 
 void FillPolygons(RenderTarget& target, const std::vector<Contour>& contours, FillMode mode) {
