@@ -234,6 +234,32 @@ TEST(SpanRecorderTest, PaintGoesInAsThePixelsWouldShowIt) {
   EXPECT_EQ(RowOf(recorder, 3), (std::vector<PaintedRun>{{0, 8, kRed, kRed ^ 0xFFFFFF}}));
 }
 
+// Filled shapes are recorded cut to the clip's columns [2, 12), whether
+// they lie within them, touch them or reach past: pixel x is covered where
+// x0 <= x < x1.
+TEST(SpanRecorderTest, FilledShapesAreCutToTheClipColumns) {
+  struct Case {
+    double x0, x1;
+    std::vector<PaintedRun> row;
+  };
+  const Case cases[] = {
+      {2, 11, {{2, 11, kRed}}},      // touching both limits from inside
+      {2.3, 10.6, {{3, 11, kRed}}},  // inside
+      {2, 12, {{2, 12, kRed}}},      // the right limit itself
+      {2, 12.7, {{2, 12, kRed}}},    // past the right only
+      {-3, 11.3, {{2, 12, kRed}}},   // past the left, its last pixel the clip's last
+      {12, 20, {}},                  // right of the clip
+  };
+  for (const Case& c : cases) {
+    SpanRecorder recorder(16, 0, 4);
+    BitmapObject surface(16, 4, recorder);
+    RenderTarget target(&surface, Region(Rect{2, 0, 12, 4}));
+    target.SetPaint(Paint::Solid(kRed, Rop2::CopyPen));
+    FillPolygons(target, {{{c.x0, 0}, {c.x1, 0}, {c.x1, 4}, {c.x0, 4}}}, FillMode::Alternate);
+    for (int32_t y = 0; y < 4; ++y) EXPECT_EQ(RowOf(recorder, y), c.row) << c.x0 << " " << c.x1 << " row " << y;
+  }
+}
+
 // Block copies to or from a recording surface copy nothing and tell the
 // recorder, so that the drawing is made again on real surfaces.
 TEST(SpanRecorderTest, BlockCopiesMarkTheRecorder) {
