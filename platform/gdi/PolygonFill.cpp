@@ -276,6 +276,31 @@ void BuildChains(FillScratch& s) {
   }
 }
 
+// One side of a stretch of rows that two edges cross: its edge and the
+// edge's crossing, stepped in registers. Stepped in its edge, every row
+// would wait for the row before's store to be read back.
+struct Side {
+  const Edge* edge;
+  int64_t x, above;
+};
+
+inline Side SideOf(const Edge* e) { return Side{e, e->x, e->above}; }
+
+// Moves `side` on to row y: where its edge ends there it gives way to the
+// next of its chain. Where that happens comes irregularly, so the next
+// edge and its first crossing are chosen by masks, not a branch. The
+// edge's chain must go on below y.
+inline void Onward(const Edge* edges, Side& side, int32_t y) {
+  const bool ends = side.edge->yEnd == y;
+  const int64_t mask = -static_cast<int64_t>(ends);
+  const Edge* const next = EdgeAfter(edges, side.edge, side.edge->next, ends);
+  side.edge = next;
+  side.x = (next->x & mask) | (side.x & ~mask);
+  side.above = (next->above & mask) | (side.above & ~mask);
+}
+
+inline void Step(Side& side) { StepCrossing(*side.edge, side.x, side.above); }
+
 // Two chains of opposite directions covering the same rows (a y-monotone
 // contour, as most filled shapes are): every row crosses one edge of each,
 // and the inside lies between the two under either fill rule. The rows are
@@ -287,41 +312,20 @@ void BuildChains(FillScratch& s) {
   const int32_t yTop = s.chains[0].yTop, yEnd = s.chains[0].yEnd;
   const Edge* const edges = s.edges.data();
   const int64_t left = clip.left, right = clip.right;
-  // Each side's crossing is stepped in registers: stepped in its edge,
-  // every row would wait for the row before's store to be read back.
-  // Where an edge gives way to the next of its chain comes irregularly, so
-  // the next edge and its first crossing are chosen by masks, not a branch.
   // A chain's last edge ends on yEnd and never gives way.
-  struct Side {
-    const Edge* edge;
-    int64_t x, above;
-  };
-  const auto onward = [edges](Side& side, int32_t y) {
-    const bool ends = side.edge->yEnd == y;
-    const int64_t mask = -static_cast<int64_t>(ends);
-    const Edge* const next = EdgeAfter(edges, side.edge, side.edge->next, ends);
-    side.edge = next;
-    side.x = (next->x & mask) | (side.x & ~mask);
-    side.above = (next->above & mask) | (side.above & ~mask);
-  };
-  const auto step = [](Side& side) { StepCrossing(*side.edge, side.x, side.above); };
   const auto sweep = [&](auto cut, auto&& write) {
-    const auto sideFrom = [edges](int32_t first) {
-      const Edge* const e = edges + first;
-      return Side{e, e->x, e->above};
-    };
-    Side a = sideFrom(s.chains[0].first), b = sideFrom(s.chains[1].first);
+    Side a = SideOf(edges + s.chains[0].first), b = SideOf(edges + s.chains[1].first);
     for (int32_t y = yTop; y < yEnd; ++y) {
-      onward(a, y);
-      onward(b, y);
+      Onward(edges, a, y);
+      Onward(edges, b, y);
       int64_t l = std::min(a.x, b.x), r = std::max(a.x, b.x);
       if constexpr (decltype(cut)::value) {
         l = std::max(l, left);
         r = std::min(r, right);
       }
       if (l < r) write(y, static_cast<int32_t>(l), static_cast<int32_t>(r));
-      step(a);
-      step(b);
+      Step(a);
+      Step(b);
     }
   };
   // The rows lie within the clip's and the spans are cut to it, so a
@@ -334,6 +338,37 @@ void BuildChains(FillScratch& s) {
     return;
   }
   sweep(std::true_type{}, [&](int32_t y, int32_t l, int32_t r) { target.Span(y, l, r); });
+}
+
+// Rows from y on that only the two active edges `pair` cross, until a
+// chain starts on row `nextStart` or either chain ends: the inside lies
+// between the two, under either fill rule, and they are swept as in the
+// two-chain sweep. Returns the last row swept, the two edges (in `pair`)
+// holding their crossing with it.
+template <class Emit>
+int32_t SweepPair(Edge* edges, Edge* (&pair)[2], int32_t y, int32_t nextStart, int64_t left, int64_t right,
+                  const Emit& emit) {
+  Side a = SideOf(pair[0]), b = SideOf(pair[1]);
+  for (;;) {
+    const int64_t l = std::max(std::min(a.x, b.x), left), r = std::min(std::max(a.x, b.x), right);
+    if (l < r) emit(y, l, r);
+    const int32_t below = y + 1;
+    const auto chainEnds = [below](const Side& side) { return (side.edge->yEnd == below) & (side.edge->next < 0); };
+    if ((below == nextStart) | chainEnds(a) | chainEnds(b)) break;
+    Step(a);
+    Step(b);
+    y = below;
+    Onward(edges, a, y);
+    Onward(edges, b, y);
+  }
+  for (Side* side : {&a, &b}) {
+    Edge& e = edges[side->edge - edges];
+    e.x = side->x;
+    e.above = side->above;
+  }
+  pair[0] = edges + (a.edge - edges);
+  pair[1] = edges + (b.edge - edges);
+  return y;
 }
 
 // Sweeps the rows of the chains and writes the covered spans.
@@ -395,29 +430,40 @@ void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode
       active[j] = e;
     }
 
-    // Spans where the winding number is non-zero (odd for ALTERNATE);
-    // touching spans are joined so each row gets as few writes as possible.
-    int32_t wind = 0;
-    int64_t spanStart = 0, pendL = 0, pendR = std::numeric_limits<int64_t>::min();
-    for (const Edge* e : active) {
-      const int32_t before = wind;
-      wind = nonZero ? wind + e->winding : wind ^ 1;
-      if (before == 0 && wind != 0) {
-        spanStart = e->x;
-      } else if (before != 0 && wind == 0) {
-        const int64_t l = std::max(spanStart, left), r = std::min(e->x, right);
-        if (l < r) {
-          if (l == pendR) {
-            pendR = r;
-          } else {
-            if (pendR > pendL) emit(y, pendL, pendR);
-            pendL = l;
-            pendR = r;
+    // Two edges alone (most rows of most shapes) are swept on by the rows
+    // until a chain starts or ends.
+    if (active.size() == 2) {
+      int32_t nextStart = y + 1;
+      while (nextStart <= lastRow && startsAt[static_cast<size_t>(nextStart - firstRow)] < 0) ++nextStart;
+      Edge* pair[2] = {active[0], active[1]};
+      y = SweepPair(edges, pair, y, nextStart > lastRow ? INT32_MAX : nextStart, left, right, emit);
+      active[0] = pair[0];
+      active[1] = pair[1];
+    } else {
+      // Spans where the winding number is non-zero (odd for ALTERNATE);
+      // touching spans are joined so each row gets as few writes as possible.
+      int32_t wind = 0;
+      int64_t spanStart = 0, pendL = 0, pendR = std::numeric_limits<int64_t>::min();
+      for (const Edge* e : active) {
+        const int32_t before = wind;
+        wind = nonZero ? wind + e->winding : wind ^ 1;
+        if (before == 0 && wind != 0) {
+          spanStart = e->x;
+        } else if (before != 0 && wind == 0) {
+          const int64_t l = std::max(spanStart, left), r = std::min(e->x, right);
+          if (l < r) {
+            if (l == pendR) {
+              pendR = r;
+            } else {
+              if (pendR > pendL) emit(y, pendL, pendR);
+              pendL = l;
+              pendR = r;
+            }
           }
         }
       }
+      if (pendR > pendL) emit(y, pendL, pendR);
     }
-    if (pendR > pendL) emit(y, pendL, pendR);
 
     // Next row: an edge that ends gives way to the next of its chain, or
     // its chain is done; the others are stepped; the order is restored.
