@@ -76,6 +76,24 @@ inline E* EdgeAfter(E* edges, E* cur, int32_t next, bool ends) {
   return reinterpret_cast<E*>((nextAt & mask) | (reinterpret_cast<uintptr_t>(cur) & ~mask));
 }
 
+// to = from where a == b, by a conditional move, not a branch: the
+// compiler makes a plain choice of these a branch, and they come
+// irregularly.
+inline void MoveIfEqual(int32_t a, int32_t b, uint64_t& to, uint64_t from) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  __asm__("cmpl %[b], %[a]\n\tcmove %[from], %[to]" : [to] "+r"(to) : [a] "r"(a), [b] "r"(b), [from] "r"(from) : "cc");
+#else
+  const uint64_t mask = -static_cast<uint64_t>(a == b);
+  to = (from & mask) | (to & ~mask);
+#endif
+}
+
+inline void MoveIfEqual(int32_t a, int32_t b, int64_t& to, int64_t from) {
+  uint64_t bits = static_cast<uint64_t>(to);
+  MoveIfEqual(a, b, bits, static_cast<uint64_t>(from));
+  to = static_cast<int64_t>(bits);
+}
+
 // A chain of edges covering rows [yTop, yEnd), from edge `first` on
 // through Edge::next.
 struct Chain {
@@ -287,16 +305,20 @@ struct Side {
 inline Side SideOf(const Edge* e) { return Side{e, e->x, e->above}; }
 
 // Moves `side` on to row y: where its edge ends there it gives way to the
-// next of its chain. Where that happens comes irregularly, so the next
-// edge and its first crossing are chosen by masks, not a branch. The
-// edge's chain must go on below y.
+// next of its chain, whose first crossing it takes. Where that happens
+// comes irregularly: the edge and crossing are chosen by conditional
+// moves. The edge's chain must go on below y.
 inline void Onward(const Edge* edges, Side& side, int32_t y) {
-  const bool ends = side.edge->yEnd == y;
-  const int64_t mask = -static_cast<int64_t>(ends);
-  const Edge* const next = EdgeAfter(edges, side.edge, side.edge->next, ends);
-  side.edge = next;
-  side.x = (next->x & mask) | (side.x & ~mask);
-  side.above = (next->above & mask) | (side.above & ~mask);
+  const int32_t end = side.edge->yEnd;
+  // The next edge worked out as a number only: where the edge does not
+  // end, `next` may be -1.
+  const uint64_t nextAt = reinterpret_cast<uintptr_t>(edges) +
+                          static_cast<uint64_t>(static_cast<int64_t>(side.edge->next)) * sizeof(Edge);
+  uint64_t at = reinterpret_cast<uintptr_t>(side.edge);
+  MoveIfEqual(end, y, at, nextAt);
+  side.edge = reinterpret_cast<const Edge*>(at);
+  MoveIfEqual(end, y, side.x, side.edge->x);
+  MoveIfEqual(end, y, side.above, side.edge->above);
 }
 
 inline void Step(Side& side) { StepCrossing(*side.edge, side.x, side.above); }
