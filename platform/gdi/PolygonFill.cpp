@@ -65,17 +65,6 @@ inline void StepCrossing(const Edge& e, int64_t& x, int64_t& above) {
 
 inline void Step(Edge& e) { StepCrossing(e, e.x, e.above); }
 
-// Edge `next` (an index into `edges`) where `ends`, else `cur`, chosen by
-// a mask: which edges end comes irregularly. Where `ends` is false `next`
-// may be -1: it is worked out as a number only, never chosen.
-template <class E>
-inline E* EdgeAfter(E* edges, E* cur, int32_t next, bool ends) {
-  const uintptr_t mask = -static_cast<uintptr_t>(ends);
-  const uintptr_t nextAt =
-      reinterpret_cast<uintptr_t>(edges) + static_cast<uintptr_t>(static_cast<intptr_t>(next)) * sizeof(Edge);
-  return reinterpret_cast<E*>((nextAt & mask) | (reinterpret_cast<uintptr_t>(cur) & ~mask));
-}
-
 // to = from where a == b, by a conditional move, not a branch: the
 // compiler makes a plain choice of these a branch, and they come
 // irregularly.
@@ -92,6 +81,18 @@ inline void MoveIfEqual(int32_t a, int32_t b, int64_t& to, int64_t from) {
   uint64_t bits = static_cast<uint64_t>(to);
   MoveIfEqual(a, b, bits, static_cast<uint64_t>(from));
   to = static_cast<int64_t>(bits);
+}
+
+// The edge after `cur` in its chain where `cur` ends on row y, else `cur`,
+// chosen by a conditional move: which edges end comes irregularly. Where
+// `cur` goes on, its next may be -1: that is worked out as a number only.
+template <class E>
+inline E* EdgeOnRow(E* edges, E* cur, int32_t y) {
+  const uint64_t nextAt =
+      reinterpret_cast<uintptr_t>(edges) + static_cast<uint64_t>(static_cast<int64_t>(cur->next)) * sizeof(Edge);
+  uint64_t at = reinterpret_cast<uintptr_t>(cur);
+  MoveIfEqual(cur->yEnd, y, at, nextAt);
+  return reinterpret_cast<E*>(at);
 }
 
 // A chain of edges covering rows [yTop, yEnd), from edge `first` on
@@ -310,13 +311,7 @@ inline Side SideOf(const Edge* e) { return Side{e, e->x, e->above}; }
 // moves. The edge's chain must go on below y.
 inline void Onward(const Edge* edges, Side& side, int32_t y) {
   const int32_t end = side.edge->yEnd;
-  // The next edge worked out as a number only: where the edge does not
-  // end, `next` may be -1.
-  const uint64_t nextAt = reinterpret_cast<uintptr_t>(edges) +
-                          static_cast<uint64_t>(static_cast<int64_t>(side.edge->next)) * sizeof(Edge);
-  uint64_t at = reinterpret_cast<uintptr_t>(side.edge);
-  MoveIfEqual(end, y, at, nextAt);
-  side.edge = reinterpret_cast<const Edge*>(at);
+  side.edge = EdgeOnRow(edges, side.edge, y);
   MoveIfEqual(end, y, side.x, side.edge->x);
   MoveIfEqual(end, y, side.above, side.edge->above);
 }
@@ -490,17 +485,15 @@ void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode
     // Next row: an edge that ends gives way to the next of its chain, or
     // its chain is done; the others are stepped; the order is restored.
     // Which edges end comes irregularly: every edge is stepped (one that
-    // ends is not used again) and its successor chosen by a mask, and only
-    // a chain's end, once a chain, is a branch.
+    // ends is not used again) and its successor chosen without a branch;
+    // only a chain's end, once a chain, is a branch.
     ++y;
     size_t k = 0;
     for (size_t i = 0; i < active.size(); ++i) {
       Edge* cur = active[i];
       Step(*cur);
-      const int32_t next = cur->next;
-      const bool ends = cur->yEnd == y;
-      if (ends & (next < 0)) continue;
-      cur = EdgeAfter(edges, cur, next, ends);
+      if ((cur->yEnd == y) & (cur->next < 0)) continue;
+      cur = EdgeOnRow(edges, cur, y);
       size_t j = k;
       while (j > 0 && active[j - 1]->x > cur->x) {
         active[j] = active[j - 1];
