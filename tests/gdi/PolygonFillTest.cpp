@@ -136,6 +136,44 @@ TEST(PolygonFillRule, CrownWhoseRightSideBends) {
   ExpectEveryWayRound({{0, 0}, {2, 4}, {4, 0}, {6, 4}, {8, 0}, {7, 4}, {8, 8}, {0, 8}}, want);
 }
 
+// Random contours on a 1/256 grid, crossing themselves and each other:
+// every pixel is covered exactly where the winding number of the point
+// (i, j), counted over the edges crossing row j at or left of i (an edge
+// crossing row j where y0 <= j < y1), says so. Worked in whole numbers.
+TEST(PolygonFillRule, RandomContoursCoverThePointsTheirWindingSays) {
+  std::mt19937 rng(2026);
+  std::uniform_int_distribution<int> coordinate(-4 * 256, 36 * 256), vertices(3, 12), contours(1, 3);
+  for (int trial = 0; trial < 150; ++trial) {
+    std::vector<Contour> shape(static_cast<size_t>(contours(rng)));
+    for (Contour& c : shape)
+      for (int k = vertices(rng); k > 0; --k) c.push_back({coordinate(rng) / 256.0, coordinate(rng) / 256.0});
+    for (FillMode mode : {FillMode::Alternate, FillMode::Winding}) {
+      RasterCanvas canvas(32, 32);
+      Fill(canvas, shape, mode);
+      Picture want(32, std::string(32, '.'));
+      for (int64_t j = 0; j < 32; ++j)
+        for (int64_t i = 0; i < 32; ++i) {
+          int winding = 0;
+          for (const Contour& c : shape)
+            for (size_t k = 0; k < c.size(); ++k) {
+              int64_t x0 = std::lround(c[k].x * 256), y0 = std::lround(c[k].y * 256);
+              int64_t x1 = std::lround(c[(k + 1) % c.size()].x * 256), y1 = std::lround(c[(k + 1) % c.size()].y * 256);
+              const int direction = y0 < y1 ? 1 : -1;
+              if (y0 > y1) {
+                std::swap(x0, x1);
+                std::swap(y0, y1);
+              }
+              // Crossing row j at or left of i: x0 + (256 j - y0) dx / dy <= 256 i.
+              if (y0 <= 256 * j && 256 * j < y1 && x0 * (y1 - y0) + (256 * j - y0) * (x1 - x0) <= 256 * i * (y1 - y0))
+                winding += direction;
+            }
+          if (mode == FillMode::Winding ? winding != 0 : winding % 2 != 0) want[static_cast<size_t>(j)][static_cast<size_t>(i)] = '#';
+        }
+      EXPECT_EQ(canvas.Picture(), want) << "trial " << trial << (mode == FillMode::Winding ? " winding" : " alternate");
+    }
+  }
+}
+
 TEST(PolygonFillRule, HorizontalAndZeroLengthEdgesChangeNothing) {
   RasterCanvas c(10, 8);
   // The rectangle again, with repeated points and extra points along its top.
