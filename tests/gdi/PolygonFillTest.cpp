@@ -167,7 +167,8 @@ TEST(PolygonFillRule, RandomContoursCoverThePointsTheirWindingSays) {
               if (y0 <= 256 * j && 256 * j < y1 && x0 * (y1 - y0) + (256 * j - y0) * (x1 - x0) <= 256 * i * (y1 - y0))
                 winding += direction;
             }
-          if (mode == FillMode::Winding ? winding != 0 : winding % 2 != 0) want[static_cast<size_t>(j)][static_cast<size_t>(i)] = '#';
+          const bool inside = mode == FillMode::Winding ? winding != 0 : winding % 2 != 0;
+          if (inside) want[static_cast<size_t>(j)][static_cast<size_t>(i)] = '#';
         }
       EXPECT_EQ(canvas.Picture(), want) << "trial " << trial << (mode == FillMode::Winding ? " winding" : " alternate");
     }
