@@ -447,8 +447,8 @@ void Sweep(RenderTarget& target, FillScratch& s, const Rect& clip, FillMode mode
       active[j] = e;
     }
 
-    // Two edges alone (most rows of most shapes) are swept on by the rows
-    // until a chain starts or ends.
+    // Where two edges alone are active (most rows of most shapes), the
+    // rows are swept as a pair until a chain starts or ends.
     if (active.size() == 2) {
       int32_t nextStart = y + 1;
       while (nextStart <= lastRow && startsAt[static_cast<size_t>(nextStart - firstRow)] < 0) ++nextStart;
