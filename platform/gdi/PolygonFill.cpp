@@ -378,13 +378,15 @@ int32_t SweepPair(Edge* edges, Edge* (&pair)[2], int32_t y, int32_t nextStart, i
     Onward(edges, a, y);
     Onward(edges, b, y);
   }
-  for (Side* side : {&a, &b}) {
-    Edge& e = edges[side->edge - edges];
-    e.x = side->x;
-    e.above = side->above;
-  }
-  pair[0] = edges + (a.edge - edges);
-  pair[1] = edges + (b.edge - edges);
+  // Each side's edge, holding the crossing again.
+  const auto held = [edges](const Side& side) {
+    Edge* const e = edges + (side.edge - edges);
+    e->x = side.x;
+    e->above = side.above;
+    return e;
+  };
+  pair[0] = held(a);
+  pair[1] = held(b);
   return y;
 }
 
