@@ -170,7 +170,15 @@ TEST(PolygonFillRule, RandomContoursCoverThePointsTheirWindingSays) {
           const bool inside = mode == FillMode::Winding ? winding != 0 : winding % 2 != 0;
           if (inside) want[static_cast<size_t>(j)][static_cast<size_t>(i)] = '#';
         }
-      EXPECT_EQ(canvas.Picture(), want) << "trial " << trial << (mode == FillMode::Winding ? " winding" : " alternate");
+      // The same spans written to a recorder (the way filtered draws take), read back as a region.
+      const Region recorded = RegionFromContours(shape, mode, Rect{0, 0, 32, 32});
+      Picture fromRecorder(32, std::string(32, '.'));
+      for (int32_t j = 0; j < 32; ++j)
+        for (int32_t i = 0; i < 32; ++i)
+          if (recorded.Contains(i, j)) fromRecorder[static_cast<size_t>(j)][static_cast<size_t>(i)] = '#';
+      const char* modeName = mode == FillMode::Winding ? " winding" : " alternate";
+      EXPECT_EQ(canvas.Picture(), want) << "trial " << trial << modeName;
+      EXPECT_EQ(fromRecorder, want) << "trial " << trial << modeName << ", recorded";
     }
   }
 }

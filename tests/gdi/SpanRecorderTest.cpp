@@ -302,6 +302,9 @@ TEST(RegionFromContoursTest, PixelsWhosePointsLieInside) {
       {"cut to the bounds, away from the origin", {{{8, 18}, {30, 18}, {30, 40}, {8, 40}}}, FillMode::Alternate,
        {10, 20, 14, 23}, {{10, 20, 14, 23}}},
       {"outside the bounds", {{{0, 0}, {4, 0}, {4, 4}}}, FillMode::Alternate, {5, 5, 9, 9}, {}},
+      // Crossings (2^31 - 1)(4 - y) / 4, too wide for the edge set-up's 64-bit products.
+      {"triangle 2^31 - 1 wide", {{{0, 0}, {2147483647.0, 0}, {0, 4}}}, FillMode::Alternate, {0, 0, 2147483647, 8},
+       {{0, 0, 2147483647, 1}, {0, 1, 1610612736, 2}, {0, 2, 1073741824, 3}, {0, 3, 536870912, 4}}},
   };
   for (const auto& c : cases) EXPECT_EQ(RegionFromContours(c.contours, c.mode, c.bounds).Rects(), c.rects) << c.what;
 }
