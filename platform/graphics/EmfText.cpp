@@ -201,7 +201,9 @@ void EmfRecordPlayer::DrawTextRun(const TextRun& run) {
     const double escapement = font.escapement / 10.0 * kPi / 180;
     const double x = toDevice.a < 0 ? -std::cos(escapement) : std::cos(escapement);
     const double y = toDevice.d < 0 ? -std::sin(escapement) : std::sin(escapement);
-    const int32_t turn = font.orientation - font.escapement;
+    // Angles from a file may be anything: the turn is taken within one round
+    // (unchanged below 360 degrees), so it cannot overflow.
+    const int32_t turn = static_cast<int32_t>((int64_t{font.orientation} - font.escapement) % 3600);
     font.escapement = static_cast<int32_t>(std::lround(std::atan2(y, x) * 1800 / kPi));
     font.orientation = font.escapement + turn;
     // The advanced mode applies the whole transform to the glyphs, the flip included.
