@@ -15,6 +15,17 @@ namespace orvane::vcl {
 
 using namespace wmf;
 
+namespace {
+
+// An origin moved by a record's offset. Offsets add up record by record, so
+// the origin is held at the ends of the 32-bit range rather than wrapping.
+int32_t Offset(int32_t origin, int32_t by) {
+  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{origin} + by, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
+
 WmfRecordConverter::WmfRecordConverter(EmfRecordWriter& out, uint32_t objectLimit, WmfPoint windowOrg)
     : out_(out), objectLimit_(objectLimit) {
   state_.windowOrg = windowOrg;
@@ -56,12 +67,13 @@ void WmfRecordConverter::Convert(uint16_t function, const WmfParams& p) {
       return;
     case kOffsetWindowOrg:
       if (n >= 2)
-        SetOrigin(emf::EMR_SETWINDOWORGEX, state_.windowOrg, state_.windowOrg.x + p.I16(1), state_.windowOrg.y + p.I16(0));
+        SetOrigin(emf::EMR_SETWINDOWORGEX, state_.windowOrg, Offset(state_.windowOrg.x, p.I16(1)),
+                  Offset(state_.windowOrg.y, p.I16(0)));
       return;
     case kOffsetViewportOrg:
       if (n >= 2)
-        SetOrigin(emf::EMR_SETVIEWPORTORGEX, state_.viewportOrg, state_.viewportOrg.x + p.I16(1),
-                  state_.viewportOrg.y + p.I16(0));
+        SetOrigin(emf::EMR_SETVIEWPORTORGEX, state_.viewportOrg, Offset(state_.viewportOrg.x, p.I16(1)),
+                  Offset(state_.viewportOrg.y, p.I16(0)));
       return;
     case kSetWindowExt: return pair(emf::EMR_SETWINDOWEXTEX);
     case kSetViewportExt: return pair(emf::EMR_SETVIEWPORTEXTEX);

@@ -23,7 +23,7 @@ enum : uint16_t {
   kSelectObject = 0x012D, kDeleteObject = 0x01F0, kCreatePen = 0x02FA, kCreateBrush = 0x02FC,
   kCreateFont = 0x02FB, kCreatePalette = 0x00F7, kTextOut = 0x0521, kExtTextOut = 0x0A32, kPatBlt = 0x061D,
   kStretchDib = 0x0F43, kDibBitBlt = 0x0940, kDibStretchBlt = 0x0B41, kDibPatternBrush = 0x0142,
-  kEscape = 0x0626, kOffsetClipRgn = 0x0220, kSetDibToDev = 0x0D33,
+  kEscape = 0x0626, kOffsetClipRgn = 0x0220, kSetDibToDev = 0x0D33, kOffsetViewportOrg = 0x0211,
 };
 
 // EMF record types checked below.
@@ -337,6 +337,17 @@ TEST(WmfConverterTest, OriginOffsetsBecomeAbsoluteOriginsFollowingSaveAndRestore
   EXPECT_EQ(emf.I32(10, 8), -1);
   EXPECT_EQ(emf.Fields(11, 8, 2), (std::vector<int32_t>{107, 49}));  // restored 105, 47 plus 2, 2
   EXPECT_EQ(emf.I32(14, 8), -2);
+}
+
+// 65 600 offsets of 32 767 (and -32 768) run past the 32-bit range: the origin stops at its ends.
+TEST(WmfConverterTest, OriginOffsetsStopAtTheEndsOfThe32BitRange) {
+  for (const uint16_t offset : {kOffsetWindowOrg, kOffsetViewportOrg}) {
+    WmfBuilder wmf(100, 50, 500, 450);
+    for (int i = 0; i < 65600; ++i) wmf.Add(offset, {W(-32768), 32767});
+    const EmfView emf = Convert(wmf);
+    const size_t last = emf.Count() - 2;  // before EOF
+    EXPECT_EQ(emf.Fields(last, 8, 2), (std::vector<int32_t>{INT32_MAX, INT32_MIN})) << offset;
+  }
 }
 
 TEST(WmfConverterTest, ShapeParametersAreReversedIntoEmfOrder) {
