@@ -1,5 +1,8 @@
 #include <orvane/forms/Image.h>
 
+#include <algorithm>
+#include <cstdint>
+
 namespace orvane::vcl {
 
 TImage::TImage(TComponent* owner) : TGraphicControl(owner), picture_(std::make_unique<TPicture>()) {
@@ -50,7 +53,11 @@ TRect TImage::DestRect() const {
     }
   }
   if (center_) {
-    const int32_t left = (cw - w) / 2, top = (ch - h) / 2;
+    // In 64 bits: a picture's size comes from its file and may be anything.
+    const auto centred = [](int32_t room, int32_t size) {
+      return static_cast<int32_t>(std::clamp<int64_t>((int64_t{room} - size) / 2, INT32_MIN, INT32_MAX));
+    };
+    const int32_t left = centred(cw, w), top = centred(ch, h);
     return Bounds(left, top, w, h);
   }
   return Bounds(0, 0, w, h);

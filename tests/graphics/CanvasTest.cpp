@@ -73,5 +73,7 @@ TEST(CanvasTest, SystemColoursResolve) {
 
 TEST(RectConstructionTest, BoundsIsCornerAndSize) {
   EXPECT_EQ(Bounds(3, 4, 10, 20), Rect(3, 4, 13, 24));
+  // A picture's size comes from its file: far edges past the 32-bit range stop at its ends.
+  EXPECT_EQ(Bounds(1, -1, INT32_MAX, INT32_MIN), Rect(1, -1, INT32_MAX, INT32_MIN));
   EXPECT_EQ(Rect(90, 300, 140, 350).Width(), 50);
 }
