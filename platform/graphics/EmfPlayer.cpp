@@ -510,13 +510,18 @@ bool EmfRecordPlayer::PlayClipRecord(EmfRecordReader& r) {
           uint64_t{count} * 16 > uint64_t{dataSize} - 32 || uint64_t{count} * 16 > r.Remaining())
         return true;
       const Affine& m = state_.Playback();
+      // The clip is cut to the universe, so each rectangle can be cut first:
+      // strips crossing far outside it would otherwise join into a grid of
+      // rectangles nobody sees.
+      const gdi::Rect universe = state_.Universe().Bounds();
       std::vector<gdi::Region> parts;
       parts.reserve(count);
       for (uint32_t i = 0; i < count; ++i) {
         const gdi::Rect q = r.RectL();
         const gdi::PointD a = m.Apply({double(q.left), double(q.top)}), b = m.Apply({double(q.right), double(q.bottom)});
-        const gdi::Rect device{RoundToInt(std::min(a.x, b.x)), RoundToInt(std::min(a.y, b.y)),
-                               RoundToInt(std::max(a.x, b.x)), RoundToInt(std::max(a.y, b.y))};
+        const gdi::Rect device = gdi::Rect{RoundToInt(std::min(a.x, b.x)), RoundToInt(std::min(a.y, b.y)),
+                                           RoundToInt(std::max(a.x, b.x)), RoundToInt(std::max(a.y, b.y))}
+                                     .Intersect(universe);
         if (!device.IsEmpty()) parts.emplace_back(device);
       }
       state_.CombineClip(UnionOfRegions(std::move(parts)), RegionOpForMode(mode));

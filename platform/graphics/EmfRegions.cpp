@@ -27,13 +27,16 @@ constexpr uint32_t kRegionHeaderSize = 32;
 constexpr uint32_t kStockBrushes = 6;  // WHITE_BRUSH to NULL_BRUSH
 constexpr double kMaxFrameStroke = 4096;  // device pixels
 
-// The region of device contours that are upright rectangles.
-gdi::Region UprightRegion(const std::vector<gdi::Contour>& contours) {
+// The region of device contours that are upright rectangles, cut to `box`.
+gdi::Region UprightRegion(const std::vector<gdi::Contour>& contours, const gdi::Rect& box) {
   std::vector<gdi::Region> parts;
   parts.reserve(contours.size());
-  for (const gdi::Contour& c : contours)
-    parts.emplace_back(gdi::Rect{RoundToInt(std::min(c[0].x, c[2].x)), RoundToInt(std::min(c[0].y, c[2].y)),
-                                 RoundToInt(std::max(c[0].x, c[2].x)), RoundToInt(std::max(c[0].y, c[2].y))});
+  for (const gdi::Contour& c : contours) {
+    const gdi::Rect rect = gdi::Rect{RoundToInt(std::min(c[0].x, c[2].x)), RoundToInt(std::min(c[0].y, c[2].y)),
+                                     RoundToInt(std::max(c[0].x, c[2].x)), RoundToInt(std::max(c[0].y, c[2].y))}
+                               .Intersect(box);
+    if (!rect.IsEmpty()) parts.emplace_back(rect);
+  }
   return UnionOfRegions(std::move(parts));
 }
 
@@ -140,8 +143,17 @@ bool EmfRecordPlayer::PlayRegionRecord(EmfRecordReader& r) {
     gdi::FillPolygons(target, turned, gdi::FillMode::Winding);
     return true;
   }
-  const gdi::Region frame = Frame(UprightRegion(contours), stroke(state_.DeviceLengthX(strokeWidth)),
-                                  stroke(state_.DeviceLengthY(strokeHeight)));
+  // Whether a pixel lies on the frame depends on the region no further than a
+  // stroke away, so the region is cut that far outside the universe: strips
+  // far outside it would otherwise join into a grid of rectangles nobody sees.
+  const int32_t w = stroke(state_.DeviceLengthX(strokeWidth)), h = stroke(state_.DeviceLengthY(strokeHeight));
+  const gdi::Rect universe = state_.Universe().Bounds();
+  const auto widened = [](int32_t v, int32_t by) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{v} + by, INT32_MIN, INT32_MAX));
+  };
+  const gdi::Rect near{widened(universe.left, -w), widened(universe.top, -h), widened(universe.right, w),
+                       widened(universe.bottom, h)};
+  const gdi::Region frame = Frame(UprightRegion(contours, near), w, h);
   for (const gdi::Rect& rect : frame.Rects()) target.FillRect(rect);
   return true;
 }

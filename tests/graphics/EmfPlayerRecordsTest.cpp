@@ -465,6 +465,17 @@ TEST(EmfPlayerRecordsTest, RegionRecordsFillTheirRectangles) {
                                                            ".##..##.", ".######.", "........", "........"}));
   }
   {
+    // A region running two pixels past the right edge and one past the bottom, a
+    // stroke's width each: its frame's right and bottom sides lie outside.
+    auto w = Writer(8, 8);
+    const uint32_t red = w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kRed));
+    w.FrameRgn(red, 2, 1, {{1, 1, 10, 9}});
+    Canvas canvas(8, 8);
+    canvas.Play(w.Finish());
+    EXPECT_EQ(canvas.Rows(kRed), (std::vector<std::string>{"........", ".#######", ".##.....", ".##.....",
+                                                           ".##.....", ".##.....", ".##.....", ".##....."}));
+  }
+  {
     // Turned a quarter, (x, y) -> (8 - y, x): the logical frame of [1,6) x [1,5)
     // around its hole [2,5) x [2,4) lands on columns 3..6 and rows 1..5.
     auto w = Writer(8, 8);
