@@ -57,32 +57,45 @@ std::string FaceName(const uint16_t* units, size_t count) {
   return out;
 }
 
+// The shortest period of a sequence of n items that divides n (n itself
+// when none shorter does), where same(i, j) compares items i and j. The
+// shortest period of all is n less the longest border (prefix that is also a
+// suffix), found in linear time; a shorter period dividing n would be a
+// multiple of it, so it serves only when it divides n itself.
+template <class Same>
+size_t ShortestDividingPeriod(size_t n, Same same) {
+  if (n < 2) return n;
+  std::vector<size_t> border(n, 0);  // border[i]: longest border of items [0, i]
+  for (size_t i = 1; i < n; ++i) {
+    size_t k = border[i - 1];
+    for (;;) {
+      if (same(i, k)) {
+        ++k;
+        break;
+      }
+      if (k == 0) break;
+      k = border[k - 1];
+    }
+    border[i] = k;
+  }
+  const size_t period = n - border[n - 1];
+  return n % period == 0 ? period : n;
+}
+
 // A pattern only ever repeats, so it is kept as the smallest tile that
 // repeats to it: the shortest period of its rows and of its columns that
 // divides its side. A one-colour pattern of any size becomes one pixel.
 void ShrinkToRepeatingTile(gdi::PatternImage& p) {
   const size_t w = static_cast<size_t>(p.width), h = static_cast<size_t>(p.height);
   const auto at = [&](size_t x, size_t y) { return p.pixels[y * w + x]; };
-  size_t rows = h, columns = w;
-  for (size_t d = 1; d < h; ++d) {
-    if (h % d) continue;
-    bool repeats = true;
-    for (size_t y = d; y < h && repeats; ++y) repeats = std::equal(&p.pixels[y * w], &p.pixels[y * w] + w, &p.pixels[(y - d) * w]);
-    if (repeats) {
-      rows = d;
-      break;
-    }
-  }
-  for (size_t d = 1; d < w; ++d) {
-    if (w % d) continue;
-    bool repeats = true;
-    for (size_t y = 0; y < rows && repeats; ++y)
-      for (size_t x = d; x < w && repeats; ++x) repeats = at(x, y) == at(x - d, y);
-    if (repeats) {
-      columns = d;
-      break;
-    }
-  }
+  const size_t rows = ShortestDividingPeriod(h, [&](size_t a, size_t b) {
+    return std::equal(&p.pixels[a * w], &p.pixels[a * w] + w, &p.pixels[b * w]);
+  });
+  const size_t columns = ShortestDividingPeriod(w, [&](size_t a, size_t b) {
+    for (size_t y = 0; y < rows; ++y)
+      if (at(a, y) != at(b, y)) return false;
+    return true;
+  });
   if (rows == h && columns == w) return;
   std::vector<gdi::COLORREF> tile(rows * columns);
   for (size_t y = 0; y < rows; ++y)

@@ -196,6 +196,31 @@ TEST(EmfPlayerRecordsTest, PatternAndMonochromeBrushes) {
   EXPECT_EQ(canvas.At(6, 2), kGreen);
 }
 
+// A pattern brush shows its own pixels repeated, whatever tile it is kept as:
+// one row of red (R) and blue, painted across 12 columns from the origin.
+TEST(EmfPlayerRecordsTest, PatternBrushRowsRepeatAsGiven) {
+  const struct {
+    const char* pattern;
+    const char* shows;  // red columns #, blue ?
+  } cases[] = {
+      {"RBRB", "#?#?#?#?#?#?"},    // repeats every 2
+      {"RBBRBB", "#??#??#??#??"},  // every 3
+      {"RRBRR", "##?####?####"},   // a shortest period of 3 that does not divide 5: kept whole
+      {"RRRRRRB", "######?#####"},
+  };
+  for (const auto& c : cases) {
+    std::vector<uint32_t> pixels;
+    for (const char* k = c.pattern; *k; ++k) pixels.push_back(C(*k == 'R' ? kRed : kBlue));
+    auto w = Writer(12, 1);
+    w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
+    w.SelectObject(w.CreateDIBPatternBrushPt(orvane::emf::MakeDib24(static_cast<int32_t>(pixels.size()), 1, pixels)));
+    w.Polygon({{0, 0}, {12, 0}, {12, 1}, {0, 1}});
+    Canvas canvas(12, 1);
+    canvas.Play(w.Finish());
+    EXPECT_EQ(canvas.Rows(kRed), (std::vector<std::string>{c.shows})) << c.pattern;
+  }
+}
+
 TEST(EmfPlayerRecordsTest, StockObjects) {
   auto w = Writer(12, 4);
   w.SelectObject(orvane::emf::kStockObjectFlag | orvane::emf::NULL_PEN);
