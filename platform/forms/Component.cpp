@@ -22,9 +22,10 @@ TComponent::TComponent(TComponent* owner) : owner_(owner) {
 TComponent::~TComponent() {
   DestroyComponents();
   if (owner_) {
+    // From the back: DestroyComponents deletes from the back.
     auto& list = owner_->components_;
-    const auto it = std::find(list.begin(), list.end(), this);
-    if (it != list.end()) list.erase(it);
+    const auto it = std::find(list.rbegin(), list.rend(), this);
+    if (it != list.rend()) list.erase(std::next(it).base());
   }
 }
 

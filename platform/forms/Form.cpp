@@ -56,7 +56,9 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
 }
 
 TForm::~TForm() {
-  // The controls refer to the form as their parent: they go first.
+  // The controls refer to the form as their parent: they go first, let go of
+  // at once rather than each taking itself out and marking its area.
+  DetachControls();
   DestroyComponents();
   window_.reset();
   FreeSurface();
@@ -129,6 +131,10 @@ void TForm::InvalidateRect(const TRect& clientArea) {
   const TRect r = clientArea.Intersect(ClientRect());
   if (r.IsEmpty()) return;
   invalid_ = gdi::Region::Combine(invalid_, gdi::Region(r), gdi::RegionOp::Or);
+  // Many scattered areas are repainted as their bounds: each union costs
+  // what the region holds.
+  constexpr size_t kMostInvalidRects = 64;
+  if (invalid_.Rects().size() > kMostInvalidRects) invalid_ = gdi::Region(invalid_.Bounds());
 }
 
 void TForm::EnsureSurface() {

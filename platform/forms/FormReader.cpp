@@ -1,6 +1,7 @@
 #include <orvane/forms/FormReader.h>
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include <orvane/forms/ClassRegistry.h>
@@ -187,6 +188,7 @@ class Reader {
     if (!rootClass_) FormError(lexer_.Line(), FormatS(rtl::msg::FormUnknownClassFmt, root_.ClassName()));
     root_.SetLoading(true);
     loaded_.push_back(&root_);
+    for (int i = 0; i < root_.ComponentCount(); ++i) TakeName(root_.Components(i)->Name());
     ReadObject(nullptr, 0);
     const Token after = lexer_.Next();
     if (after.kind != Token::Kind::End) FormError(after.line, FormatS(rtl::msg::FormExpectedFmt, rtl::msg::FormWhatEndOfText));
@@ -195,6 +197,17 @@ class Reader {
   }
 
  private:
+  // Notes a name given to one of the root's components; false when one already
+  // has it (names compare as SameText does). A set, so that a form of many
+  // objects does not search all the others for each.
+  bool TakeName(const std::string& name) {
+    if (name.empty()) return true;
+    std::string key = name;
+    for (char& c : key)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return names_.insert(std::move(key)).second;
+  }
+
   [[noreturn]] void Expected(const Token& t, const char* what) {
     if (t.kind == Token::Kind::End) FormError(t.line, rtl::msg::FormUnexpectedEnd);
     FormError(t.line, FormatS(rtl::msg::FormExpectedFmt, what));
@@ -234,8 +247,7 @@ class Reader {
       info = ClassRegistry::Instance().Find(className.text);
       if (!info || !info->Create() || info->InheritsFrom("TForm"))
         FormError(className.line, FormatS(rtl::msg::FormUnknownClassFmt, className.text));
-      if (root_.FindComponent(name.text))
-        FormError(name.line, FormatS(rtl::msg::FormDuplicateNameFmt, name.text));
+      if (!TakeName(name.text)) FormError(name.line, FormatS(rtl::msg::FormDuplicateNameFmt, name.text));
       component = info->Create()(&root_);
       component->SetName(name.text);
       component->SetLoading(true);
@@ -357,6 +369,7 @@ class Reader {
   TComponent& root_;
   const ClassInfo* rootClass_ = nullptr;
   std::vector<TComponent*> loaded_;
+  std::unordered_set<std::string> names_;  // the root's components' names, lower-cased
 };
 
 }  // namespace

@@ -57,7 +57,8 @@ void TLabel::AdjustBounds() {
   int32_t textWidth = 0;
   for (const auto& line : lines) textWidth = std::max(textWidth, gdi::TextWidth(font, line));
   // An empty caption still takes one line.
-  const int32_t height = static_cast<int32_t>(std::max<size_t>(lines.size(), 1)) * LineHeight();
+  const int32_t height = static_cast<int32_t>(
+      std::min<int64_t>(static_cast<int64_t>(std::max<size_t>(lines.size(), 1)) * LineHeight(), kMaxControlCoordinate));
   // An aligned label keeps the width its alignment gives it; with word wrap
   // the width is given and only the height follows.
   const bool keepWidth = wordWrap_ || Align() == alTop || Align() == alBottom || Align() == alClient;
@@ -96,6 +97,7 @@ void TLabel::Paint() {
     const gdi::PointD origin{double(dc->origin.x) + x, double(dc->origin.y) + y + metrics.ascent};
     if (!line.empty()) gdi::DrawGlyphs(target, font, origin, line, color);
     y += metrics.height;
+    if (y > Height() + metrics.height) break;  // the lines below cannot show
   }
 }
 

@@ -4,9 +4,20 @@
 
 namespace orvane::vcl {
 
+namespace {
+
+// An edge moved by a control's size, held within the 32-bit range.
+int32_t Moved(int32_t edge, int64_t by) {
+  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{edge} + by, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
-TWinControl::~TWinControl() {
+TWinControl::~TWinControl() { DetachControls(); }
+
+void TWinControl::DetachControls() {
   for (TControl* c : controls_) c->parent_ = nullptr;
   controls_.clear();
 }
@@ -14,8 +25,9 @@ TWinControl::~TWinControl() {
 void TWinControl::InsertControl(TControl* control) { controls_.push_back(control); }
 
 void TWinControl::RemoveControl(TControl* control) {
-  const auto it = std::find(controls_.begin(), controls_.end(), control);
-  if (it != controls_.end()) controls_.erase(it);
+  // From the back: controls mostly go in the reverse order of their coming.
+  const auto it = std::find(controls_.rbegin(), controls_.rend(), control);
+  if (it != controls_.rend()) controls_.erase(std::next(it).base());
   if (control->Align() != alNone) AlignControls();
 }
 
@@ -34,19 +46,19 @@ void TWinControl::AlignControls() {
       switch (which) {
         case alTop:
           c->UpdateBounds(rest.left, rest.top, rest.Width(), c->Height());
-          rest.top += c->Height();
+          rest.top = Moved(rest.top, c->Height());
           break;
         case alBottom:
-          c->UpdateBounds(rest.left, rest.bottom - c->Height(), rest.Width(), c->Height());
-          rest.bottom -= c->Height();
+          c->UpdateBounds(rest.left, Moved(rest.bottom, -int64_t{c->Height()}), rest.Width(), c->Height());
+          rest.bottom = Moved(rest.bottom, -int64_t{c->Height()});
           break;
         case alLeft:
           c->UpdateBounds(rest.left, rest.top, c->Width(), rest.Height());
-          rest.left += c->Width();
+          rest.left = Moved(rest.left, c->Width());
           break;
         case alRight:
-          c->UpdateBounds(rest.right - c->Width(), rest.top, c->Width(), rest.Height());
-          rest.right -= c->Width();
+          c->UpdateBounds(Moved(rest.right, -int64_t{c->Width()}), rest.top, c->Width(), rest.Height());
+          rest.right = Moved(rest.right, -int64_t{c->Width()});
           break;
         case alClient:
           c->UpdateBounds(rest.left, rest.top, rest.Width(), rest.Height());

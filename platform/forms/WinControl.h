@@ -30,6 +30,9 @@ class TWinControl : public TControl {
   void ChangeScale(int32_t m, int32_t d) override;
 
  protected:
+  // Lets go of the controls without removing them one by one (for a
+  // container about to go, whose controls go with it).
+  void DetachControls();
   void FontChanged() override;
   void Resized() override { AlignControls(); }
 

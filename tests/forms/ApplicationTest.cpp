@@ -194,6 +194,28 @@ TEST_F(FormsTest, TopAlignedControlFollowsTheClientWidthOnResize) {
   EXPECT_EQ(w.Pixel(119, 5), clBlue);
 }
 
+// Controls 2^30 - 1 high (or wide) stacked by their alignment: the edge they
+// stack from stops at the end of the 32-bit range instead of overflowing.
+TEST_F(FormsTest, StackedAlignmentStopsAtTheEndOfThe32BitRange) {
+  constexpr int32_t kBig = (1 << 30) - 1;
+  for (const TAlign align : {alTop, alLeft}) {
+    TForm* form = nullptr;
+    application.CreateForm(form);
+    std::vector<int32_t> edges;
+    std::vector<TProbe*> probes;
+    for (int i = 0; i < 4; ++i) {
+      auto* probe = new TProbe(form);
+      probe->SetBounds(0, 0, kBig, kBig);
+      probe->SetParent(form);
+      probe->SetAlign(align);
+      probes.push_back(probe);
+    }
+    for (TProbe* probe : probes) edges.push_back(align == alTop ? probe->Top() : probe->Left());
+    EXPECT_EQ(edges, (std::vector<int32_t>{0, kBig, 2 * kBig, INT32_MAX})) << align;
+    delete form;
+  }
+}
+
 TEST(LastChanceTest, ShowsTheApplicationErrorBoxAndReturnsOne) {
   orvane::backend::HeadlessBackend backend;
   const int code = HandleLastChance(std::make_exception_ptr(orvane::rtl::EResNotFound("TForm1")), backend);

@@ -168,6 +168,8 @@ TEST_F(FormReaderTest, ErrorsNameTheLine) {
   EXPECT_EQ(ReadError("object F: TForm\nend"), prefix + "1: Formular der Klasse TTestForm erwartet");
   EXPECT_EQ(ReadError("object F: TTestForm\n  object A: TProbe\n  end\n  object A: TProbe\n  end\nend"),
             prefix + "4: Eine Komponente mit der Bezeichnung A existiert bereits");
+  EXPECT_EQ(ReadError("object F: TTestForm\n  object Ab: TProbe\n  end\n  object aB: TProbe\n  end\nend"),
+            prefix + "4: Eine Komponente mit der Bezeichnung aB existiert bereits");
   EXPECT_EQ(ReadError("object F: TTestForm\n  object P: TProbe\n    object Q: TProbe\n    end\n  end\nend"),
             prefix + "3: P kann keine Komponenten enthalten");
   EXPECT_EQ(ReadError("object F: TTestForm\n  Left = \n]\nend"), prefix + "3: Wert erwartet");

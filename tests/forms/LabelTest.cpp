@@ -140,3 +140,19 @@ TEST_F(LabelTest, RightJustifiedTextEndsAtTheRightEdge) {
 }
 
 }  // namespace
+
+// More lines than a control can be high: the height stops at the largest a
+// control takes, 2^30 - 1, where lines times line height would pass 2^31.
+TEST_F(LabelTest, AutoSizeHeightStopsAtTheLargestControlSize) {
+  TLabel* label = AddLabel("x");
+  TFont font;
+  font.SetName("Arial");
+  font.SetHeight(-4096);
+  label->SetFont(font);
+  const int32_t lineHeight = label->Height();  // one line of that font
+  ASSERT_GT(lineHeight, 0);
+  const size_t lines = (size_t{1} << 31) / static_cast<size_t>(lineHeight) + 1;
+  label->SetCaption(std::string(lines - 1, '\n'));
+  EXPECT_EQ(label->Height(), (1 << 30) - 1);
+  Painted();  // the lines below the window are not drawn
+}
