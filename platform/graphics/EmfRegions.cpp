@@ -151,9 +151,9 @@ bool EmfRecordPlayer::PlayRegionRecord(EmfRecordReader& r) {
   const auto widened = [](int32_t v, int32_t by) {
     return static_cast<int32_t>(std::clamp<int64_t>(int64_t{v} + by, INT32_MIN, INT32_MAX));
   };
-  const gdi::Rect near{widened(universe.left, -w), widened(universe.top, -h), widened(universe.right, w),
+  const gdi::Rect reach{widened(universe.left, -w), widened(universe.top, -h), widened(universe.right, w),
                        widened(universe.bottom, h)};
-  const gdi::Region frame = Frame(UprightRegion(contours, near), w, h);
+  const gdi::Region frame = Frame(UprightRegion(contours, reach), w, h);
   for (const gdi::Rect& rect : frame.Rects()) target.FillRect(rect);
   return true;
 }
