@@ -27,17 +27,56 @@ constexpr uint32_t kRegionHeaderSize = 32;
 constexpr uint32_t kStockBrushes = 6;  // WHITE_BRUSH to NULL_BRUSH
 constexpr double kMaxFrameStroke = 4096;  // device pixels
 
-// The region of device contours that are upright rectangles, cut to `box`.
-gdi::Region UprightRegion(const std::vector<gdi::Contour>& contours, const gdi::Rect& box) {
+// `r` widened by w across and h down on each side, within the 32-bit range.
+gdi::Rect Widened(const gdi::Rect& r, int32_t w, int32_t h) {
+  const auto moved = [](int32_t v, int64_t by) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{v} + by, INT32_MIN, INT32_MAX));
+  };
+  return gdi::Rect{moved(r.left, -int64_t{w}), moved(r.top, -int64_t{h}), moved(r.right, w), moved(r.bottom, h)};
+}
+
+// The logical units whose cells can land on `device` under `toDevice`, with
+// two device pixels to spare for the rounding of device points; all of them
+// when the transform cannot be undone.
+gdi::Rect LogicalBoxOver(const Affine& toDevice, const gdi::Rect& device) {
+  constexpr gdi::Rect kAll{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+  const double det = toDevice.Determinant();
+  if (!std::isfinite(det) || det == 0) return kAll;
+  double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+  for (const double x : {double(device.left) - 2, double(device.right) + 2})
+    for (const double y : {double(device.top) - 2, double(device.bottom) + 2}) {
+      const double dx = x - toDevice.e, dy = y - toDevice.f;
+      const double lx = (toDevice.d * dx - toDevice.c * dy) / det, ly = (toDevice.a * dy - toDevice.b * dx) / det;
+      minX = std::min(minX, lx);
+      maxX = std::max(maxX, lx);
+      minY = std::min(minY, ly);
+      maxY = std::max(maxY, ly);
+    }
+  if (!std::isfinite(minX) || !std::isfinite(minY) || !std::isfinite(maxX) || !std::isfinite(maxY)) return kAll;
+  const auto edge = [](double v) { return static_cast<int32_t>(std::clamp(v, double(INT32_MIN), double(INT32_MAX))); };
+  return gdi::Rect{edge(std::floor(minX) - 1), edge(std::floor(minY) - 1), edge(std::ceil(maxX) + 1),
+                   edge(std::ceil(maxY) + 1)};
+}
+
+// The region of rectangles cut to `box`.
+gdi::Region RegionWithin(const std::vector<gdi::Rect>& rects, const gdi::Rect& box) {
   std::vector<gdi::Region> parts;
-  parts.reserve(contours.size());
-  for (const gdi::Contour& c : contours) {
-    const gdi::Rect rect = gdi::Rect{RoundToInt(std::min(c[0].x, c[2].x)), RoundToInt(std::min(c[0].y, c[2].y)),
-                                     RoundToInt(std::max(c[0].x, c[2].x)), RoundToInt(std::max(c[0].y, c[2].y))}
-                               .Intersect(box);
-    if (!rect.IsEmpty()) parts.emplace_back(rect);
+  parts.reserve(rects.size());
+  for (const gdi::Rect& r : rects) {
+    const gdi::Rect cut = r.Intersect(box);
+    if (!cut.IsEmpty()) parts.emplace_back(cut);
   }
   return UnionOfRegions(std::move(parts));
+}
+
+// The region of device contours that are upright rectangles, cut to `box`.
+gdi::Region UprightRegion(const std::vector<gdi::Contour>& contours, const gdi::Rect& box) {
+  std::vector<gdi::Rect> rects;
+  rects.reserve(contours.size());
+  for (const gdi::Contour& c : contours)
+    rects.push_back(gdi::Rect{RoundToInt(std::min(c[0].x, c[2].x)), RoundToInt(std::min(c[0].y, c[2].y)),
+                              RoundToInt(std::max(c[0].x, c[2].x)), RoundToInt(std::max(c[0].y, c[2].y))});
+  return RegionWithin(rects, box);
 }
 
 // The region less what stays inside it when moved by w across and h down
@@ -132,10 +171,11 @@ bool EmfRecordPlayer::PlayRegionRecord(EmfRecordReader& r) {
       if (units * unit > kMaxFrameStroke) units = kMaxFrameStroke / unit;
       return static_cast<int32_t>(std::clamp(std::round(units), 1.0, double(INT32_MAX)));
     };
-    std::vector<gdi::Region> parts(logicalRects.begin(), logicalRects.end());
-    const gdi::Region logicalFrame =
-        Frame(UnionOfRegions(std::move(parts)), logicalStroke(strokeWidth, state_.DeviceLengthX(1)),
-              logicalStroke(strokeHeight, state_.DeviceLengthY(1)));
+    // Cut, as upright frames are, to a stroke around what can show.
+    const int32_t w = logicalStroke(strokeWidth, state_.DeviceLengthX(1));
+    const int32_t h = logicalStroke(strokeHeight, state_.DeviceLengthY(1));
+    const gdi::Rect reach = Widened(LogicalBoxOver(state_.LogicalToDevice(), state_.Universe().Bounds()), w, h);
+    const gdi::Region logicalFrame = Frame(RegionWithin(logicalRects, reach), w, h);
     std::vector<gdi::Contour> turned;
     for (const gdi::Rect& q : logicalFrame.Rects())
       turned.push_back({state_.ToDevice(gdi::Point{q.left, q.top}), state_.ToDevice(gdi::Point{q.right, q.top}),
@@ -147,12 +187,7 @@ bool EmfRecordPlayer::PlayRegionRecord(EmfRecordReader& r) {
   // stroke away, so the region is cut that far outside the universe: strips
   // far outside it would otherwise join into a grid of rectangles nobody sees.
   const int32_t w = stroke(state_.DeviceLengthX(strokeWidth)), h = stroke(state_.DeviceLengthY(strokeHeight));
-  const gdi::Rect universe = state_.Universe().Bounds();
-  const auto widened = [](int32_t v, int32_t by) {
-    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{v} + by, INT32_MIN, INT32_MAX));
-  };
-  const gdi::Rect reach{widened(universe.left, -w), widened(universe.top, -h), widened(universe.right, w),
-                       widened(universe.bottom, h)};
+  const gdi::Rect reach = Widened(state_.Universe().Bounds(), w, h);
   const gdi::Region frame = Frame(UprightRegion(contours, reach), w, h);
   for (const gdi::Rect& rect : frame.Rects()) target.FillRect(rect);
   return true;

@@ -512,6 +512,17 @@ TEST(EmfPlayerRecordsTest, RegionRecordsFillTheirRectangles) {
     EXPECT_EQ(canvas.Rows(kRed), (std::vector<std::string>{"........", "...####.", "...#..#.", "...#..#.",
                                                            "...#..#.", "...####.", "........", "........"}));
   }
+  {
+    // The same turn, [1,20) x [1,5) running far past the bottom: its end lies outside.
+    auto w = Writer(8, 8);
+    const uint32_t red = w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kRed));
+    w.SetWorldTransform({0, 1, -1, 0, 8, 0});
+    w.FrameRgn(red, 1, 1, {{1, 1, 20, 5}});
+    Canvas canvas(8, 8);
+    canvas.Play(w.Finish());
+    EXPECT_EQ(canvas.Rows(kRed), (std::vector<std::string>{"........", "...####.", "...#..#.", "...#..#.",
+                                                           "...#..#.", "...#..#.", "...#..#.", "...#..#."}));
+  }
   // Bad data: a wrong header size, more rectangles claimed than the data
   // holds, a brush that is not one. Nothing is drawn.
   const std::vector<std::vector<uint8_t>> bad = {RegionRecord(overlapping, {1}, 28), RegionRecord(overlapping, {1}, 32, 3),
