@@ -479,49 +479,35 @@ TEST(EmfPlayerRecordsTest, RegionRecordsFillTheirRectangles) {
     EXPECT_EQ(canvas.At(7, 2), kRed);
     EXPECT_EQ(canvas.At(16, 21), kRed);
   }
-  {
-    // A frame two pixels wide at the sides and one high at top and bottom, inside the region.
+  // Frames inside their region on an 8 x 8 picture, upright or turned a
+  // quarter, (x, y) -> (8 - y, x); regions running past the picture by a
+  // stroke or more keep the sides that lie outside out of sight.
+  const struct {
+    const char* what;
+    bool turned;
+    int32_t strokeWidth, strokeHeight;
+    orvane::emf::RectL region;
+    std::vector<std::string> rows;
+  } frames[] = {
+      {"two wide at the sides, one high at top and bottom", false, 2, 1, {1, 1, 7, 6},
+       {"........", ".######.", ".##..##.", ".##..##.", ".##..##.", ".######.", "........", "........"}},
+      {"two past the right edge and one past the bottom", false, 2, 1, {1, 1, 10, 9},
+       {"........", ".#######", ".##.....", ".##.....", ".##.....", ".##.....", ".##.....", ".##....."}},
+      // The logical frame of [1,6) x [1,5) around its hole [2,5) x [2,4)
+      // lands on columns 3..6 and rows 1..5.
+      {"turned", true, 1, 1, {1, 1, 6, 5},
+       {"........", "...####.", "...#..#.", "...#..#.", "...#..#.", "...####.", "........", "........"}},
+      {"turned, running far past the bottom", true, 1, 1, {1, 1, 20, 5},
+       {"........", "...####.", "...#..#.", "...#..#.", "...#..#.", "...#..#.", "...#..#.", "...#..#."}},
+  };
+  for (const auto& f : frames) {
     auto w = Writer(8, 8);
     const uint32_t red = w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kRed));
-    w.FrameRgn(red, 2, 1, {{1, 1, 7, 6}});
+    if (f.turned) w.SetWorldTransform({0, 1, -1, 0, 8, 0});
+    w.FrameRgn(red, f.strokeWidth, f.strokeHeight, {f.region});
     Canvas canvas(8, 8);
     canvas.Play(w.Finish());
-    EXPECT_EQ(canvas.Rows(kRed), (std::vector<std::string>{"........", ".######.", ".##..##.", ".##..##.",
-                                                           ".##..##.", ".######.", "........", "........"}));
-  }
-  {
-    // A region running two pixels past the right edge and one past the bottom, a
-    // stroke's width each: its frame's right and bottom sides lie outside.
-    auto w = Writer(8, 8);
-    const uint32_t red = w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kRed));
-    w.FrameRgn(red, 2, 1, {{1, 1, 10, 9}});
-    Canvas canvas(8, 8);
-    canvas.Play(w.Finish());
-    EXPECT_EQ(canvas.Rows(kRed), (std::vector<std::string>{"........", ".#######", ".##.....", ".##.....",
-                                                           ".##.....", ".##.....", ".##.....", ".##....."}));
-  }
-  {
-    // Turned a quarter, (x, y) -> (8 - y, x): the logical frame of [1,6) x [1,5)
-    // around its hole [2,5) x [2,4) lands on columns 3..6 and rows 1..5.
-    auto w = Writer(8, 8);
-    const uint32_t red = w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kRed));
-    w.SetWorldTransform({0, 1, -1, 0, 8, 0});
-    w.FrameRgn(red, 1, 1, {{1, 1, 6, 5}});
-    Canvas canvas(8, 8);
-    canvas.Play(w.Finish());
-    EXPECT_EQ(canvas.Rows(kRed), (std::vector<std::string>{"........", "...####.", "...#..#.", "...#..#.",
-                                                           "...#..#.", "...####.", "........", "........"}));
-  }
-  {
-    // The same turn, [1,20) x [1,5) running far past the bottom: its end lies outside.
-    auto w = Writer(8, 8);
-    const uint32_t red = w.CreateBrushIndirect(orvane::emf::BS_SOLID, C(kRed));
-    w.SetWorldTransform({0, 1, -1, 0, 8, 0});
-    w.FrameRgn(red, 1, 1, {{1, 1, 20, 5}});
-    Canvas canvas(8, 8);
-    canvas.Play(w.Finish());
-    EXPECT_EQ(canvas.Rows(kRed), (std::vector<std::string>{"........", "...####.", "...#..#.", "...#..#.",
-                                                           "...#..#.", "...#..#.", "...#..#.", "...#..#."}));
+    EXPECT_EQ(canvas.Rows(kRed), f.rows) << f.what;
   }
   // Bad data: a wrong header size, more rectangles claimed than the data
   // holds, a brush that is not one. Nothing is drawn.
