@@ -154,5 +154,5 @@ TEST_F(LabelTest, AutoSizeHeightStopsAtTheLargestControlSize) {
   const size_t lines = (size_t{1} << 31) / static_cast<size_t>(lineHeight) + 1;
   label->SetCaption(std::string(lines - 1, '\n'));
   EXPECT_EQ(label->Height(), (1 << 30) - 1);
-  Painted();  // the lines below the window are not drawn
+  Painted();  // stops at the lines that can show: counting on past them would overflow
 }
