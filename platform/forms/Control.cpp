@@ -13,7 +13,7 @@ int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
   const int64_t r = p % c;
   // Round half away from zero: compare twice the remainder with the divisor.
   if (2 * (r < 0 ? -r : r) >= (c < 0 ? -int64_t{c} : int64_t{c})) q += ((p < 0) != (c < 0)) ? -1 : 1;
-  return static_cast<int32_t>(std::clamp<int64_t>(q, INT32_MIN, INT32_MAX));
+  return gdi::ClampToInt32(q);
 }
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {}

@@ -1,6 +1,5 @@
 #include <orvane/forms/Image.h>
 
-#include <algorithm>
 #include <cstdint>
 
 namespace orvane::vcl {
@@ -54,10 +53,7 @@ TRect TImage::DestRect() const {
   }
   if (center_) {
     // In 64 bits: a picture's size comes from its file and may be anything.
-    const auto centred = [](int32_t room, int32_t size) {
-      return static_cast<int32_t>(std::clamp<int64_t>((int64_t{room} - size) / 2, INT32_MIN, INT32_MAX));
-    };
-    const int32_t left = centred(cw, w), top = centred(ch, h);
+    const int32_t left = gdi::ClampToInt32((int64_t{cw} - w) / 2), top = gdi::ClampToInt32((int64_t{ch} - h) / 2);
     return Bounds(left, top, w, h);
   }
   return Bounds(0, 0, w, h);

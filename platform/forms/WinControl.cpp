@@ -7,9 +7,7 @@ namespace orvane::vcl {
 namespace {
 
 // An edge moved by a control's size, held within the 32-bit range.
-int32_t Moved(int32_t edge, int64_t by) {
-  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{edge} + by, INT32_MIN, INT32_MAX));
-}
+int32_t Moved(int32_t edge, int64_t by) { return gdi::ClampToInt32(int64_t{edge} + by); }
 
 }  // namespace
 

@@ -205,7 +205,7 @@ std::vector<int32_t> CharacterAdvances(const Font& font, std::u32string_view tex
 int32_t TextWidth(const Font& font, std::u32string_view text) {
   int64_t sum = 0;
   for (int32_t a : CharacterAdvances(font, text)) sum += a;
-  return static_cast<int32_t>(std::clamp<int64_t>(sum, INT32_MIN, INT32_MAX));
+  return ClampToInt32(sum);
 }
 
 void DrawGlyphs(RenderTarget& target, const Font& font, PointD origin, std::u32string_view text, COLORREF color,

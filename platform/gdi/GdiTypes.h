@@ -13,6 +13,12 @@ namespace orvane::gdi {
 
 using COLORREF = uint32_t;
 
+// A 64-bit result held within the 32-bit range: sums of sizes and offsets
+// from files stop at its ends instead of overflowing.
+constexpr int32_t ClampToInt32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
 constexpr COLORREF RGB(uint8_t r, uint8_t g, uint8_t b) {
   return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) | (static_cast<COLORREF>(b) << 16);
 }

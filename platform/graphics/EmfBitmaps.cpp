@@ -93,10 +93,8 @@ MaskSource ReadMaskSource(EmfRecordReader& r) {
 // with the source rectangle's. An offset past the 32-bit range puts every
 // source pixel outside the mask, as the clamped one does.
 gdi::Point MaskOffset(gdi::Point maskOrigin, gdi::Point sourceOrigin) {
-  const auto clamp = [](int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-  };
-  return gdi::Point{clamp(int64_t{maskOrigin.x} - sourceOrigin.x), clamp(int64_t{maskOrigin.y} - sourceOrigin.y)};
+  return gdi::Point{gdi::ClampToInt32(int64_t{maskOrigin.x} - sourceOrigin.x),
+                    gdi::ClampToInt32(int64_t{maskOrigin.y} - sourceOrigin.y)};
 }
 
 // The source rectangle through the source transform (an identity in practice).

@@ -29,10 +29,8 @@ constexpr double kMaxFrameStroke = 4096;  // device pixels
 
 // `r` widened by w across and h down on each side, within the 32-bit range.
 gdi::Rect Widened(const gdi::Rect& r, int32_t w, int32_t h) {
-  const auto moved = [](int32_t v, int64_t by) {
-    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{v} + by, INT32_MIN, INT32_MAX));
-  };
-  return gdi::Rect{moved(r.left, -int64_t{w}), moved(r.top, -int64_t{h}), moved(r.right, w), moved(r.bottom, h)};
+  return gdi::Rect{gdi::ClampToInt32(int64_t{r.left} - w), gdi::ClampToInt32(int64_t{r.top} - h),
+                   gdi::ClampToInt32(int64_t{r.right} + w), gdi::ClampToInt32(int64_t{r.bottom} + h)};
 }
 
 // The logical units whose cells can land on `device` under `toDevice`, with

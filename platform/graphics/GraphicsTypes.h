@@ -35,11 +35,7 @@ constexpr TRect Rect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
 // A rectangle from a corner and a size: (Left, Top, Left + Width, Top + Height),
 // the far edges held within the 32-bit range (a picture's size comes from its file).
 constexpr TRect Bounds(int32_t left, int32_t top, int32_t width, int32_t height) {
-  const auto edge = [](int32_t start, int32_t size) {
-    const int64_t far = int64_t{start} + size;
-    return static_cast<int32_t>(far < INT32_MIN ? INT32_MIN : far > INT32_MAX ? INT32_MAX : far);
-  };
-  return TRect{left, top, edge(left, width), edge(top, height)};
+  return TRect{left, top, gdi::ClampToInt32(int64_t{left} + width), gdi::ClampToInt32(int64_t{top} + height)};
 }
 
 enum TPenStyle : uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };

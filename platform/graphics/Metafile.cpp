@@ -1,7 +1,6 @@
 #include <orvane/graphics/Metafile.h>
 
 #include <cstring>
-#include <limits>
 
 #include <orvane/graphics/detail/EmfPlayer.h>
 #include <orvane/graphics/detail/EmfPlus.h>
@@ -46,8 +45,7 @@ int32_t PixelExtent(int32_t frameLow, int32_t frameHigh, int32_t devicePixels, i
   const int64_t denominator = int64_t{deviceMillimetres} * 100;
   if (denominator == 0) return 0;
   const int64_t pixels = rtl::DivRoundHalfAway((int64_t{frameHigh} - frameLow) * devicePixels, denominator);
-  constexpr int64_t lo = std::numeric_limits<int32_t>::min(), hi = std::numeric_limits<int32_t>::max();
-  return static_cast<int32_t>(pixels < lo ? lo : pixels > hi ? hi : pixels);
+  return gdi::ClampToInt32(pixels);
 }
 
 }  // namespace

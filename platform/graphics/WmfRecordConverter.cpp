@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <limits>
 
+#include <orvane/gdi/GdiTypes.h>
 #include <orvane/graphics/detail/EmfRecords.h>
 #include <orvane/graphics/detail/WmfRecordTypes.h>
 
@@ -19,10 +20,7 @@ namespace {
 
 // An origin moved by a record's offset. Offsets add up record by record, so
 // the origin is held at the ends of the 32-bit range rather than wrapping.
-int32_t Offset(int32_t origin, int32_t by) {
-  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{origin} + by, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
+int32_t Offset(int32_t origin, int32_t by) { return gdi::ClampToInt32(int64_t{origin} + by); }
 
 }  // namespace
 
